@@ -1,0 +1,21 @@
+// The display device: DirectDraw object, flip chain, clipper and palette.
+#pragma once
+#include "platform/ddraw.h"
+
+extern IDirectDraw* g_dd;
+extern IDirectDrawSurface* g_primary;
+extern IDirectDrawSurface* g_back;  // belongs to g_primary's chain; never released alone
+extern IDirectDrawPalette* g_ddPalette;
+extern IDirectDrawClipper* g_clipper;
+extern HWND g_errorOwner;
+extern PALETTEENTRY g_palette[256];
+
+// Builds the device at start-up; 1 when it all stands, 0 after the first
+// failure (already reported).
+int InitDirectDraw();
+// The palette from a bitmap's colour table at file offset 54; default 3-3-2
+// entries where the file gives none. Returns SetEntries' result.
+HRESULT LoadPaletteFromBitmap(const char* name);
+void ReleaseDirectDraw();
+// Fills `entries` with the 3-3-2 start-up palette.
+void FillDefaultPalette(PALETTEENTRY entries[256]);

@@ -1,0 +1,5 @@
+// The result screen.
+#pragma once
+#include <cstdint>
+
+int32_t SceneResult();

@@ -1,0 +1,76 @@
+// Controls of the headless host, for tests and the sim: scripted keys and
+// window events, a virtual clock, fault injection, and what was shown.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ddraw.h"
+#include "platform/host.h"
+
+namespace headless {
+
+// Back to a fresh start: clock 0, calendar 0, no keys, no queued events,
+// no faults, nothing recorded, and the platform's window, queue and key
+// state as at program start.
+void Reset();
+
+// The virtual clock: GetTickCount reads it; it moves only when told.
+void SetMilliseconds(uint32_t ms);
+uint32_t Milliseconds();
+void SetCalendarSeconds(int64_t seconds);
+void SetDesktopSize(int width, int height);
+// When false, OpenDisplay fails as if there were no display.
+void SetDisplayAvailable(bool available);
+
+// Input, delivered as host events the next time the platform polls.
+void KeyDown(int virtualKey);
+void KeyUp(int virtualKey);
+void Activate(bool active);
+void Close();
+
+// Marks the primary surface and every off-screen surface lost.
+void LoseSurfaces();
+
+// The next call of the named platform operation fails with `code`: a
+// DirectDraw method ("CreateSurface", "SetClipper", "Lock", "GetDC", "Blt",
+// "Flip", ...) or a Win32 call ("RegisterClassA", "CreateWindowExA",
+// "LoadImageA"), which then returns its failure value.
+void FailNext(const std::string& call, HRESULT code);
+
+// Called at the end of every frame (every Flip), after the frame is recorded.
+void OnFrame(std::function<void(HRESULT flipResult)> callback);
+
+struct Frame {
+    std::vector<uint8_t> pixels;  // 640x480 palette indices, rows top-down
+    PALETTEENTRY palette[256];
+};
+// The picture last shown by a successful flip, and how many flips succeeded.
+const Frame& LastFrame();
+int FramesShown();
+
+struct MessageBoxRecord {
+    std::string caption;  // UTF-8
+    std::string text;     // UTF-8
+};
+const std::vector<MessageBoxRecord>& MessageBoxes();
+const std::vector<std::string>& DebugLines();  // UTF-8
+
+// The draw log: every blit and text of the frames, while enabled.
+void RecordDraws(bool enabled);
+struct TextNote {
+    int x;
+    int y;
+    COLORREF colour;
+    std::string text;  // UTF-8
+};
+struct DrawNote {
+    enum Kind { kBlt, kText, kFlip } kind;
+    host::BltNote blt;  // kBlt
+    TextNote text;      // kText
+};
+// Notes since the last call, which empties the log.
+std::vector<DrawNote> TakeDraws();
+
+}  // namespace headless

@@ -1,0 +1,44 @@
+// What the platform's own files share with each other (and with tools that
+// draw pictures): pixels of surfaces, the display palette, colour matching,
+// the injected faults, CP932 conversion. The game never includes this.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/ddraw.h"
+
+struct SurfaceAccess {
+    static uint8_t* Pixels(IDirectDrawSurface* s) { return s->pixels_.data(); }
+    static int Width(const IDirectDrawSurface* s) { return s->width_; }
+    static int Height(const IDirectDrawSurface* s) { return s->height_; }
+    static bool Lost(const IDirectDrawSurface* s) { return s->lost_; }
+    static void Touch(IDirectDrawSurface* s) { ++s->version_; }
+};
+
+namespace platform {
+
+// The palette attached to the primary surface, which GDI matches colours
+// against; the default 3-3-2 palette when there is none.
+const PALETTEENTRY* DisplayPalette();
+// Index of the first entry nearest to (r, g, b) by squared distance.
+uint8_t NearestIndex(const PALETTEENTRY palette[256], uint8_t r, uint8_t g, uint8_t b);
+
+// True (with its code) when the headless host asked this call to fail.
+bool TakeFault(const char* call, HRESULT* code);
+void SetFault(const char* call, HRESULT code);
+void ClearFaults();
+
+// Marks every live surface lost (the headless host's "lose").
+void LoseAllSurfaces();
+// Window, queue and key state back to program start (headless::Reset).
+void ResetWindowState();
+
+// glibc iconv between CP932 and UTF-8; undecodable bytes become U+FFFD / '?'.
+std::string Cp932ToUtf8(const char* text, size_t length);
+std::string Utf8ToCp932(const std::string& text);
+
+// The game's "bmp\\name.bmp" as a path for this system.
+std::string NativePath(const char* name);
+
+}  // namespace platform

@@ -1,0 +1,19 @@
+# Debian packages kawauo needs, and a function that installs the missing ones.
+# Sourced by play.sh and test.sh.
+
+KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libfreetype-dev libpng-dev
+                      xfonts-shinonome xfonts-efont-unicode)
+KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xdotool x11-utils)
+
+ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}" >&2
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

@@ -42,3 +42,13 @@ std::string Utf8ToCp932(const std::string& text);
 std::string NativePath(const char* name);
 
 }  // namespace platform
+
+namespace platform {
+
+// Device contexts on surfaces, made by GetDC and ended by ReleaseDC.
+HDC CreateSurfaceDC(IDirectDrawSurface* surface);
+void DeleteSurfaceDC(HDC dc);
+// Title of a window made by CreateWindowExA ("" for none).
+const char* WindowTitle(HWND window);
+
+}  // namespace platform

@@ -30,6 +30,9 @@ void KeyUp(int virtualKey);
 void Activate(bool active);
 void Close();
 
+// Whether the platform last asked for the mouse cursor to be shown.
+bool CursorVisible();
+
 // Marks the primary surface and every off-screen surface lost.
 void LoseSurfaces();
 

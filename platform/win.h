@@ -2,6 +2,7 @@
 // the Win32 services the game was written against, and only those it calls.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 using BYTE = uint8_t;
 using WORD = uint16_t;
@@ -149,3 +150,7 @@ void OutputDebugStringA(const char* text);
 // The program's module, and its bitmap resources (it carries none).
 HMODULE GetModuleHandleA(const char* name);
 HRSRC FindResourceA(HMODULE module, const char* name, const char* type);
+
+// The C runtime's fopen for the game's own names ("bmp\\back.bmp"), which
+// are relative to the working directory with backslash separators.
+FILE* OpenGameFile(const char* name, const char* mode);

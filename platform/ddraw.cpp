@@ -1,1 +1,501 @@
-// placeholder: not written yet
+// DirectDraw in memory: the flip chain, off-screen surfaces of palette indices, blits and palettes.
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/host.h"
+#include "platform/platform_internal.h"
+
+namespace {
+
+// The opaque runs [start, end) of each row of a keyed surface, so that a keyed
+// 1:1 blit copies spans instead of testing every pixel. Valid while the
+// surface's version and key are the ones it was built for.
+struct Run {
+    int32_t start;
+    int32_t end;
+};
+struct OpaqueRuns {
+    uint32_t version = 0;
+    int32_t key = -1;
+    std::vector<int32_t> rowFirst;  // height + 1 offsets into runs
+    std::vector<Run> runs;
+};
+
+// Every live surface, so that a loss can reach them all.
+std::vector<IDirectDrawSurface*>& Surfaces() {
+    static std::vector<IDirectDrawSurface*> surfaces;
+    return surfaces;
+}
+
+std::unordered_map<const IDirectDrawSurface*, OpaqueRuns>& RunCaches() {
+    static std::unordered_map<const IDirectDrawSurface*, OpaqueRuns> caches;
+    return caches;
+}
+
+// The one primary surface while it lives; its palette is the display's.
+IDirectDrawSurface* livePrimary = nullptr;
+
+const PALETTEENTRY* DefaultPalette() {
+    static const auto entries = [] {
+        std::vector<PALETTEENTRY> e(256);
+        for (int i = 0; i < 256; ++i) {
+            e[i].peRed = static_cast<BYTE>(((i >> 5) & 7) * 511 / 14);
+            e[i].peGreen = static_cast<BYTE>(((i >> 2) & 7) * 511 / 14);
+            e[i].peBlue = static_cast<BYTE>((i & 3) * 255 / 3);
+            e[i].peFlags = 0;
+        }
+        return e;
+    }();
+    return entries.data();
+}
+
+bool Inverted(const RECT& r) { return r.right < r.left || r.bottom < r.top; }
+bool Empty(const RECT& r) { return r.right == r.left || r.bottom == r.top; }
+bool Inside(const RECT& r, int width, int height) {
+    return r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height;
+}
+
+// The runs of `pixels` (width x height, pitch = width) that are not `key`,
+// rebuilt only when the pixels or the key changed since the last call.
+const OpaqueRuns& RunsOf(const IDirectDrawSurface* surface, const uint8_t* pixels, int width,
+                         int height, uint32_t version, uint8_t key) {
+    OpaqueRuns& cache = RunCaches()[surface];
+    if (cache.key == key && cache.version == version && !cache.rowFirst.empty()) return cache;
+    cache.version = version;
+    cache.key = key;
+    cache.runs.clear();
+    cache.rowFirst.assign(1, 0);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + static_cast<size_t>(y) * width;
+        int x = 0;
+        while (x < width) {
+            while (x < width && row[x] == key) ++x;
+            const int start = x;
+            while (x < width && row[x] != key) ++x;
+            if (x > start) cache.runs.push_back({start, x});
+        }
+        cache.rowFirst.push_back(static_cast<int32_t>(cache.runs.size()));
+    }
+    return cache;
+}
+
+// Unkeyed 1:1: a memcpy a row, or one for the lot when the rows are contiguous.
+void CopyRows(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, int width, int height) {
+    if (width == dstPitch && width == srcPitch) {
+        std::memcpy(dst, src, static_cast<size_t>(width) * height);
+        return;
+    }
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(dst + static_cast<size_t>(y) * dstPitch, src + static_cast<size_t>(y) * srcPitch, width);
+    }
+}
+
+// Keyed 1:1: the source's opaque runs cut to the columns [sx, sx + width).
+void CopyRuns(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, const OpaqueRuns& runs,
+              int sx, int sy, int width, int height) {
+    const int sxEnd = sx + width;
+    for (int y = 0; y < height; ++y) {
+        const Run* run = runs.runs.data() + runs.rowFirst[sy + y];
+        const Run* last = runs.runs.data() + runs.rowFirst[sy + y + 1];
+        const uint8_t* from = src + static_cast<size_t>(sy + y) * srcPitch;
+        uint8_t* to = dst + static_cast<size_t>(y) * dstPitch - sx;
+        for (; run != last; ++run) {
+            const int a = std::max(run->start, sx);
+            const int b = std::min(run->end, sxEnd);
+            if (a < b) std::memcpy(to + a, from + a, b - a);
+        }
+    }
+}
+
+// Nearest-neighbour copy of source rectangle `s` (in `src`) onto destination
+// rectangle `d`, drawing only its part [x0, x1) x [y0, y1); key < 0 copies all.
+void StretchCopy(uint8_t* dst, int dstPitch, const RECT& d, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
+                 const uint8_t* src, int srcPitch, const RECT& s, int key) {
+    const int64_t dw = int64_t{d.right} - d.left, dh = int64_t{d.bottom} - d.top;
+    const int64_t sw = int64_t{s.right} - s.left, sh = int64_t{s.bottom} - s.top;
+    std::vector<int32_t> columns(static_cast<size_t>(x1 - x0));
+    for (int64_t x = x0; x < x1; ++x) {
+        columns[static_cast<size_t>(x - x0)] = static_cast<int32_t>(s.left + (x - d.left) * sw / dw);
+    }
+    for (int64_t y = y0; y < y1; ++y) {
+        const uint8_t* from = src + (s.top + (y - d.top) * sh / dh) * srcPitch;
+        uint8_t* to = dst + y * dstPitch + x0;
+        if (key < 0) {
+            for (size_t i = 0; i < columns.size(); ++i) to[i] = from[columns[i]];
+        } else {
+            for (size_t i = 0; i < columns.size(); ++i) {
+                const uint8_t v = from[columns[i]];
+                to[i] = v == key ? to[i] : v;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+namespace platform {
+
+const PALETTEENTRY* DisplayPalette() {
+    if (livePrimary) {
+        if (IDirectDrawPalette* palette = SurfaceAccess::Palette(livePrimary)) return SurfaceAccess::Entries(palette);
+    }
+    return DefaultPalette();
+}
+
+void LoseAllSurfaces() {
+    for (IDirectDrawSurface* s : Surfaces()) SurfaceAccess::Lose(s);
+}
+
+}  // namespace platform
+
+// ---- IDirectDrawSurface ----
+
+IDirectDrawSurface::IDirectDrawSurface(int width, int height)
+    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, 0) {
+    Surfaces().push_back(this);
+}
+
+IDirectDrawSurface::~IDirectDrawSurface() {
+    auto& surfaces = Surfaces();
+    surfaces.erase(std::find(surfaces.begin(), surfaces.end(), this));
+    RunCaches().erase(this);
+    if (livePrimary == this) livePrimary = nullptr;
+    if (dc_) platform::DeleteSurfaceDC(dc_);
+    if (clipper_) clipper_->Release();
+    if (palette_) palette_->Release();
+    delete back_;  // the back buffer lives and dies with its primary
+}
+
+ULONG IDirectDrawSurface::AddRef() { return ++refs_; }
+
+ULONG IDirectDrawSurface::Release() {
+    if (front_) {
+        // The primary holds the back buffer's last reference; only it frees it.
+        if (refs_ > 1) --refs_;
+        return refs_;
+    }
+    if (--refs_ > 0) return refs_;
+    delete this;
+    return 0;
+}
+
+HRESULT IDirectDrawSurface::Blt(RECT* destRect, IDirectDrawSurface* src, RECT* srcRect, DWORD flags, void*) {
+    const bool keyed = (flags & DDBLT_KEYSRC) != 0;
+    const RECT d = destRect ? *destRect : RECT{0, 0, width_, height_};
+    const RECT s = srcRect ? *srcRect : src ? RECT{0, 0, src->width_, src->height_} : RECT{0, 0, 0, 0};
+    host::NoteBlt({this, src, d, s, keyed});
+    HRESULT fault;
+    if (platform::TakeFault("Blt", &fault)) return fault;
+    if (!src) return DDERR_INVALIDPARAMS;
+    if (lost_ || src->lost_) return DDERR_SURFACELOST;
+    if (locked_ || dc_) return DDERR_SURFACEBUSY;
+    if (keyed && !src->hasColorKey_) return DDERR_NOCOLORKEY;
+    if (Inverted(d) || Inverted(s)) return DDERR_INVALIDRECT;
+    if (Empty(d) || Empty(s)) return DD_OK;
+    if (!Inside(s, src->width_, src->height_)) return DDERR_INVALIDRECT;
+    if (!clipper_ && !Inside(d, width_, height_)) return DDERR_INVALIDRECT;
+
+    // The part of the destination on the surface; the source follows it pixel for pixel.
+    const int64_t x0 = std::max<int64_t>(d.left, 0), x1 = std::min<int64_t>(d.right, width_);
+    const int64_t y0 = std::max<int64_t>(d.top, 0), y1 = std::min<int64_t>(d.bottom, height_);
+    if (x0 >= x1 || y0 >= y1) return DD_OK;
+    ++version_;
+    const int key = keyed ? src->colorKey_ : -1;
+    const bool oneToOne = d.right - d.left == s.right - s.left && d.bottom - d.top == s.bottom - s.top;
+    if (oneToOne && src != this) {
+        const int sx = static_cast<int>(s.left + (x0 - d.left)), sy = static_cast<int>(s.top + (y0 - d.top));
+        uint8_t* to = pixels_.data() + y0 * width_ + x0;
+        const int w = static_cast<int>(x1 - x0), h = static_cast<int>(y1 - y0);
+        if (keyed) {
+            const OpaqueRuns& runs = RunsOf(src, src->pixels_.data(), src->width_, src->height_, src->version_,
+                                            src->colorKey_);
+            CopyRuns(to, width_, src->pixels_.data(), src->width_, runs, sx, sy, w, h);
+        } else {
+            CopyRows(to, width_, src->pixels_.data() + static_cast<size_t>(sy) * src->width_ + sx, src->width_, w, h);
+        }
+        return DD_OK;
+    }
+    if (src != this) {
+        StretchCopy(pixels_.data(), width_, d, x0, y0, x1, y1, src->pixels_.data(), src->width_, s, key);
+        return DD_OK;
+    }
+    // Within one surface the rectangles may overlap: read from a copy of the source.
+    const int sw = s.right - s.left, sh = s.bottom - s.top;
+    std::vector<uint8_t> copy(static_cast<size_t>(sw) * sh);
+    CopyRows(copy.data(), sw, pixels_.data() + static_cast<size_t>(s.top) * width_ + s.left, width_, sw, sh);
+    StretchCopy(pixels_.data(), width_, d, x0, y0, x1, y1, copy.data(), sw, RECT{0, 0, sw, sh}, key);
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* override, DWORD) {
+    const HRESULT result = [&]() -> HRESULT {
+        HRESULT fault;
+        if (platform::TakeFault("Flip", &fault)) return fault;
+        if (!primary_) return DDERR_NOTFLIPPABLE;
+        if (override && override != back_) return DDERR_INVALIDPARAMS;
+        if (lost_ || back_->lost_) return DDERR_SURFACELOST;
+        if (locked_ || dc_ || back_->locked_ || back_->dc_) return DDERR_SURFACEBUSY;
+        pixels_.swap(back_->pixels_);
+        ++version_;
+        ++back_->version_;
+        host::Present(pixels_.data(), palette_ ? SurfaceAccess::Entries(palette_) : platform::DisplayPalette());
+        return DD_OK;
+    }();
+    host::NoteFlip(result);
+    return result;
+}
+
+HRESULT IDirectDrawSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** out) {
+    HRESULT fault;
+    if (platform::TakeFault("GetAttachedSurface", &fault)) return fault;
+    if (!caps || !out) return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (!back_ || !(caps->dwCaps & DDSCAPS_BACKBUFFER)) return DDERR_INVALIDPARAMS;
+    *out = back_;  // no reference to release: the back buffer belongs to the primary
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
+    HRESULT fault;
+    if (platform::TakeFault("SetClipper", &fault)) return fault;
+    if (clipper) clipper->AddRef();
+    if (clipper_) clipper_->Release();
+    clipper_ = clipper;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::SetPalette(IDirectDrawPalette* palette) {
+    HRESULT fault;
+    if (platform::TakeFault("SetPalette", &fault)) return fault;
+    if (palette) palette->AddRef();
+    if (palette_) palette_->Release();
+    palette_ = palette;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, DDCOLORKEY* key) {
+    HRESULT fault;
+    if (platform::TakeFault("SetColorKey", &fault)) return fault;
+    if (!(flags & DDCKEY_SRCBLT)) return DDERR_UNSUPPORTED;
+    if (!key) {
+        hasColorKey_ = false;
+        return DD_OK;
+    }
+    if (key->dwColorSpaceLowValue > 255) return DDERR_INVALIDPARAMS;
+    if (key->dwColorSpaceHighValue != key->dwColorSpaceLowValue) return DDERR_UNSUPPORTED;  // one index, no ranges
+    hasColorKey_ = true;
+    colorKey_ = static_cast<uint8_t>(key->dwColorSpaceLowValue);
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
+    HRESULT fault;
+    if (platform::TakeFault("GetDC", &fault)) return fault;
+    if (!dc) return DDERR_INVALIDPARAMS;
+    *dc = nullptr;
+    if (lost_) return DDERR_SURFACELOST;
+    if (dc_) return DDERR_DCALREADYCREATED;
+    if (locked_) return DDERR_SURFACEBUSY;
+    dc_ = platform::CreateSurfaceDC(this);
+    if (!dc_) return DDERR_OUTOFMEMORY;
+    *dc = dc_;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
+    HRESULT fault;
+    if (platform::TakeFault("ReleaseDC", &fault)) return fault;
+    if (!dc_ || dc != dc_) return DDERR_INVALIDPARAMS;
+    platform::DeleteSurfaceDC(dc_);
+    dc_ = nullptr;
+    ++version_;  // GDI drew on the pixels
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, HANDLE) {
+    HRESULT fault;
+    if (platform::TakeFault("Lock", &fault)) return fault;
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+    if (lost_) return DDERR_SURFACELOST;
+    if (locked_ || dc_) return DDERR_SURFACEBUSY;
+    if (rect && (Inverted(*rect) || !Inside(*rect, width_, height_))) return DDERR_INVALIDRECT;
+    const size_t offset = rect ? static_cast<size_t>(rect->top) * width_ + rect->left : 0;
+    desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc->dwWidth = static_cast<DWORD>(width_);
+    desc->dwHeight = static_cast<DWORD>(height_);
+    desc->lPitch = width_;
+    desc->lpSurface = pixels_.data() + offset;
+    desc->ddsCaps.dwCaps = primary_ ? DDSCAPS_PRIMARYSURFACE : front_ ? DDSCAPS_BACKBUFFER : DDSCAPS_OFFSCREENPLAIN;
+    locked_ = true;
+    ++version_;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::Unlock(void*) {
+    HRESULT fault;
+    if (platform::TakeFault("Unlock", &fault)) return fault;
+    if (!locked_) return DDERR_NOTLOCKED;
+    locked_ = false;
+    ++version_;  // the program may have written through the pointer
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface::IsLost() {
+    HRESULT fault;
+    if (platform::TakeFault("IsLost", &fault)) return fault;
+    return lost_ ? DDERR_SURFACELOST : DD_OK;
+}
+
+HRESULT IDirectDrawSurface::Restore() {
+    HRESULT fault;
+    if (platform::TakeFault("Restore", &fault)) return fault;
+    for (IDirectDrawSurface* s : {this, back_}) {
+        if (!s || !s->lost_) continue;
+        s->lost_ = false;
+        std::fill(s->pixels_.begin(), s->pixels_.end(), uint8_t{0});
+        ++s->version_;
+    }
+    return DD_OK;
+}
+
+// ---- IDirectDrawClipper ----
+
+ULONG IDirectDrawClipper::AddRef() { return ++refs_; }
+
+ULONG IDirectDrawClipper::Release() {
+    if (--refs_ > 0) return refs_;
+    delete this;
+    return 0;
+}
+
+HRESULT IDirectDrawClipper::SetHWnd(DWORD, HWND window) {
+    HRESULT fault;
+    if (platform::TakeFault("SetHWnd", &fault)) return fault;
+    window_ = window;
+    return DD_OK;
+}
+
+// ---- IDirectDrawPalette ----
+
+ULONG IDirectDrawPalette::AddRef() { return ++refs_; }
+
+ULONG IDirectDrawPalette::Release() {
+    if (--refs_ > 0) return refs_;
+    delete this;
+    return 0;
+}
+
+HRESULT IDirectDrawPalette::SetEntries(DWORD, DWORD first, DWORD count, const PALETTEENTRY* entries) {
+    HRESULT fault;
+    if (platform::TakeFault("SetEntries", &fault)) return fault;
+    if (!entries || first > 256 || count > 256 - first) return DDERR_INVALIDPARAMS;
+    std::copy(entries, entries + count, entries_ + first);  // shown from the next flip on
+    return DD_OK;
+}
+
+HRESULT IDirectDrawPalette::GetEntries(DWORD, DWORD first, DWORD count, PALETTEENTRY* entries) {
+    HRESULT fault;
+    if (platform::TakeFault("GetEntries", &fault)) return fault;
+    if (!entries || first > 256 || count > 256 - first) return DDERR_INVALIDPARAMS;
+    std::copy(entries_ + first, entries_ + first + count, entries);
+    return DD_OK;
+}
+
+// ---- IDirectDraw ----
+
+ULONG IDirectDraw::AddRef() { return ++refs_; }
+
+ULONG IDirectDraw::Release() {
+    if (--refs_ > 0) return refs_;
+    host::CloseDisplay();
+    delete this;
+    return 0;
+}
+
+HRESULT IDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
+    HRESULT fault;
+    if (platform::TakeFault("SetCooperativeLevel", &fault)) return fault;
+    const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
+    if (exclusive != ((flags & DDSCL_FULLSCREEN) != 0)) return DDERR_INVALIDPARAMS;  // they go together
+    if (exclusive && !window) return DDERR_INVALIDPARAMS;
+    window_ = window;
+    exclusive_ = exclusive;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) {
+    HRESULT fault;
+    if (platform::TakeFault("SetDisplayMode", &fault)) return fault;
+    if (!exclusive_) return DDERR_NOEXCLUSIVEMODE;
+    if (width != kScreenWidth || height != kScreenHeight || bitsPerPixel != 8) return DDERR_UNSUPPORTEDMODE;
+    modeSet_ = true;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out, void* outer) {
+    HRESULT fault;
+    if (platform::TakeFault("CreateSurface", &fault)) return fault;
+    if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
+    try {
+        if (caps & DDSCAPS_PRIMARYSURFACE) {
+            constexpr DWORD kChain = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+            if (caps != kChain || !(desc->dwFlags & DDSD_BACKBUFFERCOUNT) || desc->dwBackBufferCount != 1) {
+                return DDERR_INVALIDPARAMS;
+            }
+            if (livePrimary) return DDERR_PRIMARYSURFACEALREADYEXISTS;
+            IDirectDrawSurface* primary = SurfaceAccess::NewSurface(kScreenWidth, kScreenHeight);
+            try {
+                SurfaceAccess::Chain(primary, SurfaceAccess::NewSurface(kScreenWidth, kScreenHeight));
+            } catch (const std::bad_alloc&) {
+                primary->Release();
+                throw;
+            }
+            livePrimary = primary_ = primary;
+            *out = primary;
+            return DD_OK;
+        }
+        if ((caps & ~DDSCAPS_OFFSCREENPLAIN) != 0) return DDERR_INVALIDPARAMS;
+        constexpr DWORD kSize = DDSD_WIDTH | DDSD_HEIGHT;
+        if ((desc->dwFlags & kSize) != kSize) return DDERR_INVALIDPARAMS;
+        if (desc->dwWidth < 1 || desc->dwWidth > 16384 || desc->dwHeight < 1 || desc->dwHeight > 16384) {
+            return DDERR_INVALIDPARAMS;
+        }
+        *out = SurfaceAccess::NewSurface(static_cast<int>(desc->dwWidth), static_cast<int>(desc->dwHeight));
+        return DD_OK;
+    } catch (const std::bad_alloc&) {
+        return DDERR_OUTOFMEMORY;
+    }
+}
+
+HRESULT IDirectDraw::CreateClipper(DWORD, IDirectDrawClipper** out, void* outer) {
+    HRESULT fault;
+    if (platform::TakeFault("CreateClipper", &fault)) return fault;
+    if (!out || outer) return DDERR_INVALIDPARAMS;
+    *out = SurfaceAccess::NewClipper();
+    return DD_OK;
+}
+
+HRESULT IDirectDraw::CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDrawPalette** out, void* outer) {
+    HRESULT fault;
+    if (platform::TakeFault("CreatePalette", &fault)) return fault;
+    if (!out || outer || !entries || !(flags & DDPCAPS_8BIT)) return DDERR_INVALIDPARAMS;
+    IDirectDrawPalette* palette = SurfaceAccess::NewPalette();
+    std::copy(entries, entries + 256, SurfaceAccess::Entries(palette));
+    *out = palette;
+    return DD_OK;
+}
+
+HRESULT DirectDrawCreate(void*, IDirectDraw** out, void* outer) {
+    HRESULT fault;
+    if (platform::TakeFault("DirectDrawCreate", &fault)) return fault;
+    if (!out || outer) return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (!host::OpenDisplay(platform::WindowTitle(GetActiveWindow()))) return DDERR_NODIRECTDRAWHW;
+    *out = new IDirectDraw();
+    return DD_OK;
+}

@@ -14,6 +14,20 @@ struct SurfaceAccess {
     static int Height(const IDirectDrawSurface* s) { return s->height_; }
     static bool Lost(const IDirectDrawSurface* s) { return s->lost_; }
     static void Touch(IDirectDrawSurface* s) { ++s->version_; }
+
+    // ddraw.cpp's own hooks: the objects' private constructors and the state
+    // that one object's methods keep about another.
+    static IDirectDrawSurface* NewSurface(int width, int height) { return new IDirectDrawSurface(width, height); }
+    static IDirectDrawClipper* NewClipper() { return new IDirectDrawClipper(); }
+    static IDirectDrawPalette* NewPalette() { return new IDirectDrawPalette(); }
+    static void Chain(IDirectDrawSurface* primary, IDirectDrawSurface* back) {
+        primary->primary_ = true;
+        primary->back_ = back;
+        back->front_ = primary;
+    }
+    static void Lose(IDirectDrawSurface* s) { s->lost_ = true; }
+    static PALETTEENTRY* Entries(IDirectDrawPalette* p) { return p->entries_; }
+    static IDirectDrawPalette* Palette(const IDirectDrawSurface* s) { return s->palette_; }
 };
 
 namespace platform {

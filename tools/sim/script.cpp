@@ -1,1 +1,225 @@
-// placeholder: not written yet
+// Parsing the sim's script into commands, with the line of the first error.
+#include "tools/sim/script.h"
+
+#include <array>
+#include <charconv>
+#include <string_view>
+
+#include "platform/win.h"
+
+namespace sim {
+namespace {
+
+struct KeyName {
+    const char* name;
+    int virtualKey;
+};
+
+constexpr std::array<KeyName, 10> kKeys = {{
+    {"SPACE", VK_SPACE},
+    {"TAB", VK_TAB},
+    {"ESCAPE", VK_ESCAPE},
+    {"LEFT", VK_LEFT},
+    {"UP", VK_UP},
+    {"RIGHT", VK_RIGHT},
+    {"DOWN", VK_DOWN},
+    {"F1", VK_F1},
+    {"F2", VK_F2},
+    {"F3", VK_F3},
+}};
+
+// Every call the platform can be told to fail: the Win32 calls that honour a
+// fault and every DirectDraw entry point.
+constexpr std::array<const char*, 24> kFaultableCalls = {
+    "RegisterClassA", "CreateWindowExA", "LoadImageA", "DirectDrawCreate",
+    "SetCooperativeLevel", "SetDisplayMode", "CreateSurface", "CreateClipper",
+    "CreatePalette", "GetAttachedSurface", "SetClipper", "SetPalette",
+    "SetColorKey", "GetDC", "ReleaseDC", "Lock",
+    "Unlock", "Blt", "Flip", "IsLost",
+    "Restore", "SetHWnd", "SetEntries", "GetEntries",
+};
+
+struct Syntax {
+    const char* word;
+    Op op;
+    int argumentCount;
+    int64_t min;  // range of the numeric argument, when it has one
+    int64_t max;
+};
+
+constexpr int64_t kUint32Max = 0xFFFFFFFFll;
+constexpr int64_t kInt32Min = -0x80000000ll;
+constexpr int64_t kInt32Max = 0x7FFFFFFFll;
+
+constexpr std::array<Syntax, 11> kSyntax = {{
+    {"seed", Op::Seed, 1, INT64_MIN, INT64_MAX},
+    {"tick", Op::Tick, 1, 0, kUint32Max},
+    {"step", Op::Step, 1, 0, kUint32Max},
+    {"down", Op::Down, 1, 0, 0},
+    {"up", Op::Up, 1, 0, 0},
+    {"frames", Op::Frames, 1, 1, kInt32Max},
+    {"activate", Op::Activate, 1, 0, 1},
+    {"lose", Op::Lose, 0, 0, 0},
+    {"close", Op::Close, 0, 0, 0},
+    {"shot", Op::Shot, 1, 0, 0},
+    {"fail", Op::Fail, 2, kInt32Min, kUint32Max},
+}};
+
+std::vector<std::string_view> SplitWords(std::string_view line) {
+    std::vector<std::string_view> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+        size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+// A decimal integer with an optional minus sign, or 0x followed by hex
+// digits. False when it is not one; `tooBig` when it is beyond 64 bits.
+bool ParseInteger(std::string_view text, int64_t* value, bool* tooBig) {
+    bool negative = false;
+    int base = 10;
+    *tooBig = false;
+    if (!text.empty() && text[0] == '-') {
+        negative = true;
+        text.remove_prefix(1);
+    } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty() || text[0] == '+' || text[0] == '-') return false;
+    uint64_t magnitude = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
+    if (end != text.data() + text.size()) return false;
+    if (ec == std::errc::result_out_of_range) {
+        *tooBig = true;
+    } else if (ec != std::errc()) {
+        return false;
+    } else if (negative) {
+        *tooBig = magnitude > uint64_t{1} << 63;
+        *value = static_cast<int64_t>(0 - magnitude);
+    } else {
+        *tooBig = magnitude > static_cast<uint64_t>(INT64_MAX);
+        *value = static_cast<int64_t>(magnitude);
+    }
+    return true;
+}
+
+// Shot names become file names inside the shot directory: no path, no dot files.
+bool IsSafeShotName(std::string_view name) {
+    if (name.empty() || name.size() > 100 || name[0] == '.') return false;
+    for (char c : name) {
+        bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                  c == '_' || c == '-' || c == '.';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+std::string Quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
+
+// One non-empty line into `command`; an error message otherwise.
+std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnabled,
+                      Command* command) {
+    const Syntax* syntax = nullptr;
+    for (const Syntax& s : kSyntax) {
+        if (words[0] == s.word) syntax = &s;
+    }
+    if (!syntax) return "unknown command " + Quoted(words[0]);
+    const std::string word = syntax->word;
+    if (static_cast<int>(words.size()) - 1 != syntax->argumentCount) {
+        static const char* kCounts[] = {"no argument", "one argument", "two arguments"};
+        return Quoted(word) + " takes " + kCounts[syntax->argumentCount];
+    }
+    command->op = syntax->op;
+    command->number = 0;
+    switch (syntax->op) {
+    case Op::Down:
+    case Op::Up:
+        for (const KeyName& key : kKeys) {
+            if (words[1] == key.name) {
+                command->number = key.virtualKey;
+                return "";
+            }
+        }
+        return "unknown key " + Quoted(words[1]) +
+               " (one of SPACE TAB ESCAPE LEFT UP RIGHT DOWN F1 F2 F3)";
+    case Op::Lose:
+    case Op::Close:
+        return "";
+    case Op::Shot:
+        if (!shotsEnabled) return "'shot' needs a shot directory (--shots DIR)";
+        if (!IsSafeShotName(words[1])) {
+            return "bad shot name " + Quoted(words[1]) +
+                   " (letters, digits, '_', '-' and '.', not first)";
+        }
+        command->name = std::string(words[1]);
+        return "";
+    case Op::Fail:
+        command->name = std::string(words[1]);
+        if (!IsFaultableCall(command->name)) {
+            return "unknown platform call " + Quoted(words[1]);
+        }
+        break;
+    default:
+        break;
+    }
+    std::string_view number = words.back();
+    int64_t value = 0;
+    bool tooBig = false;
+    if (!ParseInteger(number, &value, &tooBig)) {
+        return Quoted(word) + ": not a number: " + Quoted(number);
+    }
+    if (tooBig || value < syntax->min || value > syntax->max) {
+        return Quoted(word) + ": " + std::string(number) + " is out of range " +
+               std::to_string(syntax->min) + ".." + std::to_string(syntax->max);
+    }
+    command->number = value;
+    return "";
+}
+
+}  // namespace
+
+bool IsFaultableCall(const std::string& name) {
+    for (const char* call : kFaultableCalls) {
+        if (name == call) return true;
+    }
+    return false;
+}
+
+bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command>* commands,
+                 ScriptError* error) {
+    std::vector<Command> parsed;
+    bool framesSeen = false;
+    std::string_view rest = text;
+    for (int lineNumber = 1; !rest.empty(); ++lineNumber) {
+        size_t newline = rest.find('\n');
+        std::string_view line = rest.substr(0, newline);
+        rest = newline == std::string_view::npos ? std::string_view() : rest.substr(newline + 1);
+        line = line.substr(0, line.find('#'));
+        std::vector<std::string_view> words = SplitWords(line);
+        if (words.empty()) continue;
+        Command command{};
+        command.line = lineNumber;
+        std::string message = ParseLine(words, shotsEnabled, &command);
+        if (message.empty() && command.op == Op::Seed && framesSeen) {
+            message = "'seed' must come before the first 'frames'";
+        }
+        if (message.empty() && command.op == Op::Shot && !framesSeen) {
+            message = "'shot' before the first 'frames': no frame has been shown yet";
+        }
+        if (!message.empty()) {
+            *error = ScriptError{lineNumber, message};
+            return false;
+        }
+        if (command.op == Op::Frames) framesSeen = true;
+        parsed.push_back(std::move(command));
+    }
+    *commands = std::move(parsed);
+    return true;
+}
+
+}  // namespace sim

@@ -1,0 +1,33 @@
+// The sim's script: one command a line, parsed whole before anything runs.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class Op { Seed, Tick, Step, Down, Up, Frames, Activate, Lose, Close, Shot, Fail };
+
+struct Command {
+    Op op;
+    int line;           // 1-based line of the script, for messages
+    int64_t number;     // seed, tick, step, frames, activate flag, virtual key, fail code
+    std::string name;   // shot: file name without ".png"; fail: the platform call
+};
+
+struct ScriptError {
+    int line;  // 0 when the error is not about one line
+    std::string message;
+};
+
+// Parses a whole script. `shotsEnabled` says whether a shot directory was
+// given, without which a `shot` line is an error. On the first bad line,
+// returns false with that line's number and what is wrong with it.
+bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command>* commands,
+                 ScriptError* error);
+
+// The fault names a `fail` line accepts: the platform operations that can be
+// told to fail.
+bool IsFaultableCall(const std::string& name);
+
+}  // namespace sim

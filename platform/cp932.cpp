@@ -37,31 +37,25 @@ std::string Convert(iconv_t cd, const char* in, size_t length, const char* subst
         return out;
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    out.resize(length * 3 + 16);
+    // No input byte gives more than three output bytes (a half-width kana,
+    // a replacement character), so one buffer holds the whole result.
+    out.resize(length * 3);
     char* src = const_cast<char*>(in);
     size_t srcLeft = length;
-    size_t used = 0;
-    while (srcLeft > 0) {
-        char* dst = out.data() + used;
-        size_t dstLeft = out.size() - used;
-        size_t result = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        used = out.size() - dstLeft;
-        if (result != static_cast<size_t>(-1)) break;
-        if (errno == E2BIG) {
-            out.resize(out.size() * 2);
-            continue;
-        }
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    const size_t substituteLength = std::strlen(substitute);
+    while (srcLeft > 0 && iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
         // Not a character of the code page, or one cut short by the end of the text.
         size_t n = errno == EINVAL ? srcLeft
                                    : std::min(srcLeft, skip(reinterpret_cast<const unsigned char*>(src), srcLeft));
         src += n;
         srcLeft -= n;
-        size_t subLength = std::strlen(substitute);
-        if (out.size() - used < subLength) out.resize(out.size() * 2 + subLength);
-        std::memcpy(out.data() + used, substitute, subLength);
-        used += subLength;
+        std::memcpy(dst, substitute, substituteLength);
+        dst += substituteLength;
+        dstLeft -= substituteLength;
     }
-    out.resize(used);
+    out.resize(out.size() - dstLeft);
     return out;
 }
 

@@ -1,0 +1,281 @@
+// The display device: the start-up palette, the palette read from a bitmap,
+// each step of building the device failing, and its release.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "display/device.h"
+#include "platform/headless.h"
+#include "platform/platform_internal.h"
+#include "tests/display/display_fixture.h"
+#include "tools/bmpwrite/bmp_write.h"
+
+namespace {
+
+std::string Entry(const PALETTEENTRY& e) {
+    return std::to_string(e.peRed) + "," + std::to_string(e.peGreen) + "," + std::to_string(e.peBlue) + "," +
+           std::to_string(e.peFlags);
+}
+
+TEST(FillDefaultPalette, ThreeThreeTwoLevels) {
+    PALETTEENTRY entries[256];
+    std::memset(entries, 0xAB, sizeof entries);
+    FillDefaultPalette(entries);
+    const struct {
+        int index;
+        const char* rgbf;
+    } rows[] = {{0x00, "0,0,0,0"},       {0x03, "0,0,255,0"},     {0x1C, "0,255,0,0"},
+                {0xE0, "255,0,0,0"},     {0xFF, "255,255,255,0"}, {0x49, "73,73,85,0"},
+                {0x24, "36,36,0,0"},     {0x6E, "109,109,170,0"}, {0xB5, "182,182,85,0"}};
+    for (const auto& row : rows) EXPECT_EQ(Entry(entries[row.index]), row.rgbf) << "index " << row.index;
+    const int levels[8] = {0, 36, 73, 109, 146, 182, 219, 255};
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_EQ(entries[i].peRed, levels[i >> 5]) << i;
+        ASSERT_EQ(entries[i].peGreen, levels[(i >> 2) & 7]) << i;
+        ASSERT_EQ(entries[i].peBlue, (i & 3) * 85) << i;
+        ASSERT_EQ(entries[i].peFlags, 0) << i;
+    }
+}
+
+// A BMP-like file: 14 header bytes, a 40-byte info header claiming `infoSize`
+// bytes, `bits` per pixel and `colorsUsed`, then `tableBytes` bytes of a
+// pattern.
+std::vector<uint8_t> PaletteFile(uint32_t infoSize, uint16_t bits, uint32_t colorsUsed, size_t tableBytes) {
+    std::vector<uint8_t> bytes(54 + tableBytes);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    auto put = [&](size_t at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) bytes[at + i] = uint8_t(v >> (8 * i));
+    };
+    put(14, infoSize, 4);
+    put(18, 4, 4);
+    put(22, 4, 4);
+    put(26, 1, 2);
+    put(28, bits, 2);
+    put(46, colorsUsed, 4);
+    for (size_t i = 0; i < tableBytes; ++i) bytes[54 + i] = uint8_t(i * 37 + 11);
+    return bytes;
+}
+
+std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+class PaletteFromBitmapTest : public DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        StartDisplay();
+    }
+    // What the palette object was given last.
+    static std::vector<std::string> Shown() {
+        PALETTEENTRY entries[256];
+        EXPECT_EQ(g_ddPalette->GetEntries(0, 0, 256, entries), DD_OK);
+        std::vector<std::string> out;
+        for (const PALETTEENTRY& e : entries) out.push_back(Entry(e));
+        return out;
+    }
+    static void Scramble() {
+        PALETTEENTRY junk[256];
+        std::memset(junk, 0x5A, sizeof junk);
+        std::memcpy(g_palette, junk, sizeof junk);
+        ASSERT_EQ(g_ddPalette->SetEntries(0, 0, 256, junk), DD_OK);
+    }
+};
+
+TEST_F(PaletteFromBitmapTest, EachFileGivesItsEntries) {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> file;
+        int turned;  // entries given as (red, green, blue) from the file
+        int raw;     // entries up to here hold the file's bytes as read; the rest the default
+        int partial = -1;  // an entry read in part
+    } cases[] = {
+        {"8-bit, colours used 0", PaletteFile(40, 8, 0, 1024), 256, 256},
+        {"16 colours", PaletteFile(40, 4, 0, 1024), 16, 256},
+        {"1 bit", PaletteFile(40, 1, 0, 1024), 2, 256},
+        {"8-bit, 5 colours used", PaletteFile(40, 8, 5, 1024), 5, 256},
+        {"8-bit, 300 colours used", PaletteFile(40, 8, 300, 1024), 256, 256},
+        {"info header of 12 bytes", PaletteFile(12, 8, 0, 1024), 0, 256},
+        {"info header of 124 bytes", PaletteFile(124, 8, 0, 1024), 0, 256},
+        {"24-bit", PaletteFile(40, 24, 0, 1024), 0, 256},
+        {"table cut after 25 entries", PaletteFile(40, 8, 0, 100), 25, 25},
+        {"table cut inside entry 25", PaletteFile(40, 8, 0, 102), 25, 25, 25},
+        {"no table", PaletteFile(40, 8, 0, 0), 0, 0},
+        {"info header cut short", Cut(PaletteFile(40, 8, 0, 1024), 30), 0, 0},
+        {"file header only", Cut(PaletteFile(40, 8, 0, 1024), 14), 0, 0},
+        {"empty file", {}, 0, 0},
+    };
+    PALETTEENTRY defaults[256];
+    FillDefaultPalette(defaults);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes("bmp/pal.bmp", c.file);
+        Scramble();
+        LoadPaletteFromBitmap("bmp\\pal.bmp");
+        for (int i = 0; i < 256; ++i) {
+            if (i == c.partial) continue;
+            PALETTEENTRY want = defaults[i];
+            const uint8_t* b = c.file.data() + 54 + 4 * i;
+            if (i < c.turned) want = PALETTEENTRY{b[2], b[1], b[0], b[3]};
+            else if (i < c.raw) want = PALETTEENTRY{b[0], b[1], b[2], b[3]};
+            ASSERT_EQ(Entry(g_palette[i]), Entry(want)) << "entry " << i;
+        }
+        // A partly read entry keeps the file's bytes it got and the default's others.
+        if (c.partial >= 0) {
+            const uint8_t* b = c.file.data() + 54 + 4 * c.partial;
+            EXPECT_EQ(Entry(g_palette[c.partial]),
+                      Entry({b[0], b[1], defaults[c.partial].peBlue, defaults[c.partial].peFlags}));
+        }
+        std::vector<std::string> shown = Shown();
+        for (int i = 0; i < 256; ++i) ASSERT_EQ(shown[i], Entry(g_palette[i])) << "palette object entry " << i;
+    }
+}
+
+TEST_F(PaletteFromBitmapTest, NoNameOrNoFileGivesTheDefaultPaletteAndStillSetsIt) {
+    PALETTEENTRY defaults[256];
+    FillDefaultPalette(defaults);
+    for (const char* name : {static_cast<const char*>(nullptr), "bmp\\missing.bmp", "", "bmp"}) {
+        SCOPED_TRACE(name ? name : "(null)");
+        Scramble();
+        LoadPaletteFromBitmap(name);
+        std::vector<std::string> shown = Shown();
+        for (int i = 0; i < 256; ++i) {
+            ASSERT_EQ(Entry(g_palette[i]), Entry(defaults[i])) << i;
+            ASSERT_EQ(shown[i], Entry(defaults[i])) << i;
+        }
+    }
+}
+
+TEST_F(PaletteFromBitmapTest, APictureOfOurWriterGivesItsColourTable) {
+    PALETTEENTRY palette[256];
+    for (int i = 0; i < 256; ++i) palette[i] = PALETTEENTRY{uint8_t(i), uint8_t(255 - i), uint8_t(i * 3), 0};
+    WriteBytes("bmp/back.bmp", EncodeBmp8(2, 2, {0, 1, 2, 3}, palette));
+    EXPECT_EQ(LoadPaletteFromBitmap("bmp\\back.bmp"), DD_OK);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(g_palette[i]), Entry(palette[i])) << i;
+    // The display matches colours against it from now on.
+    EXPECT_EQ(Entry(platform::DisplayPalette()[200]), Entry(palette[200]));
+}
+
+}  // namespace
+
+namespace {
+
+class InitDirectDrawTest : public DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        ASSERT_EQ(CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWDEFAULT), 1);
+    }
+    static bool NothingHeld() {
+        return g_dd == nullptr && g_primary == nullptr && g_back == nullptr && g_clipper == nullptr &&
+               g_ddPalette == nullptr;
+    }
+};
+
+TEST_F(InitDirectDrawTest, BuildsTheWholeDeviceForTheActiveWindow) {
+    ASSERT_EQ(InitDirectDraw(), 1);
+    EXPECT_EQ(g_errorOwner, g_mainWindow);
+    EXPECT_TRUE(g_dd && g_primary && g_back && g_clipper && g_ddPalette);
+    EXPECT_NE(g_back, g_primary);
+    PALETTEENTRY defaults[256];
+    FillDefaultPalette(defaults);
+    // The default palette is on the primary: it is what the display matches against.
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(platform::DisplayPalette()[i]), Entry(defaults[i])) << i;
+    EXPECT_EQ(headless::MessageBoxes().size(), 0u);
+    // The back buffer flips to the screen.
+    FillBack(0x1C);
+    EXPECT_EQ(g_primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(headless::LastFrame().pixels[1234], 0x1C);
+    ReleaseDirectDraw();
+    EXPECT_TRUE(NothingHeld());
+}
+
+// Each step failing: reported once under its own name, everything made so far
+// released (the next start finds no primary in its way), 0 returned.
+TEST_F(InitDirectDrawTest, EachFailingStepIsReportedAndLeavesNothingBehind) {
+    const struct {
+        const char* call;
+        HRESULT code;
+        const char* name;
+        bool paletteFilled;  // the default entries were written before the failure
+    } steps[] = {
+        {"DirectDrawCreate", MakeDDResult(563), "DDERR_NODIRECTDRAWHW", false},
+        {"SetCooperativeLevel", MakeDDResult(581), "DDERR_EXCLUSIVEMODEALREADYSET", false},
+        {"SetDisplayMode", MakeDDResult(590), "DDERR_UNSUPPORTEDMODE", false},
+        {"CreateSurface", MakeDDResult(380), "DDERR_OUTOFVIDEOMEMORY", false},
+        {"GetAttachedSurface", MakeDDResult(255), "DDERR_NOTFOUND", false},
+        {"CreateClipper", DDERR_OUTOFMEMORY, "DDERR_OUTOFMEMORY", false},
+        {"SetHWnd", MakeDDResult(571), "DDERR_HWNDALREADYSET", false},
+        {"SetClipper", DDERR_GENERIC, "DDERR_GENERIC", false},
+        {"CreatePalette", DDERR_INVALIDPARAMS, "DDERR_INVALIDPARAMS", true},
+        {"SetPalette", MakeDDResult(573), "DDERR_NOPALETTEHW", true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.call);
+        headless::Reset();
+        g_errorOwner = nullptr;
+        std::memset(g_palette, 0x77, sizeof g_palette);
+        ASSERT_EQ(CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWDEFAULT), 1);
+        headless::FailNext(step.call, step.code);
+        EXPECT_EQ(InitDirectDraw(), 0);
+        std::string line = std::string("DirectDraw Error code| ") + step.name + " | " + step.call + "\n";
+        ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+        EXPECT_EQ(headless::MessageBoxes()[0].text, line);
+        EXPECT_EQ(headless::MessageBoxes()[0].caption, "DirectDraw Error !!");
+        ASSERT_EQ(headless::DebugLines().size(), 1u);
+        EXPECT_EQ(headless::DebugLines()[0], line);
+        EXPECT_TRUE(NothingHeld());
+        EXPECT_EQ(g_errorOwner, g_mainWindow);
+        EXPECT_EQ(g_palette[0x49].peBlue, step.paletteFilled ? 85 : 0x77);
+        // Nothing of the failed start stands in the way of a new one.
+        EXPECT_EQ(InitDirectDraw(), 1);
+        EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+        ReleaseDirectDraw();
+    }
+}
+
+TEST_F(InitDirectDrawTest, AFailedStartFreesTheClipperAndPaletteToo) {
+    if (HeapInUse() == 0) GTEST_SKIP() << "heap figures unavailable under this allocator";
+    for (const char* call : {"SetHWnd", "SetClipper", "CreatePalette", "SetPalette", "GetAttachedSurface"}) {
+        SCOPED_TRACE(call);
+        size_t before = 0;
+        for (int round = 0; round < 4; ++round) {
+            headless::Reset();
+            ASSERT_EQ(CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWDEFAULT), 1);
+            headless::FailNext(call, DDERR_GENERIC);
+            ASSERT_EQ(InitDirectDraw(), 0);
+            headless::Reset();
+            g_mainWindow = nullptr;
+            if (round == 1) before = HeapInUse();  // after the first rounds filled every cache
+            if (round == 3) {
+                EXPECT_EQ(HeapInUse(), before) << "bytes held after two more failed starts";
+            }
+        }
+    }
+}
+
+TEST_F(InitDirectDrawTest, NoDisplayIsReportedAsNoHardware) {
+    headless::SetDisplayAvailable(false);
+    EXPECT_EQ(InitDirectDraw(), 0);
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxes()[0].text, "DirectDraw Error code| DDERR_NODIRECTDRAWHW | DirectDrawCreate\n");
+    EXPECT_TRUE(NothingHeld());
+}
+
+TEST_F(InitDirectDrawTest, ReleaseWithoutOrAfterADeviceIsHarmless) {
+    ReleaseDirectDraw();
+    EXPECT_TRUE(NothingHeld());
+    ASSERT_EQ(InitDirectDraw(), 1);
+    ReleaseDirectDraw();
+    ReleaseDirectDraw();
+    EXPECT_TRUE(NothingHeld());
+    // Its palette is gone with it: colours are matched against the default again.
+    EXPECT_EQ(platform::DisplayPalette()[3].peBlue, 255);
+}
+
+}  // namespace

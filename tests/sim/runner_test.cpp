@@ -1,0 +1,351 @@
+// kawauo-sim itself: its command line, its script's clock and keys, the
+// trace's shape, its events and its shots, run as the real program.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "display/texts.h"
+#include "game/texts.h"
+#include "platform/platform_internal.h"
+#include "tests/sim/sim_harness.h"
+
+namespace {
+
+using simtest::Json;
+using simtest::RunSim;
+using simtest::SimRun;
+
+const std::vector<std::string> kFrameKeys = {
+    "frame",    "tick",         "scene",    "fish",          "pollution", "paused",
+    "pauseLatch", "keyLatch",   "pollutionTick", "drainTick", "mutation",  "moves",
+    "objectActive", "inFlight", "drift",    "thought",       "thoughtTick", "scrollX",
+    "bubbles"};
+
+std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932, std::strlen(cp932)); }
+
+class SimRunner : public ::testing::Test {
+protected:
+    void SetUp() override { simtest::WriteTestPictures(dir_.path()); }
+    SimRun Run(const std::string& script, const std::vector<std::string>& args = {}) {
+        return RunSim(script, dir_.path(), args);
+    }
+    simtest::TempDir dir_;
+};
+
+std::vector<int64_t> Ticks(const SimRun& run) {
+    std::vector<int64_t> ticks;
+    for (const Json& f : run.frames) ticks.push_back(f["tick"].get<int64_t>());
+    return ticks;
+}
+
+// The runtime generator the game seeds with the calendar time.
+struct Lcg {
+    uint32_t state;
+    int Next() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int>((state >> 16) & 0x7FFF);
+    }
+};
+
+TEST_F(SimRunner, BadScriptNamesItsLineAndRunsNothing) {
+    struct Case {
+        const char* script;
+        const char* where;  // "-:LINE:" as printed for a script on standard input
+    } cases[] = {
+        {"frames 3\nclose\nframes 2 2\n", "-:3: 'frames' takes one argument"},
+        {"seed 1\nfail Nothing 5\nframes 1\n", "-:2: unknown platform call"},
+        {"frames 1\n\n\nshot x\n", "-:4: 'shot' needs a shot directory"},
+    };
+    for (const Case& c : cases) {
+        SimRun run = Run(c.script);
+        EXPECT_EQ(run.status, 2) << c.script << simtest::Describe(run);
+        EXPECT_NE(run.errors.find(c.where), std::string::npos)
+            << "expected \"" << c.where << "\" in: " << run.errors;
+        EXPECT_TRUE(run.lines.empty()) << c.script << ": the program ran and wrote "
+                                       << run.lines.size() << " trace lines";
+    }
+}
+
+TEST_F(SimRunner, BadCommandLinesAreRefused) {
+    struct Case {
+        std::vector<std::string> args;  // RunSim adds "-" at the end
+        const char* message;
+    } cases[] = {
+        {{"--fast"}, "unknown option --fast"},
+        {{"extra.txt"}, "more than one script"},
+        {{"--shots", ""}, "--shots needs a value"},
+        {{"--trace"}, "no script given"},  // "-" became the trace file's name
+    };
+    for (const Case& c : cases) {
+        SimRun run = Run("frames 1\n", c.args);
+        EXPECT_EQ(run.status, 2) << c.message << "\n" << simtest::Describe(run);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos)
+            << "expected \"" << c.message << "\" in: " << run.errors;
+        EXPECT_NE(run.errors.find("usage: kawauo-sim"), std::string::npos) << run.errors;
+        EXPECT_TRUE(run.lines.empty());
+    }
+}
+
+TEST_F(SimRunner, ClockFollowsTickAndStep) {
+    struct Case {
+        const char* script;
+        std::vector<int64_t> ticks;
+    } cases[] = {
+        {"frames 3\n", {0, 16, 32}},
+        {"tick 1000\nstep 5\nframes 3\n", {1000, 1005, 1010}},
+        {"step 0\ntick 7\nframes 3\n", {7, 7, 7}},
+        {"frames 1\ntick 500\nframes 2\n", {0, 500, 516}},
+        {"frames 2\nstep 100\nframes 2\n", {0, 16, 32, 132}},
+        // unsigned 32 bits, wrapping; the game reads them as signed
+        {"tick 4294967290\nstep 4\nframes 3\n", {-6, -2, 2}},
+        {"tick 0x7FFFFFFF\nframes 2\n", {2147483647, -2147483633}},
+    };
+    for (const Case& c : cases) {
+        SimRun run = Run(c.script);
+        EXPECT_EQ(Ticks(run), c.ticks) << c.script << simtest::Describe(run);
+        for (size_t i = 0; i < run.frames.size(); ++i) {
+            EXPECT_EQ(run.frames[i]["frame"], static_cast<int>(i) + 1) << c.script;
+        }
+    }
+}
+
+TEST_F(SimRunner, SeedIsTheCalendarTimeThatPlacesTheBubbles) {
+    for (int64_t seed : {int64_t{0}, int64_t{1}, int64_t{1700000000}}) {
+        SimRun run = Run("seed " + std::to_string(seed) + "\nframes 1\n");
+        ASSERT_EQ(run.frames.size(), 1u) << simtest::Describe(run);
+        const Json& bubbles = run.frames[0]["bubbles"];
+        ASSERT_EQ(bubbles.size(), 20u);
+        Lcg random{static_cast<uint32_t>(seed)};
+        for (int i = 0; i < 20; ++i) {
+            int x = random.Next() % 624;
+            int y = random.Next() % 464;
+            EXPECT_EQ(bubbles[i][0], x) << "seed " << seed << ", bubble " << i;
+            EXPECT_EQ(bubbles[i][1], y) << "seed " << seed << ", bubble " << i;
+        }
+    }
+}
+
+TEST_F(SimRunner, FrameLinesHoldEveryKeyInOrder) {
+    SimRun run = Run("frames 2\n", {"--draws"});
+    ASSERT_EQ(run.frames.size(), 2u) << simtest::Describe(run);
+    std::vector<std::string> withDraws = kFrameKeys;
+    withDraws.push_back("draws");
+    const std::vector<std::pair<const char*, std::vector<size_t>>> shapes = {
+        {"fish", {16}}, {"mutation", {9}}, {"moves", {3, 4}}, {"objectActive", {6}},
+        {"drift", {6, 7}}, {"bubbles", {20, 9}}};
+    for (const Json& frame : run.frames) {
+        std::vector<std::string> keys;
+        for (const auto& item : frame.items()) keys.push_back(item.key());
+        EXPECT_EQ(keys, withDraws);
+        for (const auto& [key, shape] : shapes) {
+            const Json& value = frame[key];
+            ASSERT_EQ(value.size(), shape[0]) << key;
+            for (const Json& row : value) {
+                EXPECT_EQ(row.is_array() ? row.size() : 0u, shape.size() == 2 ? shape[1] : 0u)
+                    << key;
+            }
+        }
+    }
+    SimRun plain = Run("frames 1\n");
+    ASSERT_EQ(plain.frames.size(), 1u) << simtest::Describe(plain);
+    std::vector<std::string> keys;
+    for (const auto& item : plain.frames[0].items()) keys.push_back(item.key());
+    EXPECT_EQ(keys, kFrameKeys);
+}
+
+TEST_F(SimRunner, ProgramEndsWhenTheScriptDoes) {
+    struct Case {
+        const char* script;
+        size_t frames;
+    } cases[] = {
+        {"", 0},
+        {"frames 5\n", 5},
+        {"frames 2\nclose\nframes 10\n", 2},
+        {"frames 1\ndown ESCAPE\nframes 10\n", 1},
+        {"frames 3\nactivate 0\nframes 2\nactivate 1\n", 5},
+    };
+    for (const Case& c : cases) {
+        SimRun run = Run(c.script);
+        EXPECT_EQ(run.status, 0) << c.script << simtest::Describe(run);
+        EXPECT_EQ(run.frames.size(), c.frames) << c.script;
+        ASSERT_FALSE(run.lines.empty()) << c.script;
+        EXPECT_EQ(run.lines.back(), Json::parse(R"({"event":"exit","code":0})")) << c.script;
+        EXPECT_EQ(run.events.size(), 1u) << c.script;
+    }
+}
+
+TEST_F(SimRunner, MissingPictureIsToldAndNoFrameRuns) {
+    std::filesystem::remove(dir_.path() + "/bmp/fish1.bmp");
+    SimRun run = Run("frames 10\n");
+    EXPECT_EQ(run.status, 1) << simtest::Describe(run);
+    EXPECT_TRUE(run.frames.empty());
+    Json box = {{"event", "messagebox"},
+                {"caption", Utf8(kTextCreateFailedCaption)},
+                {"text", Utf8(kTextCreateFailed)}};
+    ASSERT_EQ(run.events.size(), 2u) << simtest::Describe(run);
+    EXPECT_EQ(run.events[0], box);
+    EXPECT_EQ(run.events[1], Json::parse(R"({"event":"exit","code":1})"));
+}
+
+TEST_F(SimRunner, DirectDrawFailuresReportDebugLineThenBoxInOrder) {
+    // A failing GetDC while loading a picture: the report's debug line and its
+    // box, then the registry's box for the picture.
+    SimRun run = Run("fail GetDC 0x80004005\nframes 3\n");
+    EXPECT_EQ(run.status, 1) << simtest::Describe(run);
+    EXPECT_TRUE(run.frames.empty());
+    ASSERT_EQ(run.events.size(), 4u) << simtest::Describe(run);
+    EXPECT_EQ(run.events[0]["event"], "debug");
+    std::string line = run.events[0]["text"];
+    EXPECT_EQ(line.rfind("DirectDraw Error code| ", 0), 0u) << line;
+    EXPECT_NE(line.find("GetDC"), std::string::npos) << line;
+    EXPECT_EQ(run.events[1], Json({{"event", "messagebox"},
+                                   {"caption", "DirectDraw Error !!"},
+                                   {"text", line}}));
+    EXPECT_EQ(run.events[2]["caption"], Utf8(kTextCreateFailedCaption));
+    EXPECT_EQ(run.events[3], Json::parse(R"({"event":"exit","code":1})"));
+
+    // A display that cannot be set up ends the program at once.
+    SimRun display = Run("fail SetClipper 0x88760096\nframes 3\n");
+    EXPECT_EQ(display.status, 1) << simtest::Describe(display);
+    EXPECT_TRUE(display.frames.empty());
+    ASSERT_EQ(display.events.size(), 3u) << simtest::Describe(display);
+    EXPECT_EQ(display.events[0]["event"], "debug");
+    EXPECT_EQ(display.events[1]["caption"], "DirectDraw Error !!");
+    EXPECT_EQ(display.events[1]["text"], display.events[0]["text"]);
+    EXPECT_EQ(display.events[2], Json::parse(R"({"event":"exit","code":1})"));
+}
+
+TEST_F(SimRunner, TraceFileHoldsWhatStandardOutputWould) {
+    const std::string script = "seed 3\nframes 4\n";
+    SimRun toStdout = Run(script);
+    const std::string tracePath = dir_.path() + "/trace.jsonl";
+    SimRun toFile = Run(script, {"--trace", tracePath});
+    EXPECT_EQ(toFile.status, 0) << simtest::Describe(toFile);
+    EXPECT_TRUE(toFile.lines.empty()) << "the trace went to standard output as well";
+    std::ifstream in(tracePath);
+    std::vector<Json> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(Json::parse(line));
+    EXPECT_EQ(lines, toStdout.lines);
+    EXPECT_EQ(lines.size(), 5u);
+}
+
+TEST_F(SimRunner, DrawsListTheFramesCallsWithPictureNames) {
+    SimRun run = Run("frames 1\ndown SPACE\nframes 1\nup SPACE\nframes 3\n", {"--draws"});
+    ASSERT_EQ(run.frames.size(), 5u) << simtest::Describe(run);
+
+    // The first title frame: the river in two pieces (the second one empty),
+    // the title picture, the twenty resting bubbles, the flip.
+    const Json& title = run.frames[0];
+    std::vector<Json> expected = {
+        Json::parse(R"(["blt","bmp\\back.bmp",0,0,640,480,0,0,640,480])"),
+        Json::parse(R"(["blt","bmp\\back.bmp",640,0,0,480,0,0,0,480])"),
+        Json::parse(R"(["keyed","bmp\\opn.bmp",0,0,640,480,0,0,640,480])")};
+    for (const Json& b : title["bubbles"]) {
+        expected.push_back(Json::array({"keyed", "bmp\\awa.bmp", b[0], b[1], 16, 16, 96, 0, 16, 16}));
+    }
+    expected.push_back(Json::array({"flip"}));
+    EXPECT_EQ(title["draws"], Json(expected));
+
+    // The first play frame prints the key help in yellow at the top left.
+    const Json& play = run.frames[4];
+    ASSERT_EQ(play["scene"], 2);
+    Json help = Json::array({"text", 0, 0, 0x0000FFFF, Utf8(kTextKeyHelp)});
+    bool found = false;
+    for (const Json& d : play["draws"]) found = found || d == help;
+    EXPECT_TRUE(found) << "no " << help.dump() << " in " << play["draws"].dump();
+}
+
+struct Png {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> indices;
+    std::vector<simtest::Rgb> palette;
+};
+
+// Reads an 8-bit palette PNG as indices and colours.
+Png ReadPng(const std::string& path) {
+    Png out;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return out;
+    image.format = PNG_FORMAT_RGB_COLORMAP;
+    std::vector<uint8_t> indices(PNG_IMAGE_SIZE(image));
+    std::vector<uint8_t> colours(PNG_IMAGE_COLORMAP_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, indices.data(), 0, colours.data())) return out;
+    out.width = static_cast<int>(image.width);
+    out.height = static_cast<int>(image.height);
+    out.indices = std::move(indices);
+    for (size_t i = 0; i + 2 < colours.size(); i += 3) {
+        out.palette.push_back({colours[i], colours[i + 1], colours[i + 2]});
+    }
+    return out;
+}
+
+TEST_F(SimRunner, ShotsShowTheFramesAsShown) {
+    const std::string shots = dir_.path() + "/shots";
+    SimRun run = Run(
+        "frames 2\nshot title\n"
+        "down SPACE\nframes 1\nup SPACE\nframes 3\n"  // a new game, playing
+        "down SPACE\nframes 1\nup SPACE\nframes 2\nshot paused\n",  // paused from frame 8
+        {"--shots", shots});
+    ASSERT_EQ(run.status, 0) << simtest::Describe(run);
+    ASSERT_EQ(run.frames.size(), 9u) << simtest::Describe(run);
+
+    Png title = ReadPng(shots + "/title.png");
+    ASSERT_EQ(title.width, 640) << "title.png missing or unreadable";
+    ASSERT_EQ(title.height, 480);
+    ASSERT_EQ(title.palette.size(), 256u);
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_EQ(title.palette[i], simtest::TestColour(i)) << "palette entry " << i;
+    }
+    size_t opn = std::count(title.indices.begin(), title.indices.end(), simtest::kOpnIndex);
+    EXPECT_GT(opn, title.indices.size() * 8 / 10) << "the title picture does not fill the shot";
+
+    // Paused: the river (as scrolled in that frame), the pause box, bubbles.
+    const Json& pausedFrame = run.frames[8];
+    ASSERT_EQ(pausedFrame["paused"], 1);
+    int scroll = pausedFrame["scrollX"].get<int>() - 1;  // the position it was drawn at
+    Png paused = ReadPng(shots + "/paused.png");
+    ASSERT_EQ(paused.width, 640) << "paused.png missing or unreadable";
+    int wrong = 0;
+    int box = 0;
+    for (int y = 1; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            int index = paused.indices[static_cast<size_t>(y) * 640 + x];
+            if (index == 5) continue;  // a bubble
+            bool inBox = x >= 220 && x < 420 && y >= 190 && y < 290;
+            int expected = inBox ? simtest::kPushBoxIndex
+                                 : simtest::kBackBandIndex + (x + scroll) % 640 / 64;
+            if (index != expected) ++wrong;
+            if (inBox && index == expected) ++box;
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "pixels that are neither river, pause box nor bubble";
+    EXPECT_GT(box, 200 * 100 * 9 / 10);
+}
+
+TEST_F(SimRunner, LostFramesAreNotShownUntilReactivated) {
+    const std::string shots = dir_.path() + "/shots";
+    SimRun run = Run(
+        "frames 2\nshot before\nlose\nframes 2\nshot lost\n"
+        "activate 0\nactivate 1\nframes 1\nshot back\n",
+        {"--shots", shots});
+    ASSERT_EQ(run.status, 0) << simtest::Describe(run);
+    ASSERT_EQ(run.frames.size(), 5u);
+    Png before = ReadPng(shots + "/before.png");
+    Png lost = ReadPng(shots + "/lost.png");
+    Png back = ReadPng(shots + "/back.png");
+    ASSERT_EQ(before.width, 640);
+    ASSERT_EQ(lost.width, 640);
+    ASSERT_EQ(back.width, 640);
+    EXPECT_EQ(lost.indices, before.indices) << "a frame was shown while the surfaces were lost";
+    EXPECT_NE(back.indices, before.indices) << "no new frame after reactivation";
+    size_t opn = std::count(back.indices.begin(), back.indices.end(), simtest::kOpnIndex);
+    EXPECT_GT(opn, back.indices.size() * 8 / 10) << "the restored title picture is missing";
+}
+
+}  // namespace

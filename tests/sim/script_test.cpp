@@ -1,0 +1,168 @@
+// The sim's script parser: what each line becomes, and which lines are refused.
+#include <gtest/gtest.h>
+
+#include "platform/win.h"
+#include "tools/sim/script.h"
+
+namespace {
+
+using sim::Op;
+
+struct GoodLine {
+    const char* text;
+    Op op;
+    int64_t number;
+    const char* name;
+};
+
+class GoodLines : public ::testing::TestWithParam<GoodLine> {};
+
+TEST_P(GoodLines, ParseToTheirCommand) {
+    const GoodLine& c = GetParam();
+    // Every line is preceded by a `frames`, so `seed` and `shot` are checked
+    // on their own merits where the order allows them.
+    bool isSeed = std::string(c.text).rfind("seed", 0) == 0;
+    std::string script = isSeed ? std::string(c.text) + "\nframes 1\n"
+                                : "frames 1\n" + std::string(c.text) + "\n";
+    std::vector<sim::Command> commands;
+    sim::ScriptError error{};
+    ASSERT_TRUE(sim::ParseScript(script, true, &commands, &error))
+        << c.text << ": line " << error.line << ": " << error.message;
+    ASSERT_EQ(commands.size(), 2u);
+    const sim::Command& command = commands[isSeed ? 0 : 1];
+    EXPECT_EQ(command.op, c.op) << c.text;
+    EXPECT_EQ(command.number, c.number) << c.text;
+    EXPECT_EQ(command.name, c.name) << c.text;
+    EXPECT_EQ(command.line, isSeed ? 1 : 2) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Script, GoodLines,
+    ::testing::Values(
+        GoodLine{"seed 0", Op::Seed, 0, ""},
+        GoodLine{"seed 1700000000", Op::Seed, 1700000000, ""},
+        GoodLine{"seed -5", Op::Seed, -5, ""},
+        GoodLine{"seed -9223372036854775808", Op::Seed, INT64_MIN, ""},
+        GoodLine{"seed 9223372036854775807", Op::Seed, INT64_MAX, ""},
+        GoodLine{"tick 0", Op::Tick, 0, ""},
+        GoodLine{"tick 4294967295", Op::Tick, 4294967295ll, ""},
+        GoodLine{"tick 0xFFFFFFFF", Op::Tick, 4294967295ll, ""},
+        GoodLine{"step 0", Op::Step, 0, ""},
+        GoodLine{"step 33", Op::Step, 33, ""},
+        GoodLine{"frames 1", Op::Frames, 1, ""},
+        GoodLine{"frames 2147483647", Op::Frames, 2147483647, ""},
+        GoodLine{"down SPACE", Op::Down, VK_SPACE, ""},
+        GoodLine{"down TAB", Op::Down, VK_TAB, ""},
+        GoodLine{"down ESCAPE", Op::Down, VK_ESCAPE, ""},
+        GoodLine{"down LEFT", Op::Down, VK_LEFT, ""},
+        GoodLine{"down UP", Op::Down, VK_UP, ""},
+        GoodLine{"down RIGHT", Op::Down, VK_RIGHT, ""},
+        GoodLine{"up DOWN", Op::Up, VK_DOWN, ""},
+        GoodLine{"up F1", Op::Up, VK_F1, ""},
+        GoodLine{"up F2", Op::Up, VK_F2, ""},
+        GoodLine{"up F3", Op::Up, VK_F3, ""},
+        GoodLine{"activate 0", Op::Activate, 0, ""},
+        GoodLine{"activate 1", Op::Activate, 1, ""},
+        GoodLine{"lose", Op::Lose, 0, ""},
+        GoodLine{"close", Op::Close, 0, ""},
+        GoodLine{"shot title-1.b_2", Op::Shot, 0, "title-1.b_2"},
+        GoodLine{"fail SetClipper 0x88760096", Op::Fail, 0x88760096ll, "SetClipper"},
+        GoodLine{"fail GetDC -2147467259", Op::Fail, -2147467259ll, "GetDC"},
+        GoodLine{"fail CreateSurface 0", Op::Fail, 0, "CreateSurface"},
+        GoodLine{"fail Lock 4294967295", Op::Fail, 4294967295ll, "Lock"},
+        GoodLine{"fail LoadImageA -2147483648", Op::Fail, INT32_MIN, "LoadImageA"},
+        GoodLine{"  \tframes\t 3  # the rest is a comment", Op::Frames, 3, ""},
+        GoodLine{"close\r", Op::Close, 0, ""}));
+
+struct BadScript {
+    const char* script;
+    int line;
+    const char* fragment;  // expected somewhere in the message
+};
+
+class BadScripts : public ::testing::TestWithParam<BadScript> {};
+
+TEST_P(BadScripts, NameTheFirstBadLineAndYieldNothing) {
+    const BadScript& c = GetParam();
+    std::vector<sim::Command> commands = {sim::Command{Op::Close, 99, 0, ""}};
+    sim::ScriptError error{};
+    EXPECT_FALSE(sim::ParseScript(c.script, true, &commands, &error)) << c.script;
+    EXPECT_EQ(error.line, c.line) << c.script << "\nmessage: " << error.message;
+    EXPECT_NE(error.message.find(c.fragment), std::string::npos)
+        << "expected \"" << c.fragment << "\" in \"" << error.message << "\"";
+    EXPECT_EQ(commands.size(), 1u) << "the caller's commands were replaced on a bad script";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Script, BadScripts,
+    ::testing::Values(
+        BadScript{"jump 3\n", 1, "unknown command 'jump'"},
+        BadScript{"frames 1\n\n# fine\nFRAMES 2\n", 4, "unknown command 'FRAMES'"},
+        BadScript{"frames\n", 1, "'frames' takes one argument"},
+        BadScript{"frames 1 2\n", 1, "'frames' takes one argument"},
+        BadScript{"close now\n", 1, "'close' takes no argument"},
+        BadScript{"fail SetClipper\n", 1, "'fail' takes two arguments"},
+        BadScript{"frames 0\n", 1, "out of range 1..2147483647"},
+        BadScript{"frames 2147483648\n", 1, "out of range"},
+        BadScript{"frames -1\n", 1, "out of range"},
+        BadScript{"frames 1x\n", 1, "not a number: '1x'"},
+        BadScript{"frames +1\n", 1, "not a number"},
+        BadScript{"frames 0x\n", 1, "not a number"},
+        BadScript{"tick 4294967296\n", 1, "out of range 0..4294967295"},
+        BadScript{"tick -1\n", 1, "out of range"},
+        BadScript{"step 0x100000000\n", 1, "out of range"},
+        BadScript{"seed 9223372036854775808\n", 1, "out of range"},
+        BadScript{"seed -9223372036854775809\n", 1, "out of range"},
+        BadScript{"tick 99999999999999999999999\n", 1, "out of range"},
+        BadScript{"activate 2\n", 1, "out of range 0..1"},
+        BadScript{"down A\n", 1, "unknown key 'A'"},
+        BadScript{"up space\n", 1, "unknown key 'space'"},
+        BadScript{"fail Frobnicate 1\n", 1, "unknown platform call 'Frobnicate'"},
+        BadScript{"fail Lock 4294967296\n", 1, "out of range -2147483648..4294967295"},
+        BadScript{"fail Lock -2147483649\n", 1, "out of range"},
+        BadScript{"fail Lock twelve\n", 1, "not a number"},
+        BadScript{"frames 1\nseed 5\n", 2, "'seed' must come before the first 'frames'"},
+        BadScript{"shot early\nframes 1\n", 1, "before the first 'frames'"},
+        BadScript{"frames 1\nshot ../escape\n", 2, "bad shot name"},
+        BadScript{"frames 1\nshot .hidden\n", 2, "bad shot name"},
+        BadScript{"frames 1\nshot a/b\n", 2, "bad shot name"},
+        BadScript{"frames 2\r\ntick 5\r\nstep x\r\n", 3, "not a number: 'x'"}));
+
+TEST(Script, ShotNeedsAShotDirectory) {
+    std::vector<sim::Command> commands;
+    sim::ScriptError error{};
+    EXPECT_FALSE(sim::ParseScript("frames 1\nshot title\n", false, &commands, &error));
+    EXPECT_EQ(error.line, 2);
+    EXPECT_NE(error.message.find("--shots"), std::string::npos) << error.message;
+}
+
+TEST(Script, KeepsOrderAndLineNumbersAcrossCommentsAndBlankLines) {
+    const char* script =
+        "# a title run\n"
+        "seed 7\n"
+        "\n"
+        "tick 100   # start late\n"
+        "frames 2\n"
+        "   \n"
+        "down SPACE\n"
+        "frames 1";  // no final line feed
+    std::vector<sim::Command> commands;
+    sim::ScriptError error{};
+    ASSERT_TRUE(sim::ParseScript(script, false, &commands, &error)) << error.message;
+    const std::vector<std::pair<Op, int>> expected = {
+        {Op::Seed, 2}, {Op::Tick, 4}, {Op::Frames, 5}, {Op::Down, 7}, {Op::Frames, 8}};
+    ASSERT_EQ(commands.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(commands[i].op, expected[i].first) << "command " << i;
+        EXPECT_EQ(commands[i].line, expected[i].second) << "command " << i;
+    }
+}
+
+TEST(Script, EmptyScriptIsValid) {
+    std::vector<sim::Command> commands = {sim::Command{Op::Close, 1, 0, ""}};
+    sim::ScriptError error{};
+    EXPECT_TRUE(sim::ParseScript("# nothing\n\n", false, &commands, &error));
+    EXPECT_TRUE(commands.empty());
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// Running kawauo-sim from tests, and the generated pictures it runs on.
+#include "tests/sim/sim_harness.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "tools/bmpwrite/bmp_write.h"
+
+namespace simtest {
+namespace {
+
+struct Picture {
+    const char* file;
+    int width;
+    int height;
+};
+
+// In the game's catalogue order; a picture's fill index is its number here.
+constexpr Picture kPictures[] = {
+    {"back.bmp", 640, 480},        {"back2.bmp", 640, 480},       {"back3.bmp", 640, 480},
+    {"push.bmp", 640, 480},        {"awa.bmp", 112, 16},          {"opn.bmp", 640, 480},
+    {"fish1.bmp", 170, 170},       {"fish2.bmp", 170, 170},       {"fisht.bmp", 170, 170},
+    {"sokodikara1.bmp", 170, 170}, {"sokodikara2.bmp", 170, 170}, {"sokodikara3.bmp", 170, 170},
+    {"tomogui1.bmp", 170, 170},    {"tomogui2.bmp", 170, 170},    {"tomogui3.bmp", 170, 170},
+    {"fait1.bmp", 170, 170},       {"fait2.bmp", 170, 170},       {"fait3.bmp", 170, 170},
+    {"henge0.bmp", 170, 170},      {"henge1.bmp", 170, 170},      {"henge2.bmp", 170, 170},
+    {"henge3.bmp", 170, 170},      {"henge4.bmp", 170, 170},      {"henge5.bmp", 170, 170},
+    {"henge6.bmp", 170, 170},      {"henge7.bmp", 170, 170},      {"henge8.bmp", 170, 170},
+    {"syougai1.bmp", 38, 38},      {"syougai0.bmp", 60, 60},      {"syougai2.bmp", 113, 113},
+    {"syougai4.bmp", 113, 113},    {"syougai5.bmp", 113, 113},    {"syougai3.bmp", 113, 113},
+};
+
+std::vector<uint8_t> PictureIndices(const Picture& p, int number) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(p.width) * p.height,
+                                static_cast<uint8_t>(number));
+    const std::string file = p.file;
+    auto at = [&](int x, int y) -> uint8_t& { return pixels[static_cast<size_t>(y) * p.width + x]; };
+    if (file == "back.bmp") {
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) at(x, y) = static_cast<uint8_t>(kBackBandIndex + x / 64);
+        }
+    } else if (file == "awa.bmp" || file == "push.bmp") {
+        std::fill(pixels.begin(), pixels.end(), 0);
+        for (int y = 0; y < p.height; ++y) {
+            for (int x = 0; x < p.width; ++x) {
+                bool inAwaSquare = x % 16 >= 4 && x % 16 < 12 && y >= 4 && y < 12;
+                bool inPushBox = x >= 220 && x < 420 && y >= 190 && y < 290;
+                if (file == "awa.bmp" ? inAwaSquare : inPushBox) {
+                    at(x, y) = static_cast<uint8_t>(file == "awa.bmp" ? 5 : kPushBoxIndex);
+                }
+            }
+        }
+    } else if (file == "opn.bmp") {
+        std::fill(pixels.begin(), pixels.begin() + 40 * p.width, 0);
+    }
+    at(0, 0) = 0;
+    return pixels;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kawauo-sim-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+Rgb TestColour(int index) { return {index, 255 - index, (index * 37) & 255}; }
+
+void WriteTestPictures(const std::string& dir, const std::vector<std::string>& leaveOut) {
+    PALETTEENTRY palette[256];
+    for (int i = 0; i < 256; ++i) {
+        Rgb c = TestColour(i);
+        palette[i] = {static_cast<BYTE>(c.r), static_cast<BYTE>(c.g), static_cast<BYTE>(c.b), 0};
+    }
+    std::filesystem::create_directories(dir + "/bmp");
+    int number = 0;
+    for (const Picture& p : kPictures) {
+        ++number;
+        if (std::find(leaveOut.begin(), leaveOut.end(), p.file) != leaveOut.end()) continue;
+        std::string path = dir + "/bmp/" + p.file;
+        if (!WriteFile(path, EncodeBmp8(p.width, p.height, PictureIndices(p, number), palette))) {
+            throw std::runtime_error("cannot write " + path);
+        }
+    }
+}
+
+SimRun RunSim(const std::string& script, const std::string& workDir,
+              const std::vector<std::string>& args) {
+    TempDir io;
+    const std::string scriptPath = io.path() + "/script";
+    const std::string outPath = io.path() + "/stdout";
+    const std::string errPath = io.path() + "/stderr";
+    {
+        std::ofstream out(scriptPath, std::ios::binary);
+        out << script;
+    }
+    std::vector<std::string> argStrings = {KAWAUO_SIM_PATH};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    argStrings.push_back("-");
+    std::vector<char*> argv;
+    for (std::string& a : argStrings) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        int in = open(scriptPath.c_str(), O_RDONLY);
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0 || chdir(workDir.c_str()) != 0) _exit(126);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int wstatus = 0;
+    while (waitpid(pid, &wstatus, 0) < 0) {
+        if (errno != EINTR) throw std::runtime_error("waitpid failed");
+    }
+    SimRun run;
+    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    run.errors = ReadAll(errPath);
+    std::istringstream trace(ReadAll(outPath));
+    std::string line;
+    while (std::getline(trace, line)) {
+        if (line.empty()) continue;
+        Json j = Json::parse(line);
+        if (j.contains("frame")) run.frames.push_back(j);
+        if (j.contains("event")) run.events.push_back(j);
+        run.lines.push_back(std::move(j));
+    }
+    return run;
+}
+
+std::string Describe(const SimRun& run) {
+    return "exit status " + std::to_string(run.status) + ", " + std::to_string(run.frames.size()) +
+           " frames, standard error:\n" + run.errors;
+}
+
+}  // namespace simtest

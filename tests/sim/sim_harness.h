@@ -1,0 +1,63 @@
+// Running kawauo-sim from tests: a script in, the parsed trace out, in a
+// working directory of the test's own with generated pictures.
+#pragma once
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace simtest {
+
+using Json = nlohmann::ordered_json;  // keeps the trace's key order
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+struct SimRun {
+    int status = -1;           // exit status; -1 when it did not exit by itself
+    std::string errors;        // its standard error
+    std::vector<Json> lines;   // every trace line, in order
+    std::vector<Json> frames;  // the frame lines: frames[0] is frame 1
+    std::vector<Json> events;  // the event lines, in order
+};
+
+// The game's 33 pictures as small generated bitmaps in dir/bmp, all sharing
+// one colour table (entry i is TestColour(i), all distinct). Each picture's
+// top-left pixel is index 0 (its key colour); the rest:
+//   back.bmp    vertical bands of 64 columns, indices 40..49 from the left
+//   awa.bmp     key colour, with an 8x8 square of index 5 in each 16x16 frame
+//   push.bmp    key colour, with a 200x100 box of index 4 at (220, 190)
+//   opn.bmp     key colour in rows 0..39 (the river shows there), index 6 below
+//   every other picture filled with its catalogue number (fish1.bmp 7, ...)
+// Pictures named in `leaveOut` (as "fish1.bmp") are not written.
+void WriteTestPictures(const std::string& dir, const std::vector<std::string>& leaveOut = {});
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+Rgb TestColour(int index);
+constexpr int kBackBandIndex = 40;  // back.bmp's first band
+constexpr int kPushBoxIndex = 4;
+constexpr int kOpnIndex = 6;
+
+// Runs kawauo-sim in `workDir` with `args`, the script on its standard input
+// and its trace on standard output, and parses every line of the trace (a line
+// that is not JSON throws, failing the test).
+SimRun RunSim(const std::string& script, const std::string& workDir,
+              const std::vector<std::string>& args = {});
+
+// The run's status and standard error, for failure messages.
+std::string Describe(const SimRun& run);
+
+}  // namespace simtest

@@ -82,14 +82,31 @@ const OpaqueRuns& RunsOf(const IDirectDrawSurface* surface, const uint8_t* pixel
     return cache;
 }
 
-// Unkeyed 1:1: a memcpy a row, or one for the lot when the rows are contiguous.
+// One row or opaque run: fixed-size moves the compiler inlines, the last one
+// overlapping, instead of a library call for every short span.
+inline void CopySpan(uint8_t* to, const uint8_t* from, size_t n) {
+    if (n >= 16) {
+        for (size_t i = 0; i + 16 <= n; i += 16) std::memcpy(to + i, from + i, 16);
+        std::memcpy(to + n - 16, from + n - 16, 16);
+    } else if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+        for (size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+}
+
+// Unkeyed 1:1: a row at a time, or one memcpy for the lot when the rows are contiguous.
 void CopyRows(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, int width, int height) {
     if (width == dstPitch && width == srcPitch) {
         std::memcpy(dst, src, static_cast<size_t>(width) * height);
         return;
     }
     for (int y = 0; y < height; ++y) {
-        std::memcpy(dst + static_cast<size_t>(y) * dstPitch, src + static_cast<size_t>(y) * srcPitch, width);
+        CopySpan(dst + static_cast<size_t>(y) * dstPitch, src + static_cast<size_t>(y) * srcPitch, width);
     }
 }
 
@@ -101,11 +118,11 @@ void CopyRuns(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, cons
         const Run* run = runs.runs.data() + runs.rowFirst[sy + y];
         const Run* last = runs.runs.data() + runs.rowFirst[sy + y + 1];
         const uint8_t* from = src + static_cast<size_t>(sy + y) * srcPitch;
-        uint8_t* to = dst + static_cast<size_t>(y) * dstPitch - sx;
+        uint8_t* to = dst + static_cast<size_t>(y) * dstPitch;
         for (; run != last; ++run) {
             const int a = std::max(run->start, sx);
             const int b = std::min(run->end, sxEnd);
-            if (a < b) std::memcpy(to + a, from + a, b - a);
+            if (a < b) CopySpan(to + (a - sx), from + a, static_cast<size_t>(b - a));
         }
     }
 }

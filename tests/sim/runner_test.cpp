@@ -192,21 +192,24 @@ TEST_F(SimRunner, MissingPictureIsToldAndNoFrameRuns) {
 }
 
 TEST_F(SimRunner, DirectDrawFailuresReportDebugLineThenBoxInOrder) {
-    // A failing GetDC while loading a picture: the report's debug line and its
-    // box, then the registry's box for the picture.
-    SimRun run = Run("fail GetDC 0x80004005\nframes 3\n");
+    // Loading two pictures fails: the first at GetDC, the second at Lock. Each
+    // report's debug line comes with its box, then the registry's box.
+    SimRun run = Run("fail GetDC 0x80004005\nfail Lock 0x88760000\nframes 3\n");
     EXPECT_EQ(run.status, 1) << simtest::Describe(run);
     EXPECT_TRUE(run.frames.empty());
-    ASSERT_EQ(run.events.size(), 4u) << simtest::Describe(run);
-    EXPECT_EQ(run.events[0]["event"], "debug");
-    std::string line = run.events[0]["text"];
-    EXPECT_EQ(line.rfind("DirectDraw Error code| ", 0), 0u) << line;
-    EXPECT_NE(line.find("GetDC"), std::string::npos) << line;
-    EXPECT_EQ(run.events[1], Json({{"event", "messagebox"},
-                                   {"caption", "DirectDraw Error !!"},
-                                   {"text", line}}));
-    EXPECT_EQ(run.events[2]["caption"], Utf8(kTextCreateFailedCaption));
-    EXPECT_EQ(run.events[3], Json::parse(R"({"event":"exit","code":1})"));
+    ASSERT_EQ(run.events.size(), 7u) << simtest::Describe(run);
+    for (int report : {0, 3}) {
+        const Json& debug = run.events[report];
+        EXPECT_EQ(debug["event"], "debug") << "event " << report;
+        std::string line = debug["text"];
+        EXPECT_EQ(line.rfind("DirectDraw Error code| ", 0), 0u) << line;
+        EXPECT_NE(line.find(report == 0 ? "GetDC" : "Lock"), std::string::npos) << line;
+        EXPECT_EQ(run.events[report + 1], Json({{"event", "messagebox"},
+                                                {"caption", "DirectDraw Error !!"},
+                                                {"text", line}}));
+        EXPECT_EQ(run.events[report + 2]["caption"], Utf8(kTextCreateFailedCaption));
+    }
+    EXPECT_EQ(run.events[6], Json::parse(R"({"event":"exit","code":1})"));
 
     // A display that cannot be set up ends the program at once.
     SimRun display = Run("fail SetClipper 0x88760096\nframes 3\n");

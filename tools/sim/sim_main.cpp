@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kRunnerFailure = 2;  // the game itself always exits with 0
+constexpr int kRunnerFailure = 2;  // the game exits with 0, or 1 when it cannot start
 
 const char kUsage[] =
     "usage: kawauo-sim [--trace FILE] [--draws] [--shots DIR] SCRIPT\n"

@@ -168,102 +168,98 @@ Canvas Wake() {
 
 namespace {
 
-// Mutation 0, weak: a bandage round the middle, a plaster on the head,
-// gloom lines under the eye and sweat.
+// Each mutation keeps to its own part of the fish, so all nine read at once.
+
+// Mutation 0, weak: a bandage round the middle, gloom under the eye, sweat.
 void Weak(Canvas& c) {
     Shape(
-        c, 98, 40, 110, 130, [](int x, int y) { return x >= 99 && x <= 109 && OnBody(x, y); },
+        c, 95, 40, 108, 130, [](int x, int y) { return x >= 97 && x <= 106 && OnBody(x, y); },
         [](int x, int y) {
             Rgb g = ((x + y) % 3 == 0) ? Rgb{214, 206, 188} : Rgb{240, 236, 222};
-            if (InEllipse(x, y, 104, kFishMidY + 4, 3, 4)) g = {190, 40, 40};
+            if (InEllipse(x, y, 102, kFishMidY + 2, 3, 5)) g = {200, 40, 40};
             return Px(g);
         },
         Flat({120, 110, 96}));
-    const uint32_t tape = Px({226, 184, 142}), tapeEdge = Flat({120, 80, 50});
-    Line(c, 126, 58, 140, 70, 3, tape, tapeEdge);
-    Line(c, 126, 70, 140, 58, 3, tape, tapeEdge);
-    for (int i = 0; i < 3; ++i) Line(c, 134 + i * 4, 89, 134 + i * 4, 97 + i, 0, Flat({70, 60, 160}));
-    auto drop = [&](int x, int y) {
-        FillPolygon(c, {x, y - 7, x - 4, y, x + 4, y}, Px({150, 220, 250}), Flat({40, 80, 140}));
-        FillEllipse(c, x, y + 1, 4, 4, Px({150, 220, 250}), Flat({40, 80, 140}));
+    for (int i = 0; i < 4; ++i) Line(c, 132 + i * 4, 89, 132 + i * 4, 97 + (i % 2) * 2, 0, Flat({70, 60, 170}));
+    auto drop = [&](int x, int y, int r) {
+        FillPolygon(c, {x, y - 2 * r, x - r, y, x + r, y}, Px({150, 220, 250}), Flat({40, 80, 140}));
+        FillEllipse(c, x, y + 1, r, r, Px({150, 220, 250}), Flat({40, 80, 140}));
         c.Set(x - 1, y, Flat({255, 255, 255}));
     };
-    drop(160, 52);
-    drop(167, 66);
+    drop(163, 70, 4);
+    drop(158, 58, 3);
 }
 
-// Mutation 1, hearty: the belly turns to gleaming gold scales.
+// Mutation 1, hearty: gleaming gold scales along the belly, and a shine.
 void Hearty(Canvas& c) {
     auto inside = [](int x, int y) {
         const int v = y - kFishMidY;
-        return OnBody(x, y) && x >= 78 && x <= 134 && v * 256 > FishBottom(x) * 70;
+        return OnBody(x, y) && x >= 56 && x <= 94 && v > 0 && v >= FishBottom(x) - 10;
     };
     auto shade = [](int x, int y) {
-        const int cx = (x + ((y / 5) % 2) * 3) % 6, cy = y % 5;
-        const int t = cy * 256 / 5 + (cx == 0 || cx == 5 ? 60 : 0);
-        return Px(Ramp({{255, 246, 170}, {236, 190, 40}, {150, 100, 10}}, t));
+        const int cx = (x + ((y / 4) % 2) * 3) % 6, cy = y % 4;
+        const int t = cy * 256 / 4 + (cx == 0 || cx == 5 ? 70 : 0);
+        return Px(Ramp({{255, 248, 180}, {240, 196, 40}, {150, 100, 10}}, t));
     };
-    Shape(c, 76, 80, 136, 120, inside, shade, Flat({96, 60, 0}));
-    Sparkle(c, 96, 116, 5, {255, 230, 80});
-    Sparkle(c, 124, 104, 4, {255, 230, 80});
-    Sparkle(c, 82, 100, 3, {255, 230, 80});
+    Shape(c, 54, 80, 96, 120, inside, shade, Flat({96, 60, 0}));
+    Sparkle(c, 70, 116, 6, {255, 230, 80});
+    Sparkle(c, 88, 120, 4, {255, 230, 80});
+    Sparkle(c, 58, 106, 3, {255, 230, 80});
 }
 
 // Mutation 2, overflowing stamina: a feathered wing on the back.
 void Winged(Canvas& c) {
-    const uint32_t edge = Flat({40, 60, 100});
-    const int feathers[][4] = {{78, 52, 56, 10}, {86, 52, 70, 4}, {94, 54, 86, 2}, {102, 56, 100, 6}, {110, 58, 112, 14}};
-    for (const auto& f : feathers) Curve(c, f[0], f[1], f[0] - 10, (f[1] + f[3]) / 2, f[2], f[3], 6, 4, Px({232, 240, 250}), edge);
-    Curve(c, 76, 60, 90, 36, 114, 30, 7, 5, Px({206, 220, 240}), edge);
-    for (int i = 0; i < 4; ++i) Line(c, 84 + i * 8, 44 - i * 2, 80 + i * 8, 28 - i * 4, 0, Flat({150, 170, 210}));
+    const uint32_t edge = Flat({40, 60, 110});
+    // Leading edge up from the shoulder to the tip, then the scalloped
+    // trailing edge of the flight feathers back down to the body.
+    const std::vector<int> wing = {98, 60, 106, 38, 98, 16, 80, 4, 52, 2, 40, 8, 56, 14, 44, 20, 60, 26, 50, 32,
+                                   66, 38, 58, 44, 74, 48, 68, 54, 84, 58};
+    Shape(
+        c, 36, 0, 108, 62, [&](int x, int y) { return InPolygon(wing, x, y); },
+        [](int x, int y) { return Px(Mix({252, 254, 255}, {180, 200, 236}, (x + y * 2 - 60) * 256 / 160)); }, edge);
+    // Feather lines from the arm of the wing to the notches between feathers.
+    for (size_t i = 10; i + 3 < wing.size(); i += 4)
+        Curve(c, 96 - static_cast<int>(i), 14 + static_cast<int>(i) * 2, (wing[i] + 96) / 2, wing[i + 1] - 4, wing[i], wing[i + 1],
+              0, 0, Flat({140, 160, 210}));
+    Curve(c, 100, 52, 100, 24, 80, 10, 1, 1, Px({236, 242, 255}), edge);
 }
 
 // Mutation 3, strong: a muscled arm flexing under the body.
 void Armed(Canvas& c) {
     const Rgb skin = {236, 168, 150};
     const uint32_t edge = Flat({80, 30, 30});
-    auto limb = [&](int ax, int ay, int bx, int by, int r) {
-        Shape(
-            c, std::min(ax, bx) - r - 2, std::min(ay, by) - r - 2, std::max(ax, bx) + r + 2, std::max(ay, by) + r + 2,
-            [&](int x, int y) { return InCapsule(x, y, ax, ay, bx, by, r); },
-            [&](int x, int y) {
-                const int lit = 256 - std::abs(x - (ax + bx) / 2 + (y - (ay + by) / 2)) * 4;
-                return Px(Shade(skin, 200 + std::max(0, lit) / 4));
-            },
-            edge);
-    };
-    limb(118, 108, 108, 150, 8);  // upper arm
-    FillEllipse(c, 104, 128, 8, 12, Px({246, 186, 166}), edge);  // biceps
-    limb(108, 150, 138, 138, 7);  // forearm
-    FillEllipse(c, 142, 134, 8, 9, Px(skin), edge);  // fist
-    for (int i = 0; i < 3; ++i) Line(c, 144 + i * 2, 128 + i * 3, 148 + i * 2, 128 + i * 3, 0, edge);
-    Line(c, 100, 126, 104, 122, 0, Flat({255, 230, 220}));
+    Line(c, 126, 108, 116, 150, 8, Px(skin), edge);   // upper arm
+    FillEllipse(c, 112, 130, 9, 13, Px({246, 186, 166}), edge);  // biceps
+    Line(c, 116, 150, 138, 136, 7, Px(skin), edge);   // forearm
+    FillEllipse(c, 140, 132, 8, 9, Px(skin), edge);   // fist
+    for (int i = 0; i < 3; ++i) Line(c, 142, 126 + i * 4, 147, 126 + i * 4, 0, edge);
+    Bevel(c, 4, 60);
+    Line(c, 107, 124, 111, 120, 0, Flat({255, 236, 226}));
 }
 
 // Mutation 4, mighty: a drill horn on the brow and spikes along the back.
 void Horned(Canvas& c) {
-    const std::vector<int> horn = {136, 66, 150, 62, 168, 22};
+    const std::vector<int> horn = {138, 64, 146, 56, 156, 58, 169, 18};
     Shape(
-        c, 134, 20, 169, 68, [&](int x, int y) { return InPolygon(horn, x, y); },
+        c, 136, 16, 169, 66, [&](int x, int y) { return InPolygon(horn, x, y); },
         [](int x, int y) {
-            const int band = ((x + y * 2) / 4) % 3;
-            return Px(band == 0 ? Rgb{150, 100, 40} : (band == 1 ? Rgb{244, 226, 170} : Rgb{214, 180, 110}));
+            const int band = ((x + y * 2) / 5) % 3;
+            return Px(band == 0 ? Rgb{150, 100, 40} : (band == 1 ? Rgb{250, 236, 190} : Rgb{220, 186, 116}));
         },
         Flat({70, 40, 10}));
     for (int i = 0; i < 3; ++i) {
-        const int x = 118 + i * 7;
-        FillPolygon(c, {x - 4, kFishMidY - FishTop(x) + 3, x + 3, kFishMidY - FishTop(x) - 12, x + 4, kFishMidY - FishTop(x) + 3},
-                    Px({180, 40, 30}), Flat({60, 10, 10}));
+        const int x = 116 + i * 8, top = kFishMidY - FishTop(x);
+        FillPolygon(c, {x - 5, top + 4, x + 3, top - 14, x + 5, top + 4}, Px({190, 40, 30}), Flat({60, 10, 10}));
     }
 }
 
 // Mutation 5, no strength: ribs showing through a wasted flank, drooping lid.
 void Wasted(Canvas& c) {
     const uint32_t bone = Px({238, 232, 214}), shadow = Flat({110, 100, 110});
-    Line(c, 76, kFishMidY - 10, 98, kFishMidY - 12, 1, bone, shadow);
+    Line(c, 72, kFishMidY - 12, 94, kFishMidY - 14, 1, bone, shadow);
     for (int i = 0; i < 5; ++i) {
-        const int x = 80 + i * 5;
-        Curve(c, x, kFishMidY - 10, x - 5, kFishMidY, x - 2, kFishMidY + 12, 1, 0, bone);
+        const int x = 76 + i * 5;
+        Curve(c, x, kFishMidY - 12, x - 5, kFishMidY - 4, x - 2, kFishMidY + 4, 1, 0, bone);
     }
     Shape(
         c, kFishEyeX - 7, kFishEyeY - 7, kFishEyeX + 7, kFishEyeY + 1,
@@ -275,40 +271,41 @@ void Wasted(Canvas& c) {
 // Mutation 6, clean water: a halo and glitter.
 void Blessed(Canvas& c) {
     Shape(
-        c, 108, 18, 150, 36,
-        [](int x, int y) { return InEllipse(x, y, 129, 27, 20, 7) && !InEllipse(x, y, 129, 27, 15, 4); },
+        c, 106, 16, 152, 38,
+        [](int x, int y) { return InEllipse(x, y, 129, 27, 22, 8) && !InEllipse(x, y, 129, 27, 16, 4); },
         [](int, int y) { return Px(y < 26 ? Rgb{255, 250, 190} : Rgb{240, 200, 40}); }, Flat({150, 110, 0}));
-    Sparkle(c, 106, 14, 5, {170, 230, 255});
-    Sparkle(c, 154, 18, 4, {170, 230, 255});
-    Sparkle(c, 160, 44, 3, {170, 230, 255});
-    Sparkle(c, 96, 36, 3, {170, 230, 255});
+    Sparkle(c, 104, 12, 5, {170, 230, 255});
+    Sparkle(c, 150, 10, 4, {170, 230, 255});
+    Sparkle(c, 112, 44, 3, {170, 230, 255});
+    Sparkle(c, 144, 44, 3, {170, 230, 255});
 }
 
 // Mutation 7, dirty water: boils and sores.
 void Sores(Canvas& c) {
-    const int sores[][3] = {{82, 96, 4}, {94, 104, 3}, {118, 92, 5}, {130, 100, 3}, {110, 72, 3}, {88, 78, 3}};
+    const int sores[][3] = {{112, 78, 5}, {122, 88, 4}, {110, 92, 3}, {66, 82, 4}, {56, 90, 3}, {120, 68, 3}};
     for (const auto& s : sores) {
         Shape(
             c, s[0] - s[2], s[1] - s[2], s[0] + s[2], s[1] + s[2],
             [&](int x, int y) { return InEllipse(x, y, s[0], s[1], s[2], s[2]); },
             [&](int x, int y) {
                 const int d = (x - s[0] + 1) * (x - s[0] + 1) + (y - s[1] + 1) * (y - s[1] + 1);
-                return Px(d <= 1 ? Rgb{230, 250, 140} : (d < s[2] * s[2] / 2 ? Rgb{150, 190, 40} : Rgb{150, 60, 150}));
+                return Px(d <= 1 ? Rgb{240, 255, 160} : (d < s[2] * s[2] / 2 ? Rgb{150, 200, 40} : Rgb{170, 60, 170}));
             },
             Flat({60, 10, 60}));
     }
-    Curve(c, 118, 97, 119, 110, 117, 118, 1, 2, Px({150, 200, 40}), Flat({40, 70, 10}));
+    Curve(c, 112, 83, 113, 96, 111, 104, 1, 2, Px({150, 210, 40}), Flat({40, 70, 10}));
+    Curve(c, 66, 86, 67, 98, 65, 106, 1, 2, Px({150, 210, 40}), Flat({40, 70, 10}));
 }
 
 // Mutation 8, poisoned: a third eye and feelers from the chin.
 void ThirdEye(Canvas& c) {
     const uint32_t edge = Flat({40, 0, 40});
-    Curve(c, 146, 98, 150, 120, 140, 136, 3, 1, Px({170, 70, 190}), edge);
-    Curve(c, 152, 96, 162, 116, 158, 134, 3, 1, Px({190, 90, 210}), edge);
-    FillEllipse(c, 128, 67, 9, 6, Flat({250, 240, 220}), edge);
-    FillEllipse(c, 128, 67, 4, 5, Flat({220, 30, 20}));
-    FillEllipse(c, 128, 67, 1, 3, Flat({0, 0, 0}));
-    c.Set(126, 64, Flat({255, 255, 255}));
+    Curve(c, 150, 96, 154, 112, 148, 124, 3, 1, Px({170, 70, 190}), edge);
+    Curve(c, 155, 94, 166, 106, 164, 122, 3, 1, Px({190, 90, 210}), edge);
+    FillEllipse(c, 130, 66, 9, 6, Flat({250, 240, 220}), edge);
+    FillEllipse(c, 130, 66, 4, 5, Flat({220, 30, 20}));
+    FillEllipse(c, 130, 66, 1, 3, Flat({0, 0, 0}));
+    c.Set(128, 63, Flat({255, 255, 255}));
 }
 
 }  // namespace

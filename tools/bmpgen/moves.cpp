@@ -150,18 +150,28 @@ Canvas Eating(int phase) {
         SweatDrop(c, 160, 56);
         for (int i = 0; i < 3; ++i) Line(c, 130 - i * 2, 64 + i * 8, 120 - i * 2, 64 + i * 8, 0, Flat({255, 255, 255}));
     } else if (phase == 1) {
-        // The mouth gapes over the fry: jaws, teeth and the dark throat.
-        FillEllipse(c, 156, 86, 18, 24, Px({110, 20, 30}), Flat({40, 0, 0}));
-        Fry(c, 158, 86, 4);
-        for (int i = 0; i < 5; ++i) {
-            const int x = 142 + i * 6;
-            FillPolygon(c, {x - 3, 64, x + 3, 64, x, 74}, Flat({255, 255, 250}), Flat({80, 70, 70}));
-            FillPolygon(c, {x - 3, 108, x + 3, 108, x, 98}, Flat({255, 255, 250}), Flat({80, 70, 70}));
+        // The jaws gape round the fry: a dark maw ringed with teeth.
+        constexpr int mx = 150, my = 86, rx = 20, ry = 30;
+        Shape(
+            c, mx - rx, my - ry, mx + rx, my + ry, [&](int x, int y) { return InEllipse(x, y, mx, my, rx, ry); },
+            [&](int, int y) { return Px(Mix({170, 40, 50}, {50, 0, 10}, (y - my + ry) * 128 / ry)); },
+            Flat({40, 0, 0}));
+        Fry(c, 152, 86, 4);
+        for (int i = 0; i < 9; ++i) {
+            const int a = kTurn / 4 + kTurn / 16 + i * kTurn * 3 / 32;  // round the back of the maw, both jaws
+            for (int side : {1, -1}) {
+                const int ang = side == 1 ? a : -a;
+                const int bx = mx + rx * Cos(ang) / kOne, by = my + ry * Sin(ang) / kOne;
+                const int tx = mx + (rx - 9) * Cos(ang) / kOne, ty = my + (ry - 9) * Sin(ang) / kOne;
+                const int px = -(by - my) * 4 / ry, py = (bx - mx) * 4 / rx;
+                FillPolygon(c, {bx + px, by + py, bx - px, by - py, tx, ty}, Flat({255, 255, 250}), Flat({90, 80, 80}));
+            }
         }
-        for (int i = 0; i < 7; ++i) {
-            const int a = -kTurn / 4 + i * kTurn / 12;
-            Line(c, 156 + 30 * Cos(a) / kOne, 86 + 34 * Sin(a) / kOne, 156 + 42 * Cos(a) / kOne,
-                 86 + 46 * Sin(a) / kOne, 0, Flat({255, 255, 200}));
+        Curve(c, 130, 70, 140, 50, 168, 52, 5, 4, Px({104, 122, 62}), Flat({18, 24, 16}));    // upper jaw
+        Curve(c, 130, 102, 140, 122, 168, 120, 5, 4, Px({222, 222, 214}), Flat({18, 24, 16}));  // lower jaw
+        for (int i = 0; i < 5; ++i) {
+            const int y = 50 + i * 18;
+            Line(c, 120 - (i % 2) * 8, y, 106 - (i % 2) * 8, y + (86 - y) / 6, 0, Flat({255, 255, 255}));
         }
     } else {
         Bones(c, 146, 118);

@@ -157,15 +157,19 @@ Canvas Drum() {
     FillEllipse(c, ex, ey, 9, 30, Px({90, 110, 150}), kDark);
     FillEllipse(c, ex + 1, ey, 5, 24, Px({70, 90, 130}), Flat({30, 40, 70}));
     FillEllipse(c, ex + 2, ey - 14, 3, 4, Flat({0, 0, 0}));  // the open bung
-    // Oil gushing from the bung, pooling and trailing below.
-    Curve(c, ex + 2, ey - 14, ex + 24, ey - 10, ex + 14, ey + 40, 5, 8, Px({20, 16, 22}), Flat({0, 0, 0}));
-    FillEllipse(c, 60, 98, 40, 11, Px({22, 18, 26}), Flat({0, 0, 0}));
-    for (int x = 26; x < 96; ++x) {  // rainbow sheen on the slick
-        const int y = 95 + Sin(x * 140) * 3 / kOne;
-        if (c.Opaque(x, y) && c.Opaque(x, y + 1))
-            c.Set(x, y, Px(Ramp({{170, 80, 190}, {60, 170, 160}, {220, 210, 80}, {170, 80, 190}}, (x * 9) % 256)));
-    }
-    FillEllipse(c, ex + 20, ey + 54, 3, 4, Px({20, 16, 22}), Flat({0, 0, 0}));
+    // Oil gushing from the bung and spreading in a black cloud below.
+    Curve(c, ex + 2, ey - 14, ex + 22, ey - 8, ex + 16, ey + 34, 4, 7, Px({20, 16, 22}), Flat({0, 0, 0}));
+    Shape(
+        c, 10, 64, kBig - 2, kBig - 2,
+        [&](int x, int y) {
+            const int d = ((x - 66) * (x - 66) * 256 / (46 * 46) + (y - 92) * (y - 92) * 256 / (18 * 18));
+            return d + (128 - Fbm(x, y, 12, 2, 0, 44)) * 2 < 256;
+        },
+        [](int x, int y) {
+            if (Fbm(x, y, 6, 2, 0, 45) > 196) return Px(Ramp({{150, 70, 180}, {50, 160, 150}, {210, 200, 70}}, (x * 7 + y * 3) % 256));
+            return Px({24, 20, 28});
+        },
+        Flat({0, 0, 0}));
     return c;
 }
 

@@ -26,10 +26,10 @@ int BedY(int x) { return 410 + Fbm(x, 0, 64, 3, kW / 64, 31) * 40 / 256; }
 int FarY(int x) { return 300 + Fbm(x, 7, 128, 3, kCells, 17) * 110 / 256; }
 
 Rgb WaterAt(int x, int y) {
-    Rgb c = Ramp({{118, 158, 128}, {72, 122, 104}, {42, 90, 88}, {24, 60, 66}, {12, 34, 44}}, y * 256 / kScreenH);
+    Rgb c = Ramp({{124, 150, 108}, {80, 114, 86}, {48, 84, 72}, {26, 56, 56}, {12, 30, 34}}, y * 256 / kScreenH);
     // Clouds of murk drifting in the water.
     const int murk = Fbm(x, y, 128, 3, kCells, 5) - 128;
-    c = Mix(c, {86, 92, 46}, std::max(0, murk) * 3 / 2);
+    c = Mix(c, {84, 86, 56}, std::max(0, murk) * 5 / 4);
     c = Shade(c, 256 + murk / 5);
     // Slanting shafts of light from the surface, fading with depth.
     if (y < 340) {
@@ -85,17 +85,17 @@ void PaintFar(Canvas& c) {
 // A drain pipe lying on the bed, pouring a brown plume that drifts up.
 void PaintPipe(Canvas& c) {
     const int mx = 452, my = BedY(480) - 12;
-    for (int y = 150; y < my + 10; ++y) {
-        for (int x = mx - 220; x < mx + 20; ++x) {
-            const int up = my - y;               // height above the mouth
-            const int back = mx - x - up / 2;    // distance along the plume, leaning left
-            const int spread = 10 + up / 3;
-            if (up < -8 || back < -spread || back > spread * 2) continue;
-            const int n = Fbm(x + up, y, 24, 3, kW / 24, 61);
-            const int density = (spread * 2 - std::abs(back - spread / 2) * 2) * 256 / (spread * 2) * n / 256;
-            const int fade = std::max(0, 256 - up * 256 / 300);
-            const int a = Clamp(density * fade / 256 - 30, 0, 200);
-            if (a > 0) c.Set(x, y, Px(Mix(ToRgb(c.Get(x, y)), {104, 86, 52}, a)));
+    for (int y = 60; y < my + 12; ++y) {
+        const int up = my - y;  // height above the mouth
+        const int centre = mx - 14 - up * 3 / 5 - 12 * Sin(up * 24) / kOne;
+        const int spread = 10 + up * 2 / 5;
+        for (int x = centre - spread; x <= centre + spread; ++x) {
+            const int dx = (x - centre) * 256 / spread;
+            const int body = 256 - dx * dx / 256;  // thickest on the centre line
+            const int n = Fbm(x + up, y, 32, 3, kW / 32, 61);
+            const int fade = std::max(0, 256 - up * 256 / 340);
+            const int a = Clamp((body * n / 256 - 40) * fade / 256 * 2, 0, 210);
+            if (a > 0) c.Set(x, y, Px(Mix(ToRgb(c.Get(x, y)), {118, 98, 46}, a)));
         }
     }
     Shape(
@@ -104,12 +104,25 @@ void PaintPipe(Canvas& c) {
             const int v = y - my;
             Rgb col = Ramp({{150, 150, 136}, {110, 108, 96}, {60, 58, 52}}, (v + 14) * 256 / 28);
             if ((Hash(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 5) & 7) == 0) col = Shade(col, 210);
-            if (x > mx + 60 && Noise(x, y, 8, kW / 8, 2) > 160) col = Mix(col, {150, 80, 30}, 160);  // rust
+            if (x > mx + 40 && Noise(x, y, 6, kW / 6, 2) > 180) col = Mix(col, {150, 80, 30}, 170);  // rust
             return Px(col);
         },
         Flat({20, 20, 18}));
     FillEllipse(c, mx + 6, my, 6, 14, Px({150, 148, 134}), Flat({20, 20, 18}));
     FillEllipse(c, mx + 6, my, 3, 10, Px({24, 20, 14}));
+    Curve(c, mx + 4, my + 12, mx - 8, my + 16, mx - 30, my + 18, 3, 1, Px({60, 50, 30}));  // sludge spilt below
+}
+
+// A dead branch sunk into the mud, leaning up out of it.
+void PaintBranch(Canvas& c) {
+    const uint32_t wood = Px({70, 52, 34}), edge = Flat({20, 14, 8});
+    const int bx = 540, by = BedY(540) + 10;
+    Curve(c, bx, by, bx + 30, by - 50, bx + 90, by - 80, 6, 3, wood, edge);
+    Curve(c, bx + 40, by - 58, bx + 40, by - 90, bx + 24, by - 120, 3, 1, wood, edge);
+    Curve(c, bx + 66, by - 70, bx + 90, by - 100, bx + 120, by - 104, 2, 1, wood, edge);
+    // A plastic bag snagged on it, waving.
+    FillPolygon(c, {bx + 86, by - 84, bx + 104, by - 90, bx + 126, by - 80, bx + 120, by - 70, bx + 108, by - 74, bx + 96, by - 66},
+                Px({200, 204, 196}), Flat({90, 96, 90}));
 }
 
 void PaintWeeds(Canvas& c, uint32_t seed, int count, int minH, int maxH) {
@@ -180,21 +193,33 @@ void PaintRubbish(Canvas& c) {
 
 void PaintSpecks(Canvas& c) {
     Rng rng{0xF00D};
-    for (int i = 0; i < 420; ++i) {
+    // Silt and scum hanging in the water; here and there a scrap of plastic.
+    for (int i = 0; i < 700; ++i) {
         const int x = rng.Range(0, kW - 1), y = rng.Range(20, 440);
         const Rgb base = ToRgb(c.Get(x, y));
-        const bool light = rng.Range(0, 2) != 0;
-        const uint32_t v = Px(light ? Add(base, 36, 40, 30) : Shade(base, 170));
-        c.Set(x, y, v);
-        if (rng.Range(0, 3) == 0) c.Set(x + 1, y, v);
+        const int kind = rng.Range(0, 9);
+        Rgb col = kind < 4 ? Add(base, 30, 30, 16) : (kind < 8 ? Mix(base, {70, 58, 30}, 150) : Rgb{0, 0, 0});
+        if (kind == 8) col = {200, 196, 180};
+        if (kind == 9) col = {170, 60, 50};
+        c.Set(x, y, Px(col));
+        if (kind >= 8 || rng.Range(0, 3) == 0) c.Set(x + 1, y, Px(col));
+        if (kind >= 8) c.Set(x, y + 1, Px(Shade(col, 200)));
     }
-    // Columns of small bubbles rising from the bottom.
-    for (int k = 0; k < 5; ++k) {
+    // Dirty foam clinging under the surface.
+    for (int i = 0; i < 14; ++i) {
+        const int x = rng.Range(0, kW - 1), r = rng.Range(4, 12);
+        for (int k = 0; k < 3; ++k) {
+            const int fx = x + rng.Range(-r, r), fr = r * rng.Range(50, 100) / 100;
+            FillEllipse(c, fx, SurfaceY(fx) + 1, fr, fr / 2 + 1, Px({198, 194, 150}), Flat({120, 120, 84}));
+        }
+    }
+    // A few strings of small bubbles rising from the mud.
+    for (int k = 0; k < 3; ++k) {
         int x = rng.Range(0, kW - 1);
-        for (int y = BedY(x) - 10; y > 40; y -= rng.Range(14, 30)) {
-            x += rng.Range(-3, 3);
-            const int r = y < 200 ? 3 : 2;
-            Ring(c, x, y, r, 1, Px({190, 226, 214}));
+        for (int y = BedY(x) - 10; y > 60; y -= rng.Range(18, 46)) {
+            x += rng.Range(-4, 4);
+            const int r = rng.Range(1, 3);
+            Ring(c, x, y, r, 1, Px(Add(ToRgb(c.Get(x, y)), 60, 66, 56)));
         }
     }
 }
@@ -209,6 +234,7 @@ Canvas River() {
     PaintWeeds(c, 0xA11CE, 9, 80, 200);
     PaintPipe(c);
     PaintBed(c);
+    PaintBranch(c);
     PaintRocks(c);
     PaintRubbish(c);
     PaintWeeds(c, 0xB0B, 5, 40, 110);

@@ -2,6 +2,8 @@
 // swimming, a pause, retiring, the result screen and back to the title.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/sim/sim_harness.h"
 
 namespace {
@@ -149,6 +151,19 @@ TEST_F(Visit, RetiringNeedsTabReleasedAndLeavesTheLatchClear) {
     EXPECT_EQ(Frame(31)["pollution"], Frame(28)["pollution"]);
     EXPECT_EQ(Frame(32)["keyLatch"], 1);
     EXPECT_EQ(Frame(33)["keyLatch"], 0);
+}
+
+// The game's state never depends on what the pictures look like: the same
+// visit with the game's own pictures gives the same trace.
+TEST_F(Visit, PlaysTheSameWithTheGamesOwnPictures) {
+    const std::string source = KAWAUO_SOURCE_DIR;
+    ASSERT_TRUE(std::filesystem::exists(source + "/bmp/back.bmp")) << "no pictures in " << source;
+    simtest::SimRun real = simtest::RunSim(kVisit, source);
+    EXPECT_EQ(real.status, 0) << simtest::Describe(real);
+    ASSERT_EQ(real.lines.size(), run_->lines.size()) << simtest::Describe(real);
+    for (size_t i = 0; i < real.lines.size(); ++i) {
+        ASSERT_EQ(real.lines[i], run_->lines[i]) << "first difference at trace line " << i + 1;
+    }
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/app.h"
 #include "display/device.h"
 #include "display/registry.h"
 #include "display/texts.h"
+#include "game/assets.h"
 #include "platform/headless.h"
 #include "platform/platform_internal.h"
 #include "tests/display/display_fixture.h"
@@ -122,6 +124,62 @@ TEST_F(AppTest, WinMainWithoutPicturesDrawsNoFrameAndReportsFailure) {
     const std::string caption =
         platform::Cp932ToUtf8(kTextCreateFailedCaption, std::strlen(kTextCreateFailedCaption));
     for (const headless::MessageBoxRecord& box : headless::MessageBoxes()) EXPECT_EQ(box.caption, caption);
+}
+
+// With the game's own pictures: frames run while no message waits, and
+// every waiting message goes before the next frame.
+class WinMainRunTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        std::filesystem::copy(std::string(KAWAUO_SOURCE_DIR) + "/bmp", "bmp",
+                              std::filesystem::copy_options::recursive);
+    }
+    void TearDown() override {
+        // ReleaseAssets let go of the registered surfaces already.
+        if (g_fatalLoadError == 0) g_surfaceCount = 0;
+        headless::OnFrame(nullptr);
+        AppTest::TearDown();
+    }
+    // After `frames` frames, the events `then` arrive.
+    static void AfterFrames(int frames, void (*then)()) {
+        headless::OnFrame([frames, then](HRESULT) {
+            if (headless::FramesShown() == frames) then();
+        });
+    }
+};
+
+TEST_F(WinMainRunTest, EscapeEndsTheRunWithSuccessAfterReleasingEverything) {
+    AfterFrames(3, [] {
+        headless::Activate(false);
+        headless::KeyDown(VK_ESCAPE);
+    });
+    EXPECT_EQ(RunWinMain(), 0);
+    EXPECT_EQ(headless::FramesShown(), 3) << "both messages go before a fourth frame";
+    EXPECT_EQ(g_appActive, 0);
+    EXPECT_EQ(g_surfaceCount, 33);
+    EXPECT_EQ(g_picBack, nullptr) << "the game's surfaces must be released";
+    EXPECT_EQ(g_dd, nullptr);
+    EXPECT_EQ(headless::MessageBoxes().size(), 0u);
+}
+
+TEST_F(WinMainRunTest, ACloseRequestEndsTheRunWithSuccess) {
+    AfterFrames(1, [] { headless::Close(); });
+    EXPECT_EQ(RunWinMain(), 0);
+    EXPECT_EQ(headless::FramesShown(), 1);
+    EXPECT_EQ(g_picBack, nullptr);
+    EXPECT_EQ(g_dd, nullptr);
+}
+
+TEST_F(WinMainRunTest, OneMissingPictureEndsTheRunBeforeAnyFrameAndSkipsTheGameRelease) {
+    std::filesystem::remove("bmp/opn.bmp");
+    EXPECT_EQ(RunWinMain(), 1);
+    EXPECT_EQ(headless::FramesShown(), 0);
+    EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(g_fatalLoadError, 1);
+    EXPECT_EQ(g_surfaceCount, 32);
+    EXPECT_NE(g_picBack, nullptr) << "released although a picture failed";
+    EXPECT_EQ(g_dd, nullptr);
 }
 
 }  // namespace

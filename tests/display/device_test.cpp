@@ -120,9 +120,12 @@ TEST_F(PaletteFromBitmapTest, EachFileGivesItsEntries) {
         for (int i = 0; i < 256; ++i) {
             if (i == c.partial) continue;
             PALETTEENTRY want = defaults[i];
-            const uint8_t* b = c.file.data() + 54 + 4 * i;
-            if (i < c.turned) want = PALETTEENTRY{b[2], b[1], b[0], b[3]};
-            else if (i < c.raw) want = PALETTEENTRY{b[0], b[1], b[2], b[3]};
+            auto b = [&](int k) { return c.file[54 + 4 * i + k]; };
+            if (i < c.turned) {
+                want = PALETTEENTRY{b(2), b(1), b(0), b(3)};
+            } else if (i < c.raw) {
+                want = PALETTEENTRY{b(0), b(1), b(2), b(3)};
+            }
             ASSERT_EQ(Entry(g_palette[i]), Entry(want)) << "entry " << i;
         }
         // A partly read entry keeps the file's bytes it got and the default's others.
@@ -276,6 +279,9 @@ TEST_F(InitDirectDrawTest, ReleaseWithoutOrAfterADeviceIsHarmless) {
     EXPECT_TRUE(NothingHeld());
     // Its palette is gone with it: colours are matched against the default again.
     EXPECT_EQ(platform::DisplayPalette()[3].peBlue, 255);
+    // Without a palette object there is nothing to set, but nothing breaks.
+    EXPECT_EQ(LoadPaletteFromBitmap(nullptr), DDERR_INVALIDOBJECT);
+    EXPECT_EQ(g_palette[0x49].peBlue, 85);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The sim's script parser: what each line becomes, and which lines are refused.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
+
 #include "platform/win.h"
 #include "tools/sim/script.h"
 
@@ -163,6 +167,25 @@ TEST(Script, EmptyScriptIsValid) {
     sim::ScriptError error{};
     EXPECT_TRUE(sim::ParseScript("# nothing\n\n", false, &commands, &error));
     EXPECT_TRUE(commands.empty());
+}
+
+// Every fault the platform honours can be named in a script, so a `fail`
+// line is never refused for a call that could fail.
+TEST(Script, AcceptsEveryFaultThePlatformHonours) {
+    const std::regex takeFault(R"re(TakeFault\("([A-Za-z]+)")re");
+    int found = 0;
+    for (const char* file : {"platform/ddraw.cpp", "platform/gdi.cpp", "platform/window.cpp"}) {
+        std::ifstream in(std::string(KAWAUO_SOURCE_DIR) + "/" + file);
+        ASSERT_TRUE(in) << file;
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string source = text.str();
+        for (std::sregex_iterator it(source.begin(), source.end(), takeFault), end; it != end; ++it) {
+            ++found;
+            EXPECT_TRUE(sim::IsFaultableCall((*it)[1])) << (*it)[1] << " (" << file << ")";
+        }
+    }
+    EXPECT_GE(found, 20) << "the platform's faults were not found";
 }
 
 }  // namespace

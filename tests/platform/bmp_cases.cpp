@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
+constexpr uint32_t kRle8 = 1, kRle4 = 2, kBitfields = 3;
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));

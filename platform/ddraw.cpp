@@ -22,7 +22,13 @@ struct OpaqueRuns {
     int32_t key = -1;
     std::vector<int32_t> rowFirst;  // height + 1 offsets into runs
     std::vector<Run> runs;
+    // Rows of many short runs (dithered pictures): there a compare-and-select
+    // over the row's span is cheaper than one copy per run.
+    std::vector<uint8_t> dense;
 };
+
+// A row counts as dense when its runs average under this many pixels.
+constexpr int kDenseRunLength = 32;
 
 // Every live surface, so that a loss can reach them all.
 std::vector<IDirectDrawSurface*>& Surfaces() {
@@ -68,6 +74,7 @@ const OpaqueRuns& RunsOf(const IDirectDrawSurface* surface, const uint8_t* pixel
     cache.key = key;
     cache.runs.clear();
     cache.rowFirst.assign(1, 0);
+    cache.dense.assign(static_cast<size_t>(height), 0);
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = pixels + static_cast<size_t>(y) * width;
         int x = 0;
@@ -76,6 +83,11 @@ const OpaqueRuns& RunsOf(const IDirectDrawSurface* surface, const uint8_t* pixel
             const int start = x;
             while (x < width && row[x] != key) ++x;
             if (x > start) cache.runs.push_back({start, x});
+        }
+        const int32_t first = cache.rowFirst.back(), count = static_cast<int32_t>(cache.runs.size()) - first;
+        if (count > 1) {
+            const int32_t span = cache.runs.back().end - cache.runs[static_cast<size_t>(first)].start;
+            cache.dense[static_cast<size_t>(y)] = count * kDenseRunLength > span;
         }
         cache.rowFirst.push_back(static_cast<int32_t>(cache.runs.size()));
     }
@@ -99,6 +111,35 @@ inline void CopySpan(uint8_t* to, const uint8_t* from, size_t n) {
     }
 }
 
+// One block of a keyed copy: where the source holds the key, the destination
+// keeps its pixel. Done twice over the same bytes it gives the same result,
+// so the last block of a span may overlap the one before it.
+typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+typedef uint8_t Bytes16 __attribute__((vector_size(16)));
+
+template <typename Block>
+inline void SelectBlock(uint8_t* to, const uint8_t* from, uint8_t key) {
+    Block s, d;
+    std::memcpy(&s, from, sizeof s);
+    std::memcpy(&d, to, sizeof d);
+    const Block keep = reinterpret_cast<Block>(s == key);
+    d = (d & keep) | (s & ~keep);
+    std::memcpy(to, &d, sizeof d);
+}
+
+inline void SelectSpan(uint8_t* to, const uint8_t* from, size_t n, uint8_t key) {
+    if (n >= 16) {
+        for (size_t i = 0; i + 16 <= n; i += 16) SelectBlock<Bytes16>(to + i, from + i, key);
+        SelectBlock<Bytes16>(to + n - 16, from + n - 16, key);
+    } else if (n >= 8) {
+        SelectBlock<Bytes8>(to, from, key);
+        SelectBlock<Bytes8>(to + n - 8, from + n - 8, key);
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            if (from[i] != key) to[i] = from[i];
+    }
+}
+
 // Unkeyed 1:1: a row at a time, or one memcpy for the lot when the rows are contiguous.
 void CopyRows(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, int width, int height) {
     if (width == dstPitch && width == srcPitch) {
@@ -114,11 +155,18 @@ void CopyRows(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, int 
 void CopyRuns(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, const OpaqueRuns& runs,
               int sx, int sy, int width, int height) {
     const int sxEnd = sx + width;
+    const uint8_t key = static_cast<uint8_t>(runs.key);
     for (int y = 0; y < height; ++y) {
         const Run* run = runs.runs.data() + runs.rowFirst[sy + y];
         const Run* last = runs.runs.data() + runs.rowFirst[sy + y + 1];
         const uint8_t* from = src + static_cast<size_t>(sy + y) * srcPitch;
         uint8_t* to = dst + static_cast<size_t>(y) * dstPitch;
+        if (runs.dense[static_cast<size_t>(sy + y)]) {
+            const int a = std::max(run->start, sx);
+            const int b = std::min((last - 1)->end, sxEnd);
+            if (a < b) SelectSpan(to + (a - sx), from + a, static_cast<size_t>(b - a), key);
+            continue;
+        }
         for (; run != last; ++run) {
             const int a = std::max(run->start, sx);
             const int b = std::min(run->end, sxEnd);

@@ -44,18 +44,18 @@ BmpCase Bad(std::string name, std::vector<uint8_t> bytes) {
     return c;
 }
 
-BmpCase Good(std::string name, const BmpSpec& spec) {
-    BmpCase c = Bad(std::move(name), BuildBmp(spec));
+BmpCase Good(std::string name, const BmpFields& fields) {
+    BmpCase c = Bad(std::move(name), BuildBmp(fields));
     c.decodes = true;
     c.prefixesRefused = true;
-    c.width = spec.width;
-    c.height = spec.height < 0 ? -spec.height : spec.height;
+    c.width = fields.width;
+    c.height = fields.height < 0 ? -fields.height : fields.height;
     return c;
 }
 
-BmpCase Indexed(std::string name, const BmpSpec& spec, std::vector<uint8_t> indices) {
-    BmpCase c = Good(std::move(name), spec);
-    c.colours = spec.colours;
+BmpCase Indexed(std::string name, const BmpFields& fields, std::vector<uint8_t> indices) {
+    BmpCase c = Good(std::move(name), fields);
+    c.colours = fields.colours;
     c.indices = std::move(indices);
     return c;
 }
@@ -67,21 +67,21 @@ BmpCase Trailing(BmpCase c) {
 }
 
 // A packed indexed picture of `pixels`, decoded as written.
-BmpCase Packed(std::string name, BmpSpec spec, const std::vector<uint32_t>& pixels) {
-    spec.data = PackRows(spec.width, spec.height < 0 ? -spec.height : spec.height, spec.bits, pixels, spec.height < 0);
-    return Indexed(std::move(name), spec, Bytes(pixels));
+BmpCase Packed(std::string name, BmpFields fields, const std::vector<uint32_t>& pixels) {
+    fields.data = PackRows(fields.width, fields.height < 0 ? -fields.height : fields.height, fields.bits, pixels, fields.height < 0);
+    return Indexed(std::move(name), fields, Bytes(pixels));
 }
 
-BmpCase TrueColour(std::string name, BmpSpec spec, const std::vector<uint32_t>& stored, std::vector<uint32_t> rgb) {
-    spec.data = PackRows(spec.width, spec.height < 0 ? -spec.height : spec.height, spec.bits, stored, spec.height < 0);
-    BmpCase c = Good(std::move(name), spec);
+BmpCase TrueColour(std::string name, BmpFields fields, const std::vector<uint32_t>& stored, std::vector<uint32_t> rgb) {
+    fields.data = PackRows(fields.width, fields.height < 0 ? -fields.height : fields.height, fields.bits, stored, fields.height < 0);
+    BmpCase c = Good(std::move(name), fields);
     c.rgb = std::move(rgb);
     return c;
 }
 
 // An 8-bit 3x2 picture, the base most malformed cases change one field of.
-BmpSpec Small8() {
-    BmpSpec s;
+BmpFields Small8() {
+    BmpFields s;
     s.width = 3;
     s.height = 2;
     s.colours = Palette(4);
@@ -91,16 +91,16 @@ BmpSpec Small8() {
 }
 
 // The same with a core header, whose table is always full.
-BmpSpec SmallCore() {
-    BmpSpec s = Small8();
+BmpFields SmallCore() {
+    BmpFields s = Small8();
     s.headerBytes = 12;
     s.colours = Palette(256);
     return s;
 }
 
 // A 16-bit 2x1 picture with 5-6-5 masks after a 40-byte header.
-BmpSpec Small565() {
-    BmpSpec s;
+BmpFields Small565() {
+    BmpFields s;
     s.width = 2;
     s.bits = 16;
     s.compression = kBitfields;
@@ -110,8 +110,8 @@ BmpSpec Small565() {
 }
 
 // An RLE8 picture of width w and height h from its stream.
-BmpSpec Rle8(int32_t w, int32_t h, std::vector<uint8_t> stream) {
-    BmpSpec s;
+BmpFields Rle8(int32_t w, int32_t h, std::vector<uint8_t> stream) {
+    BmpFields s;
     s.width = w;
     s.height = h;
     s.compression = kRle8;
@@ -121,35 +121,35 @@ BmpSpec Rle8(int32_t w, int32_t h, std::vector<uint8_t> stream) {
     return s;
 }
 
-BmpSpec Rle4(int32_t w, int32_t h, std::vector<uint8_t> stream) {
-    BmpSpec s = Rle8(w, h, std::move(stream));
+BmpFields Rle4(int32_t w, int32_t h, std::vector<uint8_t> stream) {
+    BmpFields s = Rle8(w, h, std::move(stream));
     s.bits = 4;
     s.compression = kRle4;
     return s;
 }
 
 template <typename F>
-BmpCase BadSpec(std::string name, BmpSpec spec, F change) {
-    change(spec);
-    return Bad(std::move(name), BuildBmp(spec));
+BmpCase Altered(std::string name, BmpFields fields, F change) {
+    change(fields);
+    return Bad(std::move(name), BuildBmp(fields));
 }
 
 void AddGood(std::vector<BmpCase>& cases) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 10, s.height = 3, s.bits = 1, s.colours = Palette(2);
     cases.push_back(Packed("good_1bit_10x3", s, Pattern(10, 3, 2)));
     // Hand-packed bytes: the first pixel is the high bit.
-    s = BmpSpec{};
+    s = BmpFields{};
     s.width = 8, s.height = 2, s.bits = 1, s.colours = Palette(2), s.data = {0xA5, 0, 0, 0, 0x0F, 0, 0, 0};
     cases.push_back(Indexed("good_1bit_msb_first", s, {0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 1, 0, 0, 1, 0, 1}));
-    s = BmpSpec{};
+    s = BmpFields{};
     s.width = 3, s.height = 1, s.bits = 4, s.colours = Palette(16), s.data = {0x12, 0x30, 0, 0};
     cases.push_back(Indexed("good_4bit_high_nibble_first", s, {1, 2, 3}));
     // A 6-colour table; indices 9 and 15 lie past it and read black.
-    s = BmpSpec{};
+    s = BmpFields{};
     s.width = 5, s.height = 3, s.bits = 4, s.colours = Palette(6), s.clrUsed = 6;
     cases.push_back(Packed("good_4bit_short_table", s, {0, 1, 2, 3, 4, 5, 9, 15, 0, 1, 2, 3, 4, 5, 9}));
-    s = BmpSpec{};
+    s = BmpFields{};
     s.width = 3, s.height = 2, s.colours = Palette(256);
     cases.push_back(Packed("good_8bit_bottom_up", s, {0, 17, 255, 128, 1, 254}));
     s.height = -2;
@@ -164,7 +164,7 @@ void AddGood(std::vector<BmpCase>& cases) {
     s.headerBytes = 52;
     cases.push_back(Packed("good_8bit_52_byte_header", s, {3, 3, 2, 2, 1, 1}));
 
-    s = BmpSpec{};
+    s = BmpFields{};
     s.width = 3, s.height = 2, s.bits = 16;
     cases.push_back(TrueColour("good_16bit_555", s, {0x7FFF, 0x7C00, 0x03E0, 0x001F, 0x4210, 0x8000},
                                {0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0x848484, 0x000000}));
@@ -177,10 +177,10 @@ void AddGood(std::vector<BmpCase>& cases) {
     s.headerBytes = 52, s.height = -2;
     cases.push_back(TrueColour("good_16bit_565_top_down", s, stored565, rgb565));
 
-    s = BmpSpec{};
+    s = BmpFields{};
     s.width = 3, s.height = 3, s.bits = 24;
     cases.push_back(TrueColour("good_24bit_3x3", s, Palette(9), Palette(9)));
-    s = BmpSpec{};
+    s = BmpFields{};
     s.width = 2, s.height = 2, s.bits = 32;  // the fourth byte is ignored
     cases.push_back(TrueColour("good_32bit", s, {0xFF123456, 0x00ABCDEF, 0x7F000001, 0x80FFFFFF},
                                {0x123456, 0xABCDEF, 0x000001, 0xFFFFFF}));
@@ -192,12 +192,12 @@ void AddGood(std::vector<BmpCase>& cases) {
                                {0xFF0000, 0x008000, 0x0000FF, 0xFFFFFF}));
 
     for (int bits : {1, 4, 8}) {
-        s = BmpSpec{};
+        s = BmpFields{};
         s.headerBytes = 12, s.width = 7, s.height = 3, s.bits = static_cast<uint16_t>(bits);
         s.colours = Palette(1 << bits);
         cases.push_back(Packed("good_core_" + std::to_string(bits) + "bit", s, Pattern(7, 3, 1 << bits)));
     }
-    s = BmpSpec{};
+    s = BmpFields{};
     s.headerBytes = 12, s.width = 3, s.height = 2, s.bits = 24;
     cases.push_back(TrueColour("good_core_24bit", s, Palette(6), Palette(6)));
 }
@@ -231,7 +231,7 @@ void AddRle(std::vector<BmpCase>& cases) {
     cases.push_back(Trailing(Indexed("rle8_delta_row_255", Rle8(2, 3, {1, 3, 0, 2, 1, 255, 2, 4}), {0, 0, 0, 0, 3, 0})));
     cases.push_back(Trailing(Indexed("rle8_end_of_line_past_top", Rle8(2, 2, {1, 1, 0, 0, 1, 2, 0, 0, 2, 9, 0, 0}),
                                      {2, 0, 1, 0})));
-    BmpSpec s = Rle8(2, 1, {2, 5, 0, 1, 0xFF, 0xFF, 0xFF});
+    BmpFields s = Rle8(2, 1, {2, 5, 0, 1, 0xFF, 0xFF, 0xFF});
     s.sizeImage = 4;  // the declared size ends the stream; junk after it
     cases.push_back(Trailing(Indexed("rle8_size_image_exact", s, {5, 5})));
     s.sizeImage = 1000;  // more than the file holds: read to its end
@@ -247,11 +247,11 @@ void AddRle(std::vector<BmpCase>& cases) {
     s = Rle8(2, 1, {2, 5, 0, 1});
     s.sizeImage = 3;  // cuts the end mark in half
     cases.push_back(Bad("rle8_size_image_cuts_stream", BuildBmp(s)));
-    cases.push_back(BadSpec("rle8_top_down", Rle8(2, 1, {2, 5, 0, 1}), [](BmpSpec& b) { b.height = -1; }));
-    cases.push_back(BadSpec("rle4_top_down", Rle4(2, 1, {2, 5, 0, 1}), [](BmpSpec& b) { b.height = -1; }));
-    cases.push_back(BadSpec("rle8_at_4bit", Rle8(2, 1, {2, 5, 0, 1}), [](BmpSpec& b) { b.bits = 4; }));
-    cases.push_back(BadSpec("rle4_at_8bit", Rle4(2, 1, {2, 5, 0, 1}), [](BmpSpec& b) { b.bits = 8; }));
-    cases.push_back(BadSpec("rle8_at_24bit", Rle8(2, 1, {2, 5, 0, 1}), [](BmpSpec& b) { b.bits = 24; }));
+    cases.push_back(Altered("rle8_top_down", Rle8(2, 1, {2, 5, 0, 1}), [](BmpFields& b) { b.height = -1; }));
+    cases.push_back(Altered("rle4_top_down", Rle4(2, 1, {2, 5, 0, 1}), [](BmpFields& b) { b.height = -1; }));
+    cases.push_back(Altered("rle8_at_4bit", Rle8(2, 1, {2, 5, 0, 1}), [](BmpFields& b) { b.bits = 4; }));
+    cases.push_back(Altered("rle4_at_8bit", Rle4(2, 1, {2, 5, 0, 1}), [](BmpFields& b) { b.bits = 8; }));
+    cases.push_back(Altered("rle8_at_24bit", Rle8(2, 1, {2, 5, 0, 1}), [](BmpFields& b) { b.bits = 24; }));
 }
 
 void AddMalformedHeaders(std::vector<BmpCase>& cases) {
@@ -261,10 +261,10 @@ void AddMalformedHeaders(std::vector<BmpCase>& cases) {
     cases.push_back(Bad("bad_file_header_cut", std::vector<uint8_t>(good.begin(), good.begin() + 13)));
     cases.push_back(Bad("bad_file_header_only", std::vector<uint8_t>(good.begin(), good.begin() + 14)));
     cases.push_back(Bad("bad_info_header_cut", std::vector<uint8_t>(good.begin(), good.begin() + 34)));
-    cases.push_back(BadSpec("bad_magic", Small8(), [](BmpSpec& b) { b.magic[0] = 'M', b.magic[1] = 'B'; }));
+    cases.push_back(Altered("bad_magic", Small8(), [](BmpFields& b) { b.magic[0] = 'M', b.magic[1] = 'B'; }));
     for (uint32_t size : {0u, 13u, 39u, 41u, 64u, 200u, 0xFFFFFFFFu})
-        cases.push_back(BadSpec("bad_header_size_" + std::to_string(size), Small8(),
-                                [size](BmpSpec& b) { b.headerBytes = size; }));
+        cases.push_back(Altered("bad_header_size_" + std::to_string(size), Small8(),
+                                [size](BmpFields& b) { b.headerBytes = size; }));
     struct Size {
         const char* name;
         int32_t width, height;
@@ -276,29 +276,29 @@ void AddMalformedHeaders(std::vector<BmpCase>& cases) {
                           Size{"area_16384x16384", 16384, 16384}, Size{"area_16384x4096_no_data", 16384, 4096},
                           Size{"area_65536x65536", 65536, 65536}, Size{"width_2pow30", 1 << 30, 4},
                           Size{"area_max_max", INT32_MAX, INT32_MAX}})
-        cases.push_back(BadSpec(std::string("bad_") + z.name, Small8(), [z](BmpSpec& b) {
+        cases.push_back(Altered(std::string("bad_") + z.name, Small8(), [z](BmpFields& b) {
             b.width = z.width, b.height = z.height;
         }));
     // Sizes past the limits with all their (run-length) data present.
     for (const Size& z : {Size{"width_16385", 16385, 1}, Size{"height_16385", 1, 16385},
                           Size{"area_16384x4097", 16384, 4097}, Size{"area_8193x8192", 8193, 8192}})
         cases.push_back(Bad(std::string("bad_rle8_") + z.name, BuildBmp(Rle8(z.width, z.height, {0, 1}))));
-    cases.push_back(BadSpec("bad_core_width_0", SmallCore(), [](BmpSpec& b) { b.width = 0; }));
-    cases.push_back(BadSpec("bad_core_height_0", SmallCore(), [](BmpSpec& b) { b.height = 0; }));
-    cases.push_back(BadSpec("bad_core_width_65535", SmallCore(), [](BmpSpec& b) { b.width = 65535; }));
+    cases.push_back(Altered("bad_core_width_0", SmallCore(), [](BmpFields& b) { b.width = 0; }));
+    cases.push_back(Altered("bad_core_height_0", SmallCore(), [](BmpFields& b) { b.height = 0; }));
+    cases.push_back(Altered("bad_core_width_65535", SmallCore(), [](BmpFields& b) { b.width = 65535; }));
     for (uint16_t planes : {0, 2})
-        cases.push_back(BadSpec("bad_planes_" + std::to_string(planes), Small8(), [planes](BmpSpec& b) { b.planes = planes; }));
+        cases.push_back(Altered("bad_planes_" + std::to_string(planes), Small8(), [planes](BmpFields& b) { b.planes = planes; }));
     for (uint16_t bits : {0, 2, 3, 7, 15, 33, 64, 0xFFFF})
-        cases.push_back(BadSpec("bad_bits_" + std::to_string(bits), Small8(), [bits](BmpSpec& b) { b.bits = bits; }));
+        cases.push_back(Altered("bad_bits_" + std::to_string(bits), Small8(), [bits](BmpFields& b) { b.bits = bits; }));
     for (uint16_t bits : {16, 32})
-        cases.push_back(BadSpec("bad_core_bits_" + std::to_string(bits), SmallCore(), [bits](BmpSpec& b) {
+        cases.push_back(Altered("bad_core_bits_" + std::to_string(bits), SmallCore(), [bits](BmpFields& b) {
             b.bits = bits, b.data.resize(24);
         }));
     for (uint32_t compression : {4u, 5u, 6u, 0xFFFFFFFFu})
-        cases.push_back(BadSpec("bad_compression_" + std::to_string(compression), Small8(),
-                                [compression](BmpSpec& b) { b.compression = compression; }));
+        cases.push_back(Altered("bad_compression_" + std::to_string(compression), Small8(),
+                                [compression](BmpFields& b) { b.compression = compression; }));
     for (uint16_t bits : {1, 8, 24})
-        cases.push_back(BadSpec("bad_bitfields_at_" + std::to_string(bits) + "bit", Small8(), [bits](BmpSpec& b) {
+        cases.push_back(Altered("bad_bitfields_at_" + std::to_string(bits) + "bit", Small8(), [bits](BmpFields& b) {
             b.bits = bits, b.compression = kBitfields, b.masks = {0xF800, 0x07E0, 0x001F};
         }));
 }
@@ -311,26 +311,26 @@ void AddMalformedData(std::vector<BmpCase>& cases) {
     };
     for (const Count& n : {Count{"257", 8, 257}, Count{"max", 8, 0xFFFFFFFF}, Count{"17_at_4bit", 4, 17},
                            Count{"3_at_1bit", 1, 3}})
-        cases.push_back(BadSpec(std::string("bad_colour_count_") + n.name, Small8(), [n](BmpSpec& b) {
+        cases.push_back(Altered(std::string("bad_colour_count_") + n.name, Small8(), [n](BmpFields& b) {
             b.bits = n.bits, b.clrUsed = n.clrUsed, b.colours = Palette(static_cast<int>(n.clrUsed > 300 ? 256 : n.clrUsed));
         }));
-    cases.push_back(BadSpec("bad_colour_table_cut", Small8(), [](BmpSpec& b) {
+    cases.push_back(Altered("bad_colour_table_cut", Small8(), [](BmpFields& b) {
         b.clrUsed = 0, b.colours = Palette(100), b.data.clear(), b.offBits = 54;
     }));
-    cases.push_back(BadSpec("bad_core_colour_table_cut", Small8(), [](BmpSpec& b) {
+    cases.push_back(Altered("bad_core_colour_table_cut", Small8(), [](BmpFields& b) {
         b.headerBytes = 12, b.colours = Palette(10), b.data.clear(), b.offBits = 26;
     }));
     for (int64_t off : {int64_t{0}, int64_t{20}, int64_t{53}, int64_t{0xFFFFFFFF}})
-        cases.push_back(BadSpec("bad_data_offset_" + std::to_string(off), Small8(), [off](BmpSpec& b) { b.offBits = off; }));
+        cases.push_back(Altered("bad_data_offset_" + std::to_string(off), Small8(), [off](BmpFields& b) { b.offBits = off; }));
     const size_t goodSize = BuildBmp(Small8()).size();
-    cases.push_back(BadSpec("bad_data_offset_past_file", Small8(), [goodSize](BmpSpec& b) {
+    cases.push_back(Altered("bad_data_offset_past_file", Small8(), [goodSize](BmpFields& b) {
         b.offBits = static_cast<int64_t>(goodSize) + 1;
     }));
-    cases.push_back(BadSpec("bad_data_offset_into_masks", Small565(), [](BmpSpec& b) { b.offBits = 60; }));
-    cases.push_back(BadSpec("bad_data_one_byte_short", Small8(), [](BmpSpec& b) { b.data.pop_back(); }));
-    cases.push_back(BadSpec("bad_data_row_missing", Small8(), [](BmpSpec& b) { b.data.resize(4); }));
-    cases.push_back(BadSpec("bad_data_none", Small8(), [](BmpSpec& b) { b.data.clear(); }));
-    cases.push_back(BadSpec("bad_data_24bit_short", Small8(), [](BmpSpec& b) { b.bits = 24, b.data.resize(20); }));
+    cases.push_back(Altered("bad_data_offset_into_masks", Small565(), [](BmpFields& b) { b.offBits = 60; }));
+    cases.push_back(Altered("bad_data_one_byte_short", Small8(), [](BmpFields& b) { b.data.pop_back(); }));
+    cases.push_back(Altered("bad_data_row_missing", Small8(), [](BmpFields& b) { b.data.resize(4); }));
+    cases.push_back(Altered("bad_data_none", Small8(), [](BmpFields& b) { b.data.clear(); }));
+    cases.push_back(Altered("bad_data_24bit_short", Small8(), [](BmpFields& b) { b.bits = 24, b.data.resize(20); }));
     struct Masks {
         const char* name;
         uint32_t r, g, b;
@@ -338,7 +338,7 @@ void AddMalformedData(std::vector<BmpCase>& cases) {
     for (const Masks& m : {Masks{"zero", 0, 0x07E0, 0x001F}, Masks{"overlapping", 0xF800, 0x0FE0, 0x001F},
                            Masks{"gap", 0xD800, 0x07E0, 0x001F}, Masks{"past_16_bits", 0x1F0000, 0x07E0, 0x001F},
                            Masks{"all_equal", 0xFFFF, 0xFFFF, 0xFFFF}})
-        cases.push_back(BadSpec(std::string("bad_masks_") + m.name, Small565(), [m](BmpSpec& b) {
+        cases.push_back(Altered(std::string("bad_masks_") + m.name, Small565(), [m](BmpFields& b) {
             b.masks = {m.r, m.g, m.b};
         }));
     std::vector<uint8_t> masksCut = BuildBmp(Small565());
@@ -348,7 +348,7 @@ void AddMalformedData(std::vector<BmpCase>& cases) {
 
 }  // namespace
 
-std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
+std::vector<uint8_t> BuildBmp(const BmpFields& s) {
     const bool core = s.headerBytes == 12;
     const size_t entryBytes = core ? 3 : 4;
     std::vector<uint8_t> info;

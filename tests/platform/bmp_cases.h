@@ -7,7 +7,7 @@
 #include <vector>
 
 // The fields of a file, written as given so that any of them can be wrong.
-struct BmpSpec {
+struct BmpFields {
     uint32_t headerBytes = 40;  // 12 writes a core header
     int32_t width = 1;
     int32_t height = 1;  // negative: top-down
@@ -23,7 +23,7 @@ struct BmpSpec {
     uint32_t gap = 0;               // junk bytes between the table and the data
     char magic[2] = {'B', 'M'};
 };
-std::vector<uint8_t> BuildBmp(const BmpSpec& spec);
+std::vector<uint8_t> BuildBmp(const BmpFields& fields);
 
 // Pixel values (top-down rows) packed as a file stores them: rows of `bits`
 // bits a pixel, bottom-up unless topDown, each padded to 4 bytes.

@@ -98,7 +98,7 @@ TEST(BmpDecode, NullDataIsRefused) {
 
 // An RLE8 picture of the given size and stream, 16 colours.
 std::vector<uint8_t> Rle8File(int32_t width, int32_t height, std::vector<uint8_t> stream) {
-    BmpSpec s;
+    BmpFields s;
     s.width = width, s.height = height, s.compression = 1, s.clrUsed = 2, s.colours = {0x102030, 0x405060};
     s.data = std::move(stream);
     return BuildBmp(s);

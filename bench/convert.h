@@ -1,14 +1,28 @@
-// SDL's own conversion of a 640x480 picture of palette indices to ARGB8888,
-// the reference for the presentation's conversion.
+// The conversion of a 640x480 picture of palette indices to ARGB8888 for
+// presentation: ours, and SDL's own as the reference.
 #pragma once
 #include <SDL.h>
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/ddraw.h"
+#include "platform/platform_internal.h"
 
 namespace bench {
+
+// Ours, into a buffer laid out as the SDL host's streaming texture.
+class Converter {
+public:
+    void Convert(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
+        platform::ConvertToArgb(pixels, palette, argb_.data(), kScreenWidth * 4);
+    }
+    const uint32_t* Argb() const { return argb_.data(); }
+
+private:
+    std::vector<uint32_t> argb_ = std::vector<uint32_t>(size_t{kScreenWidth} * kScreenHeight);
+};
 
 class SdlConverter {
 public:

@@ -15,10 +15,11 @@
 namespace bench {
 namespace {
 
+template <typename Conversion>
 void BM_PlayFrame(benchmark::State& state, bool convert) {
     if (!StartGame()) return state.SkipWithError("no game");
     SetUpBusyPlay();
-    SdlConverter converter;
+    Conversion converter;
     const int shownBefore = headless::FramesShown();
     for (auto _ : state) {
         RunFrame();
@@ -90,8 +91,9 @@ void BM_Startup(benchmark::State& state) {
 }  // namespace
 
 void RegisterFrameBenchmarks() {
-    benchmark::RegisterBenchmark("Frame/Play/Headless", BM_PlayFrame, false);
-    benchmark::RegisterBenchmark("Frame/Play/Headless+SDLConvert", BM_PlayFrame, true);
+    benchmark::RegisterBenchmark("Frame/Play/Headless", BM_PlayFrame<Converter>, false);
+    benchmark::RegisterBenchmark("Frame/Play/Headless+Convert", BM_PlayFrame<Converter>, true);
+    benchmark::RegisterBenchmark("Frame/Play/Headless+SDLConvert", BM_PlayFrame<SdlConverter>, true);
     benchmark::RegisterBenchmark("Frame/SDLReplay+SDLConvert", BM_SdlReplay);
     benchmark::RegisterBenchmark("Startup/ToFirstFrame", BM_Startup)->Unit(benchmark::kMillisecond);
 }

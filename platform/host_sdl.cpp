@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/platform_internal.h"
 
 namespace {
 
@@ -428,18 +429,10 @@ int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (g_sdl.texture == nullptr) return;
-    uint32_t colours[256];
-    for (int i = 0; i < 256; ++i)
-        colours[i] = 0xFF000000u | uint32_t{palette[i].peRed} << 16 | uint32_t{palette[i].peGreen} << 8 |
-                     palette[i].peBlue;
     void* target;
     int pitch;
     if (SDL_LockTexture(g_sdl.texture, nullptr, &target, &pitch) == 0) {
-        for (int y = 0; y < kScreenHeight; ++y) {
-            const uint8_t* src = pixels + static_cast<size_t>(y) * kScreenWidth;
-            uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target) + static_cast<ptrdiff_t>(y) * pitch);
-            for (int x = 0; x < kScreenWidth; ++x) dst[x] = colours[src[x]];
-        }
+        platform::ConvertToArgb(pixels, palette, target, pitch);
         SDL_UnlockTexture(g_sdl.texture);
     }
     int outputWidth, outputHeight;

@@ -65,4 +65,8 @@ void DeleteSurfaceDC(HDC dc);
 // Title of a window made by CreateWindowExA ("" for none).
 const char* WindowTitle(HWND window);
 
+// The 640x480 picture `pixels` through `palette` as opaque ARGB8888 (0xFFRRGGBB)
+// into `target`, whose rows are `pitch` bytes apart: what a host presents.
+void ConvertToArgb(const uint8_t* pixels, const PALETTEENTRY palette[256], void* target, int pitch);
+
 }  // namespace platform

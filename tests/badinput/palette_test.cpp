@@ -1,0 +1,74 @@
+// The palette reader on every BMP test case, whole and cut one byte short:
+// it sets all 256 entries, keeps the start-up palette where the headers are
+// incomplete and turns round only the colours a usable header announces.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/device.h"
+#include "tests/badinput/palette_model.h"
+#include "tests/display/display_fixture.h"
+#include "tests/platform/bmp_cases.h"
+
+namespace {
+
+std::string Entry(const PALETTEENTRY& e) {
+    return std::to_string(e.peRed) + "," + std::to_string(e.peGreen) + "," + std::to_string(e.peBlue) + "," +
+           std::to_string(e.peFlags);
+}
+
+class PaletteOfBadFiles : public DisplayTest {
+protected:
+    void SetUp() override {
+        DisplayTest::SetUp();
+        StartDisplay();
+    }
+    // Junk in both the game's copy and the palette object, so an entry left
+    // unset shows.
+    static void Scramble() {
+        PALETTEENTRY junk[256];
+        std::memset(junk, 0x5A, sizeof junk);
+        std::memcpy(g_palette, junk, sizeof junk);
+        ASSERT_EQ(g_ddPalette->SetEntries(0, 0, 256, junk), DD_OK);
+    }
+};
+
+TEST_F(PaletteOfBadFiles, EveryCaseGivesTheEntriesItsBytesAllow) {
+    PALETTEENTRY defaults[256];
+    FillDefaultPalette(defaults);
+    int headerCut = 0, turnedSome = 0, turnedNone = 0;
+    for (const BmpCase& c : BmpCases()) {
+        std::vector<std::vector<uint8_t>> files = {c.bytes};
+        if (!c.bytes.empty()) files.emplace_back(c.bytes.begin(), c.bytes.end() - 1);
+        for (const std::vector<uint8_t>& file : files) {
+            SCOPED_TRACE(c.name + " (" + std::to_string(file.size()) + " bytes)");
+            WriteBytes("bmp/back.bmp", file);
+            Scramble();
+            ASSERT_EQ(LoadPaletteFromBitmap("bmp\\back.bmp"), DD_OK);
+            PALETTEENTRY want[256];
+            badinput::ExpectedPalette(file, want);
+            PALETTEENTRY shown[256];
+            ASSERT_EQ(g_ddPalette->GetEntries(0, 0, 256, shown), DD_OK);
+            for (int i = 0; i < 256; ++i) {
+                ASSERT_EQ(Entry(g_palette[i]), Entry(want[i])) << "entry " << i;
+                ASSERT_EQ(Entry(shown[i]), Entry(want[i])) << "palette object entry " << i;
+            }
+            if (file.size() < 54) {
+                ++headerCut;
+                for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(g_palette[i]), Entry(defaults[i])) << "entry " << i;
+            } else if (file.size() >= 58 && g_palette[0].peRed == file[56] && file[56] != file[54]) {
+                ++turnedSome;
+            } else if (file.size() >= 58 && file[56] != file[54]) {
+                ++turnedNone;
+            }
+        }
+    }
+    // The table holds files of each kind, so none of the rules above goes untried.
+    EXPECT_GT(headerCut, 0);
+    EXPECT_GT(turnedSome, 0);
+    EXPECT_GT(turnedNone, 0);
+}
+
+}  // namespace

@@ -116,14 +116,20 @@ bool PadHolds(const Pad& pad, int vk) {
 }
 
 // A key is down while the keyboard or any pad holds it; the game hears of
-// each change once, whichever device made it.
+// each change once, whichever device made it, releases before presses (a
+// stick swung from one side to the other lets go first).
 void SyncKeys() {
-    for (int vk = 0; vk < kKeyCount; ++vk) {
-        bool held = g_sdl.keyboardHeld[vk];
-        for (const Pad& pad : g_sdl.pads) held = held || PadHolds(pad, vk);
-        if (held == g_sdl.shownHeld[vk]) continue;
-        g_sdl.shownHeld[vk] = held;
-        g_sdl.events.push_back(host::Event{held ? host::EventKind::KeyDown : host::EventKind::KeyUp, vk});
+    bool held[kKeyCount] = {};
+    for (int vk = 1; vk < kKeyCount; ++vk) {
+        held[vk] = g_sdl.keyboardHeld[vk];
+        for (const Pad& pad : g_sdl.pads) held[vk] = held[vk] || PadHolds(pad, vk);
+    }
+    for (bool press : {false, true}) {
+        for (int vk = 1; vk < kKeyCount; ++vk) {
+            if (held[vk] != press || held[vk] == g_sdl.shownHeld[vk]) continue;
+            g_sdl.shownHeld[vk] = press;
+            g_sdl.events.push_back(host::Event{press ? host::EventKind::KeyDown : host::EventKind::KeyUp, vk});
+        }
     }
 }
 
@@ -286,6 +292,9 @@ void ToggleFullscreen() {
     if (g_sdl.window == nullptr) return;
     g_sdl.fullscreen = !g_sdl.fullscreen;
     if (g_sdl.fullscreen) {
+        // The desktop's size first, for displays without a window manager.
+        SDL_SetWindowSize(g_sdl.window, host::DesktopWidth(), host::DesktopHeight());
+        SDL_SetWindowPosition(g_sdl.window, 0, 0);
         SDL_SetWindowFullscreen(g_sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         SDL_SetWindowFullscreen(g_sdl.window, 0);

@@ -1,0 +1,311 @@
+#!/bin/bash
+# The real game on a virtual X display, played with xdotool and read back from
+# screenshots: window and frames, title, play with HUD and a moving fish,
+# pause, retire to the result screen, back to the title, Alt+Enter, ESC; a
+# missing picture; no display; the installed game started from elsewhere.
+#   game_e2e.sh KAWAUO SOURCE_DIR BUILD_DIR
+# Frame pacing over 10 s is printed (KAWAUO_FRAME_STATS), not judged.
+set -u
+
+KAWAUO=$(realpath "$1")
+SRC=$2
+BUILD=$(realpath "$3")
+
+for tool in Xvfb xdotool xwininfo import convert composite compare od awk; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+WORK=$(mktemp -d)
+XVFB_PID=
+GAME_PID=
+cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    # KAWAUO_E2E_KEEP=DIR keeps the shots and logs for a look.
+    [ -n "${KAWAUO_E2E_KEEP:-}" ] && cp -r "$WORK/." "$KAWAUO_E2E_KEEP/"
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+FAILURES=0
+pass() { echo "ok: $*"; }
+fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+# --- the display: 1280x1024, so full screen shows the picture at twice its size
+SCREEN_W=1280 SCREEN_H=1024 SCALE=2
+PIC_X=0 PIC_Y=32
+Xvfb -displayfd 3 -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+XVFB_PID=$!
+for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n1 "$WORK/display")"
+# Straight X11 drawing that screenshots see, not SDL's OpenGL framebuffer.
+export SDL_FRAMEBUFFER_ACCELERATION=0
+export SDL_RENDER_DRIVER=software
+
+# --- the pictures: a folder of the game's own, to start it in
+mkdir -p "$WORK/game"
+cp -r "$SRC/bmp" "$WORK/game/bmp"
+BMP=$WORK/game/bmp
+
+# The game's texts, as written (never retyped here).
+text_of() { grep "^$1[[:space:]]" "$SRC/display/texts.txt" | sed 's/^[^[:space:]]*[[:space:]]*//; s/\\n.*//'; }
+
+# The screen palette: the colour table of back.bmp; the entry nearest (r, g, b).
+nearest() {
+    od -An -tu1 -v -j54 -N1024 "$BMP/back.bmp" | tr -s ' ' '\n' | grep -v '^$' |
+        awk -v r="$1" -v g="$2" -v b="$3" '
+            { v[NR - 1] = $1 }
+            END {
+                best = -1
+                for (i = 0; i < 256; i++) {
+                    d = (v[4*i+2] - r)^2 + (v[4*i+1] - g)^2 + (v[4*i] - b)^2
+                    if (best < 0 || d < best) { best = d; c = sprintf("#%02X%02X%02X", v[4*i+2], v[4*i+1], v[4*i]) }
+                }
+                print c
+            }'
+}
+
+# The game's picture as shown: the letterboxed area, back to 640x480.
+shot() {
+    import -window root -silent "$WORK/root.png"
+    convert "$WORK/root.png" -crop $((640 * SCALE))x$((480 * SCALE))+$PIC_X+$PIC_Y +repage -sample 640x480 "$1"
+}
+
+# Pixels of one colour in a rectangle of a 640x480 shot.
+count_colour() {  # FRAME COLOUR X Y W H
+    convert "$1" -crop "$5x$6+$3+$4" +repage -fill black +opaque "$2" -fill white -opaque "$2" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# How many of a full-screen keyed picture's opaque pixels the shot does not show.
+overlay_misses() {  # FRAME PICTURE -> "misses opaque"
+    local key
+    key=$(convert "$2" -format '%[pixel:p{0,0}]' info:)
+    convert "$2" -transparent "$key" "$WORK/overlay.png"
+    composite "$WORK/overlay.png" "$1" "$WORK/composed.png"
+    local misses opaque
+    misses=$(compare -metric AE "$1" "$WORK/composed.png" null: 2>&1)
+    opaque=$(convert "$WORK/overlay.png" -alpha extract -format '%[fx:round(mean*w*h)]' info:)
+    echo "${misses%% *} $opaque"
+}
+shows_overlay() {  # FRAME PICTURE: at most 5% of its opaque pixels missing
+    read -r misses opaque < <(overlay_misses "$1" "$2")
+    echo "  $(basename "$2"): $misses of $opaque opaque pixels not shown"
+    [ "$opaque" -gt 0 ] && [ $((misses * 20)) -le "$opaque" ]
+}
+lacks_overlay() {  # FRAME PICTURE: more than half of its opaque pixels missing
+    read -r misses opaque < <(overlay_misses "$1" "$2")
+    [ $((misses * 2)) -gt "$opaque" ]
+}
+
+# Where the fish is: of the candidate places "x,y ...", the one where most of
+# its picture's opaque pixels (either swim frame, every third one) show.
+fish_search() {  # FRAME CANDIDATES -> "x y percent"
+    {
+        convert "$BMP/fish1.bmp" -depth 8 txt:- | sed 's/^/1 /'
+        convert "$BMP/fish2.bmp" -depth 8 txt:- | sed 's/^/2 /'
+        convert "$1" -depth 8 txt:- | sed 's/^/F /'
+    } | awk -v candidates="$2" '
+        $2 == "#" { next }
+        { split($2, p, "[,:]") }
+        $1 == "F" { frame[p[1] "," p[2]] = $4; next }
+        {
+            k = $1
+            if (!(k in key)) key[k] = $4
+            if ($4 != key[k] && (p[1] + p[2]) % 3 == 0) { n[k]++; px[k, n[k]] = p[1]; py[k, n[k]] = p[2]; pc[k, n[k]] = $4 }
+        }
+        END {
+            count = split(candidates, c, " ")
+            best = -1
+            for (i = 1; i <= count; i++) {
+                split(c[i], xy, ",")
+                for (k = 1; k <= 2; k++) {
+                    hits = 0
+                    for (j = 1; j <= n[k]; j++)
+                        if (frame[(xy[1] + px[k, j]) "," (xy[2] + py[k, j])] == pc[k, j]) hits++
+                    score = 100 * hits / n[k]
+                    if (score > best) { best = score; bx = xy[1]; by = xy[2] }
+                }
+            }
+            printf "%d %d %d\n", bx, by, best
+        }'
+}
+# The fish moves 10 pixels a step from (1, 310), within x 0..235 and y 0..310.
+row_candidates() { for x in $(seq 1 10 231) 235; do printf '%s,%s ' "$x" "$1"; done; }
+column_candidates() { for y in $(seq 310 -10 0); do printf '%s,%s ' "$1" "$y"; done; }
+
+window_id() { xdotool search --name '^2DGAME$' 2>/dev/null | head -n1; }
+wait_for_window() {
+    for _ in $(seq 150); do
+        WID=$(window_id)
+        [ -n "$WID" ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+# A bare Xvfb has no window manager: SDL takes keys once the pointer is in.
+focus() { xdotool mousemove --window "$WID" 20 20; xdotool windowfocus "$WID" 2>/dev/null; sleep 0.2; }
+# Held across several frames: the game looks at its keys once a frame.
+press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.4; }
+wait_game() {  # wait_game SECONDS: the game's exit status, or 124 if it still runs
+    for _ in $(seq $(($1 * 10))); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$GAME_PID" 2>/dev/null; then return 124; fi
+    wait "$GAME_PID"
+}
+# Polls a check up to N times, a shot each time.
+eventually() {  # eventually N COMMAND ARGS... (COMMAND gets the shot before ARGS)
+    local n=$1 command=$2
+    shift 2
+    for _ in $(seq "$n"); do
+        shot "$WORK/now.png"
+        "$command" "$WORK/now.png" "$@" && return 0
+        sleep 0.3
+    done
+    return 1
+}
+
+# ---------------------------------------------------------------- a whole visit
+(cd "$WORK/game" && KAWAUO_FRAME_STATS=1 exec "$KAWAUO") 2>"$WORK/visit.err" &
+GAME_PID=$!
+START=$(date +%s)
+check "the window opens" wait_for_window
+[ -n "${WID:-}" ] || { cat "$WORK/visit.err"; exit 1; }
+sleep 1
+FULL=$(window_size "$WID")
+check "the window covers the screen ($FULL)" test "$FULL" = "${SCREEN_W}x${SCREEN_H}"
+focus
+
+check "the title shows" eventually 10 shows_overlay "$BMP/opn.bmp"
+cp "$WORK/now.png" "$WORK/title1.png"
+import -window root -silent "$WORK/root.png"
+check "black above and below the picture" test "$(convert "$WORK/root.png" \( -clone 0 -crop ${SCREEN_W}x${PIC_Y}+0+0 \) \
+    \( -clone 0 -crop ${SCREEN_W}x${PIC_Y}+0+$((PIC_Y + 480 * SCALE)) \) -delete 0 -append -colorspace gray -format '%[max]' info:)" = 0
+sleep 0.5
+shot "$WORK/title2.png"
+changed=$(compare -metric AE "$WORK/title1.png" "$WORK/title2.png" null: 2>&1)
+check "frames flip: the river moves ($changed pixels changed in half a second)" test "${changed%% *}" -gt 500
+
+YELLOW=$(nearest 255 255 0)
+WHITE=$(nearest 255 255 255)
+hud_title=$(count_colour "$WORK/title2.png" "$YELLOW" 0 0 640 16)
+
+press space
+has_hud() { [ "$(count_colour "$1" "$YELLOW" 0 0 640 16)" -gt $((hud_title + 150)) ]; }
+check "SPACE starts play: the HUD's key help appears (yellow $YELLOW)" eventually 10 has_hud
+check "the title is gone in play" lacks_overlay "$WORK/now.png" "$BMP/opn.bmp"
+
+# Play drains the fish's strength within seconds: shots now, their study later.
+shot "$WORK/play1.png"
+press Right 0.6
+shot "$WORK/play2.png"
+press Up 0.6
+shot "$WORK/play3.png"
+
+press space
+check "SPACE pauses" eventually 10 shows_overlay "$BMP/push.bmp"
+press space
+not_paused() { lacks_overlay "$1" "$BMP/push.bmp"; }
+check "SPACE resumes" eventually 10 not_paused
+
+result_base=$(count_colour "$WORK/play3.png" "$WHITE" 0 320 640 130)
+press Tab
+has_result() { [ "$(count_colour "$1" "$WHITE" 0 320 640 130)" -gt $((result_base + 400)) ]; }
+check "TAB retires to the result screen (white $WHITE figures)" eventually 10 has_result
+press space
+check "SPACE goes back to the title" eventually 10 shows_overlay "$BMP/opn.bmp"
+
+xdotool key alt+Return
+sleep 1
+WINDOWED=$(window_size "$WID")
+check "Alt+Enter makes a window at twice the picture ($WINDOWED)" test "$WINDOWED" = "$((640 * SCALE))x$((480 * SCALE))"
+xdotool key alt+Return
+sleep 1
+check "Alt+Enter again covers the screen" test "$(window_size "$WID")" = "${SCREEN_W}x${SCREEN_H}"
+check "Alt+Enter does not reach the game: still on the title" eventually 5 shows_overlay "$BMP/opn.bmp"
+
+read -r x1 y1 m1 < <(fish_search "$WORK/play1.png" "1,310")
+check "the fish starts at (1, 310): $m1% of it shows" test "$m1" -ge 70
+read -r x2 y2 m2 < <(fish_search "$WORK/play2.png" "$(row_candidates 310)")
+check "RIGHT moves the fish right: ($x1,$y1) -> ($x2,$y2), $m2% shown" test "$m2" -ge 70 -a "$x2" -gt $((x1 + 20))
+read -r x3 y3 m3 < <(fish_search "$WORK/play3.png" "$(column_candidates "$x2")")
+check "UP moves the fish up: ($x2,$y2) -> ($x3,$y3), $m3% shown" test "$m3" -ge 70 -a "$y3" -lt $((y2 - 20))
+
+# Frame pacing is logged every 10 s of presents.
+while [ $(($(date +%s) - START)) -lt 12 ] && ! grep -q 'frame pacing' "$WORK/visit.err"; do sleep 0.5; done
+focus
+xdotool key Escape
+wait_game 10
+status=$?
+check "ESC ends the game with status 0 (got $status)" test "$status" -eq 0
+GAME_PID=
+grep 'frame pacing' "$WORK/visit.err" | sed 's/^/  /'
+
+# ---------------------------------------------------------------- a missing picture
+mkdir -p "$WORK/broken"
+cp -r "$BMP" "$WORK/broken/bmp"
+rm "$WORK/broken/bmp/fish2.bmp"
+(cd "$WORK/broken" && exec "$KAWAUO") 2>"$WORK/broken.err" &
+GAME_PID=$!
+CAPTION=$(text_of kTextCreateFailedCaption)
+for _ in $(seq 200); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    # Each box is answered as a player would: Enter on it.
+    box=$(xwininfo -root -children 2>/dev/null | grep -F "\"$CAPTION\"" | awk '{ print $1 }' | head -n1)
+    if [ -n "$box" ]; then
+        xdotool mousemove --window "$box" 5 5
+        xdotool windowfocus "$box" 2>/dev/null
+        xdotool key Return
+    fi
+    sleep 0.1
+done
+wait_game 5
+status=$?
+GAME_PID=
+check "a missing picture ends the game with a failure status (got $status)" test "$status" -ne 0 -a "$status" -ne 124
+check "a missing picture's box is told on standard error" grep -qF "$CAPTION: $(text_of kTextCreateFailed)" "$WORK/broken.err"
+
+# ---------------------------------------------------------------- no display
+(cd "$WORK/game" && env -u DISPLAY SDL_VIDEODRIVER=x11 "$KAWAUO") 2>"$WORK/nodisplay.err" &
+GAME_PID=$!
+wait_game 20
+status=$?
+GAME_PID=
+check "without a display the game fails (got $status)" test "$status" -ne 0 -a "$status" -ne 124
+check "without a display DirectDraw's failure is told" grep -q 'DirectDrawCreate' "$WORK/nodisplay.err"
+
+# ---------------------------------------------------------------- installed
+if cmake --install "$BUILD" --prefix "$WORK/prefix" >"$WORK/install.log" 2>&1; then
+    check "the desktop entry is installed" test -s "$WORK/prefix/share/applications/kawauo.desktop"
+    check "the icon is installed" test -s "$WORK/prefix/share/icons/hicolor/64x64/apps/kawauo.png"
+    (cd / && exec "$WORK/prefix/bin/kawauo") 2>"$WORK/installed.err" &
+    GAME_PID=$!
+    check "the installed game opens its window" wait_for_window
+    focus
+    check "the installed game, started from /, finds its pictures" eventually 10 shows_overlay "$BMP/opn.bmp"
+    xdotool key Escape
+    wait_game 10
+    status=$?
+    GAME_PID=
+    check "the installed game ends with status 0 (got $status)" test "$status" -eq 0
+else
+    fail "cmake --install"
+    cat "$WORK/install.log"
+fi
+
+if [ "$FAILURES" -ne 0 ]; then
+    echo "$FAILURES check(s) failed; the game said:"
+    cat "$WORK/visit.err"
+    exit 1
+fi
+echo "all checks passed"

@@ -54,9 +54,13 @@ struct Tally {
     uint64_t textsChecked = 0;
     int64_t maxHp = 0;
     int64_t minHp = 0;
+    int64_t minPollution = 1000;
     int64_t maxPollution = 0;
+    int64_t minStrength = 900;
     int64_t maxStrength = 0;
     int64_t maxDistance = 0;
+    long rssEarlyKb = 0;  // resident size a tenth of the way in, and at the end
+    long rssEndKb = 0;
     bool crossed31 = false;
     bool crossed32 = false;
 };

@@ -1,6 +1,8 @@
 // kawauo-soak: hours of play on the headless host in one process, random
 // keys, switches away and back, lost surfaces, damaged pictures, injected
 // faults and a clock across both of its wraps, with every frame checked.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -43,9 +45,11 @@ struct Persona {
     const char* name;
     double toggle[kKeyCount];
 };
+constexpr char kCleaner[] = "cleaner";
 constexpr Persona kPersonas[] = {
     {"masher", {0.08, 0.08, 0.08, 0.08, 0.03, 0.03, 0.03, 0.005, 0.0008, 0.01}},
     {"survivor", {0.05, 0.05, 0.05, 0.05, 0.005, 0.2, 0.1, 0.0, 0.0, 0.0}},  // long runs, big numbers
+    {kCleaner, {0.05, 0.05, 0.05, 0.05, 0.3, 0.0, 0.3, 0.0, 0.0, 0.0}},  // see PlayKeys
     {"idle", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
     {"pauser", {0.05, 0.05, 0.05, 0.05, 0.02, 0.02, 0.02, 0.05, 0.0003, 0.0}},
     {"holder", {0.01, 0.01, 0.01, 0.01, 0.01, 0.01, 0.01, 0.002, 0.0002, 0.001}},
@@ -97,6 +101,9 @@ void PlayKeys(const GameView& now) {
         double p = kPersonas[d.persona].toggle[k];
         if (k == kSpace && menu) p = 0.05;
         if (k == kSpace && paused) p = std::max(p, 0.02);  // every player comes back from a pause
+        // The cleaner keeps strength above the pollution with F3, so that the
+        // drain stays small, and brings the water down with F1.
+        if (kKeys[k] == VK_F3 && kPersonas[d.persona].name == kCleaner && now.pollution <= now.fish.strength) p = 0;
         if (d.rng.Chance(p)) {
             d.held[k] = !d.held[k];
             Queue(kKeys[k], d.held[k]);
@@ -202,11 +209,23 @@ void AdvanceClock() {
     headless::SetMilliseconds(now);
 }
 
+long ResidentKb() {
+    long pages = 0;
+    long resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr) return 0;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
 void Record(const GameView& g) {
     Tally& t = d.tally;
     t.maxHp = std::max<int64_t>(t.maxHp, g.fish.hp);
     t.minHp = std::min<int64_t>(t.minHp, g.fish.hp);
     t.maxPollution = std::max<int64_t>(t.maxPollution, g.pollution);
+    if (g.scene == kScenePlay) t.minPollution = std::min<int64_t>(t.minPollution, g.pollution);
+    if (g.scene == kScenePlay) t.minStrength = std::min<int64_t>(t.minStrength, g.fish.strength);
     t.maxStrength = std::max<int64_t>(t.maxStrength, g.fish.strength);
     t.maxDistance = std::max<int64_t>(t.maxDistance, g.fish.distance);
 }
@@ -248,6 +267,7 @@ void OnFrame(HRESULT flipResult) {
     }
     Record(now);
     d.before = now;
+    if (c.frame == d.options.frames / 10) d.tally.rssEarlyKb = ResidentKb();
 
     if (c.frame >= d.options.frames) {
         headless::KeyDown(VK_ESCAPE);
@@ -295,8 +315,10 @@ void PrintSummary() {
                 " times pictures damaged, %" PRIu64 " injected faults; %" PRIu64 " blits and %" PRIu64 " texts checked\n",
                 t.losses, t.activations, t.restoresChecked, t.fileFaults, t.injectedFaults, t.blitsChecked,
                 t.textsChecked);
-    std::printf("soak: hp %" PRId64 "..%" PRId64 ", most pollution %" PRId64 ", strength %" PRId64 ", distance %" PRId64 "\n",
-                t.minHp, t.maxHp, t.maxPollution, t.maxStrength, t.maxDistance);
+    std::printf("soak: hp %" PRId64 "..%" PRId64 ", pollution %" PRId64 "..%" PRId64 ", strength %" PRId64 "..%" PRId64
+                ", distance up to %" PRId64 "\n",
+                t.minHp, t.maxHp, t.minPollution, t.maxPollution, t.minStrength, t.maxStrength, t.maxDistance);
+    std::printf("soak: resident %ld kB a tenth of the way in, %ld kB at the end\n", t.rssEarlyKb, t.rssEndKb);
 }
 
 }  // namespace
@@ -328,6 +350,7 @@ int main(int argc, char** argv) {
     const int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
 
     d.context.frame = d.tally.frames;
+    d.tally.rssEndKb = ResidentKb();
     if (code != 0) Fail(d.context, "WinMain returned " + std::to_string(code) + " after ESC");
     if (d.tally.frames != d.options.frames) Fail(d.context, "the run ended before its frames");
     if (d.options.frames >= kEnoughForWraps) {

@@ -3,7 +3,8 @@
 
 KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libfreetype-dev libpng-dev
                       xfonts-shinonome xfonts-efont-unicode)
-KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xdotool x11-utils)
+KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xdotool x11-utils
+                      clang libclang-rt-14-dev)
 
 ensure_packages() {
   local missing=() p

@@ -47,6 +47,8 @@ export DISPLAY=":$(head -n1 "$WORK/display")"
 # Straight X11 drawing that screenshots see, not SDL's OpenGL framebuffer.
 export SDL_FRAMEBUFFER_ACCELERATION=0
 export SDL_RENDER_DRIVER=software
+# Sanitizer builds: what the system's libraries keep is theirs to free.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp"
 
 # --- the pictures: a folder of the game's own, to start it in
 mkdir -p "$WORK/game"

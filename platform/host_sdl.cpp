@@ -61,11 +61,10 @@ struct SdlHost {
     uint64_t deadline = 0;
     int trialPresents = 0;
     uint64_t trialStart = 0;
-    uint64_t previousPresent = 0;
     int quickPresents = 0;  // under vsync, presents that did not wait
+    uint64_t lastPresent = 0;
 
     bool stats = false;
-    uint64_t lastPresent = 0;
     uint64_t statsStart = 0;
     std::vector<double> intervals;
 };
@@ -209,6 +208,15 @@ SDL_Rect PictureRect(int outputWidth, int outputHeight) {
     return SDL_Rect{(outputWidth - w) / 2, (outputHeight - h) / 2, w, h};
 }
 
+// Where the driver cannot wait for the blank, SDL quietly imitates vsync
+// with millisecond sleeps; that is no better than our own deadline.
+bool DriverVsync() {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(g_sdl.renderer, &info) != 0) return false;
+    if (SDL_strncmp(info.name, "opengl", 6) == 0) return SDL_GL_GetSwapInterval() != 0;
+    return SDL_strcmp(info.name, "software") != 0;
+}
+
 // Vsync is used only on a display that runs at 60 Hz, and only once the
 // presents are seen to wait for it; everywhere else an absolute deadline.
 void ChoosePacing() {
@@ -218,7 +226,7 @@ void ChoosePacing() {
     int display = SDL_GetWindowDisplayIndex(g_sdl.window);
     bool sixty = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate >= 59 &&
                  mode.refresh_rate <= 61;
-    if (sixty && SDL_RenderSetVSync(g_sdl.renderer, 1) == 0) {
+    if (sixty && SDL_RenderSetVSync(g_sdl.renderer, 1) == 0 && DriverVsync()) {
         g_sdl.pacing = Pacing::kVsyncTrial;
         g_sdl.trialPresents = 0;
     } else {
@@ -227,9 +235,8 @@ void ChoosePacing() {
 }
 
 // A hidden or minimised window may stop waiting for vsync: then the timer takes over.
-void WatchVsync(uint64_t now) {
-    bool quick = now - g_sdl.previousPresent < g_sdl.period / 2;
-    g_sdl.previousPresent = now;
+void WatchVsync(uint64_t now, uint64_t interval) {
+    bool quick = interval < g_sdl.period / 2;
     g_sdl.quickPresents = quick ? g_sdl.quickPresents + 1 : 0;
     if (g_sdl.quickPresents < kVsyncLost) return;
     SDL_RenderSetVSync(g_sdl.renderer, 0);
@@ -245,7 +252,6 @@ void JudgeVsyncTrial(uint64_t now) {
     bool holds = mean > kFrameSeconds * 0.93 && mean < kFrameSeconds * 1.07;
     if (holds) {
         g_sdl.pacing = Pacing::kVsync;
-        g_sdl.previousPresent = now;
         g_sdl.quickPresents = 0;
         return;
     }
@@ -268,13 +274,10 @@ void WaitForDeadline() {
     g_sdl.deadline += g_sdl.period;
 }
 
-void NoteInterval(uint64_t now) {
+void NoteInterval(uint64_t now, uint64_t interval) {
     if (!g_sdl.stats) return;
-    if (g_sdl.lastPresent != 0)
-        g_sdl.intervals.push_back(static_cast<double>(now - g_sdl.lastPresent) * 1000.0 / g_sdl.frequency);
-    else
-        g_sdl.statsStart = now;
-    g_sdl.lastPresent = now;
+    if (g_sdl.statsStart == 0) g_sdl.statsStart = now;
+    if (interval != 0) g_sdl.intervals.push_back(static_cast<double>(interval) * 1000.0 / g_sdl.frequency);
     if (now - g_sdl.statsStart < kStatsSeconds * g_sdl.frequency || g_sdl.intervals.empty()) return;
     std::vector<double> sorted = g_sdl.intervals;
     std::sort(sorted.begin(), sorted.end());
@@ -453,9 +456,11 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (g_sdl.pacing == Pacing::kTimer) WaitForDeadline();
     SDL_RenderPresent(g_sdl.renderer);
     uint64_t now = Now();
+    uint64_t interval = g_sdl.lastPresent != 0 ? now - g_sdl.lastPresent : 0;
+    g_sdl.lastPresent = now;
     if (g_sdl.pacing == Pacing::kVsyncTrial) JudgeVsyncTrial(now);
-    else if (g_sdl.pacing == Pacing::kVsync) WatchVsync(now);
-    NoteInterval(now);
+    else if (g_sdl.pacing == Pacing::kVsync) WatchVsync(now, interval);
+    NoteInterval(now, interval);
 }
 
 void ShowMessageBox(const char* caption, const char* text) {

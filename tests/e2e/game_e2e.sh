@@ -2,7 +2,8 @@
 # The real game on a virtual X display, played with xdotool and read back from
 # screenshots: window and frames, title, play with HUD and a moving fish,
 # pause, retire to the result screen, back to the title, Alt+Enter, ESC; a
-# missing picture; no display; the installed game started from elsewhere.
+# missing picture; no display; pictures beside the program, and the installed
+# game, each started from elsewhere.
 #   game_e2e.sh KAWAUO SOURCE_DIR BUILD_DIR
 # Frame pacing over 10 s is printed (KAWAUO_FRAME_STATS), not judged.
 set -u
@@ -285,6 +286,19 @@ status=$?
 GAME_PID=
 check "without a display the game fails (got $status)" test "$status" -ne 0 -a "$status" -ne 124
 check "without a display DirectDraw's failure is told" grep -q 'DirectDrawCreate' "$WORK/nodisplay.err"
+
+# ---------------------------------------------------------------- pictures beside the program
+mkdir -p "$WORK/portable"
+cp "$KAWAUO" "$WORK/portable/kawauo"
+cp -r "$BMP" "$WORK/portable/bmp"
+(cd / && exec "$WORK/portable/kawauo") 2>"$WORK/portable.err" &
+GAME_PID=$!
+check "a game started from / opens its window" wait_for_window
+focus
+check "a game started from / finds the pictures beside it" eventually 10 shows_overlay "$BMP/opn.bmp"
+xdotool key Escape
+wait_game 10
+GAME_PID=
 
 # ---------------------------------------------------------------- installed
 if cmake --install "$BUILD" --prefix "$WORK/prefix" >"$WORK/install.log" 2>&1; then

@@ -58,10 +58,9 @@ TEST_F(PaletteOfBadFiles, EveryCaseGivesTheEntriesItsBytesAllow) {
             if (file.size() < 54) {
                 ++headerCut;
                 for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(g_palette[i]), Entry(defaults[i])) << "entry " << i;
-            } else if (file.size() >= 58 && g_palette[0].peRed == file[56] && file[56] != file[54]) {
-                ++turnedSome;
-            } else if (file.size() >= 58 && file[56] != file[54]) {
-                ++turnedNone;
+            } else if (file.size() >= 58 && file[54] != file[56]) {
+                // Entry 0 read whole, its blue and red bytes telling turned from as read.
+                ++(g_palette[0].peRed == file[56] ? turnedSome : turnedNone);
             }
         }
     }

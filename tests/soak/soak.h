@@ -2,6 +2,7 @@
 // report, the picture folder it plays in and the invariants it checks.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,14 @@ struct Context {
     uint64_t frame = 0;
     uint64_t framesWanted = 0;
 };
+
+// Formats a failure message.
+template <typename... Args>
+std::string Say(const char* format, Args... args) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
 
 // Prints the failure with the seed, the frame and the game's state, then ends
 // the process with status 1 (the game cannot be left half-way cleanly).

@@ -37,10 +37,20 @@ struct GameView {
 
 GameView ReadGame();
 
+// The slot of the floating object in flight, or -1.
+inline int32_t ActiveSlot(const GameView& g) {
+    for (int i = 0; i < kDriftSlots; ++i)
+        if (g.objectActive[i] == 1) return i;
+    return -1;
+}
+
 // Checks one frame: `before` is the state the frame started from, `after`
 // the state it left; `draws` its draw log, ending with the flip. While the
 // surfaces are lost no text reaches the back buffer, so none is asked for.
 void CheckFrame(const Context& context, const GameView& before, const GameView& after,
+                const std::vector<headless::DrawNote>& draws, bool lost, Tally* tally);
+// The draw log part of CheckFrame.
+void CheckDraws(const Context& context, const GameView& before, const GameView& after,
                 const std::vector<headless::DrawNote>& draws, bool lost, Tally* tally);
 
 }  // namespace soak

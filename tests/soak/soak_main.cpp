@@ -87,7 +87,8 @@ void Queue(int key, bool down) {
 void PlayKeys(const GameView& now) {
     if (d.personaLeft-- == 0) {
         d.persona = static_cast<int>(d.rng.Below(static_cast<uint32_t>(std::size(kPersonas))));
-        d.personaLeft = 2'000 + d.rng.Below(50'000);
+        // Now and then a marathon of an hour or more, where the figures grow large.
+        d.personaLeft = d.rng.OneIn(10) ? 150'000 + d.rng.Below(100'000) : 2'000 + d.rng.Below(50'000);
         if (d.rng.OneIn(2))
             for (int k = 0; k < kKeyCount; ++k) {
                 if (!d.held[k]) continue;

@@ -291,6 +291,13 @@ void NoteInterval(uint64_t now, uint64_t interval) {
     g_sdl.statsStart = now;
 }
 
+// The converted picture is 0xFFRRGGBB, which either format reads alike; the
+// window's own spares the software renderer a conversion at every frame.
+Uint32 TextureFormat() {
+    return SDL_GetWindowPixelFormat(g_sdl.window) == SDL_PIXELFORMAT_RGB888 ? SDL_PIXELFORMAT_RGB888
+                                                                            : SDL_PIXELFORMAT_ARGB8888;
+}
+
 void ToggleFullscreen() {
     if (g_sdl.window == nullptr) return;
     g_sdl.fullscreen = !g_sdl.fullscreen;
@@ -387,8 +394,8 @@ bool OpenDisplay(const char* title) {
                                     host::DesktopHeight(), SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE);
     if (g_sdl.window != nullptr) g_sdl.renderer = SDL_CreateRenderer(g_sdl.window, -1, 0);
     if (g_sdl.renderer != nullptr)
-        g_sdl.texture = SDL_CreateTexture(g_sdl.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                          kScreenWidth, kScreenHeight);
+        g_sdl.texture = SDL_CreateTexture(g_sdl.renderer, TextureFormat(), SDL_TEXTUREACCESS_STREAMING, kScreenWidth,
+                                          kScreenHeight);
     if (g_sdl.texture == nullptr) {
         std::fprintf(stderr, "kawauo: cannot open the window: %s\n", SDL_GetError());
         CloseDisplay();

@@ -4,7 +4,7 @@
 KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libfreetype-dev libpng-dev
                       xfonts-shinonome xfonts-efont-unicode)
 KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xdotool x11-utils
-                      clang libclang-rt-14-dev)
+                      imagemagick clang libclang-rt-14-dev)
 
 ensure_packages() {
   local missing=() p

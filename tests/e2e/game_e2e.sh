@@ -13,7 +13,8 @@ SRC=$2
 BUILD=$(realpath "$3")
 
 for tool in Xvfb xdotool xwininfo import convert composite compare od awk; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    # CI installs every tool, so a missing one there is a failure, not a skip.
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; [ -n "${CI:-}" ] && exit 1; exit 77; }
 done
 
 WORK=$(mktemp -d)

@@ -6,6 +6,7 @@
 // Alt+Enter switches between full screen and a window; the game never sees it.
 // KAWAUO_FRAME_STATS=1 in the environment writes the present intervals
 // (mean and 99th percentile) to standard error every 10 seconds.
+// KAWAUO_PRESENT=renderer or =surface overrides the choice of present_sdl.h.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -19,6 +20,7 @@
 
 #include "platform/host.h"
 #include "platform/platform_internal.h"
+#include "platform/present_sdl.h"
 
 namespace {
 
@@ -46,8 +48,7 @@ struct SdlHost {
     bool videoReady = false;
     bool cursorVisible = true;
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
+    bool presenting = false;
     bool fullscreen = true;
 
     std::deque<host::Event> events;
@@ -190,33 +191,6 @@ int WindowScale() {
     return std::max(1, std::min(usable.w / kScreenWidth, usable.h / kScreenHeight));
 }
 
-// Where the picture goes in an output of the given size: whole factors when
-// it fits, else shrunk; always 4:3 and centred, the rest black.
-SDL_Rect PictureRect(int outputWidth, int outputHeight) {
-    int scale = std::min(outputWidth / kScreenWidth, outputHeight / kScreenHeight);
-    int w, h;
-    if (scale >= 1) {
-        w = kScreenWidth * scale;
-        h = kScreenHeight * scale;
-    } else if (outputWidth * 3 <= outputHeight * 4) {
-        w = outputWidth;
-        h = outputWidth * 3 / 4;
-    } else {
-        h = outputHeight;
-        w = outputHeight * 4 / 3;
-    }
-    return SDL_Rect{(outputWidth - w) / 2, (outputHeight - h) / 2, w, h};
-}
-
-// Where the driver cannot wait for the blank, SDL quietly imitates vsync
-// with millisecond sleeps; that is no better than our own deadline.
-bool DriverVsync() {
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(g_sdl.renderer, &info) != 0) return false;
-    if (SDL_strncmp(info.name, "opengl", 6) == 0) return SDL_GL_GetSwapInterval() != 0;
-    return SDL_strcmp(info.name, "software") != 0;
-}
-
 // Vsync is used only on a display that runs at 60 Hz, and only once the
 // presents are seen to wait for it; everywhere else an absolute deadline.
 void ChoosePacing() {
@@ -226,11 +200,11 @@ void ChoosePacing() {
     int display = SDL_GetWindowDisplayIndex(g_sdl.window);
     bool sixty = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate >= 59 &&
                  mode.refresh_rate <= 61;
-    if (sixty && SDL_RenderSetVSync(g_sdl.renderer, 1) == 0 && DriverVsync()) {
+    if (sixty && present::SetVsync(true)) {
         g_sdl.pacing = Pacing::kVsyncTrial;
         g_sdl.trialPresents = 0;
     } else {
-        SDL_RenderSetVSync(g_sdl.renderer, 0);
+        present::SetVsync(false);
     }
 }
 
@@ -239,7 +213,7 @@ void WatchVsync(uint64_t now, uint64_t interval) {
     bool quick = interval < g_sdl.period / 2;
     g_sdl.quickPresents = quick ? g_sdl.quickPresents + 1 : 0;
     if (g_sdl.quickPresents < kVsyncLost) return;
-    SDL_RenderSetVSync(g_sdl.renderer, 0);
+    present::SetVsync(false);
     g_sdl.pacing = Pacing::kTimer;
     g_sdl.deadline = now;
 }
@@ -255,7 +229,7 @@ void JudgeVsyncTrial(uint64_t now) {
         g_sdl.quickPresents = 0;
         return;
     }
-    SDL_RenderSetVSync(g_sdl.renderer, 0);
+    present::SetVsync(false);
     g_sdl.pacing = Pacing::kTimer;
     g_sdl.deadline = now;
 }
@@ -284,18 +258,11 @@ void NoteInterval(uint64_t now, uint64_t interval) {
     double sum = 0;
     for (double v : sorted) sum += v;
     size_t p99 = std::min(sorted.size() - 1, sorted.size() * 99 / 100);
-    std::fprintf(stderr, "kawauo: frame pacing: %zu presents, mean %.3f ms, p99 %.3f ms, max %.3f ms, %s\n",
+    std::fprintf(stderr, "kawauo: frame pacing: %zu presents, mean %.3f ms, p99 %.3f ms, max %.3f ms, %s, %s\n",
                  sorted.size(), sum / sorted.size(), sorted[p99], sorted.back(),
-                 g_sdl.pacing == Pacing::kVsync ? "vsync" : "timer");
+                 g_sdl.pacing == Pacing::kVsync ? "vsync" : "timer", present::Describe());
     g_sdl.intervals.clear();
     g_sdl.statsStart = now;
-}
-
-// The converted picture is 0xFFRRGGBB, which either format reads alike; the
-// window's own spares the software renderer a conversion at every frame.
-Uint32 TextureFormat() {
-    return SDL_GetWindowPixelFormat(g_sdl.window) == SDL_PIXELFORMAT_RGB888 ? SDL_PIXELFORMAT_RGB888
-                                                                            : SDL_PIXELFORMAT_ARGB8888;
 }
 
 void ToggleFullscreen() {
@@ -312,6 +279,7 @@ void ToggleFullscreen() {
         SDL_SetWindowSize(g_sdl.window, kScreenWidth * scale, kScreenHeight * scale);
         SDL_SetWindowPosition(g_sdl.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
+    present::Invalidate();
     ChoosePacing();
 }
 
@@ -328,6 +296,8 @@ void Translate(const SDL_Event& e) {
                 g_sdl.events.push_back(host::Event{host::EventKind::Deactivate, 0});
             } else if (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
                 ChoosePacing();
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                present::Invalidate();
             }
             break;
         case SDL_KEYDOWN:
@@ -386,17 +356,23 @@ int DesktopHeight() {
 bool OpenDisplay(const char* title) {
     if (g_sdl.window != nullptr) return true;
     if (!EnsureVideo()) return false;
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // Made at the desktop's size, so that it covers the screen even where no
     // window manager honours the full-screen request.
+    // Ready for OpenGL where there is any, so that SDL need not make the
+    // window again (a new one to the window system) for an OpenGL renderer.
     g_sdl.fullscreen = true;
-    g_sdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, host::DesktopWidth(),
-                                    host::DesktopHeight(), SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE);
-    if (g_sdl.window != nullptr) g_sdl.renderer = SDL_CreateRenderer(g_sdl.window, -1, 0);
-    if (g_sdl.renderer != nullptr)
-        g_sdl.texture = SDL_CreateTexture(g_sdl.renderer, TextureFormat(), SDL_TEXTUREACCESS_STREAMING, kScreenWidth,
-                                          kScreenHeight);
-    if (g_sdl.texture == nullptr) {
+    for (Uint32 opengl : {Uint32{SDL_WINDOW_OPENGL}, Uint32{0}}) {
+        const Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE | opengl;
+        g_sdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, host::DesktopWidth(),
+                                        host::DesktopHeight(), flags);
+        if (g_sdl.window != nullptr) break;
+    }
+    const char* wanted = std::getenv("KAWAUO_PRESENT");
+    present::Path path = present::Path::kAuto;
+    if (wanted != nullptr && SDL_strcmp(wanted, "renderer") == 0) path = present::Path::kRenderer;
+    if (wanted != nullptr && SDL_strcmp(wanted, "surface") == 0) path = present::Path::kWindowSurface;
+    g_sdl.presenting = g_sdl.window != nullptr && present::Open(g_sdl.window, path);
+    if (!g_sdl.presenting) {
         std::fprintf(stderr, "kawauo: cannot open the window: %s\n", SDL_GetError());
         CloseDisplay();
         return false;
@@ -417,11 +393,9 @@ bool OpenDisplay(const char* title) {
 void CloseDisplay() {
     for (Pad& pad : g_sdl.pads) SDL_GameControllerClose(pad.controller);
     g_sdl.pads.clear();
-    if (g_sdl.texture != nullptr) SDL_DestroyTexture(g_sdl.texture);
-    if (g_sdl.renderer != nullptr) SDL_DestroyRenderer(g_sdl.renderer);
+    if (g_sdl.presenting) present::Close();
     if (g_sdl.window != nullptr) SDL_DestroyWindow(g_sdl.window);
-    g_sdl.texture = nullptr;
-    g_sdl.renderer = nullptr;
+    g_sdl.presenting = false;
     g_sdl.window = nullptr;
 }
 
@@ -447,21 +421,10 @@ uint32_t Milliseconds() {
 int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
-    if (g_sdl.texture == nullptr) return;
-    void* target;
-    int pitch;
-    if (SDL_LockTexture(g_sdl.texture, nullptr, &target, &pitch) == 0) {
-        platform::ConvertToArgb(pixels, palette, target, pitch);
-        SDL_UnlockTexture(g_sdl.texture);
-    }
-    int outputWidth, outputHeight;
-    if (SDL_GetRendererOutputSize(g_sdl.renderer, &outputWidth, &outputHeight) != 0) return;
-    SDL_Rect rect = PictureRect(outputWidth, outputHeight);
-    SDL_SetRenderDrawColor(g_sdl.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(g_sdl.renderer);
-    SDL_RenderCopy(g_sdl.renderer, g_sdl.texture, nullptr, &rect);
+    if (!g_sdl.presenting) return;
+    present::Draw(pixels, palette);
     if (g_sdl.pacing == Pacing::kTimer) WaitForDeadline();
-    SDL_RenderPresent(g_sdl.renderer);
+    present::Show();
     uint64_t now = Now();
     uint64_t interval = g_sdl.lastPresent != 0 ? now - g_sdl.lastPresent : 0;
     g_sdl.lastPresent = now;

@@ -1,18 +1,35 @@
-// The 640x480 picture of palette indices as the ARGB8888 pixels a display takes.
+// The 640x480 picture of palette indices as the 32-bit pixels a display takes,
+// at its own size or enlarged by a whole factor.
+#include <cstring>
+
 #include "platform/platform_internal.h"
 
 namespace platform {
+
+void ConvertScaled(const uint8_t* pixels, const uint32_t colours[256], int scale, void* target, int pitch) {
+    const size_t rowBytes = size_t{kScreenWidth} * scale * 4;
+    uint8_t* row = static_cast<uint8_t*>(target);
+    for (int y = 0; y < kScreenHeight; ++y) {
+        const uint8_t* src = pixels + static_cast<size_t>(y) * kScreenWidth;
+        uint32_t* dst = reinterpret_cast<uint32_t*>(row);
+        if (scale == 1) {
+            for (int x = 0; x < kScreenWidth; ++x) dst[x] = colours[src[x]];
+        } else {
+            for (int x = 0; x < kScreenWidth; ++x)
+                for (int i = 0; i < scale; ++i) *dst++ = colours[src[x]];
+        }
+        // The other rows of an enlarged row are copies of its first.
+        for (int i = 1; i < scale; ++i) std::memcpy(row + static_cast<ptrdiff_t>(i) * pitch, row, rowBytes);
+        row += static_cast<ptrdiff_t>(scale) * pitch;
+    }
+}
 
 void ConvertToArgb(const uint8_t* pixels, const PALETTEENTRY palette[256], void* target, int pitch) {
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i)
         colours[i] = 0xFF000000u | uint32_t{palette[i].peRed} << 16 | uint32_t{palette[i].peGreen} << 8 |
                      palette[i].peBlue;
-    for (int y = 0; y < kScreenHeight; ++y) {
-        const uint8_t* src = pixels + static_cast<size_t>(y) * kScreenWidth;
-        uint32_t* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target) + static_cast<ptrdiff_t>(y) * pitch);
-        for (int x = 0; x < kScreenWidth; ++x) dst[x] = colours[src[x]];
-    }
+    ConvertScaled(pixels, colours, 1, target, pitch);
 }
 
 }  // namespace platform

@@ -48,5 +48,6 @@ void RegisterBlitBenchmarks();
 void RegisterTextBenchmarks();
 void RegisterPresentBenchmarks();
 void RegisterFrameBenchmarks();
+void RegisterWindowPresentBenchmarks();
 
 }  // namespace bench

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     bench::RegisterTextBenchmarks();
     bench::RegisterPresentBenchmarks();
     bench::RegisterFrameBenchmarks();
+    bench::RegisterWindowPresentBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     bench::StopGame();

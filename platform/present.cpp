@@ -4,6 +4,19 @@
 
 #include "platform/platform_internal.h"
 
+namespace {
+
+// One row of the picture, each pixel `scale` times; a scale known to the
+// compiler lets it write whole vectors.
+template <int kScale>
+void WidenRow(const uint8_t* src, const uint32_t colours[256], uint32_t* dst, int scale) {
+    const int n = kScale > 0 ? kScale : scale;
+    for (int x = 0; x < kScreenWidth; ++x)
+        for (int i = 0; i < n; ++i) *dst++ = colours[src[x]];
+}
+
+}  // namespace
+
 namespace platform {
 
 void ConvertScaled(const uint8_t* pixels, const uint32_t colours[256], int scale, void* target, int pitch) {
@@ -12,12 +25,9 @@ void ConvertScaled(const uint8_t* pixels, const uint32_t colours[256], int scale
     for (int y = 0; y < kScreenHeight; ++y) {
         const uint8_t* src = pixels + static_cast<size_t>(y) * kScreenWidth;
         uint32_t* dst = reinterpret_cast<uint32_t*>(row);
-        if (scale == 1) {
-            for (int x = 0; x < kScreenWidth; ++x) dst[x] = colours[src[x]];
-        } else {
-            for (int x = 0; x < kScreenWidth; ++x)
-                for (int i = 0; i < scale; ++i) *dst++ = colours[src[x]];
-        }
+        if (scale == 1) WidenRow<1>(src, colours, dst, scale);
+        else if (scale == 2) WidenRow<2>(src, colours, dst, scale);
+        else WidenRow<0>(src, colours, dst, scale);
         // The other rows of an enlarged row are copies of its first.
         for (int i = 1; i < scale; ++i) std::memcpy(row + static_cast<ptrdiff_t>(i) * pitch, row, rowBytes);
         row += static_cast<ptrdiff_t>(scale) * pitch;

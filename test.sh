@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 ensure_packages "${KAWAUO_GAME_PACKAGES[@]}" "${KAWAUO_TEST_PACKAGES[@]}"
+scripts/house_rules.sh
 for preset in ci sanitize; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null

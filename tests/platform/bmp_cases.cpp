@@ -3,19 +3,11 @@
 
 #include <utility>
 
+#include "tools/bmpwrite/bmp_write.h"
+
 namespace {
 
 constexpr uint32_t kRle8 = 1, kRle4 = 2, kBitfields = 3;
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 // n distinct colours whose red, green and blue all differ, so a swapped
 // channel or a shifted table shows.

@@ -13,3 +13,7 @@
 std::vector<uint8_t> EncodeBmp8(int width, int height, const std::vector<uint8_t>& indices,
                                 const PALETTEENTRY palette[256]);
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Little-endian fields appended to a file being built: the low 16 or 32 bits of `v`.
+void Put16(std::vector<uint8_t>& out, uint32_t v);
+void Put32(std::vector<uint8_t>& out, uint32_t v);

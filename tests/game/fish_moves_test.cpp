@@ -9,15 +9,7 @@
 
 namespace {
 
-class FishTest : public GameTest {
-protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        NewGame(kStartMs);
-        Quiet(kStartMs);
-        Notes();
-    }
-};
+class FishTest : public QuietGameTest {};
 
 enum class Stat { kHp, kStrength, kPollution };
 

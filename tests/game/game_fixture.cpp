@@ -181,6 +181,13 @@ void GameTest::SetUp() {
     headless::TakeDraws();
 }
 
+void QuietGameTest::SetUp() {
+    GameTest::SetUp();
+    NewGame(kStartMs);
+    Quiet(kStartMs);
+    Notes();
+}
+
 void GameTest::TearDown() {
     ReleaseAssets();
     ReleaseDirectDraw();

@@ -73,6 +73,13 @@ protected:
     HWND window_ = nullptr;
 };
 
+// A new game at kStartMs held quiet, with the draw log emptied: where most
+// cases of play begin.
+class QuietGameTest : public GameTest {
+protected:
+    void SetUp() override;
+};
+
 std::string RectText(const RECT& r);
 // One rect as left, top, width, height.
 RECT Box(int32_t x, int32_t y, int32_t w, int32_t h);

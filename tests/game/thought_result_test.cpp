@@ -11,14 +11,8 @@
 
 namespace {
 
-class ThoughtTest : public GameTest {
+class ThoughtTest : public QuietGameTest {
 protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        NewGame(kStartMs);
-        Quiet(kStartMs);
-        Notes();
-    }
     static headless::TextNote Line() {
         DrawThought(300, 340);
         const std::vector<headless::TextNote> texts = Texts(Notes());
@@ -85,14 +79,11 @@ TEST_F(ThoughtTest, HummedLineIsOneShortLineEndingWithANote) {
     EXPECT_LE(line.size(), 60u) << line;
 }
 
-class ResultTest : public GameTest {
+class ResultTest : public QuietGameTest {
 protected:
     void SetUp() override {
-        GameTest::SetUp();
-        NewGame(kStartMs);
-        Quiet(kStartMs);
+        QuietGameTest::SetUp();
         g_scene = kSceneResult;
-        Notes();
     }
 };
 

@@ -3,7 +3,6 @@
 // incomplete and turns round only the colours a usable header announces.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,24 +13,11 @@
 
 namespace {
 
-std::string Entry(const PALETTEENTRY& e) {
-    return std::to_string(e.peRed) + "," + std::to_string(e.peGreen) + "," + std::to_string(e.peBlue) + "," +
-           std::to_string(e.peFlags);
-}
-
 class PaletteOfBadFiles : public DisplayTest {
 protected:
     void SetUp() override {
         DisplayTest::SetUp();
         StartDisplay();
-    }
-    // Junk in both the game's copy and the palette object, so an entry left
-    // unset shows.
-    static void Scramble() {
-        PALETTEENTRY junk[256];
-        std::memset(junk, 0x5A, sizeof junk);
-        std::memcpy(g_palette, junk, sizeof junk);
-        ASSERT_EQ(g_ddPalette->SetEntries(0, 0, 256, junk), DD_OK);
     }
 };
 
@@ -45,19 +31,20 @@ TEST_F(PaletteOfBadFiles, EveryCaseGivesTheEntriesItsBytesAllow) {
         for (const std::vector<uint8_t>& file : files) {
             SCOPED_TRACE(c.name + " (" + std::to_string(file.size()) + " bytes)");
             WriteBytes("bmp/back.bmp", file);
-            Scramble();
+            ScramblePalette();
             ASSERT_EQ(LoadPaletteFromBitmap("bmp\\back.bmp"), DD_OK);
             PALETTEENTRY want[256];
             badinput::ExpectedPalette(file, want);
             PALETTEENTRY shown[256];
             ASSERT_EQ(g_ddPalette->GetEntries(0, 0, 256, shown), DD_OK);
             for (int i = 0; i < 256; ++i) {
-                ASSERT_EQ(Entry(g_palette[i]), Entry(want[i])) << "entry " << i;
-                ASSERT_EQ(Entry(shown[i]), Entry(want[i])) << "palette object entry " << i;
+                ASSERT_EQ(EntryText(g_palette[i]), EntryText(want[i])) << "entry " << i;
+                ASSERT_EQ(EntryText(shown[i]), EntryText(want[i])) << "palette object entry " << i;
             }
             if (file.size() < 54) {
                 ++headerCut;
-                for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(g_palette[i]), Entry(defaults[i])) << "entry " << i;
+                for (int i = 0; i < 256; ++i)
+                    ASSERT_EQ(EntryText(g_palette[i]), EntryText(defaults[i])) << "entry " << i;
             } else if (file.size() >= 58 && file[54] != file[56]) {
                 // Entry 0 read whole, its blue and red bytes telling turned from as read.
                 ++(g_palette[0].peRed == file[56] ? turnedSome : turnedNone);

@@ -15,11 +15,6 @@
 
 namespace {
 
-std::string Entry(const PALETTEENTRY& e) {
-    return std::to_string(e.peRed) + "," + std::to_string(e.peGreen) + "," + std::to_string(e.peBlue) + "," +
-           std::to_string(e.peFlags);
-}
-
 TEST(FillDefaultPalette, ThreeThreeTwoLevels) {
     PALETTEENTRY entries[256];
     std::memset(entries, 0xAB, sizeof entries);
@@ -30,7 +25,7 @@ TEST(FillDefaultPalette, ThreeThreeTwoLevels) {
     } rows[] = {{0x00, "0,0,0,0"},       {0x03, "0,0,255,0"},     {0x1C, "0,255,0,0"},
                 {0xE0, "255,0,0,0"},     {0xFF, "255,255,255,0"}, {0x49, "73,73,85,0"},
                 {0x24, "36,36,0,0"},     {0x6E, "109,109,170,0"}, {0xB5, "182,182,85,0"}};
-    for (const auto& row : rows) EXPECT_EQ(Entry(entries[row.index]), row.rgbf) << "index " << row.index;
+    for (const auto& row : rows) EXPECT_EQ(EntryText(entries[row.index]), row.rgbf) << "index " << row.index;
     const int levels[8] = {0, 36, 73, 109, 146, 182, 219, 255};
     for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(entries[i].peRed, levels[i >> 5]) << i;
@@ -76,14 +71,8 @@ protected:
         PALETTEENTRY entries[256];
         EXPECT_EQ(g_ddPalette->GetEntries(0, 0, 256, entries), DD_OK);
         std::vector<std::string> out;
-        for (const PALETTEENTRY& e : entries) out.push_back(Entry(e));
+        for (const PALETTEENTRY& e : entries) out.push_back(EntryText(e));
         return out;
-    }
-    static void Scramble() {
-        PALETTEENTRY junk[256];
-        std::memset(junk, 0x5A, sizeof junk);
-        std::memcpy(g_palette, junk, sizeof junk);
-        ASSERT_EQ(g_ddPalette->SetEntries(0, 0, 256, junk), DD_OK);
     }
 };
 
@@ -115,7 +104,7 @@ TEST_F(PaletteFromBitmapTest, EachFileGivesItsEntries) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteBytes("bmp/pal.bmp", c.file);
-        Scramble();
+        ScramblePalette();
         LoadPaletteFromBitmap("bmp\\pal.bmp");
         for (int i = 0; i < 256; ++i) {
             if (i == c.partial) continue;
@@ -126,16 +115,16 @@ TEST_F(PaletteFromBitmapTest, EachFileGivesItsEntries) {
             } else if (i < c.raw) {
                 want = PALETTEENTRY{b(0), b(1), b(2), b(3)};
             }
-            ASSERT_EQ(Entry(g_palette[i]), Entry(want)) << "entry " << i;
+            ASSERT_EQ(EntryText(g_palette[i]), EntryText(want)) << "entry " << i;
         }
         // A partly read entry keeps the file's bytes it got and the default's others.
         if (c.partial >= 0) {
             const uint8_t* b = c.file.data() + 54 + 4 * c.partial;
-            EXPECT_EQ(Entry(g_palette[c.partial]),
-                      Entry({b[0], b[1], defaults[c.partial].peBlue, defaults[c.partial].peFlags}));
+            EXPECT_EQ(EntryText(g_palette[c.partial]),
+                      EntryText({b[0], b[1], defaults[c.partial].peBlue, defaults[c.partial].peFlags}));
         }
         std::vector<std::string> shown = Shown();
-        for (int i = 0; i < 256; ++i) ASSERT_EQ(shown[i], Entry(g_palette[i])) << "palette object entry " << i;
+        for (int i = 0; i < 256; ++i) ASSERT_EQ(shown[i], EntryText(g_palette[i])) << "palette object entry " << i;
     }
 }
 
@@ -144,12 +133,12 @@ TEST_F(PaletteFromBitmapTest, NoNameOrNoFileGivesTheDefaultPaletteAndStillSetsIt
     FillDefaultPalette(defaults);
     for (const char* name : {static_cast<const char*>(nullptr), "bmp\\missing.bmp", "", "bmp"}) {
         SCOPED_TRACE(name ? name : "(null)");
-        Scramble();
+        ScramblePalette();
         LoadPaletteFromBitmap(name);
         std::vector<std::string> shown = Shown();
         for (int i = 0; i < 256; ++i) {
-            ASSERT_EQ(Entry(g_palette[i]), Entry(defaults[i])) << i;
-            ASSERT_EQ(shown[i], Entry(defaults[i])) << i;
+            ASSERT_EQ(EntryText(g_palette[i]), EntryText(defaults[i])) << i;
+            ASSERT_EQ(shown[i], EntryText(defaults[i])) << i;
         }
     }
 }
@@ -159,9 +148,9 @@ TEST_F(PaletteFromBitmapTest, APictureOfOurWriterGivesItsColourTable) {
     for (int i = 0; i < 256; ++i) palette[i] = PALETTEENTRY{uint8_t(i), uint8_t(255 - i), uint8_t(i * 3), 0};
     WriteBytes("bmp/back.bmp", EncodeBmp8(2, 2, {0, 1, 2, 3}, palette));
     EXPECT_EQ(LoadPaletteFromBitmap("bmp\\back.bmp"), DD_OK);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(g_palette[i]), Entry(palette[i])) << i;
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(EntryText(g_palette[i]), EntryText(palette[i])) << i;
     // The display matches colours against it from now on.
-    EXPECT_EQ(Entry(platform::DisplayPalette()[200]), Entry(palette[200]));
+    EXPECT_EQ(EntryText(platform::DisplayPalette()[200]), EntryText(palette[200]));
 }
 
 }  // namespace
@@ -188,7 +177,7 @@ TEST_F(InitDirectDrawTest, BuildsTheWholeDeviceForTheActiveWindow) {
     PALETTEENTRY defaults[256];
     FillDefaultPalette(defaults);
     // The default palette is on the primary: it is what the display matches against.
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(Entry(platform::DisplayPalette()[i]), Entry(defaults[i])) << i;
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(EntryText(platform::DisplayPalette()[i]), EntryText(defaults[i])) << i;
     EXPECT_EQ(headless::MessageBoxes().size(), 0u);
     // The back buffer flips to the screen.
     FillBack(0x1C);

@@ -55,6 +55,18 @@ void DisplayTest::StartDisplay() {
     ASSERT_EQ(InitDirectDraw(), 1);
 }
 
+std::string EntryText(const PALETTEENTRY& e) {
+    return std::to_string(e.peRed) + "," + std::to_string(e.peGreen) + "," + std::to_string(e.peBlue) + "," +
+           std::to_string(e.peFlags);
+}
+
+void DisplayTest::ScramblePalette() {
+    PALETTEENTRY junk[256];
+    std::memset(junk, 0x5A, sizeof junk);
+    std::memcpy(g_palette, junk, sizeof junk);
+    ASSERT_EQ(g_ddPalette->SetEntries(0, 0, 256, junk), DD_OK);
+}
+
 void DisplayTest::WritePicture(const std::string& path, int width, int height, const std::vector<uint8_t>& indices) {
     PALETTEENTRY palette[256];
     FillDefaultPalette(palette);

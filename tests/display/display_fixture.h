@@ -21,6 +21,9 @@ protected:
     // copied onto a surface unchanged.
     static void WritePicture(const std::string& path, int width, int height, const std::vector<uint8_t>& indices);
     static void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+    // Junk in both the game's copy of the palette and the palette object, so
+    // an entry the next load leaves unset shows.
+    static void ScramblePalette();
 
     static std::vector<uint8_t> PixelsOf(IDirectDrawSurface* surface);
     static uint8_t BackPixel(int x, int y);
@@ -33,6 +36,9 @@ private:
     std::string previousDirectory_;
     std::string directory_;
 };
+
+// A palette entry as "red,green,blue,flags", so a message shows all four.
+std::string EntryText(const PALETTEENTRY& e);
 
 // A width x height picture of indices (x + y * 7 + seed) & 0xFF with
 // `corner` at the top-left.

@@ -25,6 +25,25 @@ struct Axis {
     int Y(int u, int v) const { return cy + (u * Sin(a) + v * Cos(a)) / kOne; }
 };
 
+// Shape() over the whole big canvas in the axis's own coordinates:
+// inside(u, v), and shade(x, y, u, v) with x, y for the noise textures.
+template <class Inside, class ShadeFn>
+void AxisShape(Canvas& c, const Axis& ax, Inside inside, ShadeFn shade, uint32_t edge) {
+    Shape(
+        c, 0, 0, kBig - 1, kBig - 1,
+        [&](int x, int y) {
+            int u, v;
+            ax.Local(x, y, &u, &v);
+            return inside(u, v);
+        },
+        [&](int x, int y) {
+            int u, v;
+            ax.Local(x, y, &u, &v);
+            return shade(x, y, u, v);
+        },
+        edge);
+}
+
 // Shading across a cylinder of radius r at offset v: lit from above.
 Rgb Round(Rgb c, int v, int r) {
     const int t = (v + r) * 256 / (2 * r);
@@ -80,14 +99,8 @@ Canvas Bottle() {
         if (u > 16) return 7 + (30 - u) * 10 / 14;                   // shoulder
         return 17 + (std::abs(u % 12) < 2 ? -2 : 0);                 // ribbed, dented
     };
-    auto inside = [&](int x, int y) {
-        int u, v;
-        ax.Local(x, y, &u, &v);
-        return std::abs(v) <= radius(u);
-    };
-    auto shade = [&](int x, int y) {
-        int u, v;
-        ax.Local(x, y, &u, &v);
+    auto inside = [&](int u, int v) { return std::abs(v) <= radius(u); };
+    auto shade = [&](int x, int y, int u, int v) {
         const int r = std::max(radius(u), 1);
         Rgb col = {176, 214, 216};
         if (u > 40) col = {40, 90, 200};
@@ -95,7 +108,7 @@ Canvas Bottle() {
         else if (Noise(x, y, 10, 0, 4) > 170) col = {120, 120, 80};  // grime
         return Px(Round(col, v, r));
     };
-    Shape(c, 0, 0, kBig - 1, kBig - 1, inside, shade, Flat({30, 50, 60}));
+    AxisShape(c, ax, inside, shade, Flat({30, 50, 60}));
     // A dribble of dirty water from the neck.
     for (int i = 0; i < 4; ++i) FillEllipse(c, ax.X(48, 0) - 2 + i * 3, ax.Y(48, 0) + 6 + i * 8, 2, 3, Px({120, 110, 70}), Flat({50, 40, 20}));
     return c;
@@ -110,20 +123,14 @@ Canvas Can() {
         const int crush = std::max(0, 12 - std::abs(u + 4)) ;  // pinched in the middle
         return 24 - crush + ((u / 3) % 2 ? 0 : crush / 3);
     };
-    auto inside = [&](int x, int y) {
-        int u, v;
-        ax.Local(x, y, &u, &v);
-        return std::abs(v) <= radius(u);
-    };
-    auto shade = [&](int x, int y) {
-        int u, v;
-        ax.Local(x, y, &u, &v);
+    auto inside = [&](int u, int v) { return std::abs(v) <= radius(u); };
+    auto shade = [&](int x, int y, int u, int v) {
         Rgb col = std::abs(u) > 31 ? Rgb{200, 204, 210} : Rgb{200, 30, 30};
         if (std::abs(u) <= 31 && v > -6 && v < 4) col = {240, 240, 236};  // the label's stripe
         if (Fbm(x, y, 16, 2, 0, 8) > 150) col = Mix(col, {130, 70, 30}, 210);  // rust
         return Px(Round(col, v, std::max(radius(u), 1)));
     };
-    Shape(c, 0, 0, kBig - 1, kBig - 1, inside, shade, Flat({40, 10, 10}));
+    AxisShape(c, ax, inside, shade, Flat({40, 10, 10}));
     // The open end and its ring pull.
     const int ex = ax.X(36, 0), ey = ax.Y(36, 0);
     FillEllipse(c, ex, ey, 7, 22, Px({170, 176, 184}), Flat({50, 50, 56}));
@@ -139,20 +146,14 @@ Canvas Can() {
 Canvas Drum() {
     Canvas c(kBig, kBig);
     const Axis ax{50, 46, -kTurn / 24};
-    auto inside = [&](int x, int y) {
-        int u, v;
-        ax.Local(x, y, &u, &v);
-        return std::abs(u) <= 38 && std::abs(v) <= 30;
-    };
-    auto shade = [&](int x, int y) {
-        int u, v;
-        ax.Local(x, y, &u, &v);
+    auto inside = [](int u, int v) { return std::abs(u) <= 38 && std::abs(v) <= 30; };
+    auto shade = [](int x, int y, int u, int v) {
         Rgb col = {50, 80, 130};
         if (std::abs(std::abs(u) - 14) < 3) col = {70, 100, 150};  // hoops
         if (Fbm(x, y, 12, 3, 0, 12) > 150) col = Mix(col, {120, 60, 24}, 200);
         return Px(Round(col, v, 30));
     };
-    Shape(c, 0, 0, kBig - 1, kBig - 1, inside, shade, kDark);
+    AxisShape(c, ax, inside, shade, kDark);
     const int ex = ax.X(38, 0), ey = ax.Y(38, 0);
     FillEllipse(c, ex, ey, 9, 30, Px({90, 110, 150}), kDark);
     FillEllipse(c, ex + 1, ey, 5, 24, Px({70, 90, 130}), Flat({30, 40, 70}));

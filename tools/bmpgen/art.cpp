@@ -333,16 +333,7 @@ void FillEllipse(Canvas& c, int cx, int cy, int rx, int ry, uint32_t fill, uint3
 }
 
 void FillPolygon(Canvas& c, const std::vector<int>& pts, uint32_t fill, uint32_t edge) {
-    int x0 = pts[0], x1 = pts[0], y0 = pts[1], y1 = pts[1];
-    for (size_t i = 0; i + 1 < pts.size(); i += 2) {
-        x0 = std::min(x0, pts[i]);
-        x1 = std::max(x1, pts[i]);
-        y0 = std::min(y0, pts[i + 1]);
-        y1 = std::max(y1, pts[i + 1]);
-    }
-    Shape(
-        c, x0, y0, x1, y1, [&](int x, int y) { return InPolygon(pts, x, y); }, [&](int, int) { return fill; },
-        edge);
+    ShapePolygon(c, pts, [&](int, int) { return fill; }, edge);
 }
 
 void Line(Canvas& c, int ax, int ay, int bx, int by, int r, uint32_t fill, uint32_t edge) {

@@ -2,6 +2,7 @@
 // canvas with transparency, shapes with outlines, and the one shared palette.
 // Everything is integer arithmetic so that every compiler draws the same bytes.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -123,6 +124,20 @@ void Shape(Canvas& c, int x0, int y0, int x1, int y1, Inside inside, ShadeFn sha
             c.Set(x, y, rim ? edge : shade(x, y));
         }
     }
+}
+
+// Shape() over a polygon (points as x0,y0,x1,y1,...) within its bounding box.
+template <class ShadeFn>
+void ShapePolygon(Canvas& c, const std::vector<int>& pts, ShadeFn shade, uint32_t edge = kNoEdge) {
+    if (pts.size() < 2) return;
+    int x0 = pts[0], x1 = pts[0], y0 = pts[1], y1 = pts[1];
+    for (size_t i = 0; i + 1 < pts.size(); i += 2) {
+        x0 = std::min(x0, pts[i]);
+        x1 = std::max(x1, pts[i]);
+        y0 = std::min(y0, pts[i + 1]);
+        y1 = std::max(y1, pts[i + 1]);
+    }
+    Shape(c, x0, y0, x1, y1, [&](int x, int y) { return InPolygon(pts, x, y); }, shade, edge);
 }
 
 void FillEllipse(Canvas& c, int cx, int cy, int rx, int ry, uint32_t fill, uint32_t edge = kNoEdge);

@@ -39,16 +39,7 @@ uint32_t FinPixel(int x, int y, Rgb base, int dx, int dy) {
 // A fin as a polygon of body points (x, offset from the centre line).
 void Fin(Canvas& c, std::vector<int> pts, int frame, Rgb colour, int dx, int dy) {
     for (size_t i = 0; i + 1 < pts.size(); i += 2) pts[i + 1] += kFishMidY + Sway(pts[i], frame);
-    int x0 = 1000, x1 = -1000, y0 = 1000, y1 = -1000;
-    for (size_t i = 0; i + 1 < pts.size(); i += 2) {
-        x0 = std::min(x0, pts[i]);
-        x1 = std::max(x1, pts[i]);
-        y0 = std::min(y0, pts[i + 1]);
-        y1 = std::max(y1, pts[i + 1]);
-    }
-    Shape(
-        c, x0, y0, x1, y1, [&](int x, int y) { return InPolygon(pts, x, y); },
-        [&](int x, int y) { return FinPixel(x, y, colour, dx, dy); }, Flat(kInk));
+    ShapePolygon(c, pts, [&](int x, int y) { return FinPixel(x, y, colour, dx, dy); }, Flat(kInk));
 }
 
 // Skin colour at body position x, offset v from the centre line.

@@ -17,10 +17,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-XVFB_PID=$!
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$WORK/display")"
+source "$SRC/scripts/xvfb.sh"
+start_xvfb 1280x1024 /dev/null || { echo "Xvfb did not start" >&2; exit 1; }
 cp -r "$SRC/bmp" "$WORK/bmp"
 (cd "$WORK" && KAWAUO_FRAME_STATS=1 exec "$KAWAUO") 2>"$WORK/game.err" &
 GAME_PID=$!

@@ -41,11 +41,8 @@ check() {  # check DESCRIPTION COMMAND...
 # --- the display: 1280x1024, so full screen shows the picture at twice its size
 SCREEN_W=1280 SCREEN_H=1024 SCALE=2
 PIC_X=0 PIC_Y=32
-Xvfb -displayfd 3 -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB_PID=$!
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n1 "$WORK/display")"
+source "$SRC/scripts/xvfb.sh"
+start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 # Sanitizer builds: what the system's libraries keep is theirs to free.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
 
@@ -290,32 +287,31 @@ GAME_PID=
 check "without a display the game fails (got $status)" test "$status" -ne 0 -a "$status" -ne 124
 check "without a display DirectDraw's failure is told" grep -q 'DirectDrawCreate' "$WORK/nodisplay.err"
 
+# Starts BIN from / (so only its own lookup can find the pictures), checks its
+# window and title, ends it with ESC and leaves its exit status in `status`.
+play_from_root() {  # play_from_root WHAT BIN STDERR_LOG
+    (cd / && exec "$2") 2>"$3" &
+    GAME_PID=$!
+    check "$1 opens its window" wait_for_window
+    focus
+    check "$1, started from /, finds its pictures" eventually 10 shows_overlay "$BMP/opn.bmp"
+    xdotool key Escape
+    wait_game 10
+    status=$?
+    GAME_PID=
+}
+
 # ---------------------------------------------------------------- pictures beside the program
 mkdir -p "$WORK/portable"
 cp "$KAWAUO" "$WORK/portable/kawauo"
 cp -r "$BMP" "$WORK/portable/bmp"
-(cd / && exec "$WORK/portable/kawauo") 2>"$WORK/portable.err" &
-GAME_PID=$!
-check "a game started from / opens its window" wait_for_window
-focus
-check "a game started from / finds the pictures beside it" eventually 10 shows_overlay "$BMP/opn.bmp"
-xdotool key Escape
-wait_game 10
-GAME_PID=
+play_from_root "a game with its pictures beside it" "$WORK/portable/kawauo" "$WORK/portable.err"
 
 # ---------------------------------------------------------------- installed
 if cmake --install "$BUILD" --prefix "$WORK/prefix" >"$WORK/install.log" 2>&1; then
     check "the desktop entry is installed" test -s "$WORK/prefix/share/applications/kawauo.desktop"
     check "the icon is installed" test -s "$WORK/prefix/share/icons/hicolor/64x64/apps/kawauo.png"
-    (cd / && exec "$WORK/prefix/bin/kawauo") 2>"$WORK/installed.err" &
-    GAME_PID=$!
-    check "the installed game opens its window" wait_for_window
-    focus
-    check "the installed game, started from /, finds its pictures" eventually 10 shows_overlay "$BMP/opn.bmp"
-    xdotool key Escape
-    wait_game 10
-    status=$?
-    GAME_PID=
+    play_from_root "the installed game" "$WORK/prefix/bin/kawauo" "$WORK/installed.err"
     check "the installed game ends with status 0 (got $status)" test "$status" -eq 0
 else
     fail "cmake --install"

@@ -1,7 +1,7 @@
 # Debian packages kawauo needs, and a function that installs the missing ones.
 # Sourced by play.sh and test.sh.
 
-KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libfreetype-dev libpng-dev
+KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libfreetype-dev libpng-dev zlib1g-dev
                       xfonts-shinonome xfonts-efont-unicode)
 KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xdotool x11-utils
                       imagemagick clang libclang-rt-14-dev)

@@ -1,6 +1,5 @@
 // kawauo-sim: the game on the headless host, driven by a script, writing a
 // trace of every frame.
-#include <png.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/headless.h"
+#include "platform/png_write.h"
 #include "platform/win.h"
 #include "tools/sim/script.h"
 #include "tools/sim/trace.h"
@@ -86,37 +86,7 @@ bool WritePng(const std::string& path, const headless::Frame& frame, std::string
         *why = "no frame has been shown yet";
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        *why = std::strerror(errno);
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        *why = "PNG encoding failed";
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_compression_level(png, 3);
-    png_set_IHDR(png, info, kScreenWidth, kScreenHeight, 8, PNG_COLOR_TYPE_PALETTE,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_color colours[256];
-    for (int i = 0; i < 256; ++i) {
-        colours[i] = {frame.palette[i].peRed, frame.palette[i].peGreen, frame.palette[i].peBlue};
-    }
-    png_set_PLTE(png, info, colours, 256);
-    png_write_info(png, info);
-    for (int y = 0; y < kScreenHeight; ++y) {
-        png_write_row(png, frame.pixels.data() + static_cast<size_t>(y) * kScreenWidth);
-    }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    bool closed = std::fclose(file) == 0;
-    if (!closed) *why = std::strerror(errno);
-    return closed;
+    return platform::WritePalettePng(path, frame.pixels.data(), kScreenWidth, kScreenHeight, frame.palette, why);
 }
 
 // The run: the script's commands between frames, and the trace.

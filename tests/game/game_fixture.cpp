@@ -14,6 +14,7 @@
 #include "game/fish.h"
 #include "game/frame.h"
 #include "game/moves.h"
+#include "game/picture_table.h"
 #include "game/play.h"
 #include "game/random.h"
 #include "game/river.h"
@@ -22,25 +23,6 @@
 #include "tools/bmpwrite/bmp_write.h"
 
 namespace {
-
-struct PictureFile {
-    const char* name;
-    int width;
-    int height;
-};
-
-// Catalogue sizes; the bubble strip holds seven 16x16 frames.
-const PictureFile kPictureFiles[] = {
-    {"back", 640, 480},      {"back2", 640, 480},      {"back3", 640, 480},      {"push", 640, 480},
-    {"awa", 112, 16},        {"opn", 640, 480},        {"fish1", 170, 170},      {"fish2", 170, 170},
-    {"fisht", 170, 170},     {"sokodikara1", 170, 170}, {"sokodikara2", 170, 170}, {"sokodikara3", 170, 170},
-    {"tomogui1", 170, 170},  {"tomogui2", 170, 170},   {"tomogui3", 170, 170},   {"fait1", 170, 170},
-    {"fait2", 170, 170},     {"fait3", 170, 170},      {"henge0", 170, 170},     {"henge1", 170, 170},
-    {"henge2", 170, 170},    {"henge3", 170, 170},     {"henge4", 170, 170},     {"henge5", 170, 170},
-    {"henge6", 170, 170},    {"henge7", 170, 170},     {"henge8", 170, 170},     {"syougai1", 38, 38},
-    {"syougai0", 60, 60},    {"syougai2", 113, 113},   {"syougai4", 113, 113},   {"syougai5", 113, 113},
-    {"syougai3", 113, 113},
-};
 
 // Every entry a colour of its own, so colour matching keeps each index.
 void TestPalette(PALETTEENTRY palette[256]) {
@@ -58,7 +40,7 @@ void WritePictures(const std::string& dir) {
     for (const PictureFile& file : kPictureFiles) {
         std::vector<uint8_t> pixels(static_cast<size_t>(file.width) * file.height, static_cast<uint8_t>(index++));
         pixels[0] = 0;
-        const std::string path = dir + "/bmp/" + file.name + ".bmp";
+        const std::string path = dir + "/bmp/" + file.name;
         ASSERT_TRUE(WriteFile(path, EncodeBmp8(file.width, file.height, pixels, palette))) << path;
     }
 }

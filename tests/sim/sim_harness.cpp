@@ -13,36 +13,17 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "game/picture_table.h"
 #include "tools/bmpwrite/bmp_write.h"
 
 namespace simtest {
 namespace {
 
-struct Picture {
-    const char* file;
-    int width;
-    int height;
-};
-
-// In the game's catalogue order; a picture's fill index is its number here.
-constexpr Picture kPictures[] = {
-    {"back.bmp", 640, 480},        {"back2.bmp", 640, 480},       {"back3.bmp", 640, 480},
-    {"push.bmp", 640, 480},        {"awa.bmp", 112, 16},          {"opn.bmp", 640, 480},
-    {"fish1.bmp", 170, 170},       {"fish2.bmp", 170, 170},       {"fisht.bmp", 170, 170},
-    {"sokodikara1.bmp", 170, 170}, {"sokodikara2.bmp", 170, 170}, {"sokodikara3.bmp", 170, 170},
-    {"tomogui1.bmp", 170, 170},    {"tomogui2.bmp", 170, 170},    {"tomogui3.bmp", 170, 170},
-    {"fait1.bmp", 170, 170},       {"fait2.bmp", 170, 170},       {"fait3.bmp", 170, 170},
-    {"henge0.bmp", 170, 170},      {"henge1.bmp", 170, 170},      {"henge2.bmp", 170, 170},
-    {"henge3.bmp", 170, 170},      {"henge4.bmp", 170, 170},      {"henge5.bmp", 170, 170},
-    {"henge6.bmp", 170, 170},      {"henge7.bmp", 170, 170},      {"henge8.bmp", 170, 170},
-    {"syougai1.bmp", 38, 38},      {"syougai0.bmp", 60, 60},      {"syougai2.bmp", 113, 113},
-    {"syougai4.bmp", 113, 113},    {"syougai5.bmp", 113, 113},    {"syougai3.bmp", 113, 113},
-};
-
-std::vector<uint8_t> PictureIndices(const Picture& p, int number) {
+// A picture's fill index is its number in the game's table, from 1.
+std::vector<uint8_t> PictureIndices(const PictureFile& p, int number) {
     std::vector<uint8_t> pixels(static_cast<size_t>(p.width) * p.height,
                                 static_cast<uint8_t>(number));
-    const std::string file = p.file;
+    const std::string file = p.name;
     auto at = [&](int x, int y) -> uint8_t& { return pixels[static_cast<size_t>(y) * p.width + x]; };
     if (file == "back.bmp") {
         for (int y = 0; y < p.height; ++y) {
@@ -96,10 +77,10 @@ void WriteTestPictures(const std::string& dir, const std::vector<std::string>& l
     }
     std::filesystem::create_directories(dir + "/bmp");
     int number = 0;
-    for (const Picture& p : kPictures) {
+    for (const PictureFile& p : kPictureFiles) {
         ++number;
-        if (std::find(leaveOut.begin(), leaveOut.end(), p.file) != leaveOut.end()) continue;
-        std::string path = dir + "/bmp/" + p.file;
+        if (std::find(leaveOut.begin(), leaveOut.end(), p.name) != leaveOut.end()) continue;
+        std::string path = dir + "/bmp/" + p.name;
         if (!WriteFile(path, EncodeBmp8(p.width, p.height, PictureIndices(p, number), palette))) {
             throw std::runtime_error("cannot write " + path);
         }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game/picture_table.h"
 #include "tools/bmpgen/pictures.h"
 #include "tools/bmpwrite/bmp_write.h"
 
@@ -14,26 +15,35 @@ namespace {
 
 using pictures::Picture;
 
+// One picture of the game's table, drawn.
+art::Canvas Draw(const PictureFile& file) {
+    switch (file.role) {
+        case PictureRole::River: return pictures::River();
+        case PictureRole::MutationFlash: return pictures::MutationFlash();
+        case PictureRole::HitFlash: return pictures::HitFlash();
+        case PictureRole::Pause: return pictures::Pause();
+        case PictureRole::Bubbles: return pictures::Bubbles();
+        case PictureRole::Title: return pictures::Title();
+        case PictureRole::Fish: return pictures::Fish(file.index + 1);
+        case PictureRole::Wake: return pictures::Wake();
+        case PictureRole::Sokodikara: return pictures::HiddenStrength(file.index);
+        case PictureRole::Tomogui: return pictures::Eating(file.index);
+        case PictureRole::Fait: return pictures::FightingSpirit(file.index);
+        case PictureRole::Mutation: return pictures::Mutation(file.index);
+        case PictureRole::Drift: return pictures::Drift(file.index);
+    }
+    return art::Canvas(file.width, file.height);
+}
+
+// The backgrounds cover the screen; every other picture is drawn with its key.
+bool Keyed(PictureRole role) {
+    return role != PictureRole::River && role != PictureRole::MutationFlash && role != PictureRole::HitFlash;
+}
+
 // Every picture, in the order the game loads them.
 std::vector<Picture> DrawAll() {
     std::vector<Picture> all;
-    auto add = [&](std::string name, art::Canvas canvas, bool keyed) {
-        all.push_back({std::move(name), std::move(canvas), keyed, {}});
-    };
-    add("back.bmp", pictures::River(), false);
-    add("back2.bmp", pictures::MutationFlash(), false);
-    add("back3.bmp", pictures::HitFlash(), false);
-    add("push.bmp", pictures::Pause(), true);
-    add("awa.bmp", pictures::Bubbles(), true);
-    add("opn.bmp", pictures::Title(), true);
-    add("fish1.bmp", pictures::Fish(1), true);
-    add("fish2.bmp", pictures::Fish(2), true);
-    add("fisht.bmp", pictures::Wake(), true);
-    for (int p = 0; p < 3; ++p) add("sokodikara" + std::to_string(p + 1) + ".bmp", pictures::HiddenStrength(p), true);
-    for (int p = 0; p < 3; ++p) add("tomogui" + std::to_string(p + 1) + ".bmp", pictures::Eating(p), true);
-    for (int p = 0; p < 3; ++p) add("fait" + std::to_string(p + 1) + ".bmp", pictures::FightingSpirit(p), true);
-    for (int i = 0; i < 9; ++i) add("henge" + std::to_string(i) + ".bmp", pictures::Mutation(i), true);
-    for (int digit : {1, 0, 2, 4, 5, 3}) add("syougai" + std::to_string(digit) + ".bmp", pictures::Drift(digit), true);
+    for (const PictureFile& file : kPictureFiles) all.push_back({file.name, Draw(file), Keyed(file.role), {}});
     return all;
 }
 
@@ -50,7 +60,13 @@ int main(int argc, char** argv) {
 
     std::vector<Picture> all = DrawAll();
     bool ok = true;
-    for (Picture& p : all) {
+    for (size_t i = 0; i < all.size(); ++i) {
+        Picture& p = all[i];
+        if (p.canvas.w != kPictureFiles[i].width || p.canvas.h != kPictureFiles[i].height) {
+            std::fprintf(stderr, "%s is drawn %dx%d, the game expects %dx%d\n", p.name.c_str(), p.canvas.w,
+                         p.canvas.h, kPictureFiles[i].width, kPictureFiles[i].height);
+            ok = false;
+        }
         // The river is dithered hardest: its gradients span the whole screen.
         p.indices = art::Quantize(p.canvas, p.name == "back.bmp" ? 12 : 9);
         const std::string path = (root / "bmp" / p.name).string();

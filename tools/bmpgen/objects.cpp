@@ -223,14 +223,14 @@ Canvas Toxic() {
 
 }  // namespace
 
-Canvas Drift(int digit) {
-    switch (digit) {
-        case 1: return Worm();
-        case 0: return Grasshopper();
-        case 2: return Bottle();
-        case 4: return Can();
-        case 5: return Drum();
-        default: return Toxic();
+Canvas Drift(int slot) {
+    switch (slot) {
+        case 0: return Worm();         // syougai1
+        case 1: return Grasshopper();  // syougai0
+        case 2: return Bottle();       // syougai2
+        case 3: return Can();          // syougai4
+        case 4: return Drum();         // syougai5
+        default: return Toxic();       // syougai3
     }
 }
 

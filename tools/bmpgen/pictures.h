@@ -41,7 +41,7 @@ art::Canvas Eating(int phase);          // tomogui1..3, over the fish
 art::Canvas FightingSpirit(int phase);  // fait1..3, over the fish
 
 // objects.cpp
-art::Canvas Drift(int digit);  // syougai0..5 by the digit of the file name
+art::Canvas Drift(int slot);   // syougai0..5 by the game's floating-object slot
 art::Canvas Bubbles();         // awa: seven 16x16 frames in a row
 
 // title.cpp

@@ -78,15 +78,6 @@ void ReadColourTable(const char* name) {
 
 }  // namespace
 
-void FillDefaultPalette(PALETTEENTRY entries[256]) {
-    for (int i = 0; i < kPaletteEntries; ++i) {
-        entries[i].peRed = static_cast<BYTE>(((i >> 5) & 7) * 511 / 14);
-        entries[i].peGreen = static_cast<BYTE>(((i >> 2) & 7) * 511 / 14);
-        entries[i].peBlue = static_cast<BYTE>((i & 3) * 255 / 3);
-        entries[i].peFlags = 0;
-    }
-}
-
 // Called once by WinMain after the window exists and has the focus.
 int InitDirectDraw() {
     g_errorOwner = GetActiveWindow();

@@ -1,6 +1,7 @@
 // The display device: DirectDraw object, flip chain, clipper and palette.
 #pragma once
 #include "platform/ddraw.h"
+#include "platform/default_palette.h"  // FillDefaultPalette
 
 extern IDirectDraw* g_dd;
 extern IDirectDrawSurface* g_primary;
@@ -17,5 +18,3 @@ int InitDirectDraw();
 // entries where the file gives none. Returns SetEntries' result.
 HRESULT LoadPaletteFromBitmap(const char* name);
 void ReleaseDirectDraw();
-// Fills `entries` with the 3-3-2 start-up palette.
-void FillDefaultPalette(PALETTEENTRY entries[256]);

@@ -6,6 +6,7 @@
 #include "display/device.h"
 #include "display/surface.h"
 #include "game/assets.h"
+#include "game/colours.h"
 #include "game/frame.h"
 #include "game/random.h"
 #include "game/texts.h"
@@ -15,9 +16,6 @@ int32_t g_objectActive[kDriftSlots];
 int32_t g_objectInFlight;
 
 namespace {
-
-constexpr COLORREF kMagenta = 0x00FF00FF;
-constexpr COLORREF kCyan = 0x00FFFF00;
 
 // The slot a value selects: the lower the value, the bigger the object.
 int32_t SlotForValue(int32_t value) {

@@ -4,6 +4,7 @@
 #include "display/device.h"
 #include "display/surface.h"
 #include "game/assets.h"
+#include "game/colours.h"
 #include "game/frame.h"
 #include "game/random.h"
 #include "game/texts.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr int32_t kPictureSize = 170;
 constexpr int32_t kEffectPhase = 3;
-constexpr COLORREF kWhite = 0x00FFFFFF;
 
 // Each move's message has a row of its own, so all three can show at once.
 struct MoveMessage {

@@ -6,6 +6,7 @@
 #include "display/device.h"
 #include "display/surface.h"
 #include "game/assets.h"
+#include "game/colours.h"
 #include "game/drift.h"
 #include "game/fish.h"
 #include "game/frame.h"
@@ -21,9 +22,6 @@ int32_t g_pollutionTick;
 int32_t g_drainTick;
 
 namespace {
-
-constexpr COLORREF kYellow = 0x0000FFFF;
-constexpr COLORREF kCyan = 0x00FFFF00;
 
 constexpr int32_t kMaxX = 235;  // keeps the 170-pixel sprite's right edge at 405
 constexpr int32_t kMaxY = 310;  // keeps its bottom edge on screen

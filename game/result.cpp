@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "display/surface.h"
+#include "game/colours.h"
 #include "game/fish.h"
 #include "game/frame.h"
 #include "game/texts.h"
@@ -11,8 +12,6 @@
 
 namespace {
 
-constexpr COLORREF kWhite = 0x00FFFFFF;
-constexpr COLORREF kYellow = 0x0000FFFF;
 constexpr int32_t kLeft = 235;
 
 // Row 0 to 3 of a verdict table: the first whose upper bound holds.

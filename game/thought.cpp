@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "display/surface.h"
+#include "game/colours.h"
 #include "game/frame.h"
 #include "game/random.h"
 #include "game/texts.h"
@@ -13,7 +14,6 @@ int32_t g_thoughtTick;
 
 namespace {
 
-constexpr COLORREF kCyan = 0x00FFFF00;
 constexpr int32_t kThoughtCount = 10;
 
 // Lines 0 to 4 report a figure, read afresh each frame; the rest are fixed.

@@ -1,10 +1,12 @@
 // DirectDraw in memory: the flip chain, off-screen surfaces of palette indices, blits and palettes.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/default_palette.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
 
@@ -46,13 +48,8 @@ IDirectDrawSurface* livePrimary = nullptr;
 
 const PALETTEENTRY* DefaultPalette() {
     static const auto entries = [] {
-        std::vector<PALETTEENTRY> e(256);
-        for (int i = 0; i < 256; ++i) {
-            e[i].peRed = static_cast<BYTE>(((i >> 5) & 7) * 511 / 14);
-            e[i].peGreen = static_cast<BYTE>(((i >> 2) & 7) * 511 / 14);
-            e[i].peBlue = static_cast<BYTE>((i & 3) * 255 / 3);
-            e[i].peFlags = 0;
-        }
+        std::array<PALETTEENTRY, 256> e;
+        FillDefaultPalette(e.data());
         return e;
     }();
     return entries.data();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/default_palette.h"
+#include "platform/fault.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
 
@@ -249,8 +250,7 @@ HRESULT IDirectDrawSurface::Blt(RECT* destRect, IDirectDrawSurface* src, RECT* s
     const RECT d = destRect ? *destRect : RECT{0, 0, width_, height_};
     const RECT s = srcRect ? *srcRect : src ? RECT{0, 0, src->width_, src->height_} : RECT{0, 0, 0, 0};
     host::NoteBlt({this, src, d, s, keyed});
-    HRESULT fault;
-    if (platform::TakeFault("Blt", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::Blt)) return *fault;
     if (!src) return DDERR_INVALIDPARAMS;
     if (lost_ || src->lost_) return DDERR_SURFACELOST;
     if (locked_ || dc_) return DDERR_SURFACEBUSY;
@@ -294,8 +294,7 @@ HRESULT IDirectDrawSurface::Blt(RECT* destRect, IDirectDrawSurface* src, RECT* s
 
 HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* override, DWORD) {
     const HRESULT result = [&]() -> HRESULT {
-        HRESULT fault;
-        if (platform::TakeFault("Flip", &fault)) return fault;
+        if (const auto fault = platform::TakeFault(platform::FaultPoint::Flip)) return *fault;
         if (!primary_) return DDERR_NOTFLIPPABLE;
         if (override && override != back_) return DDERR_INVALIDPARAMS;
         if (lost_ || back_->lost_) return DDERR_SURFACELOST;
@@ -311,8 +310,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* override, DWORD) {
 }
 
 HRESULT IDirectDrawSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** out) {
-    HRESULT fault;
-    if (platform::TakeFault("GetAttachedSurface", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::GetAttachedSurface)) return *fault;
     if (!caps || !out) return DDERR_INVALIDPARAMS;
     *out = nullptr;
     if (!back_ || !(caps->dwCaps & DDSCAPS_BACKBUFFER)) return DDERR_INVALIDPARAMS;
@@ -321,8 +319,7 @@ HRESULT IDirectDrawSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface
 }
 
 HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
-    HRESULT fault;
-    if (platform::TakeFault("SetClipper", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetClipper)) return *fault;
     if (clipper) clipper->AddRef();
     if (clipper_) clipper_->Release();
     clipper_ = clipper;
@@ -330,8 +327,7 @@ HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
 }
 
 HRESULT IDirectDrawSurface::SetPalette(IDirectDrawPalette* palette) {
-    HRESULT fault;
-    if (platform::TakeFault("SetPalette", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetPalette)) return *fault;
     if (palette) palette->AddRef();
     if (palette_) palette_->Release();
     palette_ = palette;
@@ -339,8 +335,7 @@ HRESULT IDirectDrawSurface::SetPalette(IDirectDrawPalette* palette) {
 }
 
 HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, DDCOLORKEY* key) {
-    HRESULT fault;
-    if (platform::TakeFault("SetColorKey", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetColorKey)) return *fault;
     if (!(flags & DDCKEY_SRCBLT)) return DDERR_UNSUPPORTED;
     if (!key) {
         hasColorKey_ = false;
@@ -354,8 +349,7 @@ HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, DDCOLORKEY* key) {
 }
 
 HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
-    HRESULT fault;
-    if (platform::TakeFault("GetDC", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::GetDC)) return *fault;
     if (!dc) return DDERR_INVALIDPARAMS;
     *dc = nullptr;
     if (lost_) return DDERR_SURFACELOST;
@@ -368,8 +362,7 @@ HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
 }
 
 HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
-    HRESULT fault;
-    if (platform::TakeFault("ReleaseDC", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::ReleaseDC)) return *fault;
     if (!dc_ || dc != dc_) return DDERR_INVALIDPARAMS;
     platform::DeleteSurfaceDC(dc_);
     dc_ = nullptr;
@@ -378,8 +371,7 @@ HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
 }
 
 HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, HANDLE) {
-    HRESULT fault;
-    if (platform::TakeFault("Lock", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::Lock)) return *fault;
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
     if (lost_) return DDERR_SURFACELOST;
     if (locked_ || dc_) return DDERR_SURFACEBUSY;
@@ -397,8 +389,7 @@ HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, HANDLE)
 }
 
 HRESULT IDirectDrawSurface::Unlock(void*) {
-    HRESULT fault;
-    if (platform::TakeFault("Unlock", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::Unlock)) return *fault;
     if (!locked_) return DDERR_NOTLOCKED;
     locked_ = false;
     ++version_;  // the program may have written through the pointer
@@ -406,14 +397,12 @@ HRESULT IDirectDrawSurface::Unlock(void*) {
 }
 
 HRESULT IDirectDrawSurface::IsLost() {
-    HRESULT fault;
-    if (platform::TakeFault("IsLost", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::IsLost)) return *fault;
     return lost_ ? DDERR_SURFACELOST : DD_OK;
 }
 
 HRESULT IDirectDrawSurface::Restore() {
-    HRESULT fault;
-    if (platform::TakeFault("Restore", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::Restore)) return *fault;
     for (IDirectDrawSurface* s : {this, back_}) {
         if (!s || !s->lost_) continue;
         s->lost_ = false;
@@ -434,8 +423,7 @@ ULONG IDirectDrawClipper::Release() {
 }
 
 HRESULT IDirectDrawClipper::SetHWnd(DWORD, HWND window) {
-    HRESULT fault;
-    if (platform::TakeFault("SetHWnd", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetHWnd)) return *fault;
     window_ = window;
     return DD_OK;
 }
@@ -451,16 +439,14 @@ ULONG IDirectDrawPalette::Release() {
 }
 
 HRESULT IDirectDrawPalette::SetEntries(DWORD, DWORD first, DWORD count, const PALETTEENTRY* entries) {
-    HRESULT fault;
-    if (platform::TakeFault("SetEntries", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetEntries)) return *fault;
     if (!entries || first > 256 || count > 256 - first) return DDERR_INVALIDPARAMS;
     std::copy(entries, entries + count, entries_ + first);  // shown from the next flip on
     return DD_OK;
 }
 
 HRESULT IDirectDrawPalette::GetEntries(DWORD, DWORD first, DWORD count, PALETTEENTRY* entries) {
-    HRESULT fault;
-    if (platform::TakeFault("GetEntries", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::GetEntries)) return *fault;
     if (!entries || first > 256 || count > 256 - first) return DDERR_INVALIDPARAMS;
     std::copy(entries_ + first, entries_ + first + count, entries);
     return DD_OK;
@@ -478,8 +464,7 @@ ULONG IDirectDraw::Release() {
 }
 
 HRESULT IDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
-    HRESULT fault;
-    if (platform::TakeFault("SetCooperativeLevel", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetCooperativeLevel)) return *fault;
     const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     if (exclusive != ((flags & DDSCL_FULLSCREEN) != 0)) return DDERR_INVALIDPARAMS;  // they go together
     if (exclusive && !window) return DDERR_INVALIDPARAMS;
@@ -489,8 +474,7 @@ HRESULT IDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
 }
 
 HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) {
-    HRESULT fault;
-    if (platform::TakeFault("SetDisplayMode", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetDisplayMode)) return *fault;
     if (!exclusive_) return DDERR_NOEXCLUSIVEMODE;
     if (width != kScreenWidth || height != kScreenHeight || bitsPerPixel != 8) return DDERR_UNSUPPORTEDMODE;
     modeSet_ = true;
@@ -498,8 +482,7 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
 }
 
 HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out, void* outer) {
-    HRESULT fault;
-    if (platform::TakeFault("CreateSurface", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::CreateSurface)) return *fault;
     if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
     *out = nullptr;
     const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
@@ -535,16 +518,14 @@ HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out
 }
 
 HRESULT IDirectDraw::CreateClipper(DWORD, IDirectDrawClipper** out, void* outer) {
-    HRESULT fault;
-    if (platform::TakeFault("CreateClipper", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::CreateClipper)) return *fault;
     if (!out || outer) return DDERR_INVALIDPARAMS;
     *out = SurfaceAccess::NewClipper();
     return DD_OK;
 }
 
 HRESULT IDirectDraw::CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDrawPalette** out, void* outer) {
-    HRESULT fault;
-    if (platform::TakeFault("CreatePalette", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::CreatePalette)) return *fault;
     if (!out || outer || !entries || !(flags & DDPCAPS_8BIT)) return DDERR_INVALIDPARAMS;
     IDirectDrawPalette* palette = SurfaceAccess::NewPalette();
     std::copy(entries, entries + 256, SurfaceAccess::Entries(palette));
@@ -553,8 +534,7 @@ HRESULT IDirectDraw::CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDr
 }
 
 HRESULT DirectDrawCreate(void*, IDirectDraw** out, void* outer) {
-    HRESULT fault;
-    if (platform::TakeFault("DirectDrawCreate", &fault)) return fault;
+    if (const auto fault = platform::TakeFault(platform::FaultPoint::DirectDrawCreate)) return *fault;
     if (!out || outer) return DDERR_INVALIDPARAMS;
     *out = nullptr;
     if (!host::OpenDisplay(platform::WindowTitle(GetActiveWindow()))) return DDERR_NODIRECTDRAWHW;

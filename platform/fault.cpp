@@ -1,34 +1,45 @@
 // Injected faults: the headless host names a call, and that call's next use fails.
-#include <map>
-#include <string>
-#include <string_view>
+#include "platform/fault.h"
 
-#include "platform/platform_internal.h"
+#include <utility>
 
 namespace {
 
-// Call name -> the code its next use returns; each entry is used once.
-std::map<std::string, HRESULT, std::less<>>& Faults() {
-    static std::map<std::string, HRESULT, std::less<>> faults;
-    return faults;
-}
+// The code each call's next use returns.
+std::optional<HRESULT> pending[platform::kFaultPointCount];
+int pendingCount = 0;
 
 }  // namespace
 
 namespace platform {
 
-bool TakeFault(const char* call, HRESULT* code) {
-    auto& faults = Faults();
-    if (faults.empty()) return false;  // the usual case: no map search per call
-    auto it = faults.find(std::string_view(call));
-    if (it == faults.end()) return false;
-    if (code) *code = it->second;
-    faults.erase(it);
-    return true;
+bool FindFaultPoint(std::string_view name, FaultPoint* point) {
+    for (const FaultPointName& row : kFaultPoints) {
+        if (name == row.name) {
+            *point = row.point;
+            return true;
+        }
+    }
+    return false;
 }
 
-void SetFault(const char* call, HRESULT code) { Faults()[call] = code; }
+std::optional<HRESULT> TakeFault(FaultPoint point) {
+    if (pendingCount == 0) return std::nullopt;  // the usual case
+    std::optional<HRESULT>& code = pending[static_cast<int>(point)];
+    if (!code) return std::nullopt;
+    --pendingCount;
+    return std::exchange(code, std::nullopt);
+}
 
-void ClearFaults() { Faults().clear(); }
+void SetFault(FaultPoint point, HRESULT code) {
+    std::optional<HRESULT>& slot = pending[static_cast<int>(point)];
+    if (!slot) ++pendingCount;
+    slot = code;
+}
+
+void ClearFaults() {
+    for (std::optional<HRESULT>& code : pending) code.reset();
+    pendingCount = 0;
+}
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/bmp_decode.h"
+#include "platform/fault.h"
 #include "platform/gdi.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
@@ -145,7 +146,7 @@ void DeleteSurfaceDC(HDC dc) {
 }  // namespace platform
 
 HANDLE LoadImageA(HINSTANCE, const char* name, UINT type, int width, int height, UINT flags) {
-    if (platform::TakeFault("LoadImageA", nullptr)) return nullptr;
+    if (platform::TakeFault(platform::FaultPoint::LoadImageA)) return nullptr;
     // The program carries no bitmap resources: only files can be found.
     if (!(flags & LR_LOADFROMFILE) || type != IMAGE_BITMAP || !name) return nullptr;
     DecodedBitmap picture;

@@ -39,7 +39,8 @@ void LoseSurfaces();
 // The next call of the named platform operation fails with `code`: a
 // DirectDraw method ("CreateSurface", "SetClipper", "Lock", "GetDC", "Blt",
 // "Flip", ...) or a Win32 call ("RegisterClassA", "CreateWindowExA",
-// "LoadImageA"), which then returns its failure value.
+// "LoadImageA"), which then returns its failure value: any call of
+// platform/fault.h. A name not there throws std::invalid_argument.
 void FailNext(const std::string& call, HRESULT code);
 
 // Called at the end of every frame (every Flip), after the frame is recorded.

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <stdexcept>
 #include <utility>
 
+#include "platform/fault.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
 
@@ -126,7 +128,13 @@ void Close() { Queue(host::EventKind::Close, 0); }
 
 void LoseSurfaces() { platform::LoseAllSurfaces(); }
 
-void FailNext(const std::string& call, HRESULT code) { platform::SetFault(call.c_str(), code); }
+void FailNext(const std::string& call, HRESULT code) {
+    platform::FaultPoint point;
+    if (!platform::FindFaultPoint(call, &point)) {
+        throw std::invalid_argument("no platform call named " + call + " can be made to fail");
+    }
+    platform::SetFault(point, code);
+}
 
 void OnFrame(std::function<void(HRESULT flipResult)> callback) {
     g_headless.onFrame = std::move(callback);

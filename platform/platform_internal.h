@@ -1,6 +1,6 @@
 // What the platform's own files share with each other (and with tools that
 // draw pictures): pixels of surfaces, the display palette, colour matching,
-// the injected faults, CP932 conversion. The game never includes this.
+// CP932 conversion. The game never includes this.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -37,11 +37,6 @@ namespace platform {
 const PALETTEENTRY* DisplayPalette();
 // Index of the first entry nearest to (r, g, b) by squared distance.
 uint8_t NearestIndex(const PALETTEENTRY palette[256], uint8_t r, uint8_t g, uint8_t b);
-
-// True (with its code) when the headless host asked this call to fail.
-bool TakeFault(const char* call, HRESULT* code);
-void SetFault(const char* call, HRESULT code);
-void ClearFaults();
 
 // Marks every live surface lost (the headless host's "lose").
 void LoseAllSurfaces();

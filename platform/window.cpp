@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/fault.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
 #include "platform/win.h"
@@ -159,8 +160,7 @@ std::string Utf8(const char* cp932) {
 }  // namespace
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-    HRESULT code;
-    if (platform::TakeFault("RegisterClassA", &code)) return 0;
+    if (platform::TakeFault(platform::FaultPoint::RegisterClassA)) return 0;
     if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr ||
         windowClass->lpszClassName == nullptr || IsAtom(windowClass->lpszClassName))
         return 0;
@@ -172,8 +172,7 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
 
 HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int, int, int, int,
                      HWND, HMENU, HINSTANCE, void*) {
-    HRESULT code;
-    if (platform::TakeFault("CreateWindowExA", &code)) return nullptr;
+    if (platform::TakeFault(platform::FaultPoint::CreateWindowExA)) return nullptr;
     if (className == nullptr) return nullptr;
     const WindowClass* windowClass = FindClass(className);
     if (windowClass == nullptr) return nullptr;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/fault.h"
 #include "platform/win.h"
 
 namespace sim {
@@ -27,17 +28,6 @@ constexpr std::array<KeyName, 10> kKeys = {{
     {"F2", VK_F2},
     {"F3", VK_F3},
 }};
-
-// Every call the platform can be told to fail: the Win32 calls that honour a
-// fault and every DirectDraw entry point.
-constexpr std::array<const char*, 24> kFaultableCalls = {
-    "RegisterClassA", "CreateWindowExA", "LoadImageA", "DirectDrawCreate",
-    "SetCooperativeLevel", "SetDisplayMode", "CreateSurface", "CreateClipper",
-    "CreatePalette", "GetAttachedSurface", "SetClipper", "SetPalette",
-    "SetColorKey", "GetDC", "ReleaseDC", "Lock",
-    "Unlock", "Blt", "Flip", "IsLost",
-    "Restore", "SetHWnd", "SetEntries", "GetEntries",
-};
 
 struct Syntax {
     const char* word;
@@ -160,7 +150,7 @@ std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnab
         return "";
     case Op::Fail:
         command->name = std::string(words[1]);
-        if (!IsFaultableCall(command->name)) {
+        if (platform::FaultPoint point; !platform::FindFaultPoint(words[1], &point)) {
             return "unknown platform call " + Quoted(words[1]);
         }
         break;
@@ -182,13 +172,6 @@ std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnab
 }
 
 }  // namespace
-
-bool IsFaultableCall(const std::string& name) {
-    for (const char* call : kFaultableCalls) {
-        if (name == call) return true;
-    }
-    return false;
-}
 
 bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command>* commands,
                  ScriptError* error) {

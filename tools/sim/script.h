@@ -26,8 +26,4 @@ struct ScriptError {
 bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command>* commands,
                  ScriptError* error);
 
-// The fault names a `fail` line accepts: the platform operations that can be
-// told to fail.
-bool IsFaultableCall(const std::string& name);
-
 }  // namespace sim

@@ -55,14 +55,14 @@ void RunFrame() {
 }
 
 // The title picture over the river until SPACE is pressed and released.
-int32_t SceneTitle() {
+Scene SceneTitle() {
     BltKeyed(g_back, 0, 0, kScreenWidth, kScreenHeight, g_picOpn, 0, 0, kScreenWidth, kScreenHeight);
     return KeyReleased(VK_SPACE, &g_keyLatch) ? kSceneNewGame : kSceneTitle;
 }
 
 // Resets the run in one frame that draws nothing of its own. The pollution and
 // drain ticks, the pause latch and the moves' phase ticks carry over on purpose.
-int32_t SceneNewGame() {
+Scene SceneNewGame() {
     for (SpecialMove& move : g_specialMoves) {
         move.keyLatch = 0;
         move.active = 0;

@@ -46,5 +46,5 @@ bool KeyHeld(int32_t virtualKey);
 bool KeyReleased(int32_t virtualKey, int32_t* latch, bool armed = true);
 
 void RunFrame();
-int32_t SceneTitle();
-int32_t SceneNewGame();
+Scene SceneTitle();
+Scene SceneNewGame();

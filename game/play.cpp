@@ -123,7 +123,7 @@ void PausedStep() {
 // One play frame, paused or running, then the end check: the run ends on
 // eight mutations or hp at 0 or below even while TAB is held, else on TAB's
 // release.
-int32_t ScenePlay() {
+Scene ScenePlay() {
     if (g_paused != 0) {
         PausedStep();
     } else {

@@ -2,9 +2,11 @@
 #pragma once
 #include <cstdint>
 
+#include "game/frame.h"  // Scene
+
 extern int32_t g_paused;
 extern int32_t g_pauseLatch;
 extern int32_t g_pollutionTick;
 extern int32_t g_drainTick;
 
-int32_t ScenePlay();
+Scene ScenePlay();

@@ -32,7 +32,7 @@ const char* const kPollutionVerdicts[] = {kTextVerdictPollution1, kTextVerdictPo
 }  // namespace
 
 // Drawn afresh every frame until SPACE is pressed and released.
-int32_t SceneResult() {
+Scene SceneResult() {
     DrawFish(kLeft, 155);
     char a[256];
     char b[256];

@@ -2,4 +2,6 @@
 #pragma once
 #include <cstdint>
 
-int32_t SceneResult();
+#include "game/frame.h"  // Scene
+
+Scene SceneResult();

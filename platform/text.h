@@ -1,5 +1,5 @@
-// CP932 text in a 16-dot Japanese bitmap font (Debian's shinonome PCFs through
-// FreeType, with efont as a fallback), drawn without anti-aliasing.
+// CP932 text in the game's 16-dot Japanese bitmap font (baked into the
+// executable), drawn without anti-aliasing.
 #pragma once
 #include <cstdint>
 

@@ -3,13 +3,14 @@
 #include "platform/text.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <climits>
 #include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "platform/platform_internal.h"
 
 namespace {
 
@@ -97,16 +98,9 @@ int Bands(const Canvas& c, bool rows) {
 }
 
 std::string Cp932(const std::string& utf8) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
-    std::string in = utf8, out(utf8.size() * 2 + 4, '\0');
-    char* src = in.data();
-    char* dst = out.data();
-    size_t srcLeft = in.size(), dstLeft = out.size();
-    EXPECT_NE(iconv(cd, &src, &srcLeft, &dst, &dstLeft), static_cast<size_t>(-1)) << utf8;
-    iconv_close(cd);
-    out.resize(out.size() - dstLeft);
-    return out;
+    std::string cp932 = platform::Utf8ToCp932(utf8);
+    EXPECT_EQ(cp932.find('?'), std::string::npos) << utf8;
+    return cp932;
 }
 
 bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

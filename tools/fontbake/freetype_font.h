@@ -1,0 +1,45 @@
+// The game's text glyphs as FreeType draws them from Debian's shinonome
+// 16-dot fonts, with efont for the rows they lack: the source of the baked font.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace fontbake {
+
+constexpr int kMaxGlyphSize = 32;  // the fonts' glyphs are 16x16; larger ones are cut
+
+// A rendered glyph: one 32-bit mask a row, bit 31 the leftmost pixel.
+struct Glyph {
+    int left;  // from the pen position
+    int top;   // from the top of the cell
+    int width;
+    int rows;
+    std::array<uint32_t, kMaxGlyphSize> bits;
+};
+
+// The three fonts at their fixed Debian paths, opened on construction.
+class FreeTypeFont {
+public:
+    FreeTypeFont();
+    ~FreeTypeFont();
+    FreeTypeFont(const FreeTypeFont&) = delete;
+    FreeTypeFont& operator=(const FreeTypeFont&) = delete;
+
+    // True when all three fonts and the converter opened.
+    bool Complete() const;
+
+    // The glyph the game draws for a CP932 code (a byte, or lead << 8 | trail),
+    // false when it draws nothing there.
+    bool Render(int code, Glyph* glyph);
+
+private:
+    struct Faces;
+    std::unique_ptr<Faces> faces_;
+};
+
+// The Unicode of a double-byte CP932 code as glibc's iconv gives it, 0 when
+// it has none.
+uint32_t Cp932Unicode(int code);
+
+}  // namespace fontbake

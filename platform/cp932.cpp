@@ -112,24 +112,13 @@ size_t Utf8CharLength(const unsigned char* s, size_t left) {
 enum class Utf8 { Character, IllFormed, CutShort };
 
 // One character read as glibc reads UTF-8: a sequence that could still
-// become a character but meets the end of the text is cut short, not ill-formed.
+// become a character, or one of the old five- and six-byte forms, that meets
+// the end of the text is cut short, not ill-formed.
 Utf8 ReadUtf8(const unsigned char* s, size_t left, uint32_t* u, size_t* length) {
-    size_t count;
-    if (s[0] < 0x80) {
-        count = 1;
-        *u = s[0];
-    } else if (s[0] >= 0xC2 && s[0] < 0xE0) {
-        count = 2;
-        *u = s[0] & 0x1Fu;
-    } else if ((s[0] & 0xF0) == 0xE0) {
-        count = 3;
-        *u = s[0] & 0x0Fu;
-    } else if ((s[0] & 0xF8) == 0xF0) {
-        count = 4;
-        *u = s[0] & 0x07u;
-    } else {
-        return Utf8::IllFormed;
-    }
+    size_t count = s[0] < 0x80 ? 1 : s[0] < 0xC2 ? 0 : s[0] < 0xE0 ? 2 : s[0] < 0xF0 ? 3 : s[0] < 0xF8 ? 4
+                 : s[0] < 0xFC ? 5 : s[0] < 0xFE ? 6 : 0;
+    if (count == 0) return Utf8::IllFormed;
+    *u = s[0] & (count == 1 ? 0x7Fu : 0x7Fu >> count);
     if (count > left) {
         for (size_t i = 1; i < left; ++i)
             if ((s[i] & 0xC0) != 0x80) return Utf8::IllFormed;
@@ -166,7 +155,8 @@ std::string Cp932ToUtf8(const char* text, size_t length) {
 }
 
 // A character the code page lacks, or bytes that are no character, become
-// one '?' each; bytes cut short by the end of the text become one '?' together.
+// one '?' each; bytes cut short by the end of the text become one '?'
+// together.
 std::string Utf8ToCp932(const std::string& text) {
     const CodePage& codePage = TheCodePage();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -178,6 +168,11 @@ std::string Utf8ToCp932(const std::string& text) {
         if (read == Utf8::CutShort) {
             out.push_back('?');
             break;
+        }
+        // glibc drops the language tags (U+E0000-E007F) on the way to any code page.
+        if (read == Utf8::Character && u >> 7 == 0xE0000 >> 7) {
+            i += length;
+            continue;
         }
         int code = read == Utf8::Character ? codePage.Encode(u) : -1;
         if (code < 0) {

@@ -1,10 +1,11 @@
 # Debian packages kawauo needs, and a function that installs the missing ones.
 # Sourced by play.sh and test.sh.
 
-KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libfreetype-dev libpng-dev zlib1g-dev
-                      xfonts-shinonome xfonts-efont-unicode)
+KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
 KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xdotool x11-utils
                       imagemagick clang libclang-rt-14-dev)
+# The font baker (tools/fontbake) and its test: the game itself carries the baked font.
+KAWAUO_TEST_PACKAGES+=(libfreetype-dev xfonts-shinonome xfonts-efont-unicode)
 
 ensure_packages() {
   local missing=() p

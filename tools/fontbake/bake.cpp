@@ -137,7 +137,13 @@ std::vector<uint8_t> BakeCp932() {
         for (uint32_t u = 0; u <= 0x10FFFF; ++u) {
             if (u >= 0xD800 && u < 0xE000) continue;
             Converted c = Convert(encode, Utf32(u));
-            if (c.error != 0 || c.out.empty() || c.out.size() > 2) continue;
+            // Nothing is what glibc makes of the language tags; anything
+            // else the table cannot hold must not be left out unseen.
+            if (c.error != 0 || (c.out.empty() && u >> 7 == 0xE0000 >> 7)) continue;
+            if (c.out.empty() || c.out.size() > 2) {
+                fits = false;
+                continue;
+            }
             const auto* b = reinterpret_cast<const unsigned char*>(c.out.data());
             chosen.push_back({u, c.out.size() == 1 ? b[0] : unsigned{b[0]} << 8 | b[1]});
         }

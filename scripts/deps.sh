@@ -1,11 +1,13 @@
 # Debian packages kawauo needs, and a function that installs the missing ones.
-# Sourced by play.sh and test.sh.
+# Sourced by play.sh, test.sh and the CI stages.
 
 KAWAUO_GAME_PACKAGES=(cmake ninja-build g++ pkg-config libsdl2-dev libpng-dev zlib1g-dev)
 KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xdotool x11-utils
                       imagemagick clang libclang-rt-14-dev)
 # The font baker (tools/fontbake) and its test: the game itself carries the baked font.
 KAWAUO_TEST_PACKAGES+=(libfreetype-dev xfonts-shinonome xfonts-efont-unicode)
+KAWAUO_PACKAGE_PACKAGES=(dpkg-dev lintian appstream desktop-file-utils debootstrap xvfb xdotool x11-utils
+                         imagemagick)
 
 ensure_packages() {
   local missing=() p

@@ -42,6 +42,7 @@ check() {  # check DESCRIPTION COMMAND...
 SCREEN_W=1280 SCREEN_H=1024 SCALE=2
 PIC_X=0 PIC_Y=32
 source "$SRC/scripts/xvfb.sh"
+source "$SRC/scripts/game_window.sh"
 start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 # Sanitizer builds: what the system's libraries keep is theirs to free.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
@@ -69,37 +70,10 @@ nearest() {
             }'
 }
 
-# The game's picture as shown: the letterboxed area, back to 640x480.
-shot() {
-    import -window root -silent "$WORK/root.png"
-    convert "$WORK/root.png" -crop $((640 * SCALE))x$((480 * SCALE))+$PIC_X+$PIC_Y +repage -sample 640x480 "$1"
-}
-
 # Pixels of one colour in a rectangle of a 640x480 shot.
 count_colour() {  # FRAME COLOUR X Y W H
     convert "$1" -crop "$5x$6+$3+$4" +repage -fill black +opaque "$2" -fill white -opaque "$2" \
         -format '%[fx:round(mean*w*h)]' info:
-}
-
-# How many of a full-screen keyed picture's opaque pixels the shot does not show.
-overlay_misses() {  # FRAME PICTURE -> "misses opaque"
-    local key
-    key=$(convert "$2" -format '%[pixel:p{0,0}]' info:)
-    convert "$2" -transparent "$key" "$WORK/overlay.png"
-    composite "$WORK/overlay.png" "$1" "$WORK/composed.png"
-    local misses opaque
-    misses=$(compare -metric AE "$1" "$WORK/composed.png" null: 2>&1)
-    opaque=$(convert "$WORK/overlay.png" -alpha extract -format '%[fx:round(mean*w*h)]' info:)
-    echo "${misses%% *} $opaque"
-}
-shows_overlay() {  # FRAME PICTURE: at most 5% of its opaque pixels missing
-    read -r misses opaque < <(overlay_misses "$1" "$2")
-    echo "  $(basename "$2"): $misses of $opaque opaque pixels not shown"
-    [ "$opaque" -gt 0 ] && [ $((misses * 20)) -le "$opaque" ]
-}
-lacks_overlay() {  # FRAME PICTURE: more than half of its opaque pixels missing
-    read -r misses opaque < <(overlay_misses "$1" "$2")
-    [ $((misses * 2)) -gt "$opaque" ]
 }
 
 # Where the fish is: of the candidate places "x,y ...", the one where most of
@@ -138,40 +112,9 @@ fish_search() {  # FRAME CANDIDATES -> "x y percent"
 row_candidates() { for x in $(seq 1 10 231) 235; do printf '%s,%s ' "$x" "$1"; done; }
 column_candidates() { for y in $(seq 310 -10 0); do printf '%s,%s ' "$1" "$y"; done; }
 
-window_id() { xdotool search --name '^2DGAME$' 2>/dev/null | head -n1; }
-wait_for_window() {
-    for _ in $(seq 150); do
-        WID=$(window_id)
-        [ -n "$WID" ] && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
 window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-# A bare Xvfb has no window manager: SDL takes keys once the pointer is in.
-focus() { xdotool mousemove --window "$WID" 20 20; xdotool windowfocus "$WID" 2>/dev/null; sleep 0.2; }
 # Held across several frames: the game looks at its keys once a frame.
 press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.4; }
-wait_game() {  # wait_game SECONDS: the game's exit status, or 124 if it still runs
-    for _ in $(seq $(($1 * 10))); do
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$GAME_PID" 2>/dev/null; then return 124; fi
-    wait "$GAME_PID"
-}
-# Polls a check up to N times, a shot each time.
-eventually() {  # eventually N COMMAND ARGS... (COMMAND gets the shot before ARGS)
-    local n=$1 command=$2
-    shift 2
-    for _ in $(seq "$n"); do
-        shot "$WORK/now.png"
-        "$command" "$WORK/now.png" "$@" && return 0
-        sleep 0.3
-    done
-    return 1
-}
 
 # ---------------------------------------------------------------- a whole visit
 (cd "$WORK/game" && KAWAUO_FRAME_STATS=1 exec "$KAWAUO") 2>"$WORK/visit.err" &

@@ -281,6 +281,20 @@ TEST(PictureGenerator, DrawsTheCommittedFilesAgain) {
         EXPECT_TRUE(fresh == committed) << e.name << " differs from the committed file: run kawauo-bmpgen "
                                         << KAWAUO_SOURCE_DIR;
     }
+    // The desktop icons: every size drawn is committed, byte for byte, and no other.
+    const std::filesystem::path icons = std::filesystem::path(KAWAUO_SOURCE_DIR) / "data" / "icons";
+    int drawn = 0;
+    for (const auto& size : std::filesystem::directory_iterator(out / "data" / "icons")) {
+        const std::string name = size.path().filename().string() + "/kawauo.png";
+        const std::vector<uint8_t> fresh = ReadBytes((size.path() / "kawauo.png").string());
+        ASSERT_FALSE(fresh.empty()) << name << " not drawn";
+        EXPECT_TRUE(fresh == ReadBytes((icons / name).string()))
+            << "data/icons/" << name << " differs from the drawn icon: run kawauo-bmpgen " << KAWAUO_SOURCE_DIR;
+        ++drawn;
+    }
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(icons), std::filesystem::directory_iterator()), drawn)
+        << "data/icons holds sizes the generator does not draw";
     std::filesystem::remove_all(out);
 }
 

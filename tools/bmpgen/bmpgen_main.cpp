@@ -1,7 +1,7 @@
 // kawauo-bmpgen: draws the game's 33 pictures and writes them as 8-bit BMP
 // files sharing one palette, with a contact sheet and the desktop icon.
 //   kawauo-bmpgen ROOT   writes ROOT/bmp/*.bmp, ROOT/docs/contact-sheet.png
-//                        and ROOT/data/kawauo.png
+//                        and ROOT/data/icons/NxN/kawauo.png
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path root = argv[1];
     std::error_code ec;
-    for (const char* dir : {"bmp", "docs", "data"}) std::filesystem::create_directories(root / dir, ec);
+    for (const char* dir : {"bmp", "docs"}) std::filesystem::create_directories(root / dir, ec);
 
     std::vector<Picture> all = DrawAll();
     bool ok = true;
@@ -76,6 +76,11 @@ int main(int argc, char** argv) {
         }
     }
     if (!pictures::WriteContactSheet((root / "docs" / "contact-sheet.png").string(), all)) ok = false;
-    if (!pictures::WriteIcon((root / "data" / "kawauo.png").string(), all[6])) ok = false;
+    // The usual sizes of the desktop's icon themes.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string square = std::to_string(size) + "x" + std::to_string(size);
+        std::filesystem::create_directories(root / "data" / "icons" / square, ec);
+        if (!pictures::WriteIcon((root / "data" / "icons" / square / "kawauo.png").string(), all[6], size)) ok = false;
+    }
     return ok ? 0 : 1;
 }

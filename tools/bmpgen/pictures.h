@@ -55,8 +55,9 @@ struct Picture {
     std::vector<uint8_t> indices;  // after quantizing
 };
 
-// sheet.cpp: a labelled overview of every picture, and the desktop icon.
+// sheet.cpp: a labelled overview of every picture, and the desktop icon at
+// size x size pixels.
 bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all);
-bool WriteIcon(const std::string& path, const Picture& fish);
+bool WriteIcon(const std::string& path, const Picture& fish, int size);
 
 }  // namespace pictures

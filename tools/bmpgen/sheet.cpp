@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "tools/bmpgen/pictures.h"
 
@@ -168,16 +169,20 @@ bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all)
     return WritePng(path, s.w, s.h, 3, s.rgb);
 }
 
-bool WriteIcon(const std::string& path, const Picture& fish) {
-    // The fish fills 160x160 of its square; shrink that to 64x64, averaging
-    // the opaque pixels of each cell and keeping their share as alpha.
-    constexpr int kSize = 64, kFrom = 160, kLeft = 4, kTop = 6;
-    std::vector<uint8_t> out(static_cast<size_t>(kSize * kSize * 4), 0);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
+bool WriteIcon(const std::string& path, const Picture& fish, int size) {
+    // The fish fills 160x160 of its square; scale that to size x size,
+    // averaging the opaque pixels of each cell (at least one source pixel)
+    // and keeping their share as alpha.
+    constexpr int kFrom = 160, kLeft = 4, kTop = 6;
+    std::vector<uint8_t> out(static_cast<size_t>(size * size * 4), 0);
+    const auto cell = [&](int i) { return std::pair{i * kFrom / size, std::max(i * kFrom / size + 1, (i + 1) * kFrom / size)}; };
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
             int r = 0, g = 0, b = 0, n = 0, all = 0;
-            for (int sy = y * kFrom / kSize; sy < (y + 1) * kFrom / kSize; ++sy)
-                for (int sx = x * kFrom / kSize; sx < (x + 1) * kFrom / kSize; ++sx) {
+            const auto [top, bottom] = cell(y);
+            const auto [left, right] = cell(x);
+            for (int sy = top; sy < bottom; ++sy)
+                for (int sx = left; sx < right; ++sx) {
                     ++all;
                     const uint8_t i = fish.indices[static_cast<size_t>((sy + kTop) * fish.canvas.w + sx + kLeft)];
                     if (i == fish.indices[0]) continue;
@@ -187,7 +192,7 @@ bool WriteIcon(const std::string& path, const Picture& fish) {
                     b += c.b;
                     ++n;
                 }
-            uint8_t* p = &out[static_cast<size_t>((y * kSize + x) * 4)];
+            uint8_t* p = &out[static_cast<size_t>((y * size + x) * 4)];
             if (n) {
                 p[0] = static_cast<uint8_t>(r / n);
                 p[1] = static_cast<uint8_t>(g / n);
@@ -195,7 +200,7 @@ bool WriteIcon(const std::string& path, const Picture& fish) {
                 p[3] = static_cast<uint8_t>(n * 255 / all);
             }
         }
-    return WritePng(path, kSize, kSize, 4, out);
+    return WritePng(path, size, size, 4, out);
 }
 
 }  // namespace pictures

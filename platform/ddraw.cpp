@@ -8,6 +8,7 @@
 #include "platform/blit.h"
 #include "platform/default_palette.h"
 #include "platform/fault.h"
+#include "platform/frame_log.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
 
@@ -89,7 +90,7 @@ HRESULT IDirectDrawSurface::Blt(RECT* destRect, IDirectDrawSurface* src, RECT* s
     const bool keyed = (flags & DDBLT_KEYSRC) != 0;
     const RECT d = destRect ? *destRect : RECT{0, 0, width_, height_};
     const RECT s = srcRect ? *srcRect : src ? RECT{0, 0, src->width_, src->height_} : RECT{0, 0, 0, 0};
-    host::NoteBlt({this, src, d, s, keyed});
+    platform::NoteBlt({this, src, d, s, keyed});
     if (const auto fault = platform::TakeFault(platform::FaultPoint::Blt)) return *fault;
     if (!src) return DDERR_INVALIDPARAMS;
     if (lost_ || src->lost_) return DDERR_SURFACELOST;
@@ -144,7 +145,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* override, DWORD) {
         host::Present(pixels_.data(), palette_ ? SurfaceAccess::Entries(palette_) : platform::DisplayPalette());
         return DD_OK;
     }();
-    host::NoteFlip(result);
+    platform::NoteFlip(result);
     return result;
 }
 

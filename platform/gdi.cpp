@@ -10,6 +10,7 @@
 #include "platform/bmp_decode.h"
 #include "platform/fault.h"
 #include "platform/gdi.h"
+#include "platform/frame_log.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
 #include "platform/text.h"
@@ -259,7 +260,7 @@ COLORREF SetTextColor(HDC dc, COLORREF colour) {
 BOOL TextOutA(HDC dc, int x, int y, const char* text, int length) {
     const Context* context = FindContext(dc);
     if (!context || !context->surface || length < 0 || (length > 0 && !text)) return FALSE;
-    host::NoteText(x, y, context->textColour, length > 0 ? text : "", length);
+    platform::NoteText(x, y, context->textColour, length > 0 ? text : "", length);
     IDirectDrawSurface* surface = context->surface;
     if (SurfaceAccess::Lost(surface)) return FALSE;
     if (length == 0) return TRUE;

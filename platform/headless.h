@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "platform/ddraw.h"
+#include "platform/frame_log.h"
 #include "platform/host.h"
 
 namespace headless {
 
 // Back to a fresh start: clock 0, calendar 0, no keys, no queued events,
-// no faults, nothing recorded, and the platform's window, queue and key
-// state as at program start.
+// no faults, nothing recorded, and the platform's window, queue, key state,
+// frame log and recording as at program start.
 void Reset();
 
 // The virtual clock: GetTickCount reads it; it moves only when told.
@@ -60,21 +61,5 @@ struct MessageBoxRecord {
 };
 const std::vector<MessageBoxRecord>& MessageBoxes();
 const std::vector<std::string>& DebugLines();  // UTF-8
-
-// The draw log: every blit and text of the frames, while enabled.
-void RecordDraws(bool enabled);
-struct TextNote {
-    int x;
-    int y;
-    COLORREF colour;
-    std::string text;  // UTF-8
-};
-struct DrawNote {
-    enum Kind { kBlt, kText, kFlip } kind;
-    host::BltNote blt;  // kBlt
-    TextNote text;      // kText
-};
-// Notes since the last call, which empties the log.
-std::vector<DrawNote> TakeDraws();
 
 }  // namespace headless

@@ -42,17 +42,8 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]);
 void ShowMessageBox(const char* caption, const char* text);
 void DebugLine(const char* text);
 
-// What the platform drew, for the headless host's draw log; no-ops for players.
-struct BltNote {
-    const IDirectDrawSurface* dest;
-    const IDirectDrawSurface* src;
-    RECT destRect;
-    RECT srcRect;
-    bool keyed;
-};
-void NoteBlt(const BltNote& note);
-void NoteText(int x, int y, COLORREF colour, const char* cp932, int length);
-// Every call of Flip, shown or not, after any Present: the end of a frame.
+// Every call of Flip, shown or not, after any Present: the end of a frame
+// (the headless host runs its frame callback here; the others do nothing).
 void NoteFlip(HRESULT result);
 
 }  // namespace host

@@ -11,6 +11,7 @@
 #include "platform/fault.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
+#include "platform/record.h"
 
 namespace {
 
@@ -30,17 +31,11 @@ struct HeadlessState {
     int framesShown = 0;
     std::vector<headless::MessageBoxRecord> messageBoxes;
     std::vector<std::string> debugLines;
-    bool recordDraws = false;
-    std::vector<headless::DrawNote> draws;
 };
 
 HeadlessState g_headless;
 
 void Queue(host::EventKind kind, int virtualKey) { g_headless.events.push_back(host::Event{kind, virtualKey}); }
-
-void Note(const headless::DrawNote& note) {
-    if (g_headless.recordDraws) g_headless.draws.push_back(note);
-}
 
 }  // namespace
 
@@ -77,18 +72,7 @@ void ShowMessageBox(const char* caption, const char* text) {
 
 void DebugLine(const char* text) { g_headless.debugLines.emplace_back(text); }
 
-void NoteBlt(const BltNote& note) {
-    if (g_headless.recordDraws) Note(headless::DrawNote{headless::DrawNote::kBlt, note, {}});
-}
-
-void NoteText(int x, int y, COLORREF colour, const char* cp932, int length) {
-    if (!g_headless.recordDraws) return;
-    std::string text = platform::Cp932ToUtf8(cp932, length > 0 ? static_cast<size_t>(length) : 0);
-    Note(headless::DrawNote{headless::DrawNote::kText, {}, headless::TextNote{x, y, colour, std::move(text)}});
-}
-
 void NoteFlip(HRESULT result) {
-    if (g_headless.recordDraws) Note(headless::DrawNote{headless::DrawNote::kFlip, {}, {}});
     if (!g_headless.onFrame) return;
     // Held aside while it runs, so that it may replace or clear itself.
     std::function<void(HRESULT)> callback = std::move(g_headless.onFrame);
@@ -108,6 +92,8 @@ void Reset() {
     g_headless.onFrameChanges = changes;
     platform::ClearFaults();
     platform::ResetWindowState();
+    platform::ResetFrameLog();
+    record::Reset();
 }
 
 void SetMilliseconds(uint32_t ms) { g_headless.milliseconds = ms; }
@@ -148,9 +134,5 @@ const std::vector<MessageBoxRecord>& MessageBoxes() { return g_headless.messageB
 const std::vector<std::string>& DebugLines() { return g_headless.debugLines; }
 
 bool CursorVisible() { return g_headless.cursorVisible; }
-
-void RecordDraws(bool enabled) { g_headless.recordDraws = enabled; }
-
-std::vector<DrawNote> TakeDraws() { return std::exchange(g_headless.draws, {}); }
 
 }  // namespace headless

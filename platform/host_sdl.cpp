@@ -440,8 +440,6 @@ void ShowMessageBox(const char* caption, const char* text) {
 
 void DebugLine(const char*) {}
 
-void NoteBlt(const BltNote&) {}
-void NoteText(int, int, COLORREF, const char*, int) {}
 void NoteFlip(HRESULT) {}
 
 }  // namespace host

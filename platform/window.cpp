@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "platform/fault.h"
+#include "platform/frame_log.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
+#include "platform/record.h"
 #include "platform/win.h"
 
 struct Window {
@@ -88,10 +90,11 @@ void Post(UINT message, WPARAM wParam) {
     g_window.queue.push_back(MSG{g_window.main, message, wParam, 0});
 }
 
-// Moves the host's pending input into the queue as window messages.
+// Moves the pending input (the host's, or a script's being played) into the
+// queue as window messages.
 void Pump() {
     host::Event event;
-    while (host::PollEvent(&event)) {
+    while (record::PollEvent(&event)) {
         switch (event.kind) {
             case host::EventKind::KeyDown:
                 Post(WM_KEYDOWN, static_cast<WPARAM>(event.virtualKey));
@@ -274,14 +277,15 @@ SHORT GetKeyState(int virtualKey) {
     return g_window.keys[virtualKey];
 }
 
-DWORD GetTickCount() { return host::Milliseconds(); }
+DWORD GetTickCount() { return record::ReadClock(); }
 
-int64_t CalendarTime() { return host::CalendarSeconds(); }
+int64_t CalendarTime() { return record::ReadCalendar(); }
 
 int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
     std::string utf8Caption = caption != nullptr ? Utf8(caption) : std::string("Error");
     std::string utf8Text = Utf8(text);
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    platform::NoteReport(platform::ReportNote::kMessageBox, utf8Caption.c_str(), utf8Text.c_str());
     host::ShowMessageBox(utf8Caption.c_str(), utf8Text.c_str());
     return IDOK;
 }
@@ -291,6 +295,7 @@ void OutputDebugStringA(const char* text) {
     std::string line = Utf8(text);
     // The game ends its lines itself; standard error gets one either way.
     std::fprintf(stderr, "%s%s", line.c_str(), !line.empty() && line.back() == '\n' ? "" : "\n");
+    platform::NoteReport(platform::ReportNote::kDebug, "", line.c_str());
     host::DebugLine(line.c_str());
 }
 

@@ -159,8 +159,8 @@ void GameTest::SetUp() {
     LoadAssets();
     ASSERT_EQ(g_surfaceCount, 33);
     ASSERT_TRUE(headless::MessageBoxes().empty()) << headless::MessageBoxes()[0].text;
-    headless::RecordDraws(true);
-    headless::TakeDraws();
+    platform::RecordDraws(true);
+    platform::TakeDraws();
 }
 
 void QuietGameTest::SetUp() {
@@ -220,31 +220,31 @@ void GameTest::Quiet(uint32_t ms) {
     g_objectInFlight = 1;  // and no slot active: nothing spawns, nothing drifts
 }
 
-std::vector<headless::DrawNote> GameTest::Notes() { return headless::TakeDraws(); }
+std::vector<platform::DrawNote> GameTest::Notes() { return platform::TakeDraws(); }
 
-std::vector<Blit> GameTest::Blits(const std::vector<headless::DrawNote>& notes) {
+std::vector<Blit> GameTest::Blits(const std::vector<platform::DrawNote>& notes) {
     std::vector<Blit> blits;
-    for (const headless::DrawNote& note : notes) {
-        if (note.kind != headless::DrawNote::kBlt) continue;
+    for (const platform::DrawNote& note : notes) {
+        if (note.kind != platform::DrawNote::kBlt) continue;
         blits.push_back(Blit{PictureName(note.blt.src), note.blt.destRect, note.blt.srcRect, note.blt.keyed});
     }
     return blits;
 }
 
-std::vector<headless::TextNote> GameTest::Texts(const std::vector<headless::DrawNote>& notes) {
-    std::vector<headless::TextNote> texts;
-    for (const headless::DrawNote& note : notes)
-        if (note.kind == headless::DrawNote::kText) texts.push_back(note.text);
+std::vector<platform::TextNote> GameTest::Texts(const std::vector<platform::DrawNote>& notes) {
+    std::vector<platform::TextNote> texts;
+    for (const platform::DrawNote& note : notes)
+        if (note.kind == platform::DrawNote::kText) texts.push_back(note.text);
     return texts;
 }
 
-std::vector<std::string> GameTest::PictureNames(const std::vector<headless::DrawNote>& notes) {
+std::vector<std::string> GameTest::PictureNames(const std::vector<platform::DrawNote>& notes) {
     std::vector<std::string> names;
     for (const Blit& blit : Blits(notes)) names.push_back(blit.picture);
     return names;
 }
 
-bool GameTest::Drew(const std::vector<headless::DrawNote>& notes, const std::string& picture) {
+bool GameTest::Drew(const std::vector<platform::DrawNote>& notes, const std::string& picture) {
     for (const Blit& blit : Blits(notes))
         if (blit.picture == picture) return true;
     return false;

@@ -64,11 +64,11 @@ protected:
     static void Quiet(uint32_t ms);
 
     // The draw log since the last call.
-    static std::vector<headless::DrawNote> Notes();
-    static std::vector<Blit> Blits(const std::vector<headless::DrawNote>& notes);
-    static std::vector<headless::TextNote> Texts(const std::vector<headless::DrawNote>& notes);
-    static std::vector<std::string> PictureNames(const std::vector<headless::DrawNote>& notes);
-    static bool Drew(const std::vector<headless::DrawNote>& notes, const std::string& picture);
+    static std::vector<platform::DrawNote> Notes();
+    static std::vector<Blit> Blits(const std::vector<platform::DrawNote>& notes);
+    static std::vector<platform::TextNote> Texts(const std::vector<platform::DrawNote>& notes);
+    static std::vector<std::string> PictureNames(const std::vector<platform::DrawNote>& notes);
+    static bool Drew(const std::vector<platform::DrawNote>& notes, const std::string& picture);
 
     HWND window_ = nullptr;
 };

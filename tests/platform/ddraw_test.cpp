@@ -407,12 +407,12 @@ TEST_F(DDrawTest, CreationChecksItsArguments) {
 
 TEST_F(DDrawTest, DrawLogHoldsEveryBltAsCalled) {
     IDirectDrawSurface* src = Plain(4, 4);
-    headless::RecordDraws(true);
+    platform::RecordDraws(true);
     RECT d{-3, 5, 1, 9}, s{0, 0, 4, 4};
     ASSERT_EQ(back_->Blt(&d, src, &s, DDBLT_WAIT, nullptr), DD_OK);
     headless::LoseSurfaces();
     EXPECT_EQ(back_->Blt(&d, src, &s, DDBLT_WAIT, nullptr), DDERR_SURFACELOST);
-    const auto notes = headless::TakeDraws();
+    const auto notes = platform::TakeDraws();
     ASSERT_EQ(notes.size(), 2u);
     for (const auto& note : notes) {
         EXPECT_EQ(note.blt.dest, back_);

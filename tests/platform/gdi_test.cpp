@@ -170,7 +170,7 @@ TEST_F(GdiTest, TextIsDrawnInTheNearestPaletteColourLeavingTheCellsAlone) {
         uint8_t index;  // in the 3-3-2 display palette
     } rows[] = {{0x00FFFFFF, 0xFF}, {0x000000FF, 0xE0}, {0x000000F0, 0xE0}, {0x0000FF00, 0x1C}, {0x00FF0000, 0x03}};
     const char text[] = "Ab";
-    headless::RecordDraws(true);
+    platform::RecordDraws(true);
     for (const Row& row : rows) {
         Fill(back_, std::vector<uint8_t>(640 * 480, 0x49));
         HDC dc = nullptr;
@@ -187,9 +187,9 @@ TEST_F(GdiTest, TextIsDrawnInTheNearestPaletteColourLeavingTheCellsAlone) {
         for (uint8_t p : Pixels(back_)) inked += p == row.index;
         EXPECT_GT(inked, 0) << std::hex << row.colour;
 
-        const auto notes = headless::TakeDraws();
+        const auto notes = platform::TakeDraws();
         ASSERT_EQ(notes.size(), 1u);
-        EXPECT_EQ(notes[0].kind, headless::DrawNote::kText);
+        EXPECT_EQ(notes[0].kind, platform::DrawNote::kText);
         EXPECT_EQ(notes[0].text.x, 630);
         EXPECT_EQ(notes[0].text.colour, row.colour);
         EXPECT_EQ(notes[0].text.text, "Ab");

@@ -75,33 +75,33 @@ TEST_F(HeadlessTest, EventsComeOutInTheOrderTheyWentIn) {
 }
 
 TEST_F(HeadlessTest, DrawLogRecordsOnlyWhileEnabledAndEmptiesWhenTaken) {
-    host::BltNote blt{nullptr, nullptr, RECT{1, 2, 3, 4}, RECT{5, 6, 7, 8}, true};
-    host::NoteBlt(blt);
-    host::NoteText(0, 0, 0x00FFFFFF, "off", 3);
-    host::NoteFlip(DD_OK);
-    EXPECT_TRUE(headless::TakeDraws().empty()) << "nothing is logged until asked";
+    platform::BltNote blt{nullptr, nullptr, RECT{1, 2, 3, 4}, RECT{5, 6, 7, 8}, true};
+    platform::NoteBlt(blt);
+    platform::NoteText(0, 0, 0x00FFFFFF, "off", 3);
+    platform::NoteFlip(DD_OK);
+    EXPECT_TRUE(platform::TakeDraws().empty()) << "nothing is logged until asked";
 
-    headless::RecordDraws(true);
-    host::NoteBlt(blt);
-    host::NoteText(10, 20, 0x0000FFFF, kTextHudHp, 4);  // a length shorter than the text is honoured
-    host::NoteFlip(DDERR_SURFACELOST);
-    std::vector<headless::DrawNote> notes = headless::TakeDraws();
+    platform::RecordDraws(true);
+    platform::NoteBlt(blt);
+    platform::NoteText(10, 20, 0x0000FFFF, kTextHudHp, 4);  // a length shorter than the text is honoured
+    platform::NoteFlip(DDERR_SURFACELOST);
+    std::vector<platform::DrawNote> notes = platform::TakeDraws();
     ASSERT_EQ(notes.size(), 3u);
-    EXPECT_EQ(notes[0].kind, headless::DrawNote::kBlt);
+    EXPECT_EQ(notes[0].kind, platform::DrawNote::kBlt);
     EXPECT_EQ(notes[0].blt.destRect.right, 3);
     EXPECT_EQ(notes[0].blt.srcRect.bottom, 8);
     EXPECT_TRUE(notes[0].blt.keyed);
-    EXPECT_EQ(notes[1].kind, headless::DrawNote::kText);
+    EXPECT_EQ(notes[1].kind, platform::DrawNote::kText);
     EXPECT_EQ(notes[1].text.x, 10);
     EXPECT_EQ(notes[1].text.y, 20);
     EXPECT_EQ(notes[1].text.colour, 0x0000FFFFu);
     EXPECT_EQ(notes[1].text.text, "\xE4\xBD\x93\xE5\x8A\x9B") << "the first two characters, in UTF-8";
-    EXPECT_EQ(notes[2].kind, headless::DrawNote::kFlip);
-    EXPECT_TRUE(headless::TakeDraws().empty()) << "taking empties the log";
+    EXPECT_EQ(notes[2].kind, platform::DrawNote::kFlip);
+    EXPECT_TRUE(platform::TakeDraws().empty()) << "taking empties the log";
 
-    headless::RecordDraws(false);
-    host::NoteBlt(blt);
-    EXPECT_TRUE(headless::TakeDraws().empty());
+    platform::RecordDraws(false);
+    platform::NoteBlt(blt);
+    EXPECT_TRUE(platform::TakeDraws().empty());
 }
 
 TEST_F(HeadlessTest, OnFrameRunsOnEveryFlipWithItsResult) {
@@ -147,7 +147,7 @@ TEST_F(HeadlessTest, RecordsBoxesAndLinesAndForgetsEverythingOnReset) {
     headless::SetDesktopSize(800, 600);
     headless::SetDisplayAvailable(false);
     headless::KeyDown(VK_UP);
-    headless::RecordDraws(true);
+    platform::RecordDraws(true);
     host::NoteFlip(DD_OK);
     std::vector<uint8_t> pixels = Picture(1);
     PALETTEENTRY palette[256];
@@ -175,7 +175,7 @@ TEST_F(HeadlessTest, RecordsBoxesAndLinesAndForgetsEverythingOnReset) {
     host::Event e;
     EXPECT_FALSE(host::PollEvent(&e)) << "queued input is dropped";
     host::NoteFlip(DD_OK);
-    EXPECT_TRUE(headless::TakeDraws().empty()) << "recording is off again";
+    EXPECT_TRUE(platform::TakeDraws().empty()) << "recording is off again";
     EXPECT_EQ(headless::FramesShown(), 0);
     EXPECT_EQ(headless::LastFrame().pixels, std::vector<uint8_t>(pixels.size(), 0));
 }

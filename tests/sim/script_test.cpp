@@ -88,7 +88,7 @@ class BadScripts : public ::testing::TestWithParam<BadScript> {};
 
 TEST_P(BadScripts, NameTheFirstBadLineAndYieldNothing) {
     const BadScript& c = GetParam();
-    std::vector<sim::Command> commands = {sim::Command{Op::Close, 99, 0, ""}};
+    std::vector<sim::Command> commands = {sim::Command{Op::Close, 99, 0, "", {}}};
     sim::ScriptError error{};
     EXPECT_FALSE(sim::ParseScript(c.script, true, &commands, &error)) << c.script;
     EXPECT_EQ(error.line, c.line) << c.script << "\nmessage: " << error.message;
@@ -163,7 +163,7 @@ TEST(Script, KeepsOrderAndLineNumbersAcrossCommentsAndBlankLines) {
 }
 
 TEST(Script, EmptyScriptIsValid) {
-    std::vector<sim::Command> commands = {sim::Command{Op::Close, 1, 0, ""}};
+    std::vector<sim::Command> commands = {sim::Command{Op::Close, 1, 0, "", {}}};
     sim::ScriptError error{};
     EXPECT_TRUE(sim::ParseScript("# nothing\n\n", false, &commands, &error));
     EXPECT_TRUE(commands.empty());

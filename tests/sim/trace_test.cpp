@@ -162,17 +162,17 @@ TEST_F(TraceTest, DrawsNameTheirSourceAsRegistered) {
     std::strcpy(g_surfaceNames[1], "bmp\\\x90\x85.bmp");  // CP932 for 水
 
     auto blt = [](IDirectDrawSurface* src, bool keyed) {
-        headless::DrawNote note{};
-        note.kind = headless::DrawNote::kBlt;
-        note.blt = host::BltNote{nullptr, src, RECT{10, 20, 180, 190}, RECT{0, 5, 170, 100}, keyed};
+        platform::DrawNote note{};
+        note.kind = platform::DrawNote::kBlt;
+        note.blt = platform::BltNote{nullptr, src, RECT{10, 20, 180, 190}, RECT{0, 5, 170, 100}, keyed};
         return note;
     };
-    headless::DrawNote text{};
-    text.kind = headless::DrawNote::kText;
-    text.text = headless::TextNote{3, -4, 0x00FFFF00u, "体力 \"x\""};
-    headless::DrawNote flip{};
-    flip.kind = headless::DrawNote::kFlip;
-    std::vector<headless::DrawNote> draws = {blt(fish, false), blt(sign, true), blt(unknown, true),
+    platform::DrawNote text{};
+    text.kind = platform::DrawNote::kText;
+    text.text = platform::TextNote{3, -4, 0x00FFFF00u, "体力 \"x\""};
+    platform::DrawNote flip{};
+    flip.kind = platform::DrawNote::kFlip;
+    std::vector<platform::DrawNote> draws = {blt(fish, false), blt(sign, true), blt(unknown, true),
                                              blt(nullptr, false), text, flip};
 
     sim::TraceWriter trace(file_);

@@ -1,53 +1,42 @@
 // Parsing the sim's script into commands, with the line of the first error.
 #include "tools/sim/script.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdio>
 #include <string_view>
 
 #include "platform/fault.h"
-#include "platform/win.h"
+#include "platform/key_names.h"
+#include "platform/record.h"
+#include "platform/version.h"
 
 namespace sim {
 namespace {
 
-struct KeyName {
-    const char* name;
-    int virtualKey;
-};
-
-constexpr std::array<KeyName, 10> kKeys = {{
-    {"SPACE", VK_SPACE},
-    {"TAB", VK_TAB},
-    {"ESCAPE", VK_ESCAPE},
-    {"LEFT", VK_LEFT},
-    {"UP", VK_UP},
-    {"RIGHT", VK_RIGHT},
-    {"DOWN", VK_DOWN},
-    {"F1", VK_F1},
-    {"F2", VK_F2},
-    {"F3", VK_F3},
-}};
-
 struct Syntax {
     const char* word;
     Op op;
-    int argumentCount;
+    int argumentCount;  // kSomeNumbers: one or more numbers
     int64_t min;  // range of the numeric argument, when it has one
     int64_t max;
 };
 
+constexpr int kSomeNumbers = -1;
+constexpr int kMaxReads = 64;  // of the clock in one frame: the game makes a handful
 constexpr int64_t kUint32Max = 0xFFFFFFFFll;
 constexpr int64_t kInt32Min = -0x80000000ll;
 constexpr int64_t kInt32Max = 0x7FFFFFFFll;
 
-constexpr std::array<Syntax, 11> kSyntax = {{
+constexpr std::array<Syntax, 12> kSyntax = {{
     {"seed", Op::Seed, 1, INT64_MIN, INT64_MAX},
     {"tick", Op::Tick, 1, 0, kUint32Max},
     {"step", Op::Step, 1, 0, kUint32Max},
     {"down", Op::Down, 1, 0, 0},
     {"up", Op::Up, 1, 0, 0},
     {"frames", Op::Frames, 1, 1, kInt32Max},
+    {"frame", Op::Frame, kSomeNumbers, 0, kUint32Max},
     {"activate", Op::Activate, 1, 0, 1},
     {"lose", Op::Lose, 0, 0, 0},
     {"close", Op::Close, 0, 0, 0},
@@ -111,6 +100,34 @@ bool IsSafeShotName(std::string_view name) {
 
 std::string Quoted(std::string_view word) { return "'" + std::string(word) + "'"; }
 
+// The numeric argument `number` of a `syntax` line into `value`; an error message otherwise.
+std::string ParseNumber(const Syntax& syntax, std::string_view number, int64_t* value) {
+    bool tooBig = false;
+    const std::string word = syntax.word;
+    if (!ParseInteger(number, value, &tooBig)) {
+        return Quoted(word) + ": not a number: " + Quoted(number);
+    }
+    if (tooBig || *value < syntax.min || *value > syntax.max) {
+        return Quoted(word) + ": " + std::string(number) + " is out of range " +
+               std::to_string(syntax.min) + ".." + std::to_string(syntax.max);
+    }
+    return "";
+}
+
+// A frame's reads of the clock, one number each.
+std::string ParseReads(const Syntax& syntax, const std::vector<std::string_view>& words, Command* command) {
+    if (words.size() < 2 || words.size() > kMaxReads + 1) {
+        return "'frame' takes 1 to " + std::to_string(kMaxReads) + " readings of the clock";
+    }
+    for (size_t i = 1; i < words.size(); ++i) {
+        int64_t value = 0;
+        std::string message = ParseNumber(syntax, words[i], &value);
+        if (!message.empty()) return message;
+        command->reads.push_back(static_cast<uint32_t>(value));
+    }
+    return "";
+}
+
 // One non-empty line into `command`; an error message otherwise.
 std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnabled,
                       Command* command) {
@@ -120,21 +137,18 @@ std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnab
     }
     if (!syntax) return "unknown command " + Quoted(words[0]);
     const std::string word = syntax->word;
+    command->op = syntax->op;
+    command->number = 0;
+    if (syntax->argumentCount == kSomeNumbers) return ParseReads(*syntax, words, command);
     if (static_cast<int>(words.size()) - 1 != syntax->argumentCount) {
         static const char* kCounts[] = {"no argument", "one argument", "two arguments"};
         return Quoted(word) + " takes " + kCounts[syntax->argumentCount];
     }
-    command->op = syntax->op;
-    command->number = 0;
     switch (syntax->op) {
     case Op::Down:
     case Op::Up:
-        for (const KeyName& key : kKeys) {
-            if (words[1] == key.name) {
-                command->number = key.virtualKey;
-                return "";
-            }
-        }
+        command->number = platform::VirtualKeyNamed(words[1]);
+        if (command->number != 0) return "";
         return "unknown key " + Quoted(words[1]) +
                " (one of SPACE TAB ESCAPE LEFT UP RIGHT DOWN F1 F2 F3)";
     case Op::Lose:
@@ -157,18 +171,55 @@ std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnab
     default:
         break;
     }
-    std::string_view number = words.back();
-    int64_t value = 0;
-    bool tooBig = false;
-    if (!ParseInteger(number, &value, &tooBig)) {
-        return Quoted(word) + ": not a number: " + Quoted(number);
+    return ParseNumber(*syntax, words.back(), &command->number);
+}
+
+// Bytes a script's commands are written in: printable ASCII, tabs and the
+// carriage return of a DOS line end. Anything else is a damaged file.
+std::string CheckText(std::string_view line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if ((c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r') continue;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", c);
+        return "not text: byte " + std::string(hex) + " at column " + std::to_string(i + 1);
     }
-    if (tooBig || value < syntax->min || value > syntax->max) {
-        return Quoted(word) + ": " + std::string(number) + " is out of range " +
-               std::to_string(syntax->min) + ".." + std::to_string(syntax->max);
-    }
-    command->number = value;
     return "";
+}
+
+// The first line of a recording names its format and the version of the
+// game that made it, whose play it reproduces: only this very one.
+std::string CheckHeader(const std::vector<std::string_view>& words) {
+    const std::string header = record::HeaderLine();
+    const std::vector<std::string_view> expected = SplitWords(header);
+    if (words == expected) return "";
+    if (words.size() == expected.size() && std::equal(words.begin(), words.end() - 1, expected.begin())) {
+        return "recorded by kawauo " + std::string(words.back()) + ", this is kawauo " KAWAUO_VERSION
+               ": its play would differ";
+    }
+    return "not a recording this game knows: expected " + Quoted(header);
+}
+
+// What is wrong with one line of a script; "" when nothing is. Only a line
+// holding a command sets `command` (and its line number).
+std::string CheckLine(std::string_view line, int lineNumber, bool cutShort, bool* recording,
+                      bool shotsEnabled, Command* command) {
+    std::string message = CheckText(line);
+    if (!message.empty()) return message;
+    std::vector<std::string_view> words = SplitWords(line);
+    if (words.empty()) return "";
+    if (words[0] == "recording") {
+        if (lineNumber != 1) return "'recording' belongs on the first line only";
+        *recording = true;
+        return CheckHeader(words);
+    }
+    // Every line of a recording was written whole: a last line without its
+    // end is what was being written when the recording stopped.
+    if (*recording && cutShort) {
+        return "cut short (the recording stopped in the middle of this line): remove the line to play the rest";
+    }
+    command->line = lineNumber;
+    return ParseLine(words, shotsEnabled, command);
 }
 
 }  // namespace
@@ -177,17 +228,17 @@ bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command
                  ScriptError* error) {
     std::vector<Command> parsed;
     bool framesSeen = false;
+    bool recording = false;
     std::string_view rest = text;
     for (int lineNumber = 1; !rest.empty(); ++lineNumber) {
         size_t newline = rest.find('\n');
         std::string_view line = rest.substr(0, newline);
         rest = newline == std::string_view::npos ? std::string_view() : rest.substr(newline + 1);
         line = line.substr(0, line.find('#'));
-        std::vector<std::string_view> words = SplitWords(line);
-        if (words.empty()) continue;
         Command command{};
-        command.line = lineNumber;
-        std::string message = ParseLine(words, shotsEnabled, &command);
+        std::string message = CheckLine(line, lineNumber, newline == std::string_view::npos, &recording,
+                                        shotsEnabled, &command);
+        if (message.empty() && command.line == 0) continue;
         if (message.empty() && command.op == Op::Seed && framesSeen) {
             message = "'seed' must come before the first 'frames'";
         }
@@ -198,7 +249,7 @@ bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command
             *error = ScriptError{lineNumber, message};
             return false;
         }
-        if (command.op == Op::Frames) framesSeen = true;
+        if (command.op == Op::Frames || command.op == Op::Frame) framesSeen = true;
         parsed.push_back(std::move(command));
     }
     *commands = std::move(parsed);

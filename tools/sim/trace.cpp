@@ -135,7 +135,7 @@ std::string SurfaceName(const IDirectDrawSurface* surface, bool* known) {
 
 }  // namespace
 
-void TraceWriter::Frame(int frameNumber, const std::vector<headless::DrawNote>* draws) {
+void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* draws) {
     Key("frame");
     Int(frameNumber);
     Key("tick");
@@ -209,13 +209,13 @@ void TraceWriter::Frame(int frameNumber, const std::vector<headless::DrawNote>* 
         Key("draws");
         line_ += '[';
         bool first = true;
-        for (const headless::DrawNote& note : *draws) {
+        for (const platform::DrawNote& note : *draws) {
             if (!first) line_ += ',';
             first = false;
-            if (note.kind == headless::DrawNote::kFlip) {
+            if (note.kind == platform::DrawNote::kFlip) {
                 line_ += "[\"flip\"]";
-            } else if (note.kind == headless::DrawNote::kText) {
-                const headless::TextNote& t = note.text;
+            } else if (note.kind == platform::DrawNote::kText) {
+                const platform::TextNote& t = note.text;
                 const int64_t numbers[] = {t.x, t.y, t.colour};
                 line_ += "[\"text\",";
                 for (int64_t n : numbers) {
@@ -225,7 +225,7 @@ void TraceWriter::Frame(int frameNumber, const std::vector<headless::DrawNote>* 
                 Str(t.text);
                 line_ += ']';
             } else {
-                const host::BltNote& b = note.blt;
+                const platform::BltNote& b = note.blt;
                 line_ += b.keyed ? "[\"keyed\"," : "[\"blt\",";
                 bool known = false;
                 std::string name = SurfaceName(b.src, &known);

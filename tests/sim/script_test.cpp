@@ -6,6 +6,7 @@
 
 #include "platform/fault.h"
 #include "platform/win.h"
+#include "platform/version.h"
 #include "tools/sim/script.h"
 
 namespace {
@@ -130,7 +131,29 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"frames 1\nshot ../escape\n", 2, "bad shot name"},
         BadScript{"frames 1\nshot .hidden\n", 2, "bad shot name"},
         BadScript{"frames 1\nshot a/b\n", 2, "bad shot name"},
-        BadScript{"frames 2\r\ntick 5\r\nstep x\r\n", 3, "not a number: 'x'"}));
+        BadScript{"frames 2\r\ntick 5\r\nstep x\r\n", 3, "not a number: 'x'"},
+        BadScript{"frame\n", 1, "'frame' takes 1 to 64 readings"},
+        BadScript{"frame 5 4294967296\n", 1, "out of range 0..4294967295"},
+        BadScript{"frame 1\nseed 5\n", 2, "'seed' must come before"},
+        BadScript{"seed 1\nrecording 1 kawauo " KAWAUO_VERSION "\n", 2, "first line only"},
+        BadScript{"tick 1 # \x01 in a comment is fine\nfr\tame\x02\n", 2, "byte 0x02 at column 7"}));
+
+// A recording's frames carry the clock's readings in turn; its last line
+// must be whole, which a plain script's need not be.
+TEST(Script, RecordingFramesAndTheirWholeLastLine) {
+    std::vector<sim::Command> commands;
+    sim::ScriptError error{};
+    const std::string header = "recording 1 kawauo " KAWAUO_VERSION "\n";
+    ASSERT_TRUE(sim::ParseScript(header + "seed 3\nframe 7 8 8\ndown UP\n", false, &commands, &error))
+        << error.message;
+    ASSERT_EQ(commands.size(), 3u) << "the header is no command";
+    EXPECT_EQ(commands[1].op, Op::Frame);
+    EXPECT_EQ(commands[1].line, 3);
+    EXPECT_EQ(commands[1].reads, (std::vector<uint32_t>{7, 8, 8}));
+    EXPECT_TRUE(sim::ParseScript("seed 3\nframe 7", false, &commands, &error)) << error.message;
+    EXPECT_FALSE(sim::ParseScript(header + "frame 7", false, &commands, &error));
+    EXPECT_EQ(error.line, 2);
+}
 
 TEST(Script, ShotNeedsAShotDirectory) {
     std::vector<sim::Command> commands;

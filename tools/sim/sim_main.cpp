@@ -26,7 +26,8 @@ const char kUsage[] =
     "usage: kawauo-sim [--trace FILE] [--draws] [--shots DIR] SCRIPT\n"
     "Runs the game headless in the current directory (it reads ./bmp), driven by\n"
     "SCRIPT ('-' for standard input), and writes a JSON Lines trace of every\n"
-    "frame to FILE (default: standard output).\n";
+    "frame to FILE (default: standard output). A recording made by\n"
+    "kawauo --record is such a script, and replays the run frame for frame.\n";
 
 struct Options {
     std::string tracePath;  // empty: standard output

@@ -1,0 +1,166 @@
+#!/bin/bash
+# Record and replay with the real window on a virtual X display: a run played
+# with xdotool (moves, a move key, pause, a focus loss and return, a retire),
+# recorded with --record and traced with --trace; kawauo-sim's trace of the
+# recording must equal the live one line for line, state and draws. Then
+# --play shows the recording with the same frames, ignores the viewer's keys,
+# holds the result screen and leaves on ESC; and a run killed while recording
+# leaves a recording of its whole frames that plays.
+#   replay_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
+# KAWAUO_E2E_KEEP=DIR keeps the recordings and traces.
+set -u
+
+KAWAUO=$(realpath "$1")
+SIM=$(realpath "$2")
+SRC=$3
+
+for tool in Xvfb xdotool xmessage; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; [ -n "${CI:-}" ] && exit 1; exit 77; }
+done
+
+WORK=$(mktemp -d)
+XVFB_PID=
+GAME_PID=
+OTHER_PID=
+cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
+    [ -n "$OTHER_PID" ] && kill "$OTHER_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "${KAWAUO_E2E_KEEP:-}" ] && cp -r "$WORK/." "$KAWAUO_E2E_KEEP/"
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+FAILURES=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; FAILURES=$((FAILURES + 1)); fi
+}
+
+source "$SRC/scripts/xvfb.sh"
+start_xvfb 1280x1024 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
+mkdir -p "$WORK/game"
+cp -r "$SRC/bmp" "$WORK/game/bmp"
+cd "$WORK/game" || exit 1
+
+start_game() {  # start_game STDERR ARGS...
+    local log=$1
+    shift
+    "$KAWAUO" "$@" 2>"$log" &
+    GAME_PID=$!
+    WID=
+    for _ in $(seq 150); do
+        WID=$(xdotool search --name '^2DGAME$' 2>/dev/null | head -n1)
+        [ -n "$WID" ] && break
+        sleep 0.1
+    done
+    [ -n "$WID" ] || { echo "FAIL: no window"; cat "$log"; exit 1; }
+    focus_game
+}
+# A bare Xvfb has no window manager: SDL takes keys once the pointer is in.
+focus_game() { xdotool mousemove --window "$WID" 20 20; xdotool windowfocus "$WID" 2>/dev/null; sleep 0.3; }
+# Held across several frames: the game looks at its keys once a frame.
+press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.3; }
+wait_game() {  # the game's exit status, or 124 if it still runs after N seconds
+    for _ in $(seq $(($1 * 10))); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$GAME_PID" 2>/dev/null; then return 124; fi
+    wait "$GAME_PID"
+}
+# Another window takes the focus away, and gives it back.
+lose_focus() {
+    xmessage -name other "elsewhere" 2>/dev/null &
+    OTHER_PID=$!
+    local other=
+    for _ in $(seq 50); do other=$(xdotool search --classname '^other$' 2>/dev/null | head -n1); [ -n "$other" ] && break; sleep 0.1; done
+    xdotool mousemove --window "$other" 5 5
+    xdotool windowfocus "$other" 2>/dev/null
+    sleep 0.6
+    kill "$OTHER_PID"
+    OTHER_PID=
+    focus_game
+}
+# Equal files, or the first line where they part.
+same_lines() {  # same_lines A B
+    cmp -s "$1" "$2" && return 0
+    local n
+    n=$(cmp "$1" "$2" | awk '{ print $NF }')
+    echo "  $(basename "$1") and $(basename "$2") part at line $n of $(wc -l <"$1") and $(wc -l <"$2"):"
+    sed -n "${n}p" "$1" | cut -c1-400 | sed 's/^/  < /'
+    sed -n "${n}p" "$2" | cut -c1-400 | sed 's/^/  > /'
+    return 1
+}
+scene_of_last_frame() { grep '^{"frame"' "$1" | tail -n1 | sed 's/.*"scene":\([0-9]*\).*/\1/'; }
+
+# ---------------------------------------------------------------- a recorded run
+start_game live.err --record run.rec --trace live.jsonl
+sleep 0.5
+press space
+sleep 0.5
+press Right 0.6
+press Up 0.4
+press F2
+press space
+sleep 0.3
+lose_focus
+press space
+press Left 0.3
+press Tab
+sleep 0.8
+xdotool key Escape
+wait_game 10
+status=$?
+GAME_PID=
+check "the recorded run ends with status 0 (got $status)" test "$status" -eq 0
+check "the recording is in place, its temporary file gone" test -s run.rec -a ! -e run.rec.part
+check "the recording names its format and version" grep -qx 'recording 1 kawauo [0-9.]*' <(head -n1 run.rec)
+check "the recording holds the seed, the focus loss and return, and the keys" \
+    bash -c "grep -q '^seed ' run.rec && grep -q '^activate 0' run.rec && grep -q '^activate 1' run.rec &&
+             grep -q '^down F2' run.rec && grep -q '^up TAB' run.rec && grep -q '^down ESCAPE' run.rec"
+check "the live run reached the result screen" test "$(scene_of_last_frame live.jsonl)" = 3
+
+"$SIM" --draws --trace replay.jsonl run.rec 2>sim.err
+status=$?
+check "kawauo-sim replays the recording (status $status)" test "$status" -eq 0
+check "the replayed trace equals the live one, frame for frame, state and draws ($(grep -c '^{"frame"' live.jsonl) frames)" \
+    same_lines live.jsonl replay.jsonl
+
+# ---------------------------------------------------------------- the recording shown
+FRAMES=$(grep -c '^{"frame"' replay.jsonl)
+start_game play.err --play run.rec --trace played.jsonl
+# The viewer's keys other than ESC change nothing.
+xdotool key space Tab Left F1
+sleep $((FRAMES / 60 + 2))
+check "the show holds after the recording's end" kill -0 "$GAME_PID"
+xdotool key Escape
+wait_game 10
+status=$?
+GAME_PID=
+check "ESC leaves the show with status 0 (got $status)" test "$status" -eq 0
+head -n "$FRAMES" played.jsonl >played-frames.jsonl
+grep '^{"frame"' replay.jsonl >replay-frames.jsonl
+check "the show's frames are the run's" same_lines replay-frames.jsonl played-frames.jsonl
+check "the show held the result screen" test "$(scene_of_last_frame played.jsonl)" = 3
+shown=$(grep -c '^{"frame"' played.jsonl)
+check "the show ran on at the end ($shown frames against $FRAMES)" test "$shown" -gt "$FRAMES"
+
+# ---------------------------------------------------------------- a run killed while recording
+start_game killed.err --record killed.rec
+press space
+press Right 0.5
+kill -KILL "$GAME_PID"
+wait "$GAME_PID" 2>/dev/null
+GAME_PID=
+check "a killed run leaves its recording under the temporary name" test -s killed.rec.part -a ! -e killed.rec
+"$SIM" killed.rec.part >/dev/null 2>killed-sim.err
+status=$?
+check "what it holds plays (status $status)" test "$status" -eq 0
+check "it holds the run's keys" grep -q '^down RIGHT' killed.rec.part
+
+if [ "$FAILURES" -ne 0 ]; then
+    echo "$FAILURES check(s) failed"
+    for f in live.err sim.err play.err killed-sim.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
+    exit 1
+fi
+echo "all checks passed"

@@ -43,7 +43,7 @@ void LoseAllSurfaces();
 // Window, queue and key state back to program start (headless::Reset).
 void ResetWindowState();
 
-// glibc iconv between CP932 and UTF-8; undecodable bytes become U+FFFD / '?'.
+// CP932 <-> UTF-8 as glibc iconv converts; undecodable bytes become U+FFFD / '?'.
 std::string Cp932ToUtf8(const char* text, size_t length);
 std::string Utf8ToCp932(const std::string& text);
 

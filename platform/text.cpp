@@ -34,13 +34,12 @@ class Fonts {
 public:
     Fonts() {
         if (!Unpack(baked::Glyphs())) {
-            numbers_.clear();
+            numbers_.assign(baked::kGlyphSlots, baked::kNoGlyph);
             glyphs_.clear();
         }
     }
 
     const Glyph* Find(int code) const {
-        if (numbers_.empty()) return nullptr;
         uint16_t number = numbers_[static_cast<size_t>(baked::GlyphSlot(code))];
         return number == baked::kNoGlyph ? nullptr : &glyphs_[number];
     }

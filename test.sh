@@ -13,6 +13,7 @@ for preset in ci sanitize; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" --parallel 2
 done
+scripts/ci_windows.sh
 echo "== fuzz"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

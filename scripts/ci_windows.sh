@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The Windows build: kawauo.exe and kawauo-sim.exe cross-compiled with
+# MinGW-w64 and the players' zip made by CPack, then checked under Wine: the
+# sim against the Linux one, the game from the unpacked zip on Xvfb.
+# Prints the zip's size and how long the game takes to start under Wine.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+ensure_packages "${KAWAUO_WINDOWS_PACKAGES[@]}"
+set -e
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+# The Linux sim to compare with (already built by the ci stage of test.sh).
+cmake --preset ci >/dev/null
+cmake --build --preset ci --target kawauo-sim
+rm -rf build-windows/package
+(cd build-windows && cpack -G ZIP -B "$PWD/package" >/dev/null)
+ZIP=$(ls build-windows/package/kawauo-*-windows-x64.zip)
+echo "windows: $(basename "$ZIP"): $(stat -c %s "$ZIP") bytes"
+mkdir -p build-windows/package/unpacked
+(cd build-windows/package/unpacked && cmake -E tar xf "../$(basename "$ZIP")")
+set +e
+
+WORK=$(mktemp -d)
+export WINEPREFIX=$WORK/wineprefix WINEDEBUG=-all
+trap 'wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
+# The prefix is made once, before anything is timed.
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+tests/windows/sim_wine.sh build-windows/kawauo-sim.exe build-ci/kawauo-sim . | tee "$WORK/log"
+tests/windows/game_wine.sh build-windows/package/unpacked/kawauo-*-windows-x64 . | tee -a "$WORK/log"
+echo "windows: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
+! grep -q '^FAIL' "$WORK/log"

@@ -13,10 +13,13 @@ add_executable(kawauo WIN32 platform/startup_win32.cpp)
 target_link_libraries(kawauo PRIVATE kawauo_host_win32 kawauo_game kawauo_warnings gdi32 user32 winmm)
 
 # The zip: the program, its pictures, the credits and a read-me, in one
-# folder that runs where it is unpacked.
+# folder that runs where it is unpacked. The program carries the baked font
+# and, linked in, the MinGW-w64 runtime: their licences go with it.
 install(TARGETS kawauo RUNTIME DESTINATION .)
 install(DIRECTORY bmp DESTINATION . FILES_MATCHING PATTERN "*.bmp")
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/windows-readme.txt DESTINATION . RENAME README.txt)
+install(FILES ${PROJECT_SOURCE_DIR}/data/copyright DESTINATION . RENAME COPYRIGHT.txt)
+install(FILES /usr/share/doc/mingw-w64-x86-64-dev/copyright DESTINATION . RENAME COPYRIGHT-mingw-w64.txt)
 if(EXISTS ${PROJECT_SOURCE_DIR}/CREDITS)
   install(FILES ${PROJECT_SOURCE_DIR}/CREDITS DESTINATION . RENAME CREDITS.txt)
 endif()

@@ -1,5 +1,5 @@
 // CP932 text in the game's 16-dot font (shinonome, with efont for the NEC
-// and IBM rows), read from the baked copy inside the executable on first use.
+// and IBM rows), read from the baked copy inside the executable.
 #include "platform/text.h"
 
 #include <algorithm>
@@ -27,64 +27,70 @@ struct Glyph {
     std::array<uint32_t, kMaxGlyphSize> bits;
 };
 
-// The baked font unpacked, every glyph found by its code without a search.
-// Data that does not read as a whole font leaves it empty: text then draws
-// nothing rather than anything wrong.
+constexpr int32_t kNotLooked = -2;
+constexpr int32_t kMissing = -1;
+
+// The baked font, checked whole at start and each glyph unpacked when first
+// drawn, then found by its CP932 code (a byte, or lead << 8 | trail) without
+// a search: the few glyphs a frame draws stay close together in memory. Data
+// that does not read as a whole font draws nothing rather than anything wrong.
 class Fonts {
 public:
-    Fonts() {
-        if (!Unpack(baked::Glyphs())) {
-            numbers_.assign(baked::kGlyphSlots, baked::kNoGlyph);
-            glyphs_.clear();
-        }
+    Fonts() : data_(baked::Glyphs()), slots_(0x10000, kNotLooked) {
+        if (!Index()) offsets_.clear();
     }
 
-    const Glyph* Find(int code) const {
-        uint16_t number = numbers_[static_cast<size_t>(baked::GlyphSlot(code))];
-        return number == baked::kNoGlyph ? nullptr : &glyphs_[number];
+    const Glyph* Find(int code) {
+        int32_t& slot = slots_[static_cast<size_t>(code)];
+        if (slot == kNotLooked) slot = Unpack(code);
+        return slot == kMissing ? nullptr : &glyphs_[static_cast<size_t>(slot)];
     }
 
 private:
-    bool Unpack(std::span<const uint8_t> data) {
-        size_t at = 0;
-        auto has = [&](size_t n) { return data.size() - at >= n; };
-        auto u16 = [&] {
-            uint16_t v = static_cast<uint16_t>(data[at] | data[at + 1] << 8);
-            at += 2;
-            return v;
-        };
-        if (!has(6) || std::memcmp(data.data(), baked::kGlyphsMagic, 4) != 0) return false;
-        at = 4;
-        const size_t count = u16();
-        if (!has(size_t{2} * baked::kGlyphSlots)) return false;
-        numbers_.resize(baked::kGlyphSlots);
-        for (uint16_t& number : numbers_) {
-            number = u16();
+    uint16_t U16(size_t at) const { return static_cast<uint16_t>(data_[at] | data_[at + 1] << 8); }
+
+    // Finds where each glyph starts, checking every glyph number and size.
+    bool Index() {
+        constexpr size_t kNumbers = 6, kRecords = kNumbers + 2 * size_t{baked::kGlyphSlots};
+        if (data_.size() < kRecords || std::memcmp(data_.data(), baked::kGlyphsMagic, 4) != 0) return false;
+        const size_t count = U16(4);
+        for (size_t slot = 0; slot < baked::kGlyphSlots; ++slot) {
+            uint16_t number = U16(kNumbers + 2 * slot);
             if (number != baked::kNoGlyph && number >= count) return false;
         }
-        glyphs_.resize(count);
-        for (Glyph& glyph : glyphs_) {
-            if (!has(4)) return false;
-            glyph = Glyph{static_cast<int8_t>(data[at]), static_cast<int8_t>(data[at + 1]), data[at + 2],
-                          data[at + 3], {}};
-            at += 4;
-            const size_t rowBytes = (static_cast<size_t>(glyph.width) + 7) / 8;
-            if (glyph.width > kMaxGlyphSize || glyph.rows > kMaxGlyphSize ||
-                !has(rowBytes * static_cast<size_t>(glyph.rows)))
-                return false;
-            for (int r = 0; r < glyph.rows; ++r)
-                for (size_t b = 0; b < rowBytes; ++b)
-                    glyph.bits[static_cast<size_t>(r)] |= static_cast<uint32_t>(data[at++]) << (24 - 8 * b);
+        size_t at = kRecords;
+        for (size_t n = 0; n < count; ++n) {
+            if (data_.size() - at < 4 || data_[at + 2] > kMaxGlyphSize || data_[at + 3] > kMaxGlyphSize) return false;
+            offsets_.push_back(at);
+            at += 4 + (data_[at + 2] + 7u) / 8 * data_[at + 3];
+            if (at > data_.size()) return false;
         }
-        return at == data.size();
+        return at == data_.size();
     }
 
-    std::vector<uint16_t> numbers_;  // by GlyphSlot
+    int32_t Unpack(int code) {
+        if (offsets_.empty()) return kMissing;
+        uint16_t number = U16(6 + 2 * static_cast<size_t>(baked::GlyphSlot(code)));
+        if (number == baked::kNoGlyph) return kMissing;
+        size_t at = offsets_[number];
+        Glyph glyph{static_cast<int8_t>(data_[at]), static_cast<int8_t>(data_[at + 1]), data_[at + 2], data_[at + 3],
+                    {}};
+        at += 4;
+        for (int r = 0; r < glyph.rows; ++r)
+            for (int b = 0; b < (glyph.width + 7) / 8; ++b)
+                glyph.bits[static_cast<size_t>(r)] |= static_cast<uint32_t>(data_[at++]) << (24 - 8 * b);
+        glyphs_.push_back(glyph);
+        return static_cast<int32_t>(glyphs_.size() - 1);
+    }
+
+    std::span<const uint8_t> data_;
+    std::vector<size_t> offsets_;  // by glyph number
+    std::vector<int32_t> slots_;   // by code: index in glyphs_, kMissing or kNotLooked
     std::vector<Glyph> glyphs_;
 };
 
-const Fonts& TheFonts() {
-    static const Fonts fonts;
+Fonts& TheFonts() {
+    static Fonts fonts;
     return fonts;
 }
 
@@ -116,7 +122,7 @@ int DrawTextCp932(uint8_t* pixels, int width, int height, int pitch, int x, int 
     if (text == nullptr || length <= 0) return 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     bool visible = pixels != nullptr && width > 0 && height > 0;
-    const Fonts& fonts = TheFonts();
+    Fonts& fonts = TheFonts();
     int64_t pen = x;
     for (int i = 0; i < length;) {
         int code = bytes[i];

@@ -39,6 +39,7 @@ check() {  # check DESCRIPTION COMMAND...
 }
 
 source "$SRC/scripts/xvfb.sh"
+source "$SRC/scripts/game_window.sh"
 start_xvfb 1280x1024 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
 mkdir -p "$WORK/game"
@@ -50,24 +51,11 @@ start_game() {  # start_game STDERR ARGS...
     shift
     "$KAWAUO" "$@" 2>"$log" &
     GAME_PID=$!
-    WID=
-    for _ in $(seq 150); do
-        WID=$(xdotool search --name '^2DGAME$' 2>/dev/null | head -n1)
-        [ -n "$WID" ] && break
-        sleep 0.1
-    done
-    [ -n "$WID" ] || { echo "FAIL: no window"; cat "$log"; exit 1; }
-    focus_game
+    wait_for_window || { echo "FAIL: no window"; cat "$log"; exit 1; }
+    focus
 }
-# A bare Xvfb has no window manager: SDL takes keys once the pointer is in.
-focus_game() { xdotool mousemove --window "$WID" 20 20; xdotool windowfocus "$WID" 2>/dev/null; sleep 0.3; }
 # Held across several frames: the game looks at its keys once a frame.
 press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.3; }
-wait_game() {  # the game's exit status, or 124 if it still runs after N seconds
-    for _ in $(seq $(($1 * 10))); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-    if kill -0 "$GAME_PID" 2>/dev/null; then return 124; fi
-    wait "$GAME_PID"
-}
 # Another window takes the focus away, and gives it back.
 lose_focus() {
     xmessage -name other "elsewhere" 2>/dev/null &
@@ -79,7 +67,7 @@ lose_focus() {
     sleep 0.6
     kill "$OTHER_PID"
     OTHER_PID=
-    focus_game
+    focus
 }
 # Equal files, or the first line where they part.
 same_lines() {  # same_lines A B
@@ -144,6 +132,13 @@ check "the show's frames are the run's" same_lines replay-frames.jsonl played-fr
 check "the show held the result screen" test "$(scene_of_last_frame played.jsonl)" = 3
 shown=$(grep -c '^{"frame"' played.jsonl)
 check "the show ran on at the end ($shown frames against $FRAMES)" test "$shown" -gt "$FRAMES"
+
+# ---------------------------------------------------------------- a recording refused
+sed '1s/.*/recording 1 kawauo 0.0.1/' run.rec >old.rec
+timeout 10 "$KAWAUO" --play old.rec 2>old.err
+status=$?
+check "a recording of another version is not shown (status $status)" test "$status" -ne 0 -a "$status" -ne 124
+check "the refusal names the file and line" grep -q 'old.rec:1: recorded by kawauo 0.0.1' old.err
 
 # ---------------------------------------------------------------- a run killed while recording
 start_game killed.err --record killed.rec

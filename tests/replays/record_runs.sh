@@ -9,6 +9,7 @@ set -eu
 KAWAUO=$(realpath "$1")
 HERE=$(dirname "$(realpath "$0")")
 source "$HERE/../../scripts/xvfb.sh"
+source "$HERE/../../scripts/game_window.sh"
 WORK=$(mktemp -d)
 start_xvfb 1280x1024 "$WORK/xvfb.log"
 trap 'kill $XVFB_PID; rm -rf "$WORK"' EXIT
@@ -19,14 +20,13 @@ press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.
 
 record() {  # record NAME: plays the function play_NAME
     "$KAWAUO" --record "$HERE/$1.rec" &
-    local pid=$! wid=
-    for _ in $(seq 150); do wid=$(xdotool search --name '^2DGAME$' 2>/dev/null | head -n1); [ -n "$wid" ] && break; sleep 0.1; done
-    xdotool mousemove --window "$wid" 20 20
-    xdotool windowfocus "$wid"
+    GAME_PID=$!
+    wait_for_window
+    focus
     sleep 0.5
     "play_$1"
     xdotool key Escape
-    wait "$pid"
+    wait "$GAME_PID"
 }
 
 # Start, a little swimming with two moves, a pause, and a retire.

@@ -57,7 +57,8 @@ void Execute(const Command& c) {
         case Op::Shot: {
             std::string why;
             if (!g_run.options.shoot || !g_run.options.shoot(c.name, &why)) {
-                std::fprintf(stderr, "kawauo: line %d: shot %s: %s\n", c.line, c.name.c_str(), why.c_str());
+                std::fprintf(stderr, "%s: line %d: shot %s: %s\n", g_run.options.program, c.line, c.name.c_str(),
+                             why.c_str());
                 g_run.failed = true;
             }
             break;
@@ -142,7 +143,7 @@ bool FinishRun(int exitCode) {
     WriteReports();
     trace->Exit(exitCode);
     if (!trace->Flush()) {
-        std::fprintf(stderr, "kawauo: writing the trace failed\n");
+        std::fprintf(stderr, "%s: writing the trace failed\n", g_run.options.program);
         return false;
     }
     return !g_run.failed;

@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
 
     headless::Reset();
     sim::RunOptions run;
+    run.program = "kawauo-sim";
     run.scripted = true;
     run.commands = std::move(commands);
     run.trace = &trace;

@@ -11,7 +11,24 @@
 #include "platform/key_names.h"
 #include "platform/version.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
+
+constexpr int kFramesBetweenSyncs = 60;  // a second of play at most is lost in a power cut
+
+// Asks the system to put what the file holds on the disk.
+bool SyncToDisk(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
 
 struct Recording {
     bool on = false;
@@ -23,6 +40,7 @@ struct Recording {
     bool seedWritten = false;
     std::vector<uint32_t> reads;  // of the clock, in the frame being made
     uint32_t lastRead = 0;
+    int framesSinceSync = 0;
 };
 
 struct Playback {
@@ -139,7 +157,8 @@ bool Finish(std::string* why) {
     r.on = false;
     if (r.file == nullptr) return true;
     Flush();
-    bool closed = std::fclose(r.file) == 0;
+    bool synced = SyncToDisk(r.file);
+    bool closed = std::fclose(r.file) == 0 && synced;
     r.file = nullptr;
     if (r.failed || !closed) {
         *why = "writing " + PartPath() + " failed";
@@ -195,6 +214,10 @@ void EndFrame() {
     if (!g_recording.on) return;
     NoteFrame();
     Flush();
+    if (g_recording.file != nullptr && ++g_recording.framesSinceSync >= kFramesBetweenSyncs) {
+        g_recording.framesSinceSync = 0;
+        if (!SyncToDisk(g_recording.file)) g_recording.failed = true;
+    }
 }
 
 void Reset() {

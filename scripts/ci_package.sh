@@ -151,6 +151,8 @@ check "apt-get installs the .deb" test $? -eq 0 || tail -n 20 "$WORK/install.log
 check "the game is in /usr/games, its pictures in /usr/share/games/kawauo" \
     test -x /usr/games/kawauo -a -s /usr/share/games/kawauo/bmp/opn.bmp
 check "the manual page is installed" test -s /usr/share/man/man6/kawauo.6.gz
+check "the copyright and the fonts' credits are installed" \
+    test -s /usr/share/doc/kawauo/copyright -a -s /usr/share/doc/kawauo/CREDITS
 # From / with a home of its own, so the run leaves nothing outside $WORK.
 mkdir -p "$WORK/home"
 play_title_escape "the installed game" 20 "$WORK/installed.log" \

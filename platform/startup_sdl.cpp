@@ -1,14 +1,16 @@
-// The players' entry: finds the folder holding the pictures, makes it the
-// working directory (the game reads "bmp\..." from there) and runs WinMain.
+// The players' entry: reads the command line, finds the folder holding the
+// pictures, makes it the working directory (the game reads "bmp\..." from
+// there) and runs WinMain.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
+#include "platform/host_sdl.h"
+#include "platform/options.h"
 #include "platform/win.h"
 #include "tools/sim/session.h"
 
@@ -38,21 +40,6 @@ void EnterPictureFolder() {
     }
 }
 
-constexpr int kUsageFailure = 2;
-
-// --record FILE, --play FILE and --trace FILE; false on anything else.
-bool ParseArguments(int argc, char** argv, sim::Session* session) {
-    for (int i = 1; i < argc; ++i) {
-        std::string* value = std::strcmp(argv[i], "--record") == 0 ? &session->recordPath
-                             : std::strcmp(argv[i], "--play") == 0 ? &session->playPath
-                             : std::strcmp(argv[i], "--trace") == 0 ? &session->tracePath
-                                                                     : nullptr;
-        if (value == nullptr || i + 1 >= argc || argv[i + 1][0] == '\0') return false;
-        *value = argv[++i];
-    }
-    return session->recordPath.empty() || session->playPath.empty();
-}
-
 // Files named on the command line are relative to where the game was started.
 std::string Absolute(const std::string& path) {
     std::error_code error;
@@ -62,12 +49,15 @@ std::string Absolute(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    sim::Session session;
-    if (!ParseArguments(argc, argv, &session)) {
-        std::fputs("usage: kawauo [--record FILE | --play FILE] [--trace FILE]\n", stderr);
-        return kUsageFailure;
+    options::Options chosen;
+    switch (options::Parse(argc, argv, &chosen)) {
+        case options::Outcome::kHelp: options::PrintUsage(stdout); return 0;
+        case options::Outcome::kVersion: options::PrintVersion(stdout); return 0;
+        case options::Outcome::kBad: options::PrintUsage(stderr); return options::kUsageStatus;
+        case options::Outcome::kRun: break;
     }
-    session = sim::Session{Absolute(session.recordPath), Absolute(session.playPath), Absolute(session.tracePath)};
+    sdlhost::UseOptions(chosen);
+    sim::Session session{Absolute(chosen.recordPath), Absolute(chosen.playPath), Absolute(chosen.tracePath)};
     EnterPictureFolder();
     std::string why;
     if (!sim::BeginSession(session, &why)) {

@@ -1,0 +1,35 @@
+// What the files of the SDL host share: the event queue, the keyboard and
+// pads, the frame pacing and its statistics. Only host_sdl*.cpp include it.
+#pragma once
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "platform/host.h"
+
+namespace sdlhost {
+
+// The queue of events for the game (host_sdl.cpp).
+void PushEvent(host::Event event);
+
+// Keyboard and gamepads (host_sdl_input.cpp). TranslateInput turns one SDL
+// key or pad event into the game's keys; false for events of other kinds.
+bool TranslateInput(const SDL_Event& e);
+// On losing the focus no key may stay down: the releases would go elsewhere.
+void ReleaseAllKeys();
+void ClosePads();
+
+// Pacing at 60 Hz (host_sdl_pacing.cpp): vsync where it holds, else an
+// absolute deadline. StartPacing again whenever the window's display or
+// mode changes; PaceFrame between drawing and showing a frame, NoteShown after.
+void StartPacing(SDL_Window* window);
+void PaceFrame();
+void NoteShown();
+bool PacedByVsync();
+
+// Present intervals written to standard error every 10 seconds
+// (host_sdl_stats.cpp), when KAWAUO_FRAME_STATS is set.
+void StartFrameStats(uint64_t frequency);
+void NoteInterval(uint64_t now, uint64_t interval);
+
+}  // namespace sdlhost

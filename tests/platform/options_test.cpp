@@ -1,0 +1,71 @@
+// The players' command line: what each argument asks for, and what is refused.
+#include "platform/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using options::Outcome;
+
+struct Parsed {
+    Outcome outcome;
+    options::Options options;
+};
+
+Parsed Parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "kawauo");
+    Parsed parsed{};
+    parsed.outcome = options::Parse(static_cast<int>(args.size()), args.data(), &parsed.options);
+    return parsed;
+}
+
+TEST(Options, WhatEachLineAsksFor) {
+    struct Row {
+        std::vector<const char*> args;
+        Outcome outcome;
+        std::string expected;  // fullscreen, scale, language, pause, outline; '-' when unsaid
+    };
+    const Row rows[] = {
+        {{}, Outcome::kRun, "-----"},
+        {{"--help"}, Outcome::kHelp, "-----"},
+        {{"-h"}, Outcome::kHelp, "-----"},
+        {{"--window", "--version"}, Outcome::kVersion, "0----"},
+        {{"--version", "--help"}, Outcome::kHelp, "-----"},
+        {{"--window", "--fullscreen"}, Outcome::kRun, "1----"},
+        {{"--scale", "fit"}, Outcome::kRun, "-f---"},
+        {{"--scale=integer"}, Outcome::kRun, "-i---"},
+        {{"--lang", "en", "--lang=ja"}, Outcome::kRun, "--j--"},
+        {{"--lang=en", "--pause-unfocused", "--outline"}, Outcome::kRun, "--e11"},
+        {{"--record", "run.sim", "--trace=t.jsonl"}, Outcome::kRun, "-----"},
+        {{"--bogus"}, Outcome::kBad, ""},
+        {{"--record", "a", "--play", "b"}, Outcome::kBad, ""},
+        {{"--play", ""}, Outcome::kBad, ""},
+        {{"game.sav"}, Outcome::kBad, ""},
+        {{"--scale"}, Outcome::kBad, ""},
+        {{"--scale", "blurry"}, Outcome::kBad, ""},
+        {{"--lang", "fr"}, Outcome::kBad, ""},
+        {{"--lang="}, Outcome::kBad, ""},
+        {{"--window=yes"}, Outcome::kBad, ""},
+        {{"--help=1"}, Outcome::kBad, ""},
+    };
+    for (const Row& row : rows) {
+        std::string line;
+        for (const char* a : row.args) line += std::string(a) + " ";
+        Parsed p = Parse(row.args);
+        EXPECT_EQ(p.outcome, row.outcome) << line;
+        if (row.outcome == Outcome::kBad) continue;
+        const options::Options& o = p.options;
+        std::string got;
+        got += o.fullscreen ? (*o.fullscreen ? '1' : '0') : '-';
+        got += o.scale ? (*o.scale == options::ScaleMode::kFit ? 'f' : 'i') : '-';
+        got += o.language ? (*o.language == options::Language::kEnglish ? 'e' : 'j') : '-';
+        got += o.pauseOnFocusLoss ? (*o.pauseOnFocusLoss ? '1' : '0') : '-';
+        got += o.outline ? (*o.outline ? '1' : '0') : '-';
+        EXPECT_EQ(got, row.expected) << line;
+    }
+}
+
+}  // namespace

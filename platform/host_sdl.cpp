@@ -143,6 +143,9 @@ bool OpenDisplay(const char* title) {
     present::Path path = present::Path::kAuto;
     if (wanted != nullptr && SDL_strcmp(wanted, "renderer") == 0) path = present::Path::kRenderer;
     if (wanted != nullptr && SDL_strcmp(wanted, "surface") == 0) path = present::Path::kWindowSurface;
+    // Fit by default: a laptop's 1366x768 or 1920x1080 screen shows the
+    // picture across its whole height, not at 1x or 2x in a black frame.
+    present::SetScaleMode(g_sdl.chosen.scale.value_or(options::ScaleMode::kFit));
     g_sdl.presenting = g_sdl.window != nullptr && present::Open(g_sdl.window, path);
     if (!g_sdl.presenting) {
         std::fprintf(stderr, "kawauo: cannot open the window: %s\n", SDL_GetError());
@@ -155,7 +158,7 @@ bool OpenDisplay(const char* title) {
     // Pads plugged in now arrive as "added" events, like those plugged in later.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         std::fprintf(stderr, "kawauo: no gamepads: %s\n", SDL_GetError());
-    sdlhost::StartFrameStats(SDL_GetPerformanceFrequency());
+    sdlhost::StartFrameStats();
     if (g_sdl.fullscreen) sdlhost::StartPacing(g_sdl.window);
     else ApplyFullscreen();
     return true;

@@ -28,8 +28,8 @@ void NoteShown();
 bool PacedByVsync();
 
 // Present intervals written to standard error every 10 seconds
-// (host_sdl_stats.cpp), when KAWAUO_FRAME_STATS is set.
-void StartFrameStats(uint64_t frequency);
+// (host_sdl_stats.cpp), when KAWAUO_FRAME_STATS is set; times in nanoseconds.
+void StartFrameStats();
 void NoteInterval(uint64_t now, uint64_t interval);
 
 }  // namespace sdlhost

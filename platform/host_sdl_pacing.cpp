@@ -1,5 +1,9 @@
 // The SDL host's frame pacing at 60 Hz: the display's vsync where it is seen
 // to hold 60 Hz, an absolute deadline everywhere else.
+#include <time.h>
+
+#include <cerrno>
+
 #include "platform/host_sdl_internal.h"
 #include "platform/present_sdl.h"
 
@@ -10,12 +14,13 @@ constexpr int kVsyncWarmUp = 10;  // presents before timing vsync
 constexpr int kVsyncTrial = 30;   // presents timed to see whether vsync holds 60 Hz
 constexpr int kVsyncLost = 10;    // quick presents in a row that show vsync has stopped waiting
 
+constexpr uint64_t kNanoseconds = 1000000000;
+
 enum class Pacing { kTimer, kVsyncTrial, kVsync };
 
 struct Pacer {
     Pacing pacing = Pacing::kTimer;
-    uint64_t frequency = 1;
-    uint64_t period = 1;
+    uint64_t period = kNanoseconds / 60;
     uint64_t deadline = 0;
     int trialPresents = 0;
     uint64_t trialStart = 0;
@@ -25,7 +30,12 @@ struct Pacer {
 
 Pacer g_pacer;
 
-uint64_t Now() { return SDL_GetPerformanceCounter(); }
+// The clock the deadline sleep measures, in nanoseconds.
+uint64_t Now() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<uint64_t>(t.tv_sec) * kNanoseconds + static_cast<uint64_t>(t.tv_nsec);
+}
 
 // A hidden or minimised window may stop waiting for vsync: then the timer takes over.
 void WatchVsync(uint64_t now, uint64_t interval) {
@@ -41,7 +51,7 @@ void JudgeVsyncTrial(uint64_t now) {
     ++g_pacer.trialPresents;
     if (g_pacer.trialPresents == kVsyncWarmUp) g_pacer.trialStart = now;
     if (g_pacer.trialPresents < kVsyncWarmUp + kVsyncTrial) return;
-    double mean = static_cast<double>(now - g_pacer.trialStart) / static_cast<double>(g_pacer.frequency) / kVsyncTrial;
+    double mean = static_cast<double>(now - g_pacer.trialStart) / static_cast<double>(kNanoseconds) / kVsyncTrial;
     bool holds = mean > kFrameSeconds * 0.93 && mean < kFrameSeconds * 1.07;
     if (holds) {
         g_pacer.pacing = Pacing::kVsync;
@@ -53,16 +63,16 @@ void JudgeVsyncTrial(uint64_t now) {
     g_pacer.deadline = now;
 }
 
-// Sleeps to about a millisecond before the deadline, then spins to it. More
-// than a frame late, the schedule starts again from now instead of hurrying.
+// Sleeps until the deadline itself, by the clock's absolute time, so that the
+// processor rests the whole wait and no rounding builds up from frame to
+// frame. More than a frame late, the schedule starts again from now instead
+// of hurrying.
 void WaitForDeadline() {
     uint64_t now = Now();
     if (now > g_pacer.deadline + g_pacer.period) g_pacer.deadline = now;
-    const uint64_t millisecond = g_pacer.frequency / 1000;
-    while (now < g_pacer.deadline) {
-        uint64_t left = g_pacer.deadline - now;
-        if (left > 2 * millisecond) SDL_Delay(static_cast<Uint32>(left / millisecond - 1));
-        now = Now();
+    timespec until{static_cast<time_t>(g_pacer.deadline / kNanoseconds),
+                   static_cast<long>(g_pacer.deadline % kNanoseconds)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
     }
     g_pacer.deadline += g_pacer.period;
 }
@@ -74,8 +84,6 @@ namespace sdlhost {
 // Vsync is used only on a display that runs at 60 Hz, and only once the
 // presents are seen to wait for it; everywhere else an absolute deadline.
 void StartPacing(SDL_Window* window) {
-    g_pacer.frequency = SDL_GetPerformanceFrequency();
-    g_pacer.period = g_pacer.frequency / 60;
     g_pacer.deadline = Now();
     g_pacer.pacing = Pacing::kTimer;
     SDL_DisplayMode mode;

@@ -15,7 +15,6 @@ constexpr int kStatsSeconds = 10;
 
 struct FrameStats {
     bool on = false;
-    uint64_t frequency = 1;
     uint64_t start = 0;
     std::vector<double> intervals;  // milliseconds
 };
@@ -37,16 +36,15 @@ void Report() {
 
 namespace sdlhost {
 
-void StartFrameStats(uint64_t frequency) {
+void StartFrameStats() {
     g_stats.on = std::getenv("KAWAUO_FRAME_STATS") != nullptr;
-    g_stats.frequency = frequency;
 }
 
 void NoteInterval(uint64_t now, uint64_t interval) {
     if (!g_stats.on) return;
     if (g_stats.start == 0) g_stats.start = now;
-    if (interval != 0) g_stats.intervals.push_back(static_cast<double>(interval) * 1000.0 / g_stats.frequency);
-    if (now - g_stats.start < kStatsSeconds * g_stats.frequency || g_stats.intervals.empty()) return;
+    if (interval != 0) g_stats.intervals.push_back(static_cast<double>(interval) / 1e6);
+    if (now - g_stats.start < kStatsSeconds * uint64_t{1000000000} || g_stats.intervals.empty()) return;
     Report();
     g_stats.intervals.clear();
     g_stats.start = now;

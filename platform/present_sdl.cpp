@@ -26,6 +26,11 @@ struct Presenter {
     bool repaint = true;
     SDL_Rect picture{};
     SDL_Surface* shrinkSource = nullptr;  // the picture at its own size, for windows smaller than it
+
+    options::ScaleMode scale = options::ScaleMode::kInteger;
+    // For fit: the picture enlarged by whole factors, then stretched smoothly.
+    SDL_Texture* sharp = nullptr;
+    SDL_Surface* sharpSurface = nullptr;
 };
 
 Presenter g_present;
@@ -64,6 +69,8 @@ bool OpenRenderer() {
 }
 
 void CloseRenderer() {
+    if (g_present.sharp != nullptr) SDL_DestroyTexture(g_present.sharp);
+    g_present.sharp = nullptr;
     if (g_present.texture != nullptr) SDL_DestroyTexture(g_present.texture);
     if (g_present.renderer != nullptr) SDL_DestroyRenderer(g_present.renderer);
     g_present.texture = nullptr;
@@ -81,6 +88,29 @@ bool OpenWindowSurface() {
     return true;
 }
 
+bool SharpSize(int factor, int w, int h) { return w == kScreenWidth * factor && h == kScreenHeight * factor; }
+
+// The picture enlarged by the whole factor on the graphics card, nearest
+// pixel, to be stretched smoothly the rest of the way; the picture's own
+// texture where no smooth step is needed (or none can be had).
+SDL_Texture* SharpTexture(const SDL_Rect& rect) {
+    int factor = present::WholeFactor(rect);
+    if (factor == 0 || SharpSize(factor, rect.w, rect.h)) return g_present.texture;
+    int w = 0, h = 0;
+    if (g_present.sharp != nullptr) SDL_QueryTexture(g_present.sharp, nullptr, nullptr, &w, &h);
+    if (!SharpSize(factor, w, h)) {
+        if (g_present.sharp != nullptr) SDL_DestroyTexture(g_present.sharp);
+        g_present.sharp = SDL_CreateTexture(g_present.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                            kScreenWidth * factor, kScreenHeight * factor);
+        if (g_present.sharp == nullptr) return g_present.texture;
+        SDL_SetTextureScaleMode(g_present.sharp, SDL_ScaleModeLinear);
+    }
+    if (SDL_SetRenderTarget(g_present.renderer, g_present.sharp) != 0) return g_present.texture;
+    SDL_RenderCopy(g_present.renderer, g_present.texture, nullptr, nullptr);
+    SDL_SetRenderTarget(g_present.renderer, nullptr);
+    return g_present.sharp;
+}
+
 void DrawOnRenderer(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     void* target;
     int pitch;
@@ -90,10 +120,11 @@ void DrawOnRenderer(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     }
     int outputWidth, outputHeight;
     if (SDL_GetRendererOutputSize(g_present.renderer, &outputWidth, &outputHeight) != 0) return;
-    SDL_Rect rect = present::PictureRect(outputWidth, outputHeight);
+    SDL_Rect rect = present::PictureRect(outputWidth, outputHeight, g_present.scale);
+    SDL_Texture* shown = SharpTexture(rect);
     SDL_SetRenderDrawColor(g_present.renderer, 0, 0, 0, 255);
     SDL_RenderClear(g_present.renderer);
-    SDL_RenderCopy(g_present.renderer, g_present.texture, nullptr, &rect);
+    SDL_RenderCopy(g_present.renderer, shown, nullptr, &rect);
 }
 
 // A window smaller than the picture: SDL shrinks it, nearest pixel, from a copy at its own size.
@@ -113,6 +144,24 @@ void DrawShrunk(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colo
     SDL_BlitScaled(source, nullptr, surface, &rect);
 }
 
+// Fit on the window surface: whole factors into a copy, then SDL's smooth
+// stretch to the picture's place.
+void DrawSmooth(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colours[256], int factor) {
+    SDL_Surface*& sharp = g_present.sharpSurface;
+    if (sharp != nullptr && (sharp->format->format != surface->format->format || !SharpSize(factor, sharp->w, sharp->h))) {
+        SDL_FreeSurface(sharp);
+        sharp = nullptr;
+    }
+    if (sharp == nullptr) {
+        sharp = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth * factor, kScreenHeight * factor, 32,
+                                               surface->format->format);
+        if (sharp == nullptr) return;
+    }
+    platform::ConvertScaled(pixels, colours, factor, sharp->pixels, sharp->pitch);
+    SDL_Rect rect = g_present.picture;
+    SDL_SoftStretchLinear(sharp, nullptr, surface, &rect);
+}
+
 // Only the picture is drawn, frame after frame; the black borders only when
 // the surface is new or its pixels may have gone.
 void DrawOnWindowSurface(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
@@ -124,14 +173,18 @@ void DrawOnWindowSurface(const uint8_t* pixels, const PALETTEENTRY palette[256])
         g_present.surfaceHeight = surface->h;
         g_present.repaint = true;
     }
-    g_present.picture = present::PictureRect(surface->w, surface->h);
+    g_present.picture = present::PictureRect(surface->w, surface->h, g_present.scale);
     if (g_present.repaint) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i)
         colours[i] = SDL_MapRGB(surface->format, palette[i].peRed, palette[i].peGreen, palette[i].peBlue);
-    const int scale = g_present.picture.w / kScreenWidth;
+    const int scale = present::WholeFactor(g_present.picture);
     if (scale < 1) {
         DrawShrunk(surface, pixels, colours);
+        return;
+    }
+    if (!SharpSize(scale, g_present.picture.w, g_present.picture.h)) {
+        DrawSmooth(surface, pixels, colours, scale);
         return;
     }
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
@@ -168,7 +221,10 @@ bool Open(SDL_Window* window, Path path) {
 void Close() {
     CloseRenderer();
     if (g_present.shrinkSource != nullptr) SDL_FreeSurface(g_present.shrinkSource);
+    if (g_present.sharpSurface != nullptr) SDL_FreeSurface(g_present.sharpSurface);
+    options::ScaleMode scale = g_present.scale;
     g_present = Presenter{};
+    g_present.scale = scale;
 }
 
 Path Current() { return g_present.path; }
@@ -203,10 +259,17 @@ void Show() {
     }
 }
 
-SDL_Rect PictureRect(int outputWidth, int outputHeight) {
+void SetScaleMode(options::ScaleMode mode) {
+    g_present.scale = mode;
+    g_present.repaint = true;
+}
+
+int WholeFactor(const SDL_Rect& rect) { return std::min(rect.w / kScreenWidth, rect.h / kScreenHeight); }
+
+SDL_Rect PictureRect(int outputWidth, int outputHeight, options::ScaleMode mode) {
     int scale = std::min(outputWidth / kScreenWidth, outputHeight / kScreenHeight);
     int w, h;
-    if (scale >= 1) {
+    if (scale >= 1 && mode == options::ScaleMode::kInteger) {
         w = kScreenWidth * scale;
         h = kScreenHeight * scale;
     } else if (outputWidth * 3 <= outputHeight * 4) {

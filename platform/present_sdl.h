@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/ddraw.h"
+#include "platform/options.h"
 
 namespace present {
 
@@ -36,8 +37,15 @@ void Draw(const uint8_t* pixels, const PALETTEENTRY palette[256]);
 // Shows what Draw drew.
 void Show();
 
-// Where the picture goes in an output of the given size: whole factors when
-// it fits, else shrunk; always 4:3 and centred, the rest black.
-SDL_Rect PictureRect(int outputWidth, int outputHeight);
+// How the picture fills the output from the next Draw on.
+void SetScaleMode(options::ScaleMode mode);
+
+// Where the picture goes in an output of the given size, always 4:3 and
+// centred, the rest black: by whole factors when it fits (kInteger), or as
+// large as the output allows (kFit); shrunk when the output is smaller.
+SDL_Rect PictureRect(int outputWidth, int outputHeight, options::ScaleMode mode);
+// The whole factor the picture is enlarged by, pixel for pixel, before any
+// smooth step to the size of `rect`; 0 when it is shrunk.
+int WholeFactor(const SDL_Rect& rect);
 
 }  // namespace present

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/host.h"
+#include "platform/host_sdl.h"
 #include "platform/platform_internal.h"
 #include "platform/present_sdl.h"
 
@@ -372,9 +373,13 @@ protected:
     void SetUp() override {}
     void TearDown() override {
         unsetenv("SDL_RENDER_DRIVER");
+        sdlhost::UseOptions(options::Options{});
         Reopen("");
     }
     void Open(const char* setting, present::Path path) {
+        options::Options integer;
+        integer.scale = options::ScaleMode::kInteger;
+        sdlhost::UseOptions(integer);
         window_ = Reopen(setting);
         ASSERT_NE(window_, nullptr) << SDL_GetError();
         ASSERT_EQ(present::Current(), path) << present::Describe();
@@ -431,6 +436,25 @@ TEST_P(SdlPicturePaths, WholeScalesLetterboxedBlackAtEverySize) {
     for (const ScaleCase& c : cases) {
         Resize(c.width, c.height);
         EXPECT_EQ(Check(c.width, c.height, c.picture), "") << c.width << "x" << c.height << " " << present::Describe();
+    }
+}
+
+// Fit fills the output's height (or width) in the picture's 4:3 shape, centred.
+TEST(PictureRect, FitFillsTheScreenCentred) {
+    struct Row {
+        int width;
+        int height;
+        SDL_Rect picture;
+    };
+    const Row rows[] = {
+        {1366, 768, {171, 0, 1024, 768}}, {1920, 1080, {240, 0, 1440, 1080}}, {1280, 960, {0, 0, 1280, 960}},
+        {640, 480, {0, 0, 640, 480}},     {1600, 900, {200, 0, 1200, 900}},   {800, 300, {200, 0, 400, 300}},
+        {1000, 1000, {0, 125, 1000, 750}},
+    };
+    for (const Row& r : rows) {
+        SDL_Rect got = present::PictureRect(r.width, r.height, options::ScaleMode::kFit);
+        EXPECT_TRUE(SDL_RectEquals(&got, &r.picture))
+            << r.width << "x" << r.height << ": " << got.x << "," << got.y << " " << got.w << "x" << got.h;
     }
 }
 

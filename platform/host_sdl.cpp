@@ -3,7 +3,8 @@
 // pacing and frame statistics are in host_sdl_input.cpp, host_sdl_pacing.cpp
 // and host_sdl_stats.cpp.
 //
-// Alt+Enter switches between full screen and a window; the game never sees it.
+// Alt+Enter switches between full screen and a window, F12 saves a
+// screenshot (host_sdl_shot.cpp); the game sees neither.
 // KAWAUO_PRESENT=renderer or =surface overrides the choice of present_sdl.h.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -98,6 +99,8 @@ void Translate(const SDL_Event& e) {
         TranslateWindowEvent(e.window);
     } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT) != 0) {
         if (e.key.repeat == 0) ToggleFullscreen();
+    } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12) {
+        if (e.key.repeat == 0) sdlhost::TakeScreenshot();
     } else {
         sdlhost::TranslateInput(e);
     }
@@ -196,6 +199,7 @@ int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (!g_sdl.presenting) return;
     present::Draw(pixels, palette);
+    sdlhost::KeepFrame(pixels, palette);
     sdlhost::PaceFrame();
     present::Show();
     sdlhost::NoteShown();

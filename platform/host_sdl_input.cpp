@@ -1,5 +1,7 @@
 // The SDL host's keyboard and gamepads, as the game's own keys.
 //
+// Keyboard: the arrows also on WASD and the keypad, F1-F3 also on 1-3 (many
+// laptops need Fn for the F-keys).
 // Gamepad: d-pad and left stick = arrows, A (south) and Start = SPACE,
 // X = F1, Y = F2, B = F3, Back = TAB, Guide = ESC.
 #include <algorithm>
@@ -23,7 +25,7 @@ struct Pad {
 };
 
 struct Input {
-    bool keyboardHeld[kKeyCount] = {};
+    int keyboardHeld[kKeyCount] = {};  // keys holding each game key down
     bool shownHeld[kKeyCount] = {};  // what the game has been told
     std::vector<Pad> pads;
 };
@@ -43,6 +45,13 @@ int VirtualKey(SDL_Keycode key) {
         case SDLK_F1: return VK_F1;
         case SDLK_F2: return VK_F2;
         case SDLK_F3: return VK_F3;
+        case SDLK_a: case SDLK_KP_4: return VK_LEFT;
+        case SDLK_w: case SDLK_KP_8: return VK_UP;
+        case SDLK_d: case SDLK_KP_6: return VK_RIGHT;
+        case SDLK_s: case SDLK_KP_2: return VK_DOWN;
+        case SDLK_1: return VK_F1;
+        case SDLK_2: return VK_F2;
+        case SDLK_3: return VK_F3;
         default: return 0;
     }
 }
@@ -77,7 +86,7 @@ bool PadHolds(const Pad& pad, int vk) {
 void SyncKeys() {
     bool held[kKeyCount] = {};
     for (int vk = 1; vk < kKeyCount; ++vk) {
-        held[vk] = g_input.keyboardHeld[vk];
+        held[vk] = g_input.keyboardHeld[vk] > 0;
         for (const Pad& pad : g_input.pads) held[vk] = held[vk] || PadHolds(pad, vk);
     }
     for (bool press : {false, true}) {
@@ -129,9 +138,11 @@ bool TranslateInput(const SDL_Event& e) {
     switch (e.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
+            // Two keys for one game key: it is up once both are; a repeat is no new key.
             int vk = VirtualKey(e.key.keysym.sym);
-            if (vk == 0) return true;
-            g_input.keyboardHeld[vk] = e.type == SDL_KEYDOWN;
+            if (vk == 0 || e.key.repeat != 0) return true;
+            int& holders = g_input.keyboardHeld[vk];
+            holders = e.type == SDL_KEYDOWN ? holders + 1 : std::max(0, holders - 1);
             SyncKeys();
             return true;
         }
@@ -162,7 +173,7 @@ bool TranslateInput(const SDL_Event& e) {
 }
 
 void ReleaseAllKeys() {
-    std::fill(std::begin(g_input.keyboardHeld), std::end(g_input.keyboardHeld), false);
+    std::fill(std::begin(g_input.keyboardHeld), std::end(g_input.keyboardHeld), 0);
     for (Pad& pad : g_input.pads) pad = Pad{pad.controller, pad.id, 0, 0, 0};
     SyncKeys();
 }

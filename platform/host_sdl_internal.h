@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/ddraw.h"
 #include "platform/host.h"
 
 namespace sdlhost {
@@ -31,5 +32,10 @@ bool PacedByVsync();
 // (host_sdl_stats.cpp), when KAWAUO_FRAME_STATS is set; times in nanoseconds.
 void StartFrameStats();
 void NoteInterval(uint64_t now, uint64_t interval);
+
+// The screenshot key (host_sdl_shot.cpp): KeepFrame with every picture shown,
+// TakeScreenshot when F12 is pressed.
+void KeepFrame(const uint8_t* pixels, const PALETTEENTRY palette[256]);
+void TakeScreenshot();
 
 }  // namespace sdlhost

@@ -7,7 +7,12 @@
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -15,6 +20,7 @@
 #include "platform/host.h"
 #include "platform/host_sdl.h"
 #include "platform/platform_internal.h"
+#include "platform/png_write.h"
 #include "platform/present_sdl.h"
 
 namespace {
@@ -104,8 +110,11 @@ TEST_F(SdlHost, KeysOfTheGameAndNoOthers) {
     const Row rows[] = {
         {SDLK_SPACE, VK_SPACE}, {SDLK_TAB, VK_TAB},     {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_LEFT, VK_LEFT},
         {SDLK_UP, VK_UP},       {SDLK_RIGHT, VK_RIGHT}, {SDLK_DOWN, VK_DOWN},     {SDLK_F1, VK_F1},
-        {SDLK_F2, VK_F2},       {SDLK_F3, VK_F3},       {SDLK_a, 0},              {SDLK_RETURN, 0},
-        {SDLK_F4, 0},           {SDLK_LALT, 0},         {SDLK_KP_4, 0},
+        {SDLK_F2, VK_F2},       {SDLK_F3, VK_F3},       {SDLK_a, VK_LEFT},        {SDLK_RETURN, 0},
+        {SDLK_F4, 0},           {SDLK_LALT, 0},         {SDLK_KP_4, VK_LEFT},     {SDLK_w, VK_UP},
+        {SDLK_s, VK_DOWN},      {SDLK_d, VK_RIGHT},     {SDLK_KP_8, VK_UP},       {SDLK_KP_6, VK_RIGHT},
+        {SDLK_KP_2, VK_DOWN},   {SDLK_1, VK_F1},        {SDLK_2, VK_F2},          {SDLK_3, VK_F3},
+        {SDLK_e, 0},            {SDLK_4, 0},            {SDLK_F12, 0},
     };
     for (const Row& row : rows) {
         PushKey(true, row.key);
@@ -130,6 +139,16 @@ TEST_F(SdlHost, FocusLossReleasesHeldKeys) {
                   Key(false, VK_LEFT), host::Event{host::EventKind::Deactivate, 0},
                   host::Event{host::EventKind::Activate, 0}},
                  "focus lost then gained");
+}
+
+// Two keys for one game key: it stays down until both are up.
+TEST_F(SdlHost, TwoKeysForOneHoldItTogether) {
+    PushKey(true, SDLK_LEFT);
+    PushKey(true, SDLK_a);
+    PushKey(false, SDLK_LEFT);
+    ExpectEvents({Key(true, VK_LEFT)}, "left and A down, left up");
+    PushKey(false, SDLK_a);
+    ExpectEvents({Key(false, VK_LEFT)}, "A up too");
 }
 
 TEST_F(SdlHost, QuitAsksToClose) {
@@ -526,6 +545,44 @@ TEST(SdlHostWithoutDisplay, OpenFailsAndBoxesReturn) {
             std::exit(opened ? 1 : 7);
         },
         testing::ExitedWithCode(7), "no display");
+}
+
+}  // namespace
+
+namespace {
+
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// F12 writes the picture last shown, byte for byte the sim's PNG of it, into
+// the pictures folder, twice in a second under two names; the game never hears of it.
+TEST_F(SdlPicture, F12SavesTheShownPictureUnseen) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("kawauo-shots-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
+    window_ = Reopen("surface");
+    ASSERT_NE(window_, nullptr);
+    host::Present(picture_.pixels.data(), picture_.palette);
+    for (int i = 0; i < 2; ++i) {
+        PushKey(true, SDLK_F12);
+        PushKey(false, SDLK_F12);
+    }
+    ExpectEvents({}, "F12");
+    std::string why;
+    const fs::path expected = fs::temp_directory_path() / ("kawauo-expected-" + std::to_string(getpid()) + ".png");
+    ASSERT_TRUE(platform::WritePalettePng(expected.string(), picture_.pixels.data(), kScreenWidth, kScreenHeight,
+                                          picture_.palette, &why))
+        << why;
+    std::vector<fs::path> shots;
+    for (const auto& entry : fs::directory_iterator(folder / "kawauo")) shots.push_back(entry.path());
+    EXPECT_EQ(shots.size(), 2u);
+    for (const fs::path& shot : shots) EXPECT_TRUE(FileBytes(shot) == FileBytes(expected)) << shot;
+    fs::remove_all(folder);
+    fs::remove(expected);
+    unsetenv("XDG_PICTURES_DIR");
 }
 
 }  // namespace

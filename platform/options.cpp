@@ -40,12 +40,6 @@ const Row kRows[] = {
      [](Options* o, const char*) { o->fullscreen = false; return true; }},
     {"--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
      [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
-    {"--lang", "LANG", "ja (Japanese, as designed) or en (English)",
-     [](Options* o, const char* v) { return Store(LanguageNamed(v), &o->language); }},
-    {"--pause-unfocused", nullptr, "stop the game while its window is not in front",
-     [](Options* o, const char*) { o->pauseOnFocusLoss = true; return true; }},
-    {"--outline", nullptr, "draw a dark edge around the game's texts",
-     [](Options* o, const char*) { o->outline = true; return true; }},
     {"--record", "FILE", "write this run to FILE as a recording kawauo-sim can replay",
      [](Options* o, const char* v) { return StorePath(v, &o->recordPath); }},
     {"--play", "FILE", "show the recording FILE instead of taking the keys",
@@ -106,7 +100,7 @@ void PrintUsage(std::FILE* out) {
         if (row.argument != nullptr) left = left + " " + row.argument;
         std::fprintf(out, "  %-22s %s\n", left.c_str(), row.help);
     }
-    std::fprintf(out, "Settings are kept in $XDG_CONFIG_HOME/kawauo/settings.ini; see kawauo(6).\n");
+    std::fprintf(out, "See kawauo(6) for the keys.\n");
 }
 
 void PrintVersion(std::FILE* out) { std::fprintf(out, "kawauo " KAWAUO_VERSION "\n"); }
@@ -117,14 +111,7 @@ std::optional<ScaleMode> ScaleModeNamed(const std::string& name) {
     return std::nullopt;
 }
 
-std::optional<Language> LanguageNamed(const std::string& name) {
-    if (name == "ja") return Language::kJapanese;
-    if (name == "en") return Language::kEnglish;
-    return std::nullopt;
-}
-
 const char* NameOf(ScaleMode mode) { return mode == ScaleMode::kFit ? "fit" : "integer"; }
 
-const char* NameOf(Language language) { return language == Language::kEnglish ? "en" : "ja"; }
 
 }  // namespace options

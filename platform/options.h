@@ -1,5 +1,5 @@
 // The players' command line: one table of options, read before any window
-// opens. What an option leaves unsaid comes from the settings file.
+// opens.
 #pragma once
 #include <cstdio>
 #include <optional>
@@ -10,8 +10,6 @@ namespace options {
 // How the 640x480 picture fills a larger screen: whole factors only, or
 // whole factors then a smooth step to the screen's height.
 enum class ScaleMode { kInteger, kFit };
-// The language of the game's texts.
-enum class Language { kJapanese, kEnglish };
 
 // What the command line asked for; empty where it said nothing.
 struct Options {
@@ -19,9 +17,6 @@ struct Options {
     bool version = false;
     std::optional<bool> fullscreen;
     std::optional<ScaleMode> scale;
-    std::optional<Language> language;
-    std::optional<bool> pauseOnFocusLoss;
-    std::optional<bool> outline;
     std::string recordPath;  // write the run here as a recording
     std::string playPath;    // show this recording instead of the player's input
     std::string tracePath;   // write the trace of every frame here
@@ -38,11 +33,9 @@ void PrintUsage(std::FILE* out);
 // "kawauo 1.0.0".
 void PrintVersion(std::FILE* out);
 
-// Names as they appear on the command line and in the settings file.
+// Names as they appear on the command line.
 std::optional<ScaleMode> ScaleModeNamed(const std::string& name);
-std::optional<Language> LanguageNamed(const std::string& name);
 const char* NameOf(ScaleMode mode);
-const char* NameOf(Language language);
 
 // Exit status of a command line that could not be read.
 constexpr int kUsageStatus = 2;

@@ -26,28 +26,25 @@ TEST(Options, WhatEachLineAsksFor) {
     struct Row {
         std::vector<const char*> args;
         Outcome outcome;
-        std::string expected;  // fullscreen, scale, language, pause, outline; '-' when unsaid
+        std::string expected;  // fullscreen, scale; '-' when unsaid
     };
     const Row rows[] = {
-        {{}, Outcome::kRun, "-----"},
-        {{"--help"}, Outcome::kHelp, "-----"},
-        {{"-h"}, Outcome::kHelp, "-----"},
-        {{"--window", "--version"}, Outcome::kVersion, "0----"},
-        {{"--version", "--help"}, Outcome::kHelp, "-----"},
-        {{"--window", "--fullscreen"}, Outcome::kRun, "1----"},
-        {{"--scale", "fit"}, Outcome::kRun, "-f---"},
-        {{"--scale=integer"}, Outcome::kRun, "-i---"},
-        {{"--lang", "en", "--lang=ja"}, Outcome::kRun, "--j--"},
-        {{"--lang=en", "--pause-unfocused", "--outline"}, Outcome::kRun, "--e11"},
-        {{"--record", "run.sim", "--trace=t.jsonl"}, Outcome::kRun, "-----"},
+        {{}, Outcome::kRun, "--"},
+        {{"--help"}, Outcome::kHelp, "--"},
+        {{"-h"}, Outcome::kHelp, "--"},
+        {{"--window", "--version"}, Outcome::kVersion, "0-"},
+        {{"--version", "--help"}, Outcome::kHelp, "--"},
+        {{"--window", "--fullscreen"}, Outcome::kRun, "1-"},
+        {{"--scale", "fit"}, Outcome::kRun, "-f"},
+        {{"--scale=integer"}, Outcome::kRun, "-i"},
+        {{"--record", "run.sim", "--trace=t.jsonl"}, Outcome::kRun, "--"},
         {{"--bogus"}, Outcome::kBad, ""},
         {{"--record", "a", "--play", "b"}, Outcome::kBad, ""},
         {{"--play", ""}, Outcome::kBad, ""},
         {{"game.sav"}, Outcome::kBad, ""},
         {{"--scale"}, Outcome::kBad, ""},
         {{"--scale", "blurry"}, Outcome::kBad, ""},
-        {{"--lang", "fr"}, Outcome::kBad, ""},
-        {{"--lang="}, Outcome::kBad, ""},
+        {{"--scale="}, Outcome::kBad, ""},
         {{"--window=yes"}, Outcome::kBad, ""},
         {{"--help=1"}, Outcome::kBad, ""},
     };
@@ -61,9 +58,6 @@ TEST(Options, WhatEachLineAsksFor) {
         std::string got;
         got += o.fullscreen ? (*o.fullscreen ? '1' : '0') : '-';
         got += o.scale ? (*o.scale == options::ScaleMode::kFit ? 'f' : 'i') : '-';
-        got += o.language ? (*o.language == options::Language::kEnglish ? 'e' : 'j') : '-';
-        got += o.pauseOnFocusLoss ? (*o.pauseOnFocusLoss ? '1' : '0') : '-';
-        got += o.outline ? (*o.outline ? '1' : '0') : '-';
         EXPECT_EQ(got, row.expected) << line;
     }
 }

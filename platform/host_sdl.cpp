@@ -19,6 +19,7 @@
 #include "platform/host.h"
 #include "platform/host_sdl.h"
 #include "platform/host_sdl_internal.h"
+#include "platform/pause_clock.h"
 #include "platform/platform_internal.h"
 #include "platform/present_sdl.h"
 
@@ -33,11 +34,17 @@ struct SdlHost {
     bool fullscreen = true;
     options::Options chosen;
     std::deque<host::Event> events;
+    platform::PauseClock clock;  // stands still while paused out of focus
 };
 
 SdlHost g_sdl;
 
 const auto g_start = std::chrono::steady_clock::now();
+
+uint32_t RunningMilliseconds() {
+    auto elapsed = std::chrono::steady_clock::now() - g_start;
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
 
 bool EnsureVideo() {
     if (!g_sdl.videoTried) {
@@ -81,10 +88,12 @@ void ToggleFullscreen() {
 
 void TranslateWindowEvent(const SDL_WindowEvent& e) {
     if (e.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+        g_sdl.clock.Resume(RunningMilliseconds());
         sdlhost::PushEvent(host::Event{host::EventKind::Activate, 0});
     } else if (e.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         sdlhost::ReleaseAllKeys();
         sdlhost::PushEvent(host::Event{host::EventKind::Deactivate, 0});
+        if (g_sdl.chosen.pauseUnfocused) g_sdl.clock.Pause(RunningMilliseconds());
     } else if (e.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
         sdlhost::StartPacing(g_sdl.window);
     } else if (e.event == SDL_WINDOWEVENT_EXPOSED || e.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
@@ -180,19 +189,19 @@ void SetCursorVisible(bool visible) {
     if (g_sdl.window != nullptr) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+// Paused out of focus, the wait for the next event holds the game's loop:
+// no frame runs until the focus (or a close request) comes.
 bool PollEvent(Event* event) {
     SDL_Event e;
     while (g_sdl.events.empty() && g_sdl.videoReady && SDL_PollEvent(&e)) Translate(e);
+    while (g_sdl.events.empty() && g_sdl.clock.Paused() && SDL_WaitEvent(&e)) Translate(e);
     if (g_sdl.events.empty()) return false;
     *event = g_sdl.events.front();
     g_sdl.events.pop_front();
     return true;
 }
 
-uint32_t Milliseconds() {
-    auto elapsed = std::chrono::steady_clock::now() - g_start;
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-}
+uint32_t Milliseconds() { return g_sdl.clock.Read(RunningMilliseconds()); }
 
 int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 

@@ -40,6 +40,8 @@ const Row kRows[] = {
      [](Options* o, const char*) { o->fullscreen = false; return true; }},
     {"--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
      [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
+    {"--pause-unfocused", nullptr, "stop the game while its window is not in front",
+     [](Options* o, const char*) { return o->pauseUnfocused = true; }},
     {"--record", "FILE", "write this run to FILE as a recording kawauo-sim can replay",
      [](Options* o, const char* v) { return StorePath(v, &o->recordPath); }},
     {"--play", "FILE", "show the recording FILE instead of taking the keys",

@@ -17,6 +17,7 @@ struct Options {
     bool version = false;
     std::optional<bool> fullscreen;
     std::optional<ScaleMode> scale;
+    bool pauseUnfocused = false;
     std::string recordPath;  // write the run here as a recording
     std::string playPath;    // show this recording instead of the player's input
     std::string tracePath;   // write the trace of every frame here

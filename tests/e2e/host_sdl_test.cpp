@@ -151,6 +151,29 @@ TEST_F(SdlHost, TwoKeysForOneHoldItTogether) {
     ExpectEvents({Key(false, VK_LEFT)}, "A up too");
 }
 
+// With --pause-unfocused the game's clock stands still from the focus loss
+// until the focus comes back, and runs on after it; without, it never stops.
+TEST_F(SdlHost, ClockStandsStillOutOfFocusWhenAskedTo) {
+    for (bool pause : {false, true}) {
+        options::Options chosen;
+        chosen.pauseUnfocused = pause;
+        sdlhost::UseOptions(chosen);
+        PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+        host::Event e;
+        ASSERT_TRUE(host::PollEvent(&e));
+        EXPECT_EQ(e.kind, host::EventKind::Deactivate);
+        uint32_t before = host::Milliseconds();
+        SDL_Delay(30);
+        EXPECT_EQ(host::Milliseconds() == before, pause) << "paused: " << pause;
+        PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        ExpectEvents({host::Event{host::EventKind::Activate, 0}}, "focus back");
+        before = host::Milliseconds();
+        SDL_Delay(30);
+        EXPECT_NE(host::Milliseconds(), before) << "after the pause";
+    }
+    sdlhost::UseOptions(options::Options{});
+}
+
 TEST_F(SdlHost, QuitAsksToClose) {
     SDL_Event e{};
     e.type = SDL_QUIT;

@@ -26,7 +26,7 @@ TEST(Options, WhatEachLineAsksFor) {
     struct Row {
         std::vector<const char*> args;
         Outcome outcome;
-        std::string expected;  // fullscreen, scale; '-' when unsaid
+        std::string expected;  // fullscreen, scale ('-' when unsaid), then p when paused unfocused
     };
     const Row rows[] = {
         {{}, Outcome::kRun, "--"},
@@ -37,6 +37,7 @@ TEST(Options, WhatEachLineAsksFor) {
         {{"--window", "--fullscreen"}, Outcome::kRun, "1-"},
         {{"--scale", "fit"}, Outcome::kRun, "-f"},
         {{"--scale=integer"}, Outcome::kRun, "-i"},
+        {{"--pause-unfocused", "--window"}, Outcome::kRun, "0-p"},
         {{"--record", "run.sim", "--trace=t.jsonl"}, Outcome::kRun, "--"},
         {{"--bogus"}, Outcome::kBad, ""},
         {{"--record", "a", "--play", "b"}, Outcome::kBad, ""},
@@ -58,6 +59,7 @@ TEST(Options, WhatEachLineAsksFor) {
         std::string got;
         got += o.fullscreen ? (*o.fullscreen ? '1' : '0') : '-';
         got += o.scale ? (*o.scale == options::ScaleMode::kFit ? 'f' : 'i') : '-';
+        if (o.pauseUnfocused) got += 'p';
         EXPECT_EQ(got, row.expected) << line;
     }
 }

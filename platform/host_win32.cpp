@@ -69,6 +69,7 @@ int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     win32host::WaitForFrame();
     win32host::ShowPicture(pixels, reinterpret_cast<const uint8_t*>(palette));
+    win32host::FrameShown();
     win32host::PollPads();
 }
 

@@ -48,6 +48,7 @@ void StartPacing() {
     g_pacing.frequency = frequency.QuadPart;
     g_pacing.period = frequency.QuadPart / kFramesPerSecond;
     g_pacing.deadline = Now();
+    win32host::StartFrameStats(g_pacing.frequency);
 }
 
 // Waits for the next deadline. More than a frame late, the schedule starts
@@ -64,6 +65,8 @@ void WaitForFrame() {
     }
     g_pacing.deadline += g_pacing.period;
 }
+
+void FrameShown() { win32host::NoteShown(Now()); }
 
 void StopPacing() {
     if (g_pacing.timer != nullptr) CloseHandle(g_pacing.timer);

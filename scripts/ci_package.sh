@@ -153,6 +153,8 @@ check "the game is in /usr/games, its pictures in /usr/share/games/kawauo" \
 check "the manual page is installed" test -s /usr/share/man/man6/kawauo.6.gz
 check "the copyright and the fonts' credits are installed" \
     test -s /usr/share/doc/kawauo/copyright -a -s /usr/share/doc/kawauo/CREDITS
+version=$(/usr/games/kawauo --version 2>&1)
+check "kawauo --version ($version) names the package's version" test "$version" = "kawauo $(dpkg-deb -f "$DEB" Version)"
 # From / with a home of its own, so the run leaves nothing outside $WORK.
 mkdir -p "$WORK/home"
 play_title_escape "the installed game" 20 "$WORK/installed.log" \

@@ -18,6 +18,7 @@ struct Named {
 constexpr uint32_t F(uint32_t n) { return 0x88760000u + n; }
 
 // The SDK's own pairing of each code with its name.
+// clang-format off
 const Named kTable[] = {
     {0, "DD_OK"}, {0x80004001u, "DDERR_UNSUPPORTED"}, {0x80004005u, "DDERR_GENERIC"},
     {0x800401F0u, "DDERR_NOTINITIALIZED"}, {0x8007000Eu, "DDERR_OUTOFMEMORY"},
@@ -57,6 +58,7 @@ const Named kTable[] = {
     {F(591), "DDERR_NOMIPMAPHW"}, {F(592), "DDERR_INVALIDSURFACETYPE"}, {F(620), "DDERR_DCALREADYCREATED"},
     {F(640), "DDERR_CANTPAGELOCK"}, {F(660), "DDERR_CANTPAGEUNLOCK"}, {F(680), "DDERR_NOTPAGELOCKED"},
 };
+// clang-format on
 
 TEST(DDErrorName, EveryListedCodeHasItsSdkName) {
     ASSERT_EQ(std::size(kTable), 101u);

@@ -18,6 +18,7 @@ struct Entry {
     const char* file;
     IDirectDrawSurface** holder;
 };
+// clang-format off
 const Entry kCatalogue[] = {
     {"bmp\\back.bmp", &g_picBack},           {"bmp\\back2.bmp", &g_picBack2},
     {"bmp\\back3.bmp", &g_picBack3},         {"bmp\\push.bmp", &g_picPush},
@@ -37,6 +38,7 @@ const Entry kCatalogue[] = {
     {"bmp\\syougai4.bmp", &g_picSyougai[3]}, {"bmp\\syougai5.bmp", &g_picSyougai[4]},
     {"bmp\\syougai3.bmp", &g_picSyougai[5]},
 };
+// clang-format on
 
 class AssetsTest : public GameTest {
 protected:

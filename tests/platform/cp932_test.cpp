@@ -68,6 +68,7 @@ struct GameText {
 #define GAME_TEXT(area, name) GameText{area, #name, name, sizeof(name) - 1}
 
 TEST(Cp932, GameTextsRoundTrip) {
+    // clang-format off
     const GameText texts[] = {
         GAME_TEXT("display", kTextRegistryOverflow),   GAME_TEXT("display", kTextRegistryOverflowCaption),
         GAME_TEXT("display", kTextCreateFailed),       GAME_TEXT("display", kTextCreateFailedCaption),
@@ -80,6 +81,7 @@ TEST(Cp932, GameTextsRoundTrip) {
         GAME_TEXT("game", kTextResultMutation),        GAME_TEXT("game", kTextVerdictMutation4),
         GAME_TEXT("game", kTextVerdictPollution4),
     };
+    // clang-format on
     for (const GameText& t : texts) {
         SCOPED_TRACE(t.name);
         std::string written = WrittenText(t.area, t.name);
@@ -93,6 +95,7 @@ TEST(Cp932, GameTextsRoundTrip) {
 
 // Characters whose code page bytes are known, each way.
 TEST(Cp932, KnownCharacters) {
+    // clang-format off
     struct Row {
         const char* cp932;
         const char* utf8;
@@ -105,6 +108,7 @@ TEST(Cp932, KnownCharacters) {
         {"\x5C\x7E", "\x5C\x7E"},              // ASCII stays ASCII
         {"A\x82\xA0" "B", "A\xE3\x81\x82" "B"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         std::string cp932 = row.cp932;
         EXPECT_EQ(Hex(platform::Cp932ToUtf8(cp932.data(), cp932.size())), Hex(row.utf8)) << Hex(cp932);

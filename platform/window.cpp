@@ -237,7 +237,7 @@ HGDIOBJ GetStockObject(int object) {
 }
 
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
-    MSG ignored;
+    MSG ignored{};  // only read after NextMessage filled it, but never left unset
     return NextMessage(msg != nullptr ? msg : &ignored, window, filterMin, filterMax,
                        (removeFlags & PM_REMOVE) != 0)
                ? TRUE
@@ -245,7 +245,7 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
 }
 
 BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
-    MSG ignored;
+    MSG ignored{};  // only read after NextMessage filled it, but never left unset
     MSG* out = msg != nullptr ? msg : &ignored;
     while (!NextMessage(out, window, filterMin, filterMax, true))
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

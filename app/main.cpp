@@ -37,9 +37,9 @@ int CreateMainWindow(HINSTANCE instance, int /*showCommand*/) {
     windowClass.lpszClassName = kWindowName;
     if (RegisterClassA(&windowClass) == 0) return 0;
 
-    g_mainWindow = CreateWindowExA(0, kWindowName, kWindowName, WS_POPUP | WS_VISIBLE, 0, 0,
-                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                   instance, nullptr);
+    g_mainWindow =
+        CreateWindowExA(0, kWindowName, kWindowName, WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
     if (g_mainWindow == nullptr) return 0;
     SetFocus(g_mainWindow);
     ShowCursor(FALSE);
@@ -51,12 +51,8 @@ int CreateMainWindow(HINSTANCE instance, int /*showCommand*/) {
 // every key-down stops here.
 LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_ACTIVATEAPP:
             g_appActive = static_cast<int32_t>(wParam);
             if (wParam != 0 && g_dd != nullptr) RestoreSurfaces();
@@ -64,8 +60,7 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) DestroyWindow(window);
             return 0;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

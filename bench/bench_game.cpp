@@ -69,8 +69,7 @@ void SetUpBusyPlay() {
     g_fish.y = 250;
     for (int i : {0, 3, 6, 8}) g_mutation[i] = 1;
     g_fish.mutationCount = 4;
-    for (int i = 0; i < kMoveCount; ++i)
-        g_specialMoves[i] = SpecialMove{0, 1, i, static_cast<int32_t>(kStartMs)};
+    for (int i = 0; i < kMoveCount; ++i) g_specialMoves[i] = SpecialMove{0, 1, i, static_cast<int32_t>(kStartMs)};
     g_drift[2] = DriftObject{-120, static_cast<int32_t>(kStartMs), 100, 420, 10, 60, 113};
     g_objectActive[2] = 1;
     g_objectInFlight = 1;
@@ -96,7 +95,8 @@ SDL_Palette* SdlScreenPalette() {
     static SDL_Palette* palette = nullptr;
     if (palette == nullptr) palette = SDL_AllocPalette(256);
     SDL_Color colours[256];
-    for (int i = 0; i < 256; ++i) colours[i] = SDL_Color{g_palette[i].peRed, g_palette[i].peGreen, g_palette[i].peBlue, 255};
+    for (int i = 0; i < 256; ++i)
+        colours[i] = SDL_Color{g_palette[i].peRed, g_palette[i].peGreen, g_palette[i].peBlue, 255};
     SDL_SetPaletteColors(palette, colours, 0, 256);
     return palette;
 }
@@ -130,7 +130,8 @@ bool SameScreen(const uint8_t* ours, const SDL_Surface* theirs) {
         const uint8_t* b = static_cast<const uint8_t*>(theirs->pixels) + static_cast<ptrdiff_t>(y) * theirs->pitch;
         for (int x = 0; x < kScreenWidth; ++x) {
             if (a[x] != b[x]) {
-                std::fprintf(stderr, "kawauo-bench: pictures differ at (%d, %d): ours %d, SDL's %d\n", x, y, a[x], b[x]);
+                std::fprintf(stderr, "kawauo-bench: pictures differ at (%d, %d): ours %d, SDL's %d\n", x, y, a[x],
+                             b[x]);
                 return false;
             }
         }

@@ -42,7 +42,8 @@ public:
         if (std::memcmp(shown_, palette, sizeof shown_) != 0) {
             std::memcpy(shown_, palette, sizeof shown_);
             SDL_Color colours[256];
-            for (int i = 0; i < 256; ++i) colours[i] = SDL_Color{palette[i].peRed, palette[i].peGreen, palette[i].peBlue, 255};
+            for (int i = 0; i < 256; ++i)
+                colours[i] = SDL_Color{palette[i].peRed, palette[i].peGreen, palette[i].peBlue, 255};
             SDL_SetPaletteColors(palette_, colours, 0, 256);
         }
         // SDL reads the picture where it lies, as the host's conversion does.

@@ -55,10 +55,10 @@ void BM_SdlReplay(benchmark::State& state) {
         const platform::BltNote& b = note.blt;
         SDL_Surface*& copy = copies[{b.src, b.keyed}];
         if (copy == nullptr) copy = SdlCopy(const_cast<IDirectDrawSurface*>(b.src), b.keyed, b.keyed);
-        blits.push_back(Replay{copy,
-                               {b.srcRect.left, b.srcRect.top, b.srcRect.right - b.srcRect.left, b.srcRect.bottom - b.srcRect.top},
-                               {b.destRect.left, b.destRect.top, b.destRect.right - b.destRect.left,
-                                b.destRect.bottom - b.destRect.top}});
+        blits.push_back(Replay{
+            copy,
+            {b.srcRect.left, b.srcRect.top, b.srcRect.right - b.srcRect.left, b.srcRect.bottom - b.srcRect.top},
+            {b.destRect.left, b.destRect.top, b.destRect.right - b.destRect.left, b.destRect.bottom - b.destRect.top}});
     }
     SDL_Surface* screen = SdlScreen();
     SdlConverter converter;

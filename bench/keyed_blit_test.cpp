@@ -80,7 +80,8 @@ protected:
         desc.dwSize = sizeof desc;
         ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
         for (size_t y = 0; y < desc.dwHeight; ++y)
-            std::copy_n(pixels.data() + y * desc.dwWidth, desc.dwWidth, static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch);
+            std::copy_n(pixels.data() + y * desc.dwWidth, desc.dwWidth,
+                        static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch);
         surface->Unlock(nullptr);
     }
 
@@ -90,15 +91,16 @@ protected:
         EXPECT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
         std::vector<uint8_t> pixels(static_cast<size_t>(desc.dwWidth) * desc.dwHeight);
         for (size_t y = 0; y < desc.dwHeight; ++y)
-            std::copy_n(static_cast<const uint8_t*>(desc.lpSurface) + y * desc.lPitch, desc.dwWidth, pixels.data() + y * desc.dwWidth);
+            std::copy_n(static_cast<const uint8_t*>(desc.lpSurface) + y * desc.lPitch, desc.dwWidth,
+                        pixels.data() + y * desc.dwWidth);
         surface->Unlock(nullptr);
         return pixels;
     }
 
     // Blits the source rectangle (sx, sy, w, h) of `picture` keyed to
     // (dx, dy) over `background` and compares with the rule pixel by pixel.
-    void Check(IDirectDrawSurface* source, const Picture& picture, uint8_t key, int sx, int sy, int w, int h,
-               int dx, int dy, const std::vector<uint8_t>& background) {
+    void Check(IDirectDrawSurface* source, const Picture& picture, uint8_t key, int sx, int sy, int w, int h, int dx,
+               int dy, const std::vector<uint8_t>& background) {
         Write(screen_, background);
         RECT dest{dx, dy, dx + w, dy + h};
         RECT src{sx, sy, sx + w, sy + h};
@@ -112,9 +114,9 @@ protected:
         }
         const std::vector<uint8_t> actual = Read(screen_);
         for (size_t i = 0; i < actual.size(); ++i) {
-            ASSERT_EQ(int{actual[i]}, int{expected[i]}) << "pixel (" << i % kScreenW << ", " << i / kScreenW << ") of a "
-                                              << w << "x" << h << " blit from (" << sx << ", " << sy << ") to ("
-                                              << dx << ", " << dy << ") of a " << picture.width << "-wide picture";
+            ASSERT_EQ(int{actual[i]}, int{expected[i]})
+                << "pixel (" << i % kScreenW << ", " << i / kScreenW << ") of a " << w << "x" << h << " blit from ("
+                << sx << ", " << sy << ") to (" << dx << ", " << dy << ") of a " << picture.width << "-wide picture";
         }
     }
 
@@ -135,7 +137,8 @@ TEST_F(KeyedBlitTest, EveryWidthAndPlaceMatchesThePixelRule) {
         Write(source, picture.pixels);
         DDCOLORKEY key{kKey, kKey};
         ASSERT_EQ(source->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-        for (int dx : {-width - 1, -width + 1, -width / 2, -1, 0, 3, kScreenW - width, kScreenW - width / 2, kScreenW - 1})
+        for (int dx :
+             {-width - 1, -width + 1, -width / 2, -1, 0, 3, kScreenW - width, kScreenW - width / 2, kScreenW - 1})
             for (int dy : {-5, 0, 2, kScreenH - 6})
                 Check(source, picture, kKey, 0, 0, width, picture.height, dx, dy, background);
         // A part from inside the picture, as the bubbles are cut from their strip.

@@ -62,8 +62,8 @@ void BM_GlyphsOnly(benchmark::State& state) {
     std::vector<uint8_t> screen(size_t{kScreenWidth} * kScreenHeight);
     for (auto _ : state) {
         for (const Line& line : lines) {
-            DrawTextCp932(screen.data(), kScreenWidth, kScreenHeight, kScreenWidth, line.x, line.y,
-                          line.text.data(), static_cast<int>(line.text.size()), 15);
+            DrawTextCp932(screen.data(), kScreenWidth, kScreenHeight, kScreenWidth, line.x, line.y, line.text.data(),
+                          static_cast<int>(line.text.size()), 15);
         }
         benchmark::ClobberMemory();
     }

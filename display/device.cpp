@@ -123,8 +123,7 @@ HRESULT LoadPaletteFromBitmap(const char* name) {
     FillDefaultPalette(g_palette);
     // The game carries no bitmap resources: the lookup always falls through
     // to the file of that name.
-    if (name != nullptr && FindResourceA(GetModuleHandleA(nullptr), name, RT_BITMAP) == nullptr)
-        ReadColourTable(name);
+    if (name != nullptr && FindResourceA(GetModuleHandleA(nullptr), name, RT_BITMAP) == nullptr) ReadColourTable(name);
     if (g_ddPalette == nullptr) return DDERR_INVALIDOBJECT;
     return g_ddPalette->SetEntries(0, 0, kPaletteEntries, g_palette);
 }

@@ -32,8 +32,7 @@ struct LoadedBitmap {
 // made and nothing reported, when neither exists.
 bool LoadBitmap(const char* name, LoadedBitmap* out) {
     HANDLE image = LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-    if (image == nullptr)
-        image = LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
+    if (image == nullptr) image = LoadImageA(nullptr, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
     if (image == nullptr) return false;
     out->bitmap = static_cast<HBITMAP>(image);
     out->memoryDC = CreateCompatibleDC(nullptr);
@@ -69,8 +68,8 @@ LONG Edge(int32_t start, int32_t extent) {
     return static_cast<LONG>(edge);
 }
 
-HRESULT Blit(IDirectDrawSurface* dest, int32_t x, int32_t y, int32_t w, int32_t h, IDirectDrawSurface* src,
-             int32_t sx, int32_t sy, int32_t sw, int32_t sh, DWORD flags) {
+HRESULT Blit(IDirectDrawSurface* dest, int32_t x, int32_t y, int32_t w, int32_t h, IDirectDrawSurface* src, int32_t sx,
+             int32_t sy, int32_t sw, int32_t sh, DWORD flags) {
     RECT destRect{x, y, Edge(x, w), Edge(y, h)};
     RECT srcRect{sx, sy, Edge(sx, sw), Edge(sy, sh)};
     return dest->Blt(&destRect, src, &srcRect, flags, nullptr);

@@ -67,8 +67,7 @@ void UpdateSlot(int32_t slot) {
         object.x = Wrap32(int64_t{object.x} - object.step);
         object.moveTick = g_frameTick;
     }
-    BltKeyed(g_back, object.x, object.y, object.size, object.size, g_picSyougai[slot], 0, 0, object.size,
-             object.size);
+    BltKeyed(g_back, object.x, object.y, object.size, object.size, g_picSyougai[slot], 0, 0, object.size, object.size);
     char text[256];
     std::snprintf(text, sizeof text, kTextDriftValue, object.value);
     DrawString(object.x, object.y, text, kMagenta);

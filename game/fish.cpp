@@ -22,10 +22,10 @@ struct MutationRule {
 
 // Tested in index order; every bound is inclusive.
 const MutationRule kMutationRules[kMutationCount] = {
-    {&g_fish.hp, Bound::kAtMost, 1000},       {&g_fish.hp, Bound::kAtLeast, 8332},
-    {&g_fish.hp, Bound::kAtLeast, 11664},     {&g_fish.strength, Bound::kAtLeast, 1500},
+    {&g_fish.hp, Bound::kAtMost, 1000},        {&g_fish.hp, Bound::kAtLeast, 8332},
+    {&g_fish.hp, Bound::kAtLeast, 11664},      {&g_fish.strength, Bound::kAtLeast, 1500},
     {&g_fish.strength, Bound::kAtLeast, 2100}, {&g_fish.strength, Bound::kAtMost, 10},
-    {&g_pollution, Bound::kAtMost, 200},      {&g_pollution, Bound::kAtLeast, 1666},
+    {&g_pollution, Bound::kAtMost, 200},       {&g_pollution, Bound::kAtLeast, 1666},
     {&g_pollution, Bound::kAtLeast, 3000},
 };
 

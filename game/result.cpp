@@ -26,8 +26,8 @@ const char* const kMutationVerdicts[] = {kTextVerdictMutation1, kTextVerdictMuta
                                          kTextVerdictMutation4};
 const char* const kDistanceVerdicts[] = {kTextVerdictDistance1, kTextVerdictDistance2, kTextVerdictDistance3,
                                          kTextVerdictDistance4};
-const char* const kPollutionVerdicts[] = {kTextVerdictPollution1, kTextVerdictPollution2,
-                                          kTextVerdictPollution3, kTextVerdictPollution4};
+const char* const kPollutionVerdicts[] = {kTextVerdictPollution1, kTextVerdictPollution2, kTextVerdictPollution3,
+                                          kTextVerdictPollution4};
 
 }  // namespace
 

@@ -22,11 +22,16 @@ struct Thought {
     const int32_t* value;
 };
 const Thought kThoughts[kThoughtCount] = {
-    {kTextThought0, &g_fish.hp},       {kTextThought1, &g_fish.strength},
-    {kTextThought2, &g_pollution},     {kTextThought3, &g_fish.distance},
-    {kTextThought4, &g_fish.mutationCount}, {kTextThought5, nullptr},
-    {kTextThought6, nullptr},          {kTextThought7, nullptr},
-    {kTextThought8, nullptr},          {kTextThought9, nullptr},
+    {kTextThought0, &g_fish.hp},
+    {kTextThought1, &g_fish.strength},
+    {kTextThought2, &g_pollution},
+    {kTextThought3, &g_fish.distance},
+    {kTextThought4, &g_fish.mutationCount},
+    {kTextThought5, nullptr},
+    {kTextThought6, nullptr},
+    {kTextThought7, nullptr},
+    {kTextThought8, nullptr},
+    {kTextThought9, nullptr},
 };
 
 }  // namespace

@@ -35,8 +35,8 @@ std::unordered_map<const IDirectDrawSurface*, OpaqueRuns>& RunCaches() {
 
 // The runs of `pixels` (width x height, pitch = width) that are not `key`,
 // rebuilt only when the pixels or the key changed since the last call.
-const OpaqueRuns& RunsOf(const IDirectDrawSurface* surface, const uint8_t* pixels, int width,
-                         int height, uint32_t version, uint8_t key) {
+const OpaqueRuns& RunsOf(const IDirectDrawSurface* surface, const uint8_t* pixels, int width, int height,
+                         uint32_t version, uint8_t key) {
     OpaqueRuns& cache = RunCaches()[surface];
     if (cache.key == key && cache.version == version && !cache.rowFirst.empty()) return cache;
     cache.version = version;
@@ -110,8 +110,8 @@ inline void SelectSpan(uint8_t* to, const uint8_t* from, size_t n, uint8_t key) 
 }
 
 // Keyed 1:1: the source's opaque runs cut to the columns [sx, sx + width).
-void CopyRuns(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, const OpaqueRuns& runs,
-              int sx, int sy, int width, int height) {
+void CopyRuns(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, const OpaqueRuns& runs, int sx, int sy,
+              int width, int height) {
     const int sxEnd = sx + width;
     const uint8_t key = static_cast<uint8_t>(runs.key);
     for (int y = 0; y < height; ++y) {

@@ -179,10 +179,8 @@ bool DecodePacked(const uint8_t* d, size_t size, const Layout& l, DecodedBitmap*
     const size_t stride = Stride(l);
     if ((size - l.dataOffset) / stride < static_cast<size_t>(l.height)) return false;
     const size_t w = static_cast<size_t>(l.width);
-    if (l.bits <= 8)
-        out->indices.resize(w * static_cast<size_t>(l.height));
-    else
-        out->rgb.resize(w * static_cast<size_t>(l.height));
+    if (l.bits <= 8) out->indices.resize(w * static_cast<size_t>(l.height));
+    else out->rgb.resize(w * static_cast<size_t>(l.height));
     for (int32_t r = 0; r < l.height; ++r) {
         const uint8_t* row = d + l.dataOffset + static_cast<size_t>(r) * stride;
         const size_t base = DestRow(l, r) * w;
@@ -198,8 +196,8 @@ bool DecodePacked(const uint8_t* d, size_t size, const Layout& l, DecodedBitmap*
                 }
                 default: {
                     const uint32_t px = l.bits == 16 ? U16(row + 2 * x) : U32(row + 4 * x);
-                    out->rgb[base + x] = Scale(px, l.channels[0]) << 16 | Scale(px, l.channels[1]) << 8 |
-                                         Scale(px, l.channels[2]);
+                    out->rgb[base + x] =
+                        Scale(px, l.channels[0]) << 16 | Scale(px, l.channels[1]) << 8 | Scale(px, l.channels[2]);
                     break;
                 }
             }
@@ -270,7 +268,7 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap* out) {
     if (ok) {
         if (l.bits <= 8) ReadColours(data, l, &result);
         ok = (l.compression == kBiRle8 || l.compression == kBiRle4) ? DecodeRle(data, size, l, &result)
-                                                                      : DecodePacked(data, size, l, &result);
+                                                                    : DecodePacked(data, size, l, &result);
     }
     if (ok) {
         result.width = l.width;

@@ -115,8 +115,14 @@ enum class Utf8 { Character, IllFormed, CutShort };
 // become a character, or one of the old five- and six-byte forms, that meets
 // the end of the text is cut short, not ill-formed.
 Utf8 ReadUtf8(const unsigned char* s, size_t left, uint32_t* u, size_t* length) {
-    size_t count = s[0] < 0x80 ? 1 : s[0] < 0xC2 ? 0 : s[0] < 0xE0 ? 2 : s[0] < 0xF0 ? 3 : s[0] < 0xF8 ? 4
-                 : s[0] < 0xFC ? 5 : s[0] < 0xFE ? 6 : 0;
+    size_t count = s[0] < 0x80   ? 1
+                   : s[0] < 0xC2 ? 0
+                   : s[0] < 0xE0 ? 2
+                   : s[0] < 0xF0 ? 3
+                   : s[0] < 0xF8 ? 4
+                   : s[0] < 0xFC ? 5
+                   : s[0] < 0xFE ? 6
+                                 : 0;
     if (count == 0) return Utf8::IllFormed;
     *u = s[0] & (count == 1 ? 0x7Fu : 0x7Fu >> count);
     if (count > left) {

@@ -116,7 +116,8 @@ HRESULT IDirectDrawSurface::Blt(RECT* destRect, IDirectDrawSurface* src, RECT* s
             platform::CopyKeyed(to, width_, src, src->pixels_.data(), src->width_, src->height_, src->version_,
                                 src->colorKey_, sx, sy, w, h);
         } else {
-            platform::CopyRows(to, width_, src->pixels_.data() + static_cast<size_t>(sy) * src->width_ + sx, src->width_, w, h);
+            platform::CopyRows(to, width_, src->pixels_.data() + static_cast<size_t>(sy) * src->width_ + sx,
+                               src->width_, w, h);
         }
         return DD_OK;
     }

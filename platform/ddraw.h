@@ -131,8 +131,8 @@ private:
     bool locked_ = false;
     HDC dc_ = nullptr;
     bool primary_ = false;
-    IDirectDrawSurface* back_ = nullptr;     // primary: its back buffer
-    IDirectDrawSurface* front_ = nullptr;    // back buffer: its primary
+    IDirectDrawSurface* back_ = nullptr;   // primary: its back buffer
+    IDirectDrawSurface* front_ = nullptr;  // back buffer: its primary
     IDirectDrawClipper* clipper_ = nullptr;
     IDirectDrawPalette* palette_ = nullptr;
     uint32_t version_ = 0;  // bumped whenever the pixels may have changed

@@ -9,8 +9,8 @@
 
 #include "platform/bmp_decode.h"
 #include "platform/fault.h"
-#include "platform/gdi.h"
 #include "platform/frame_log.h"
+#include "platform/gdi.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
 #include "platform/text.h"
@@ -157,9 +157,7 @@ HANDLE LoadImageA(HINSTANCE, const char* name, UINT type, int width, int height,
     return AddBitmap(std::move(picture));
 }
 
-HDC CreateCompatibleDC(HDC) {
-    return AddContext(nullptr, FindBitmap(DefaultBitmap()));
-}
+HDC CreateCompatibleDC(HDC) { return AddContext(nullptr, FindBitmap(DefaultBitmap())); }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     Context* context = FindContext(dc);
@@ -209,8 +207,7 @@ BOOL DeleteObject(HGDIOBJ object) {
     return TRUE;
 }
 
-BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh,
-                DWORD rop) {
+BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
     const Context* to = FindContext(dest);
     const Context* from = FindContext(src);
     if (!to || !from || !to->surface || from->surface || rop != SRCCOPY) return FALSE;

@@ -26,7 +26,7 @@ struct Pad {
 
 struct Input {
     int keyboardHeld[kKeyCount] = {};  // keys holding each game key down
-    bool shownHeld[kKeyCount] = {};  // what the game has been told
+    bool shownHeld[kKeyCount] = {};    // what the game has been told
     std::vector<Pad> pads;
 };
 
@@ -45,10 +45,14 @@ int VirtualKey(SDL_Keycode key) {
         case SDLK_F1: return VK_F1;
         case SDLK_F2: return VK_F2;
         case SDLK_F3: return VK_F3;
-        case SDLK_a: case SDLK_KP_4: return VK_LEFT;
-        case SDLK_w: case SDLK_KP_8: return VK_UP;
-        case SDLK_d: case SDLK_KP_6: return VK_RIGHT;
-        case SDLK_s: case SDLK_KP_2: return VK_DOWN;
+        case SDLK_a:
+        case SDLK_KP_4: return VK_LEFT;
+        case SDLK_w:
+        case SDLK_KP_8: return VK_UP;
+        case SDLK_d:
+        case SDLK_KP_6: return VK_RIGHT;
+        case SDLK_s:
+        case SDLK_KP_2: return VK_DOWN;
         case SDLK_1: return VK_F1;
         case SDLK_2: return VK_F2;
         case SDLK_3: return VK_F3;
@@ -76,8 +80,8 @@ int PadButtonKey(int button) {
 bool PadHolds(const Pad& pad, int vk) {
     for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
         if ((pad.buttons >> b & 1) != 0 && PadButtonKey(b) == vk) return true;
-    return (vk == VK_LEFT && pad.stickX < 0) || (vk == VK_RIGHT && pad.stickX > 0) ||
-           (vk == VK_UP && pad.stickY < 0) || (vk == VK_DOWN && pad.stickY > 0);
+    return (vk == VK_LEFT && pad.stickX < 0) || (vk == VK_RIGHT && pad.stickX > 0) || (vk == VK_UP && pad.stickY < 0) ||
+           (vk == VK_DOWN && pad.stickY > 0);
 }
 
 // A key is down while the keyboard or any pad holds it; the game hears of
@@ -146,12 +150,8 @@ bool TranslateInput(const SDL_Event& e) {
             SyncKeys();
             return true;
         }
-        case SDL_CONTROLLERDEVICEADDED:
-            AddPad(e.cdevice.which);
-            return true;
-        case SDL_CONTROLLERDEVICEREMOVED:
-            RemovePad(e.cdevice.which);
-            return true;
+        case SDL_CONTROLLERDEVICEADDED: AddPad(e.cdevice.which); return true;
+        case SDL_CONTROLLERDEVICEREMOVED: RemovePad(e.cdevice.which); return true;
         case SDL_CONTROLLERBUTTONDOWN:
         case SDL_CONTROLLERBUTTONUP:
             if (Pad* pad = FindPad(e.cbutton.which)) {
@@ -167,8 +167,7 @@ bool TranslateInput(const SDL_Event& e) {
                 SyncKeys();
             }
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -68,8 +68,7 @@ void TakeScreenshot() {
     if (platform::WritePalettePng(path.string(), g_lastFrame.pixels.data(), kScreenWidth, kScreenHeight,
                                   g_lastFrame.palette, &why))
         std::fprintf(stderr, "kawauo: screenshot %s\n", path.c_str());
-    else
-        std::fprintf(stderr, "kawauo: no screenshot: %s\n", why.c_str());
+    else std::fprintf(stderr, "kawauo: no screenshot: %s\n", why.c_str());
 }
 
 }  // namespace sdlhost

@@ -36,9 +36,7 @@ void Report() {
 
 namespace sdlhost {
 
-void StartFrameStats() {
-    g_stats.on = std::getenv("KAWAUO_FRAME_STATS") != nullptr;
-}
+void StartFrameStats() { g_stats.on = std::getenv("KAWAUO_FRAME_STATS") != nullptr; }
 
 void NoteInterval(uint64_t now, uint64_t interval) {
     if (!g_stats.on) return;

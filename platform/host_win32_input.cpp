@@ -29,10 +29,11 @@ struct PadButton {
 };
 
 constexpr PadButton kPadButtons[] = {
-    {XINPUT_GAMEPAD_A, VK_SPACE},        {XINPUT_GAMEPAD_START, VK_SPACE},     {XINPUT_GAMEPAD_X, VK_F1},
-    {XINPUT_GAMEPAD_Y, VK_F2},           {XINPUT_GAMEPAD_B, VK_F3},            {XINPUT_GAMEPAD_BACK, VK_TAB},
-    {XINPUT_GAMEPAD_DPAD_LEFT, VK_LEFT}, {XINPUT_GAMEPAD_DPAD_RIGHT, VK_RIGHT}, {XINPUT_GAMEPAD_DPAD_UP, VK_UP},
-    {XINPUT_GAMEPAD_DPAD_DOWN, VK_DOWN},
+    {XINPUT_GAMEPAD_A, VK_SPACE},        {XINPUT_GAMEPAD_START, VK_SPACE},
+    {XINPUT_GAMEPAD_X, VK_F1},           {XINPUT_GAMEPAD_Y, VK_F2},
+    {XINPUT_GAMEPAD_B, VK_F3},           {XINPUT_GAMEPAD_BACK, VK_TAB},
+    {XINPUT_GAMEPAD_DPAD_LEFT, VK_LEFT}, {XINPUT_GAMEPAD_DPAD_RIGHT, VK_RIGHT},
+    {XINPUT_GAMEPAD_DPAD_UP, VK_UP},     {XINPUT_GAMEPAD_DPAD_DOWN, VK_DOWN},
 };
 
 struct Pad {
@@ -56,11 +57,17 @@ InputState g_input;
 // The keys the game reads, and the only ones it is told about.
 bool GameKey(int vk) {
     switch (vk) {
-        case VK_SPACE: case VK_TAB: case VK_ESCAPE: case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
-        case VK_F1: case VK_F2: case VK_F3:
-            return true;
-        default:
-            return false;
+        case VK_SPACE:
+        case VK_TAB:
+        case VK_ESCAPE:
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_F1:
+        case VK_F2:
+        case VK_F3: return true;
+        default: return false;
     }
 }
 

@@ -37,8 +37,7 @@ namespace win32host {
 
 void StartPacing() {
     if (g_pacing.timer != nullptr) return;
-    g_pacing.timer =
-        CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+    g_pacing.timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
     if (g_pacing.timer == nullptr) {
         g_pacing.timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
         g_pacing.finePeriod = timeBeginPeriod(1) == TIMERR_NOERROR;

@@ -46,7 +46,8 @@ void StartFrameStats(int64_t frequency) {
 void NoteShown(int64_t now) {
     if (!g_stats.on) return;
     if (g_stats.start == 0) g_stats.start = now;
-    if (g_stats.last != 0) g_stats.intervals.push_back(static_cast<double>(now - g_stats.last) * 1000.0 / g_stats.frequency);
+    if (g_stats.last != 0)
+        g_stats.intervals.push_back(static_cast<double>(now - g_stats.last) * 1000.0 / g_stats.frequency);
     g_stats.last = now;
     if (now - g_stats.start < kStatsSeconds * g_stats.frequency || g_stats.intervals.empty()) return;
     Report();

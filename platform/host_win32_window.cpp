@@ -131,9 +131,9 @@ void Draw(HDC dc) {
     }
     // Every picture pixel a whole square of screen pixels: no smoothing.
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, picture.left, picture.top, Width(picture), Height(picture), 0, 0, kPictureWidth,
-                  kPictureHeight, g_window.picture.data(), reinterpret_cast<const BITMAPINFO*>(&g_window.info),
-                  DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, picture.left, picture.top, Width(picture), Height(picture), 0, 0, kPictureWidth, kPictureHeight,
+                  g_window.picture.data(), reinterpret_cast<const BITMAPINFO*>(&g_window.info), DIB_RGB_COLORS,
+                  SRCCOPY);
 }
 
 bool AltHeld(LPARAM lParam) { return (HIWORD(lParam) & KF_ALTDOWN) != 0; }
@@ -158,19 +158,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP:
-            return OnKey(window, message, wParam, lParam);
-        case WM_SETFOCUS:
-            win32host::QueueActivate(true);
-            return 0;
+        case WM_SYSKEYUP: return OnKey(window, message, wParam, lParam);
+        case WM_SETFOCUS: win32host::QueueActivate(true); return 0;
         case WM_KILLFOCUS:
             // No key may stay down: its release goes to another window.
             win32host::ReleaseAllKeys();
             win32host::QueueActivate(false);
             return 0;
-        case WM_CLOSE:
-            win32host::QueueClose();
-            return 0;
+        case WM_CLOSE: win32host::QueueClose(); return 0;
         case WM_SYSCOMMAND:
             // Alt alone must not open the window menu and stop the game; the
             // screen saver waits while the game fills the screen.
@@ -184,8 +179,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 return TRUE;
             }
             break;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
             // Frames stop while a message box is open: the last one is shown again.
             PAINTSTRUCT paint;
@@ -195,9 +189,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_SIZE:
-            g_window.bordersStale = true;
-            return 0;
+        case WM_SIZE: g_window.bordersStale = true; return 0;
         case WM_DISPLAYCHANGE:
             if (g_window.fullscreen) ApplyMode();
             return 0;
@@ -207,8 +199,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 SetWindowPos(window, nullptr, r->left, r->top, Width(*r), Height(*r), SWP_NOZORDER | SWP_NOACTIVATE);
             }
             return 0;
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -30,14 +30,18 @@ bool Store(std::optional<T> found, std::optional<T>* into) {
 }
 
 const Row kRows[] = {
-    {"--help", nullptr, "show this help and exit",
-     [](Options* o, const char*) { return o->help = true; }},
-    {"--version", nullptr, "show the version and exit",
-     [](Options* o, const char*) { return o->version = true; }},
+    {"--help", nullptr, "show this help and exit", [](Options* o, const char*) { return o->help = true; }},
+    {"--version", nullptr, "show the version and exit", [](Options* o, const char*) { return o->version = true; }},
     {"--fullscreen", nullptr, "start full screen",
-     [](Options* o, const char*) { o->fullscreen = true; return true; }},
+     [](Options* o, const char*) {
+         o->fullscreen = true;
+         return true;
+     }},
     {"--window", nullptr, "start in a window",
-     [](Options* o, const char*) { o->fullscreen = false; return true; }},
+     [](Options* o, const char*) {
+         o->fullscreen = false;
+         return true;
+     }},
     {"--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
      [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
     {"--pause-unfocused", nullptr, "stop the game while its window is not in front",
@@ -114,6 +118,5 @@ std::optional<ScaleMode> ScaleModeNamed(const std::string& name) {
 }
 
 const char* NameOf(ScaleMode mode) { return mode == ScaleMode::kFit ? "fit" : "integer"; }
-
 
 }  // namespace options

@@ -43,7 +43,8 @@ bool WritePalettePng(const std::string& path, const uint8_t* pixels, int width, 
     PutChunk(&png, "IHDR", header);
 
     std::vector<uint8_t> colours;
-    for (int i = 0; i < 256; ++i) colours.insert(colours.end(), {palette[i].peRed, palette[i].peGreen, palette[i].peBlue});
+    for (int i = 0; i < 256; ++i)
+        colours.insert(colours.end(), {palette[i].peRed, palette[i].peGreen, palette[i].peBlue});
     PutChunk(&png, "PLTE", colours);
 
     // Every row unfiltered: a 0 before its indices.

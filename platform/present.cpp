@@ -37,8 +37,8 @@ void ConvertScaled(const uint8_t* pixels, const uint32_t colours[256], int scale
 void ConvertToArgb(const uint8_t* pixels, const PALETTEENTRY palette[256], void* target, int pitch) {
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i)
-        colours[i] = 0xFF000000u | uint32_t{palette[i].peRed} << 16 | uint32_t{palette[i].peGreen} << 8 |
-                     palette[i].peBlue;
+        colours[i] =
+            0xFF000000u | uint32_t{palette[i].peRed} << 16 | uint32_t{palette[i].peGreen} << 8 | palette[i].peBlue;
     ConvertScaled(pixels, colours, 1, target, pitch);
 }
 

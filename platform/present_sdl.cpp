@@ -58,7 +58,7 @@ bool OpenRenderer() {
     g_present.renderer = SDL_CreateRenderer(g_present.window, -1, 0);
     if (g_present.renderer == nullptr) return false;
     Uint32 format = SDL_GetWindowPixelFormat(g_present.window) == SDL_PIXELFORMAT_RGB888 ? SDL_PIXELFORMAT_RGB888
-                                                                                          : SDL_PIXELFORMAT_ARGB8888;
+                                                                                         : SDL_PIXELFORMAT_ARGB8888;
     g_present.texture =
         SDL_CreateTexture(g_present.renderer, format, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight);
     g_present.path = present::Path::kRenderer;
@@ -148,7 +148,8 @@ void DrawShrunk(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colo
 // stretch to the picture's place.
 void DrawSmooth(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colours[256], int factor) {
     SDL_Surface*& sharp = g_present.sharpSurface;
-    if (sharp != nullptr && (sharp->format->format != surface->format->format || !SharpSize(factor, sharp->w, sharp->h))) {
+    if (sharp != nullptr &&
+        (sharp->format->format != surface->format->format || !SharpSize(factor, sharp->w, sharp->h))) {
         SDL_FreeSurface(sharp);
         sharp = nullptr;
     }

@@ -32,11 +32,11 @@ bool SyncToDisk(std::FILE* file) {
 
 struct Recording {
     bool on = false;
-    std::string path;      // empty: in memory only
+    std::string path;  // empty: in memory only
     std::FILE* file = nullptr;
     std::string text;
-    size_t written = 0;    // of text, into the file
-    bool failed = false;   // a write to the file failed
+    size_t written = 0;   // of text, into the file
+    bool failed = false;  // a write to the file failed
     bool seedWritten = false;
     std::vector<uint32_t> reads;  // of the clock, in the frame being made
     uint32_t lastRead = 0;
@@ -82,15 +82,9 @@ void NoteEvent(const host::Event& event) {
                 Line(std::string(event.kind == host::EventKind::KeyDown ? "down " : "up ") + name);
             }
             break;
-        case host::EventKind::Activate:
-            Line("activate 1");
-            break;
-        case host::EventKind::Deactivate:
-            Line("activate 0");
-            break;
-        case host::EventKind::Close:
-            Line("close");
-            break;
+        case host::EventKind::Activate: Line("activate 1"); break;
+        case host::EventKind::Deactivate: Line("activate 0"); break;
+        case host::EventKind::Close: Line("close"); break;
     }
 }
 

@@ -73,8 +73,8 @@ private:
         uint16_t number = U16(6 + 2 * static_cast<size_t>(baked::GlyphSlot(code)));
         if (number == baked::kNoGlyph) return kMissing;
         size_t at = offsets_[number];
-        Glyph glyph{static_cast<int8_t>(data_[at]), static_cast<int8_t>(data_[at + 1]), data_[at + 2], data_[at + 3],
-                    {}};
+        Glyph glyph{
+            static_cast<int8_t>(data_[at]), static_cast<int8_t>(data_[at + 1]), data_[at + 2], data_[at + 3], {}};
         at += 4;
         for (int r = 0; r < glyph.rows; ++r)
             for (int b = 0; b < (glyph.width + 7) / 8; ++b)

@@ -10,5 +10,5 @@ constexpr int kTextAscent = 14;
 // (x, y) in palette index `index` onto an 8-bit buffer, clipped to it; the
 // pixels between the glyphs are left as they are. Returns the advance in
 // pixels. False-free: characters the fonts lack are skipped by their width.
-int DrawTextCp932(uint8_t* pixels, int width, int height, int pitch, int x, int y,
-                  const char* text, int length, uint8_t index);
+int DrawTextCp932(uint8_t* pixels, int width, int height, int pitch, int x, int y, const char* text, int length,
+                  uint8_t index);

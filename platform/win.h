@@ -110,9 +110,8 @@ int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int showC
 
 // Window class and the one popup window.
 ATOM RegisterClassA(const WNDCLASSA* windowClass);
-HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style,
-                     int x, int y, int width, int height, HWND parent, HMENU menu,
-                     HINSTANCE instance, void* param);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
 BOOL DestroyWindow(HWND window);  // sends WM_DESTROY to the window procedure
 HWND SetFocus(HWND window);
 HWND GetActiveWindow();

@@ -70,8 +70,7 @@ bool IsAtom(const char* name) { return reinterpret_cast<uintptr_t>(name) < 0x100
 
 const WindowClass* FindClass(const char* name) {
     for (const WindowClass& c : g_window.classes) {
-        bool same = IsAtom(name) ? reinterpret_cast<uintptr_t>(name) == c.atom
-                                 : strcasecmp(name, c.name.c_str()) == 0;
+        bool same = IsAtom(name) ? reinterpret_cast<uintptr_t>(name) == c.atom : strcasecmp(name, c.name.c_str()) == 0;
         if (same) return &c;
     }
     return nullptr;
@@ -96,21 +95,11 @@ void Pump() {
     host::Event event;
     while (record::PollEvent(&event)) {
         switch (event.kind) {
-            case host::EventKind::KeyDown:
-                Post(WM_KEYDOWN, static_cast<WPARAM>(event.virtualKey));
-                break;
-            case host::EventKind::KeyUp:
-                Post(WM_KEYUP, static_cast<WPARAM>(event.virtualKey));
-                break;
-            case host::EventKind::Activate:
-                Post(WM_ACTIVATEAPP, 1);
-                break;
-            case host::EventKind::Deactivate:
-                Post(WM_ACTIVATEAPP, 0);
-                break;
-            case host::EventKind::Close:
-                Post(WM_CLOSE, 0);
-                break;
+            case host::EventKind::KeyDown: Post(WM_KEYDOWN, static_cast<WPARAM>(event.virtualKey)); break;
+            case host::EventKind::KeyUp: Post(WM_KEYUP, static_cast<WPARAM>(event.virtualKey)); break;
+            case host::EventKind::Activate: Post(WM_ACTIVATEAPP, 1); break;
+            case host::EventKind::Deactivate: Post(WM_ACTIVATEAPP, 0); break;
+            case host::EventKind::Close: Post(WM_CLOSE, 0); break;
         }
     }
 }
@@ -164,8 +153,8 @@ std::string Utf8(const char* cp932) {
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     if (platform::TakeFault(platform::FaultPoint::RegisterClassA)) return 0;
-    if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr ||
-        windowClass->lpszClassName == nullptr || IsAtom(windowClass->lpszClassName))
+    if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr || windowClass->lpszClassName == nullptr ||
+        IsAtom(windowClass->lpszClassName))
         return 0;
     if (FindClass(windowClass->lpszClassName) != nullptr) return 0;  // already registered
     ATOM atom = static_cast<ATOM>(kFirstAtom + g_window.classes.size());
@@ -173,8 +162,8 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     return atom;
 }
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int, int, int, int,
-                     HWND, HMENU, HINSTANCE, void*) {
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
+                     void*) {
     if (platform::TakeFault(platform::FaultPoint::CreateWindowExA)) return nullptr;
     if (className == nullptr) return nullptr;
     const WindowClass* windowClass = FindClass(className);
@@ -215,12 +204,9 @@ int ShowCursor(BOOL show) {
 
 int GetSystemMetrics(int index) {
     switch (index) {
-        case SM_CXSCREEN:
-            return host::DesktopWidth();
-        case SM_CYSCREEN:
-            return host::DesktopHeight();
-        default:
-            return 0;
+        case SM_CXSCREEN: return host::DesktopWidth();
+        case SM_CYSCREEN: return host::DesktopHeight();
+        default: return 0;
     }
 }
 
@@ -238,8 +224,7 @@ HGDIOBJ GetStockObject(int object) {
 
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
     MSG ignored{};  // only read after NextMessage filled it, but never left unset
-    return NextMessage(msg != nullptr ? msg : &ignored, window, filterMin, filterMax,
-                       (removeFlags & PM_REMOVE) != 0)
+    return NextMessage(msg != nullptr ? msg : &ignored, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0)
                ? TRUE
                : FALSE;
 }

@@ -56,9 +56,8 @@ TEST_P(BadPicture, IsRefusedWithTheBoxOrPlays) {
     simtest::WriteTestPictures(dir.path());
     const std::vector<std::string> others = OtherPictures(dir.path());
     ASSERT_EQ(others.size(), 32u);
-    const Json box = {{"event", "messagebox"},
-                      {"caption", Utf8(kTextCreateFailedCaption)},
-                      {"text", Utf8(kTextCreateFailed)}};
+    const Json box = {
+        {"event", "messagebox"}, {"caption", Utf8(kTextCreateFailedCaption)}, {"text", Utf8(kTextCreateFailed)}};
     for (const std::string& file : {others[GetParam() % others.size()], std::string("back.bmp")}) {
         SCOPED_TRACE("as " + file);
         simtest::WriteTestPictures(dir.path());  // puts back the picture the last run replaced

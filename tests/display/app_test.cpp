@@ -55,11 +55,16 @@ TEST_F(AppTest, WindowProcedureHandlesItsMessages) {
         bool destroyed;
         bool quit;
     } rows[] = {
-        {"ESC", WM_KEYDOWN, VK_ESCAPE, true, true},   {"SPACE", WM_KEYDOWN, VK_SPACE, false, false},
-        {"F1", WM_KEYDOWN, VK_F1, false, false},      {"A", WM_KEYDOWN, 'A', false, false},
-        {"TAB", WM_KEYDOWN, VK_TAB, false, false},    {"ESC up", WM_KEYUP, VK_ESCAPE, false, false},
-        {"close", WM_CLOSE, 0, true, true},           {"destroy", WM_DESTROY, 0, false, true},
-        {"deactivate", WM_ACTIVATEAPP, 0, false, false}, {"other", 0x0400, 7, false, false},
+        {"ESC", WM_KEYDOWN, VK_ESCAPE, true, true},
+        {"SPACE", WM_KEYDOWN, VK_SPACE, false, false},
+        {"F1", WM_KEYDOWN, VK_F1, false, false},
+        {"A", WM_KEYDOWN, 'A', false, false},
+        {"TAB", WM_KEYDOWN, VK_TAB, false, false},
+        {"ESC up", WM_KEYUP, VK_ESCAPE, false, false},
+        {"close", WM_CLOSE, 0, true, true},
+        {"destroy", WM_DESTROY, 0, false, true},
+        {"deactivate", WM_ACTIVATEAPP, 0, false, false},
+        {"other", 0x0400, 7, false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -121,8 +126,7 @@ TEST_F(AppTest, WinMainWithoutPicturesDrawsNoFrameAndReportsFailure) {
     EXPECT_EQ(g_dd, nullptr) << "the display must be released";
     EXPECT_EQ(g_surfaceCount, 0);
     ASSERT_FALSE(headless::MessageBoxes().empty());
-    const std::string caption =
-        platform::Cp932ToUtf8(kTextCreateFailedCaption, std::strlen(kTextCreateFailedCaption));
+    const std::string caption = platform::Cp932ToUtf8(kTextCreateFailedCaption, std::strlen(kTextCreateFailedCaption));
     for (const headless::MessageBoxRecord& box : headless::MessageBoxes()) EXPECT_EQ(box.caption, caption);
 }
 
@@ -132,8 +136,7 @@ class WinMainRunTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        std::filesystem::copy(std::string(KAWAUO_SOURCE_DIR) + "/bmp", "bmp",
-                              std::filesystem::copy_options::recursive);
+        std::filesystem::copy(std::string(KAWAUO_SOURCE_DIR) + "/bmp", "bmp", std::filesystem::copy_options::recursive);
     }
     void TearDown() override {
         // ReleaseAssets let go of the registered surfaces already.

@@ -5,8 +5,8 @@
 
 #include "display/dderror.h"
 #include "platform/ddraw.h"
-#include "tests/display/display_fixture.h"
 #include "platform/headless.h"
+#include "tests/display/display_fixture.h"
 
 namespace {
 
@@ -68,8 +68,9 @@ TEST(DDErrorName, EveryListedCodeHasItsSdkName) {
 
 TEST(DDErrorName, CodesOutsideTheTableAreUnknown) {
     // Neighbours of listed codes, codes the SDK has but the table lacks, other facilities.
-    const uint32_t unknown[] = {F(0),   F(4),   F(6),   F(270), F(600), F(681), F(1000), F(0xFFFF),
-                                1,      0x80004002u, 0x80070056u, 0x88770000u + 450, 0xFFFFFFFFu};
+    const uint32_t unknown[] = {F(0),       F(4),      F(6), F(270),      F(600),      F(681),
+                                F(1000),    F(0xFFFF), 1,    0x80004002u, 0x80070056u, 0x88770000u + 450,
+                                0xFFFFFFFFu};
     for (uint32_t code : unknown)
         EXPECT_STREQ(DDErrorName(static_cast<HRESULT>(code)), "??? Unknown Error") << std::hex << "code 0x" << code;
 }

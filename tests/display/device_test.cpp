@@ -22,9 +22,9 @@ TEST(FillDefaultPalette, ThreeThreeTwoLevels) {
     const struct {
         int index;
         const char* rgbf;
-    } rows[] = {{0x00, "0,0,0,0"},       {0x03, "0,0,255,0"},     {0x1C, "0,255,0,0"},
-                {0xE0, "255,0,0,0"},     {0xFF, "255,255,255,0"}, {0x49, "73,73,85,0"},
-                {0x24, "36,36,0,0"},     {0x6E, "109,109,170,0"}, {0xB5, "182,182,85,0"}};
+    } rows[] = {{0x00, "0,0,0,0"},   {0x03, "0,0,255,0"},     {0x1C, "0,255,0,0"},
+                {0xE0, "255,0,0,0"}, {0xFF, "255,255,255,0"}, {0x49, "73,73,85,0"},
+                {0x24, "36,36,0,0"}, {0x6E, "109,109,170,0"}, {0xB5, "182,182,85,0"}};
     for (const auto& row : rows) EXPECT_EQ(EntryText(entries[row.index]), row.rgbf) << "index " << row.index;
     const int levels[8] = {0, 36, 73, 109, 146, 182, 219, 255};
     for (int i = 0; i < 256; ++i) {
@@ -80,8 +80,8 @@ TEST_F(PaletteFromBitmapTest, EachFileGivesItsEntries) {
     const struct {
         const char* what;
         std::vector<uint8_t> file;
-        int turned;  // entries given as (red, green, blue) from the file
-        int raw;     // entries up to here hold the file's bytes as read; the rest the default
+        int turned;        // entries given as (red, green, blue) from the file
+        int raw;           // entries up to here hold the file's bytes as read; the rest the default
         int partial = -1;  // an entry read in part
     } cases[] = {
         {"8-bit, colours used 0", PaletteFile(40, 8, 0, 1024), 256, 256},

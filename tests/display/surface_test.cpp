@@ -172,9 +172,9 @@ TEST_F(SurfaceTest, KeyedBlitsAreCutAtTheScreenEdges) {
     const struct {
         int32_t x, y;
         int columns;  // visible columns, for the record
-    } places[] = {{-50, 100, 63},  {600, 100, 40},  {-113, 100, 0},      {640, 100, 0},     {100, -15, 113},
-                  {100, 470, 113}, {-60, -10, 53},  {610, 465, 30},      {kMin, 0, 0},      {kMax - 5, 0, 0},
-                  {0, kMax, 0},    {0, kMin, 0},    {kMin + 50, kMax, 0}, {-112, 479, 1}};
+    } places[] = {{-50, 100, 63},  {600, 100, 40}, {-113, 100, 0},       {640, 100, 0}, {100, -15, 113},
+                  {100, 470, 113}, {-60, -10, 53}, {610, 465, 30},       {kMin, 0, 0},  {kMax - 5, 0, 0},
+                  {0, kMax, 0},    {0, kMin, 0},   {kMin + 50, kMax, 0}, {-112, 479, 1}};
     for (const auto& p : places) {
         SCOPED_TRACE("at " + std::to_string(p.x) + "," + std::to_string(p.y));
         FillBack(kBackground);
@@ -228,8 +228,7 @@ TEST_F(SurfaceTest, AHugeStretchDrawsOnlyTheScreen) {
     FillBack(kBackground);
     EXPECT_EQ(BltStretch(g_back, 10, 0, kMax, kMax, s, 0, 0, 8, 8), DD_OK);
     for (int y = 0; y < kScreenHeight; ++y)
-        for (int x = 0; x < kScreenWidth; ++x)
-            ASSERT_EQ(BackPixel(x, y), x < 10 ? kBackground : 0x2A) << x << "," << y;
+        for (int x = 0; x < kScreenWidth; ++x) ASSERT_EQ(BackPixel(x, y), x < 10 ? kBackground : 0x2A) << x << "," << y;
     // A rectangle turned inside out draws nothing.
     FillBack(kBackground);
     EXPECT_EQ(BltKeyed(g_back, 100, 100, -8, 8, s, 0, 0, 8, 8), DDERR_INVALIDRECT);
@@ -292,7 +291,7 @@ TEST_F(DrawStringTest, TextIsCutAtTheScreenEdges) {
     const struct {
         int32_t x, y;
         bool visible;
-    } places[] = {{630, 470, true}, {-12, -10, true}, {640, 0, false}, {0, 480, false},
+    } places[] = {{630, 470, true},    {-12, -10, true},    {640, 0, false},     {0, 480, false},
                   {kMin, kMax, false}, {kMax, kMin, false}, {kMax - 3, 0, false}};
     for (const auto& p : places) {
         SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));

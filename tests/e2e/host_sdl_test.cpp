@@ -10,10 +10,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -30,7 +30,8 @@ std::string Describe(const std::vector<host::Event>& events) {
     std::string s;
     for (const host::Event& e : events) {
         s += kNames[static_cast<int>(e.kind)];
-        if (e.kind == host::EventKind::KeyDown || e.kind == host::EventKind::KeyUp) s += " " + std::to_string(e.virtualKey);
+        if (e.kind == host::EventKind::KeyDown || e.kind == host::EventKind::KeyUp)
+            s += " " + std::to_string(e.virtualKey);
         s += "; ";
     }
     return s;
@@ -108,13 +109,33 @@ TEST_F(SdlHost, KeysOfTheGameAndNoOthers) {
         int vk;  // 0: not for the game
     };
     const Row rows[] = {
-        {SDLK_SPACE, VK_SPACE}, {SDLK_TAB, VK_TAB},     {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_LEFT, VK_LEFT},
-        {SDLK_UP, VK_UP},       {SDLK_RIGHT, VK_RIGHT}, {SDLK_DOWN, VK_DOWN},     {SDLK_F1, VK_F1},
-        {SDLK_F2, VK_F2},       {SDLK_F3, VK_F3},       {SDLK_a, VK_LEFT},        {SDLK_RETURN, 0},
-        {SDLK_F4, 0},           {SDLK_LALT, 0},         {SDLK_KP_4, VK_LEFT},     {SDLK_w, VK_UP},
-        {SDLK_s, VK_DOWN},      {SDLK_d, VK_RIGHT},     {SDLK_KP_8, VK_UP},       {SDLK_KP_6, VK_RIGHT},
-        {SDLK_KP_2, VK_DOWN},   {SDLK_1, VK_F1},        {SDLK_2, VK_F2},          {SDLK_3, VK_F3},
-        {SDLK_e, 0},            {SDLK_4, 0},            {SDLK_F12, 0},
+        {SDLK_SPACE, VK_SPACE},
+        {SDLK_TAB, VK_TAB},
+        {SDLK_ESCAPE, VK_ESCAPE},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_UP, VK_UP},
+        {SDLK_RIGHT, VK_RIGHT},
+        {SDLK_DOWN, VK_DOWN},
+        {SDLK_F1, VK_F1},
+        {SDLK_F2, VK_F2},
+        {SDLK_F3, VK_F3},
+        {SDLK_a, VK_LEFT},
+        {SDLK_RETURN, 0},
+        {SDLK_F4, 0},
+        {SDLK_LALT, 0},
+        {SDLK_KP_4, VK_LEFT},
+        {SDLK_w, VK_UP},
+        {SDLK_s, VK_DOWN},
+        {SDLK_d, VK_RIGHT},
+        {SDLK_KP_8, VK_UP},
+        {SDLK_KP_6, VK_RIGHT},
+        {SDLK_KP_2, VK_DOWN},
+        {SDLK_1, VK_F1},
+        {SDLK_2, VK_F2},
+        {SDLK_3, VK_F3},
+        {SDLK_e, 0},
+        {SDLK_4, 0},
+        {SDLK_F12, 0},
     };
     for (const Row& row : rows) {
         PushKey(true, row.key);
@@ -135,10 +156,10 @@ TEST_F(SdlHost, FocusLossReleasesHeldKeys) {
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     PushKey(false, SDLK_SPACE);
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    ExpectEvents({Key(true, VK_SPACE), Key(true, VK_LEFT), Key(true, VK_F2), Key(false, VK_F2), Key(false, VK_SPACE),
-                  Key(false, VK_LEFT), host::Event{host::EventKind::Deactivate, 0},
-                  host::Event{host::EventKind::Activate, 0}},
-                 "focus lost then gained");
+    ExpectEvents(
+        {Key(true, VK_SPACE), Key(true, VK_LEFT), Key(true, VK_F2), Key(false, VK_F2), Key(false, VK_SPACE),
+         Key(false, VK_LEFT), host::Event{host::EventKind::Deactivate, 0}, host::Event{host::EventKind::Activate, 0}},
+        "focus lost then gained");
 }
 
 // Two keys for one game key: it stays down until both are up.
@@ -236,12 +257,18 @@ TEST_F(SdlPad, ButtonsAreTheGameKeys) {
         int vk;
     };
     const Row rows[] = {
-        {SDL_CONTROLLER_BUTTON_A, VK_SPACE},          {SDL_CONTROLLER_BUTTON_START, VK_SPACE},
-        {SDL_CONTROLLER_BUTTON_X, VK_F1},             {SDL_CONTROLLER_BUTTON_Y, VK_F2},
-        {SDL_CONTROLLER_BUTTON_B, VK_F3},             {SDL_CONTROLLER_BUTTON_BACK, VK_TAB},
-        {SDL_CONTROLLER_BUTTON_GUIDE, VK_ESCAPE},     {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},
-        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT}, {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},
-        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},   {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0},
+        {SDL_CONTROLLER_BUTTON_A, VK_SPACE},
+        {SDL_CONTROLLER_BUTTON_START, VK_SPACE},
+        {SDL_CONTROLLER_BUTTON_X, VK_F1},
+        {SDL_CONTROLLER_BUTTON_Y, VK_F2},
+        {SDL_CONTROLLER_BUTTON_B, VK_F3},
+        {SDL_CONTROLLER_BUTTON_BACK, VK_TAB},
+        {SDL_CONTROLLER_BUTTON_GUIDE, VK_ESCAPE},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0},
     };
     for (const Row& row : rows) {
         Button(row.button, true);
@@ -471,7 +498,7 @@ TEST_P(SdlPicturePaths, WholeScalesLetterboxedBlackAtEverySize) {
         SDL_Rect picture;
     };
     const ScaleCase cases[] = {
-        {640, 480, {0, 0, 640, 480}},      {1300, 980, {10, 10, 1280, 960}}, {1920, 1080, {320, 60, 1280, 960}},
+        {640, 480, {0, 0, 640, 480}},      {1300, 980, {10, 10, 1280, 960}},  {1920, 1080, {320, 60, 1280, 960}},
         {2000, 700, {680, 110, 640, 480}}, {1950, 1450, {15, 5, 1920, 1440}}, {400, 400, {0, 50, 400, 300}},
         {800, 300, {200, 0, 400, 300}},    {640, 480, {0, 0, 640, 480}},
     };
@@ -489,8 +516,8 @@ TEST(PictureRect, FitFillsTheScreenCentred) {
         SDL_Rect picture;
     };
     const Row rows[] = {
-        {1366, 768, {171, 0, 1024, 768}}, {1920, 1080, {240, 0, 1440, 1080}}, {1280, 960, {0, 0, 1280, 960}},
-        {640, 480, {0, 0, 640, 480}},     {1600, 900, {200, 0, 1200, 900}},   {800, 300, {200, 0, 400, 300}},
+        {1366, 768, {171, 0, 1024, 768}},  {1920, 1080, {240, 0, 1440, 1080}}, {1280, 960, {0, 0, 1280, 960}},
+        {640, 480, {0, 0, 640, 480}},      {1600, 900, {200, 0, 1200, 900}},   {800, 300, {200, 0, 400, 300}},
         {1000, 1000, {0, 125, 1000, 750}},
     };
     for (const Row& r : rows) {

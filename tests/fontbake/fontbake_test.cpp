@@ -53,8 +53,8 @@ TEST_F(FontBake, EveryGlyphDrawsAsFreeTypeDrewIt) {
                         expected[static_cast<size_t>((kPen + glyph.top + r) * kSize + kPen + glyph.left + c)] = 1;
         }
         const char bytes[2] = {static_cast<char>(pair ? code >> 8 : code), static_cast<char>(code & 0xFF)};
-        int advance = DrawTextCp932(actual.data(), kSize, kSize, kSize, kPen, kPen, pair ? bytes : bytes + 1,
-                                    pair ? 2 : 1, 1);
+        int advance =
+            DrawTextCp932(actual.data(), kSize, kSize, kSize, kPen, kPen, pair ? bytes : bytes + 1, pair ? 2 : 1, 1);
         drawn += expected != std::vector<uint8_t>(kSize * kSize);
         if (actual != expected || advance != (pair ? 16 : 8)) {
             if (++wrong <= 10) ADD_FAILURE() << "code 0x" << std::hex << code << " draws differently";
@@ -127,8 +127,10 @@ TEST_F(FontBake, ConversionsGiveWhatIconvGave) {
         if (u < 0xD800 || u >= 0xE000) characters.push_back(Utf8(u) + "x");
     for (int code = 0; code < 0x10000; ++code) pairs.push_back({static_cast<char>(code >> 8), static_cast<char>(code)});
     // Bytes at the edges of UTF-8's and CP932's ranges, three at a time.
-    const std::string edges("\x00\x41\x5C\x7E\x7F\x80\x81\x9F\xA0\xA1\xBF\xC0\xC1\xC2\xDF\xE0\xE3\xED\xEF"
-                            "\xF0\xF4\xF5\xF7\xF8\xFC\xFD\xFF\x40\x90", 29);
+    const std::string edges(
+        "\x00\x41\x5C\x7E\x7F\x80\x81\x9F\xA0\xA1\xBF\xC0\xC1\xC2\xDF\xE0\xE3\xED\xEF"
+        "\xF0\xF4\xF5\xF7\xF8\xFC\xFD\xFF\x40\x90",
+        29);
     const Case cases[] = {
         {"every character, then more text", characters, false},
         {"byte strings as UTF-8", Strings(edges, 3), false},
@@ -139,10 +141,11 @@ TEST_F(FontBake, ConversionsGiveWhatIconvGave) {
     for (const Case& c : cases) {
         int wrong = 0;
         for (const std::string& in : c.inputs) {
-            std::string expected = c.toUtf8 ? IconvConvert(toUtf8, in, "\xEF\xBF\xBD", false)
-                                             : IconvConvert(toCp932, in, "?", true);
+            std::string expected =
+                c.toUtf8 ? IconvConvert(toUtf8, in, "\xEF\xBF\xBD", false) : IconvConvert(toCp932, in, "?", true);
             std::string actual = c.toUtf8 ? platform::Cp932ToUtf8(in.data(), in.size()) : platform::Utf8ToCp932(in);
-            if (actual != expected && ++wrong <= 5) ADD_FAILURE() << c.name << ": differs for " << testing::PrintToString(in);
+            if (actual != expected && ++wrong <= 5)
+                ADD_FAILURE() << c.name << ": differs for " << testing::PrintToString(in);
         }
         EXPECT_EQ(wrong, 0) << c.name << ", " << c.inputs.size() << " inputs";
     }

@@ -33,8 +33,8 @@ struct Display {
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "2DGAME";
         if (RegisterClassA(&windowClass) == 0) std::abort();
-        HWND window = CreateWindowExA(0, "2DGAME", "2DGAME", WS_POPUP | WS_VISIBLE, 0, 0, kScreenWidth,
-                                      kScreenHeight, nullptr, nullptr, nullptr, nullptr);
+        HWND window = CreateWindowExA(0, "2DGAME", "2DGAME", WS_POPUP | WS_VISIBLE, 0, 0, kScreenWidth, kScreenHeight,
+                                      nullptr, nullptr, nullptr, nullptr);
         if (window == nullptr) std::abort();
         SetFocus(window);
         if (InitDirectDraw() != 1) std::abort();

@@ -74,9 +74,8 @@ TEST_F(DriftTest, ValueChoosesTheSlotAtEachBound) {
     };
     const int32_t ranges[kDriftSlots] = {442, 420, 367, 367, 367, 367};  // 480 - size
     for (const Row& row : rows) {
-        const uint32_t seed = FindSeed([&](Lcg& lcg) {
-            return lcg.Next() % 30 == 1 && lcg.Next() % 3000 - 2000 == row.value;
-        });
+        const uint32_t seed =
+            FindSeed([&](Lcg& lcg) { return lcg.Next() % 30 == 1 && lcg.Next() % 3000 - 2000 == row.value; });
         for (int32_t& flag : g_objectActive) flag = 0;
         g_objectInFlight = 0;
         SetClock(kStartMs);
@@ -231,7 +230,9 @@ TEST_F(DriftTest, HitFlashesAndAddsTheValue) {
         int32_t hpAfter;
     };
     const Row rows[] = {
-        {0, 5000, 5000}, {-2000, 100, -1900}, {999, 5000, 5999},
+        {0, 5000, 5000},
+        {-2000, 100, -1900},
+        {999, 5000, 5999},
         {-1500, INT32_MIN + 10, INT32_MAX - 1489},  // wraps rather than overflowing
     };
     for (const Row& row : rows) {

@@ -31,8 +31,8 @@ struct BoundRow {
 
 // Each mutation's bound: at it and beyond it grant, one step inside does not.
 const BoundRow kBounds[] = {
-    {0, Stat::kHp, 1000, +1},      {1, Stat::kHp, 8332, -1},     {2, Stat::kHp, 11664, -1},
-    {3, Stat::kStrength, 1500, -1}, {4, Stat::kStrength, 2100, -1}, {5, Stat::kStrength, 10, +1},
+    {0, Stat::kHp, 1000, +1},       {1, Stat::kHp, 8332, -1},        {2, Stat::kHp, 11664, -1},
+    {3, Stat::kStrength, 1500, -1}, {4, Stat::kStrength, 2100, -1},  {5, Stat::kStrength, 10, +1},
     {6, Stat::kPollution, 200, +1}, {7, Stat::kPollution, 1666, -1}, {8, Stat::kPollution, 3000, -1},
 };
 
@@ -295,8 +295,7 @@ TEST_F(MoveTest, FloorsOnlyWhileAMoveRuns) {
         bool floored;
     };
     const Row rows[] = {
-        {9, 0, true, true},     {10, 0, true, false},  {-30, -1, true, true},
-        {9, -1, false, false},  {10, 5, true, false},
+        {9, 0, true, true}, {10, 0, true, false}, {-30, -1, true, true}, {9, -1, false, false}, {10, 5, true, false},
     };
     for (const Row& row : rows) {
         for (uint32_t seed = 1; seed < 20; ++seed) {

@@ -120,8 +120,8 @@ std::string PictureName(const IDirectDrawSurface* surface) {
 }
 
 std::string RectText(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
-           "x" + std::to_string(r.bottom - r.top) + ")";
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top) + ")";
 }
 
 RECT Box(int32_t x, int32_t y, int32_t w, int32_t h) { return RECT{x, y, x + w, y + h}; }

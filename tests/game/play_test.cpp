@@ -165,8 +165,12 @@ TEST_F(PlayTest, DrainTakesTheExcessOrARandomOneToTen) {
         int32_t drain;
     };
     const Row rows[] = {
-        {1010, 1000, false, 10}, {1011, 1000, false, 11}, {3000, 0, false, 3000},
-        {1009, 1000, true, 0},   {1000, 1000, true, 0},   {5, 2000, true, 0},
+        {1010, 1000, false, 10},
+        {1011, 1000, false, 11},
+        {3000, 0, false, 3000},
+        {1009, 1000, true, 0},
+        {1000, 1000, true, 0},
+        {5, 2000, true, 0},
         {INT32_MIN + 5, 100, false, INT32_MAX - 94},  // the difference wraps, as 32 bits do
     };
     for (const Row& row : rows) {
@@ -243,7 +247,7 @@ TEST_F(PlayTest, RunningFrameDrawsInItsOrder) {
     g_objectActive[1] = 1;
     g_drift[1] = DriftObject{100, static_cast<int32_t>(kStartMs), 100, 500, 10, 0, 60};
     ScenePlay();
-    const std::vector<std::string> expected = {"sokodikara1", "fisht", "fish1", "henge3",
+    const std::vector<std::string> expected = {"sokodikara1", "fisht",    "fish1",   "henge3",
                                                "fait2",       "tomogui3", "syougai0"};
     EXPECT_EQ(PictureNames(Notes()), expected);
 }

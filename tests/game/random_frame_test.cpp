@@ -231,9 +231,9 @@ TEST_F(SceneTest, NewGameResetsTheRun) {
     EXPECT_EQ(g_paused, 0);
     EXPECT_EQ(g_pollution, 1000);
     const FishState& f = g_fish;
-    const int32_t actual[] = {f.hp,        f.strength, f.animFrame, f.distanceTick, f.animTick, f.moveTick,
-                              f.x,         f.xStep,    f.hitOffsetX, f.hitWidth,   f.y,        f.yStep,
-                              f.hitOffsetY, f.hitHeight, f.distance, f.mutationCount};
+    const int32_t actual[] = {f.hp,         f.strength,  f.animFrame,  f.distanceTick, f.animTick, f.moveTick,
+                              f.x,          f.xStep,     f.hitOffsetX, f.hitWidth,     f.y,        f.yStep,
+                              f.hitOffsetY, f.hitHeight, f.distance,   f.mutationCount};
     const int32_t expected[] = {5000, 900, 1, now, now, now, 1, 10, 0, 170, 310, 10, 0, 170, 0, 0};
     for (int i = 0; i < 16; ++i) EXPECT_EQ(actual[i], expected[i]) << "fish field " << i + 1;
     EXPECT_EQ(g_thoughtTick, now);

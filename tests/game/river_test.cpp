@@ -117,13 +117,14 @@ TEST_F(BubbleTest, FramesAtTheEndOfTheAnimation) {
         int32_t frame;
     };
     const Row rows[] = {
-        {1, 0, 6},   {1, 199, 6}, {1, 200, 5}, {1, 699, 1}, {1, 700, 0}, {1, 701, -1},
-        {0, 0, 0},   {0, 100, 1}, {0, 699, 6}, {0, 700, 6}, {0, 701, -1},
+        {1, 0, 6}, {1, 199, 6}, {1, 200, 5}, {1, 699, 1}, {1, 700, 0},  {1, 701, -1},
+        {0, 0, 0}, {0, 100, 1}, {0, 699, 6}, {0, 700, 6}, {0, 701, -1},
     };
     for (const Row& row : rows) {
         BubbleSprite& bubble = g_bubbles[0];
         bubble = BubbleSprite{0, 5, 0, 0, row.direction, 1000, 1000, 5000, 5000};
-        EXPECT_EQ(FrameOf(0, 5000 + row.elapsed), row.frame) << "direction " << row.direction << ", e = " << row.elapsed;
+        EXPECT_EQ(FrameOf(0, 5000 + row.elapsed), row.frame)
+            << "direction " << row.direction << ", e = " << row.elapsed;
         EXPECT_EQ(bubble.direction, row.elapsed > 700 ? 1 - row.direction : row.direction);
         EXPECT_EQ(bubble.waitPending, row.elapsed > 700 ? 1 : 0);
         EXPECT_EQ(bubble.animPending, row.elapsed > 700 ? 1 : 0);
@@ -148,7 +149,7 @@ TEST_F(BubbleTest, TimingSurvivesTheTickWrapping) {
     };
     // Bubble 1 waits 200 ms from 0xFFFFFF80, animates from 200 ms later.
     const Step steps[] = {
-        {0xFFFFFF80u, -1}, {0xFFFFFFF0u, -1}, {0x00000048u, -1}, {0x00000049u, 6},
+        {0xFFFFFF80u, -1},      {0xFFFFFFF0u, -1},      {0x00000048u, -1},       {0x00000049u, 6},
         {0x00000049u + 250, 5}, {0x00000049u + 700, 0}, {0x00000049u + 701, -1},
     };
     g_bubbles[1].waitPending = 1;

@@ -19,7 +19,8 @@ enum MoveField { kKeyLatch = 0, kActive = 1, kPhase = 2, kPhaseTick = 3 };
 simtest::SimRun RunScript(const std::string& script, bool draws) {
     simtest::TempDir dir;
     simtest::WriteTestPictures(dir.path());
-    return simtest::RunSim(script, dir.path(), draws ? std::vector<std::string>{"--draws"} : std::vector<std::string>{});
+    return simtest::RunSim(script, dir.path(),
+                           draws ? std::vector<std::string>{"--draws"} : std::vector<std::string>{});
 }
 
 // Which tomogui picture (1 to 3) a frame drew, 0 for none; whether its
@@ -188,8 +189,9 @@ TEST(EscapeTest, EndsTheProgramFromEveryScene) {
          "down SPACE\nframes 1\nup SPACE\nframes 3\ndown SPACE\nframes 1\nup SPACE\nframes 3\n"
          "down ESCAPE\nframes 5\n",
          8, 2},
-        {"result", "down SPACE\nframes 1\nup SPACE\nframes 3\ndown TAB\nframes 1\nup TAB\nframes 2\n"
-                   "down ESCAPE\nframes 5\n",
+        {"result",
+         "down SPACE\nframes 1\nup SPACE\nframes 3\ndown TAB\nframes 1\nup TAB\nframes 2\n"
+         "down ESCAPE\nframes 5\n",
          7, 3},
     };
     for (const Row& row : rows) {

@@ -99,8 +99,8 @@ TEST_F(ResultTest, VerdictRowsAtEachBound) {
     const char* const byPollution[] = {kTextVerdictPollution1, kTextVerdictPollution2, kTextVerdictPollution3,
                                        kTextVerdictPollution4};
     const Row mutationRows[] = {{0, 0}, {2, 0}, {3, 1}, {4, 1}, {5, 2}, {6, 2}, {7, 3}, {9, 3}};
-    const Row figureRows[] = {{INT32_MIN, 0}, {1000, 0}, {1001, 1}, {2000, 1}, {2001, 2},
-                              {3000, 2},      {3001, 3}, {INT32_MAX, 3}};
+    const Row figureRows[] = {{INT32_MIN, 0}, {1000, 0}, {1001, 1}, {2000, 1},
+                              {2001, 2},      {3000, 2}, {3001, 3}, {INT32_MAX, 3}};
     for (const Row& m : mutationRows) {
         for (const Row& f : figureRows) {
             g_fish.mutationCount = m.value;

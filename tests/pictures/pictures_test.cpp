@@ -142,11 +142,10 @@ TEST_F(Pictures, SolidAreasHoldNoKeyPixel) {
         int x, y, w, h;
     };
     const Area areas[] = {
-        {"fish1.bmp", 70, 78, 80, 14},  {"fish2.bmp", 70, 78, 80, 14},   // body, tail root to head
-        {"opn.bmp", 140, 370, 360, 46}, {"push.bmp", 160, 160, 320, 160},  // prompt panels
-        {"syougai1.bmp", 17, 17, 4, 4}, {"syougai0.bmp", 22, 32, 12, 6},
-        {"syougai2.bmp", 50, 50, 12, 12}, {"syougai4.bmp", 40, 44, 12, 12},
-        {"syougai5.bmp", 40, 40, 16, 12}, {"syougai3.bmp", 36, 44, 40, 40},
+        {"fish1.bmp", 70, 78, 80, 14},    {"fish2.bmp", 70, 78, 80, 14},     // body, tail root to head
+        {"opn.bmp", 140, 370, 360, 46},   {"push.bmp", 160, 160, 320, 160},  // prompt panels
+        {"syougai1.bmp", 17, 17, 4, 4},   {"syougai0.bmp", 22, 32, 12, 6},  {"syougai2.bmp", 50, 50, 12, 12},
+        {"syougai4.bmp", 40, 44, 12, 12}, {"syougai5.bmp", 40, 40, 16, 12}, {"syougai3.bmp", 36, 44, 40, 40},
     };
     for (const Area& a : areas) {
         const DecodedBitmap& b = Get(a.name);
@@ -269,7 +268,8 @@ TEST_F(Pictures, EveryMutationStaysVisibleUnderTheOnesAboveIt) {
 }
 
 TEST(PictureGenerator, DrawsTheCommittedFilesAgain) {
-    const std::filesystem::path out = std::filesystem::temp_directory_path() / ("kawauo-bmpgen-" + std::to_string(getpid()));
+    const std::filesystem::path out =
+        std::filesystem::temp_directory_path() / ("kawauo-bmpgen-" + std::to_string(getpid()));
     std::filesystem::remove_all(out);
     const std::string command = std::string("\"") + KAWAUO_BMPGEN + "\" \"" + out.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;

@@ -15,7 +15,8 @@ std::vector<uint32_t> Palette(int n) {
     std::vector<uint32_t> colours;
     for (int i = 0; i < n; ++i)
         colours.push_back(static_cast<uint32_t>((i * 37 + 11) & 0xFF) << 16 |
-                          static_cast<uint32_t>((i * 91 + 5) & 0xFF) << 8 | static_cast<uint32_t>((i * 53 + 200) & 0xFF));
+                          static_cast<uint32_t>((i * 91 + 5) & 0xFF) << 8 |
+                          static_cast<uint32_t>((i * 53 + 200) & 0xFF));
     return colours;
 }
 
@@ -60,12 +61,14 @@ BmpCase Trailing(BmpCase c) {
 
 // A packed indexed picture of `pixels`, decoded as written.
 BmpCase Packed(std::string name, BmpFields fields, const std::vector<uint32_t>& pixels) {
-    fields.data = PackRows(fields.width, fields.height < 0 ? -fields.height : fields.height, fields.bits, pixels, fields.height < 0);
+    fields.data = PackRows(fields.width, fields.height < 0 ? -fields.height : fields.height, fields.bits, pixels,
+                           fields.height < 0);
     return Indexed(std::move(name), fields, Bytes(pixels));
 }
 
 BmpCase TrueColour(std::string name, BmpFields fields, const std::vector<uint32_t>& stored, std::vector<uint32_t> rgb) {
-    fields.data = PackRows(fields.width, fields.height < 0 ? -fields.height : fields.height, fields.bits, stored, fields.height < 0);
+    fields.data = PackRows(fields.width, fields.height < 0 ? -fields.height : fields.height, fields.bits, stored,
+                           fields.height < 0);
     BmpCase c = Good(std::move(name), fields);
     c.rgb = std::move(rgb);
     return c;
@@ -197,22 +200,20 @@ void AddGood(std::vector<BmpCase>& cases) {
 void AddRle(std::vector<BmpCase>& cases) {
     // Run, absolute run with its pad byte, end of line, delta, end of bitmap.
     cases.push_back(Indexed("rle8_all_commands",
-                        Rle8(6, 3, {3, 4, 0, 3, 5, 6, 7, 0, 0, 0, 2, 8, 0, 2, 2, 1, 2, 9, 0, 1}),
-                        {0, 0, 0, 0, 9, 9, 8, 8, 0, 0, 0, 0, 4, 4, 4, 5, 6, 7}));
-    cases.push_back(Indexed("rle4_all_commands",
-                Rle4(7, 3, {4, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 5, 0x67, 0x89, 0xA0, 0, 2, 0xBB, 0, 0, 0, 2, 1, 0, 1, 0xC0, 0, 1}),
-                {0, 12, 0, 0, 0, 0, 0, 6, 7, 8, 9, 10, 11, 11, 1, 2, 1, 2, 3, 4, 5}));
+                            Rle8(6, 3, {3, 4, 0, 3, 5, 6, 7, 0, 0, 0, 2, 8, 0, 2, 2, 1, 2, 9, 0, 1}),
+                            {0, 0, 0, 0, 9, 9, 8, 8, 0, 0, 0, 0, 4, 4, 4, 5, 6, 7}));
+    cases.push_back(Indexed("rle4_all_commands", Rle4(7, 3, {4, 0x12, 0,    3, 0x34, 0x50, 0, 0, 0, 5, 0x67, 0x89, 0xA0,
+                                                             0, 2,    0xBB, 0, 0,    0,    2, 1, 0, 1, 0xC0, 0,    1}),
+                            {0, 12, 0, 0, 0, 0, 0, 6, 7, 8, 9, 10, 11, 11, 1, 2, 1, 2, 3, 4, 5}));
     // Never-written pixels are index 0, whatever colour that is.
-    cases.push_back(Indexed("rle8_unwritten_pixels_zero", Rle8(4, 2, {0, 2, 1, 0, 2, 3, 0, 1}),
-                            {0, 0, 0, 0, 0, 3, 3, 0}));
+    cases.push_back(
+        Indexed("rle8_unwritten_pixels_zero", Rle8(4, 2, {0, 2, 1, 0, 2, 3, 0, 1}), {0, 0, 0, 0, 0, 3, 3, 0}));
     // Runs never wrap into the next row.
-    cases.push_back(Indexed("rle8_run_past_right_edge", Rle8(3, 2, {255, 7, 0, 0, 2, 5, 0, 1}),
-                            {5, 5, 0, 7, 7, 7}));
+    cases.push_back(Indexed("rle8_run_past_right_edge", Rle8(3, 2, {255, 7, 0, 0, 2, 5, 0, 1}), {5, 5, 0, 7, 7, 7}));
     cases.push_back(Indexed("rle8_absolute_past_right_edge", Rle8(3, 2, {0, 5, 1, 2, 3, 4, 5, 0, 0, 0, 1, 6, 0, 1}),
                             {6, 0, 0, 1, 2, 3}));
     cases.push_back(Indexed("rle4_run_past_right_edge", Rle4(3, 1, {9, 0x12, 0, 1}), {1, 2, 1}));
-    cases.push_back(Indexed("rle4_absolute_past_right_edge", Rle4(3, 1, {0, 6, 0x12, 0x34, 0x56, 0, 0, 1}),
-                            {1, 2, 3}));
+    cases.push_back(Indexed("rle4_absolute_past_right_edge", Rle4(3, 1, {0, 6, 0x12, 0x34, 0x56, 0, 0, 1}), {1, 2, 3}));
     cases.push_back(Indexed("rle8_delta_past_right_edge", Rle8(3, 2, {1, 1, 0, 2, 200, 0, 4, 9, 0, 0, 1, 2, 0, 1}),
                             {2, 0, 0, 1, 0, 0}));
     // The longest sides there are.
@@ -220,9 +221,10 @@ void AddRle(std::vector<BmpCase>& cases) {
     cases.push_back(Indexed("rle8_height_16384", Rle8(1, 16384, {0, 1}), std::vector<uint8_t>(16384, 0)));
     // Moving past the last row ends the picture; what follows is not read.
     cases.push_back(Trailing(Indexed("rle8_delta_past_top", Rle8(2, 2, {2, 3, 0, 2, 0, 5, 2, 4, 0xFF}), {0, 0, 3, 3})));
-    cases.push_back(Trailing(Indexed("rle8_delta_row_255", Rle8(2, 3, {1, 3, 0, 2, 1, 255, 2, 4}), {0, 0, 0, 0, 3, 0})));
-    cases.push_back(Trailing(Indexed("rle8_end_of_line_past_top", Rle8(2, 2, {1, 1, 0, 0, 1, 2, 0, 0, 2, 9, 0, 0}),
-                                     {2, 0, 1, 0})));
+    cases.push_back(
+        Trailing(Indexed("rle8_delta_row_255", Rle8(2, 3, {1, 3, 0, 2, 1, 255, 2, 4}), {0, 0, 0, 0, 3, 0})));
+    cases.push_back(
+        Trailing(Indexed("rle8_end_of_line_past_top", Rle8(2, 2, {1, 1, 0, 0, 1, 2, 0, 0, 2, 9, 0, 0}), {2, 0, 1, 0})));
     BmpFields s = Rle8(2, 1, {2, 5, 0, 1, 0xFF, 0xFF, 0xFF});
     s.sizeImage = 4;  // the declared size ends the stream; junk after it
     cases.push_back(Trailing(Indexed("rle8_size_image_exact", s, {5, 5})));
@@ -261,16 +263,15 @@ void AddMalformedHeaders(std::vector<BmpCase>& cases) {
         const char* name;
         int32_t width, height;
     };
-    for (const Size& z : {Size{"width_0", 0, 2}, Size{"width_minus_1", -1, 2}, Size{"width_min", INT32_MIN, 2},
-                          Size{"width_16385", 16385, 2}, Size{"width_max", INT32_MAX, 2}, Size{"height_0", 3, 0},
-                          Size{"height_16385", 3, 16385}, Size{"height_minus_16385", 3, -16385},
-                          Size{"height_min", 3, INT32_MIN}, Size{"area_16384x4097", 16384, 4097},
-                          Size{"area_16384x16384", 16384, 16384}, Size{"area_16384x4096_no_data", 16384, 4096},
-                          Size{"area_65536x65536", 65536, 65536}, Size{"width_2pow30", 1 << 30, 4},
-                          Size{"area_max_max", INT32_MAX, INT32_MAX}})
-        cases.push_back(Altered(std::string("bad_") + z.name, Small8(), [z](BmpFields& b) {
-            b.width = z.width, b.height = z.height;
-        }));
+    for (const Size& z :
+         {Size{"width_0", 0, 2}, Size{"width_minus_1", -1, 2}, Size{"width_min", INT32_MIN, 2},
+          Size{"width_16385", 16385, 2}, Size{"width_max", INT32_MAX, 2}, Size{"height_0", 3, 0},
+          Size{"height_16385", 3, 16385}, Size{"height_minus_16385", 3, -16385}, Size{"height_min", 3, INT32_MIN},
+          Size{"area_16384x4097", 16384, 4097}, Size{"area_16384x16384", 16384, 16384},
+          Size{"area_16384x4096_no_data", 16384, 4096}, Size{"area_65536x65536", 65536, 65536},
+          Size{"width_2pow30", 1 << 30, 4}, Size{"area_max_max", INT32_MAX, INT32_MAX}})
+        cases.push_back(Altered(std::string("bad_") + z.name, Small8(),
+                                [z](BmpFields& b) { b.width = z.width, b.height = z.height; }));
     // Sizes past the limits with all their (run-length) data present.
     for (const Size& z : {Size{"width_16385", 16385, 1}, Size{"height_16385", 1, 16385},
                           Size{"area_16384x4097", 16384, 4097}, Size{"area_8193x8192", 8193, 8192}})
@@ -279,13 +280,13 @@ void AddMalformedHeaders(std::vector<BmpCase>& cases) {
     cases.push_back(Altered("bad_core_height_0", SmallCore(), [](BmpFields& b) { b.height = 0; }));
     cases.push_back(Altered("bad_core_width_65535", SmallCore(), [](BmpFields& b) { b.width = 65535; }));
     for (uint16_t planes : {0, 2})
-        cases.push_back(Altered("bad_planes_" + std::to_string(planes), Small8(), [planes](BmpFields& b) { b.planes = planes; }));
+        cases.push_back(
+            Altered("bad_planes_" + std::to_string(planes), Small8(), [planes](BmpFields& b) { b.planes = planes; }));
     for (uint16_t bits : {0, 2, 3, 7, 15, 33, 64, 0xFFFF})
         cases.push_back(Altered("bad_bits_" + std::to_string(bits), Small8(), [bits](BmpFields& b) { b.bits = bits; }));
     for (uint16_t bits : {16, 32})
-        cases.push_back(Altered("bad_core_bits_" + std::to_string(bits), SmallCore(), [bits](BmpFields& b) {
-            b.bits = bits, b.data.resize(24);
-        }));
+        cases.push_back(Altered("bad_core_bits_" + std::to_string(bits), SmallCore(),
+                                [bits](BmpFields& b) { b.bits = bits, b.data.resize(24); }));
     for (uint32_t compression : {4u, 5u, 6u, 0xFFFFFFFFu})
         cases.push_back(Altered("bad_compression_" + std::to_string(compression), Small8(),
                                 [compression](BmpFields& b) { b.compression = compression; }));
@@ -301,10 +302,11 @@ void AddMalformedData(std::vector<BmpCase>& cases) {
         uint16_t bits;
         uint32_t clrUsed;
     };
-    for (const Count& n : {Count{"257", 8, 257}, Count{"max", 8, 0xFFFFFFFF}, Count{"17_at_4bit", 4, 17},
-                           Count{"3_at_1bit", 1, 3}})
+    for (const Count& n :
+         {Count{"257", 8, 257}, Count{"max", 8, 0xFFFFFFFF}, Count{"17_at_4bit", 4, 17}, Count{"3_at_1bit", 1, 3}})
         cases.push_back(Altered(std::string("bad_colour_count_") + n.name, Small8(), [n](BmpFields& b) {
-            b.bits = n.bits, b.clrUsed = n.clrUsed, b.colours = Palette(static_cast<int>(n.clrUsed > 300 ? 256 : n.clrUsed));
+            b.bits = n.bits, b.clrUsed = n.clrUsed,
+            b.colours = Palette(static_cast<int>(n.clrUsed > 300 ? 256 : n.clrUsed));
         }));
     cases.push_back(Altered("bad_colour_table_cut", Small8(), [](BmpFields& b) {
         b.clrUsed = 0, b.colours = Palette(100), b.data.clear(), b.offBits = 54;
@@ -313,11 +315,11 @@ void AddMalformedData(std::vector<BmpCase>& cases) {
         b.headerBytes = 12, b.colours = Palette(10), b.data.clear(), b.offBits = 26;
     }));
     for (int64_t off : {int64_t{0}, int64_t{20}, int64_t{53}, int64_t{0xFFFFFFFF}})
-        cases.push_back(Altered("bad_data_offset_" + std::to_string(off), Small8(), [off](BmpFields& b) { b.offBits = off; }));
+        cases.push_back(
+            Altered("bad_data_offset_" + std::to_string(off), Small8(), [off](BmpFields& b) { b.offBits = off; }));
     const size_t goodSize = BuildBmp(Small8()).size();
-    cases.push_back(Altered("bad_data_offset_past_file", Small8(), [goodSize](BmpFields& b) {
-        b.offBits = static_cast<int64_t>(goodSize) + 1;
-    }));
+    cases.push_back(Altered("bad_data_offset_past_file", Small8(),
+                            [goodSize](BmpFields& b) { b.offBits = static_cast<int64_t>(goodSize) + 1; }));
     cases.push_back(Altered("bad_data_offset_into_masks", Small565(), [](BmpFields& b) { b.offBits = 60; }));
     cases.push_back(Altered("bad_data_one_byte_short", Small8(), [](BmpFields& b) { b.data.pop_back(); }));
     cases.push_back(Altered("bad_data_row_missing", Small8(), [](BmpFields& b) { b.data.resize(4); }));
@@ -396,7 +398,8 @@ std::vector<uint8_t> PackRows(int width, int height, int bits, const std::vector
             if (bits < 8) {
                 row[bit / 8] |= static_cast<uint8_t>(v << (8 - bits - bit % 8));
             } else {
-                for (int i = 0; i < bits / 8; ++i) row[bit / 8 + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+                for (int i = 0; i < bits / 8; ++i)
+                    row[bit / 8 + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
             }
         }
     }

@@ -74,8 +74,8 @@ TEST_P(BmpPrefixTest, EveryShorterPrefixIsRefused) {
     const BmpCase& c = GetParam();
     for (size_t size = 0; size < c.bytes.size(); ++size) {
         DecodedBitmap out;
-        EXPECT_FALSE(DecodeExact(c.bytes, size, &out)) << "accepted the first " << size << " of " << c.bytes.size()
-                                                       << " bytes";
+        EXPECT_FALSE(DecodeExact(c.bytes, size, &out))
+            << "accepted the first " << size << " of " << c.bytes.size() << " bytes";
     }
 }
 

@@ -65,7 +65,8 @@ struct GameText {
     const char* cp932;
     size_t length;
 };
-#define GAME_TEXT(area, name) GameText{area, #name, name, sizeof(name) - 1}
+#define GAME_TEXT(area, name) \
+    GameText { area, #name, name, sizeof(name) - 1 }
 
 TEST(Cp932, GameTextsRoundTrip) {
     // clang-format off
@@ -124,9 +125,11 @@ TEST(Cp932, UndecodableBytesAreReplacedNotFatal) {
     } rows[] = {
         {"\x80", fffd},
         {"\xFF", fffd},
-        {"a\x81", "a" + fffd},                    // lead byte cut off by the end
-        {"a\x81 b", "a" + fffd + " b"},           // bad trail byte: it is read again on its own
-        {"\xA0\xFD" "c", fffd + fffd + "c"},
+        {"a\x81", "a" + fffd},           // lead byte cut off by the end
+        {"a\x81 b", "a" + fffd + " b"},  // bad trail byte: it is read again on its own
+        {"\xA0\xFD"
+         "c",
+         fffd + fffd + "c"},
         {std::string("x\0y", 3), std::string("x\0y", 3)},
         {"", ""},
     };
@@ -140,13 +143,19 @@ TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
         std::string utf8;
         std::string cp932;
     } rows[] = {
-        {"\xF0\x9F\x90\x9F", "?"},                  // an emoji: one character, one mark
-        {"a\xE2\x82\xAC" "b", "a?b"},               // the euro sign is not in the code page
-        {"\xC3", "?"},                               // cut short at the end
+        {"\xF0\x9F\x90\x9F", "?"},  // an emoji: one character, one mark
+        {"a\xE2\x82\xAC"
+         "b",
+         "a?b"},        // the euro sign is not in the code page
+        {"\xC3", "?"},  // cut short at the end
         {"a\xE3\x81", "a?"},
-        {"\x80" "z", "?z"},                          // a stray continuation byte
-        {"\xC0\xAF", "??"},                          // an overlong slash is no slash
-        {"\xED\xA0\x80" "k", "?k"},                  // an encoded surrogate, one mark for it
+        {"\x80"
+         "z",
+         "?z"},              // a stray continuation byte
+        {"\xC0\xAF", "??"},  // an overlong slash is no slash
+        {"\xED\xA0\x80"
+         "k",
+         "?k"},  // an encoded surrogate, one mark for it
     };
     for (const Row& row : rows) EXPECT_EQ(Hex(platform::Utf8ToCp932(row.utf8)), Hex(row.cp932)) << Hex(row.utf8);
 }
@@ -222,8 +231,7 @@ TEST_F(MessageBoxTest, DebugLinesAreRecordedAsSentAndEndALineOnStandardError) {
         std::string stderrText;
     } rows[] = {
         {"DirectDraw Error code| DDERR_GENERIC | " + std::string(kTextLabelOffscreenCreateSurface) + "\n",
-         "DirectDraw Error code| DDERR_GENERIC | " + WrittenText("display", "kTextLabelOffscreenCreateSurface") +
-             "\n"},
+         "DirectDraw Error code| DDERR_GENERIC | " + WrittenText("display", "kTextLabelOffscreenCreateSurface") + "\n"},
         {"no newline", "no newline\n"},
         {"", "\n"},
     };

@@ -30,9 +30,8 @@ TEST_F(DDrawTest, ClipperCutsAtEachScreenEdgeKeepingTruePositions) {
         LONG x, y;
         int drawn;  // pixels that reach the screen
     } rows[] = {
-        {-50, 0, 63 * 2},  {600, 0, 40 * 2},  {-112, 0, 2},     {-113, 0, 0},     {640, 0, 0},
-        {10, -1, 113},     {10, 479, 113},    {10, 480, 0},     {10, -2, 0},      {-50, 479, 63},
-        {527, 10, 113 * 2}, {0, 0, 113 * 2},
+        {-50, 0, 63 * 2}, {600, 0, 40 * 2}, {-112, 0, 2}, {-113, 0, 0},   {640, 0, 0},        {10, -1, 113},
+        {10, 479, 113},   {10, 480, 0},     {10, -2, 0},  {-50, 479, 63}, {527, 10, 113 * 2}, {0, 0, 113 * 2},
     };
     const std::vector<uint8_t> strip = Strip();
     IDirectDrawSurface* picture = Plain(113, 2);
@@ -380,9 +379,19 @@ TEST_F(DDrawTest, CreationChecksItsArguments) {
         {"widest", PlainDesc(16384, 1), DD_OK},
         {"zero width", PlainDesc(0, 4), DDERR_INVALIDPARAMS},
         {"too tall", PlainDesc(4, 16385), DDERR_INVALIDPARAMS},
-        {"wrong size field", [] { DDSURFACEDESC d = PlainDesc(4, 4); d.dwSize = 100; return d; }(),
+        {"wrong size field",
+         [] {
+             DDSURFACEDESC d = PlainDesc(4, 4);
+             d.dwSize = 100;
+             return d;
+         }(),
          DDERR_INVALIDPARAMS},
-        {"two back buffers", [] { DDSURFACEDESC d = PrimaryDesc(); d.dwBackBufferCount = 2; return d; }(),
+        {"two back buffers",
+         [] {
+             DDSURFACEDESC d = PrimaryDesc();
+             d.dwBackBufferCount = 2;
+             return d;
+         }(),
          DDERR_INVALIDPARAMS},
     };
     for (Row& row : rows) {

@@ -32,8 +32,8 @@ protected:
         ASSERT_EQ(GetObjectA(bitmap, sizeof *info, info), static_cast<int>(sizeof *info));
         HDC dc = nullptr;
         ASSERT_EQ(surface->GetDC(&dc), DD_OK);
-        EXPECT_TRUE(StretchBlt(dc, 0, 0, info->bmWidth, info->bmHeight, memory, 0, 0, info->bmWidth, info->bmHeight,
-                               SRCCOPY));
+        EXPECT_TRUE(
+            StretchBlt(dc, 0, 0, info->bmWidth, info->bmHeight, memory, 0, 0, info->bmWidth, info->bmHeight, SRCCOPY));
         ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
         EXPECT_EQ(DeleteObject(bitmap), FALSE) << "still selected";
         EXPECT_EQ(SelectObject(memory, previous), bitmap);
@@ -138,9 +138,9 @@ TEST_F(GdiTest, LoadImageFindsOnlyReadableFilesAndHonoursAFault) {
 
 TEST_F(GdiTest, ObjectsAnswerOnlyForWhatTheyAre) {
     const std::vector<PALETTEENTRY> display = Default();
-    HGDIOBJ bitmap = static_cast<HGDIOBJ>(LoadImageA(nullptr, WriteBmp("obj.bmp", 3, 2, {1, 2, 3, 4, 5, 6},
-                                                                     display.data()).c_str(),
-                                                     IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    HGDIOBJ bitmap =
+        static_cast<HGDIOBJ>(LoadImageA(nullptr, WriteBmp("obj.bmp", 3, 2, {1, 2, 3, 4, 5, 6}, display.data()).c_str(),
+                                        IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     ASSERT_NE(bitmap, nullptr);
     BITMAP info{};
     EXPECT_EQ(GetObjectA(bitmap, 8, &info), 8) << "copies no more than asked";

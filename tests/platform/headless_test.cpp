@@ -60,8 +60,10 @@ TEST_F(HeadlessTest, EventsComeOutInTheOrderTheyWentIn) {
     struct Row {
         host::EventKind kind;
         int key;
-    } rows[] = {{host::EventKind::KeyDown, VK_SPACE}, {host::EventKind::Deactivate, 0},
-                {host::EventKind::KeyUp, VK_SPACE},   {host::EventKind::Activate, 0},
+    } rows[] = {{host::EventKind::KeyDown, VK_SPACE},
+                {host::EventKind::Deactivate, 0},
+                {host::EventKind::KeyUp, VK_SPACE},
+                {host::EventKind::Activate, 0},
                 {host::EventKind::Close, 0}};
     host::Event e{};
     for (const Row& row : rows) {

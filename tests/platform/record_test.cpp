@@ -36,7 +36,8 @@ protected:
     // at each of `clock`, then the flip.
     static void Frame(std::initializer_list<uint32_t> clock) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
         for (uint32_t ms : clock) {
             headless::SetMilliseconds(ms);
             GetTickCount();
@@ -104,7 +105,8 @@ TEST_F(RecordTest, APlayedScriptGivesTheClockCalendarAndInput) {
     struct Row {
         host::EventKind kind;
         int key;
-    } rows[] = {{host::EventKind::KeyDown, VK_ESCAPE}, {host::EventKind::Close, 0}, {host::EventKind::KeyDown, VK_LEFT}};
+    } rows[] = {
+        {host::EventKind::KeyDown, VK_ESCAPE}, {host::EventKind::Close, 0}, {host::EventKind::KeyDown, VK_LEFT}};
     host::Event e{};
     for (const Row& row : rows) {
         ASSERT_TRUE(record::PollEvent(&e));

@@ -31,8 +31,8 @@ public:
     }
 
     int Draw(int x, int y, const std::string& text, uint8_t ink = kInk) {
-        return DrawTextCp932(&Ref(0, 0), width_, height_, pitch_, x, y, text.data(),
-                             static_cast<int>(text.size()), ink);
+        return DrawTextCp932(&Ref(0, 0), width_, height_, pitch_, x, y, text.data(), static_cast<int>(text.size()),
+                             ink);
     }
     uint8_t At(int x, int y) const { return memory_[Offset(x, y)]; }
     bool Ink(int x, int y) const { return At(x, y) == kInk; }
@@ -150,22 +150,23 @@ TEST_P(GlyphShape, LandsInItsCellWithItsShape) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fonts, GlyphShape,
-    testing::Values(
-        // Half-width ASCII: capitals sit on the baseline (ascent 14), '_' hangs below it.
-        GlyphCase{"CapitalA", "A", 8, 1, 0, kTextAscent - 1},
-        GlyphCase{"Minus", "-", 8, 1, 1, -1}, GlyphCase{"Equals", "=", 8, 2, 1, -1},
-        GlyphCase{"Underscore", "_", 8, 1, 1, kTextAscent}, GlyphCase{"Bar", "|", 8, 1, 1, kTextCellHeight - 1},
-        // Half-width katakana (JIS X 0201, not Latin-1's degree sign and AE at those bytes).
-        GlyphCase{"KatakanaLongVowel", "ｰ", 8, 1, 1, -1}, GlyphCase{"KatakanaNi", "ﾆ", 8, 2, 0, -1},
-        // Kanji through the JIS arithmetic: one, two and three strokes.
-        GlyphCase{"KanjiOne", "一", 16, 1, 0, -1}, GlyphCase{"KanjiTwo", "二", 16, 2, 0, -1},
-        GlyphCase{"KanjiThree", "三", 16, 3, 0, -1}, GlyphCase{"FullWidthBar", "｜", 16, 1, 1, -1},
-        GlyphCase{"Hiragana", "あ", 16, 0, 0, -1},
-        // NEC and IBM rows, which only the fallback font has.
-        GlyphCase{"NecCircledOne", "①", 16, 0, 0, -1}, GlyphCase{"NecIbmKanji", "纊", 16, 0, 0, -1}),
-    [](const testing::TestParamInfo<GlyphCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fonts, GlyphShape,
+                         testing::Values(
+                             // Half-width ASCII: capitals sit on the baseline (ascent 14), '_' hangs below it.
+                             GlyphCase{"CapitalA", "A", 8, 1, 0, kTextAscent - 1}, GlyphCase{"Minus", "-", 8, 1, 1, -1},
+                             GlyphCase{"Equals", "=", 8, 2, 1, -1}, GlyphCase{"Underscore", "_", 8, 1, 1, kTextAscent},
+                             GlyphCase{"Bar", "|", 8, 1, 1, kTextCellHeight - 1},
+                             // Half-width katakana (JIS X 0201, not Latin-1's degree sign and AE at those bytes).
+                             GlyphCase{"KatakanaLongVowel", "ｰ", 8, 1, 1, -1},
+                             GlyphCase{"KatakanaNi", "ﾆ", 8, 2, 0, -1},
+                             // Kanji through the JIS arithmetic: one, two and three strokes.
+                             GlyphCase{"KanjiOne", "一", 16, 1, 0, -1}, GlyphCase{"KanjiTwo", "二", 16, 2, 0, -1},
+                             GlyphCase{"KanjiThree", "三", 16, 3, 0, -1}, GlyphCase{"FullWidthBar", "｜", 16, 1, 1, -1},
+                             GlyphCase{"Hiragana", "あ", 16, 0, 0, -1},
+                             // NEC and IBM rows, which only the fallback font has.
+                             GlyphCase{"NecCircledOne", "①", 16, 0, 0, -1},
+                             GlyphCase{"NecIbmKanji", "纊", 16, 0, 0, -1}),
+                         [](const testing::TestParamInfo<GlyphCase>& info) { return std::string(info.param.name); });
 
 // The IBM extension's own code for a character draws the same as the NEC-selected one.
 TEST(Text, IbmExtensionCodesDraw) {
@@ -267,11 +268,26 @@ TEST(Text, ClipsAtEveryEdge) {
     ASSERT_EQ(advance, 56);
     const int w = 64, h = 40;
     const ClipCase cases[] = {
-        {"Inside", 8, 12},       {"LeftEdge", -5, 12},      {"LeftMost", -55, 12},  {"RightEdge", 30, 12},
-        {"RightMost", 63, 12},   {"TopEdge", 8, -3},        {"TopMost", 8, -15},    {"BottomEdge", 8, 30},
-        {"BottomMost", 8, 39},   {"Corner", -20, -9},       {"FarCorner", 50, 33},  {"OutLeft", -56, 12},
-        {"OutRight", 64, 12},    {"OutTop", 8, -16},        {"OutBottom", 8, 40},   {"MinX", INT_MIN, 12},
-        {"MaxX", INT_MAX, 12},   {"MinY", 8, INT_MIN},      {"MaxY", 8, INT_MAX},   {"MinBoth", INT_MIN, INT_MIN},
+        {"Inside", 8, 12},
+        {"LeftEdge", -5, 12},
+        {"LeftMost", -55, 12},
+        {"RightEdge", 30, 12},
+        {"RightMost", 63, 12},
+        {"TopEdge", 8, -3},
+        {"TopMost", 8, -15},
+        {"BottomEdge", 8, 30},
+        {"BottomMost", 8, 39},
+        {"Corner", -20, -9},
+        {"FarCorner", 50, 33},
+        {"OutLeft", -56, 12},
+        {"OutRight", 64, 12},
+        {"OutTop", 8, -16},
+        {"OutBottom", 8, 40},
+        {"MinX", INT_MIN, 12},
+        {"MaxX", INT_MAX, 12},
+        {"MinY", 8, INT_MIN},
+        {"MaxY", 8, INT_MAX},
+        {"MinBoth", INT_MIN, INT_MIN},
         {"NearMaxX", INT_MAX - 20, 12},
     };
     for (const ClipCase& c : cases) {

@@ -24,16 +24,10 @@ std::vector<Seen> g_seen;
 LRESULT RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     g_seen.push_back(Seen{window, message, wParam});
     switch (message) {
-        case WM_CLOSE:
-            DestroyWindow(window);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        case WM_KEYDOWN:
-            return 0x100 + static_cast<LRESULT>(wParam);  // shows the result comes back
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_CLOSE: DestroyWindow(window); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_KEYDOWN: return 0x100 + static_cast<LRESULT>(wParam);  // shows the result comes back
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -251,10 +245,10 @@ TEST_F(WindowTest, KeyStateChangesOnlyWhenItsMessageIsTaken) {
         Step step;
         uint16_t expected;
     } rows[] = {
-        {kLook, 0x0000},  {kDown, 0x0000}, {kLook, 0x0000},  {kTake, 0xFF81},  // first press: toggle on
-        {kDown, 0xFF81},  {kTake, 0xFF81},                                      // a repeat keeps the toggle
-        {kUp, 0xFF81},    {kLook, 0xFF81}, {kTake, 0x0001},                     // released, toggle stays
-        {kDown, 0x0001},  {kTake, 0xFF80}, {kUp, 0xFF80},    {kTake, 0x0000},  // second press: toggle off
+        {kLook, 0x0000}, {kDown, 0x0000}, {kLook, 0x0000}, {kTake, 0xFF81},  // first press: toggle on
+        {kDown, 0xFF81}, {kTake, 0xFF81},                                    // a repeat keeps the toggle
+        {kUp, 0xFF81},   {kLook, 0xFF81}, {kTake, 0x0001},                   // released, toggle stays
+        {kDown, 0x0001}, {kTake, 0xFF80}, {kUp, 0xFF80},   {kTake, 0x0000},  // second press: toggle off
     };
     MSG m{};
     int i = 0;
@@ -266,8 +260,8 @@ TEST_F(WindowTest, KeyStateChangesOnlyWhenItsMessageIsTaken) {
             case kTake: PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); break;
         }
         uint16_t state = static_cast<uint16_t>(GetKeyState(VK_F1));
-        EXPECT_EQ(state, row.expected) << "step " << i << ": expected 0x" << std::hex << row.expected
-                                       << ", got 0x" << state;
+        EXPECT_EQ(state, row.expected) << "step " << i << ": expected 0x" << std::hex << row.expected << ", got 0x"
+                                       << state;
         EXPECT_EQ(Held(VK_F1), (row.expected & 0xFF80) == 0xFF80) << "step " << i;
         ++i;
     }
@@ -331,8 +325,11 @@ TEST(WindowClasses, RegistrationAndLookup) {
     struct Row {
         const char* className;
         bool found;
-    } rows[] = {{"2DGAME", true}, {"2dgame", true}, {reinterpret_cast<const char*>(uintptr_t{atom}), true},
-                {"3DGAME", false}, {nullptr, false}};
+    } rows[] = {{"2DGAME", true},
+                {"2dgame", true},
+                {reinterpret_cast<const char*>(uintptr_t{atom}), true},
+                {"3DGAME", false},
+                {nullptr, false}};
     for (const Row& row : rows) {
         HWND w = CreateWindowExA(0, row.className, "t", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         EXPECT_EQ(w != nullptr, row.found) << "row " << (&row - rows);

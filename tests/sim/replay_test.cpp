@@ -29,8 +29,12 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory_symlink(KAWAUO_SOURCE_DIR "/bmp", dir_.path() + "/bmp");
     }
-    SimRun Play(const std::string& recording) { return simtest::RunSim(recording, dir_.path(), {"--draws"}); }
-    static std::string Kept(const std::string& name) { return ReadFile(KAWAUO_SOURCE_DIR "/tests/replays/" + name); }
+    SimRun Play(const std::string& recording) {
+        return simtest::RunSim(recording, dir_.path(), {"--draws"});
+    }
+    static std::string Kept(const std::string& name) {
+        return ReadFile(KAWAUO_SOURCE_DIR "/tests/replays/" + name);
+    }
     simtest::TempDir dir_;
 };
 
@@ -61,7 +65,9 @@ TEST_F(Replay, KeptRunsShowTheirResultScreens) {
 // The new-game frame reads the clock four times after the frame's own read:
 // a recorded frame gives each read its value in turn, the last one staying.
 TEST_F(Replay, EachReadOfTheClockInAFrameHasItsRecordedValue) {
-    SimRun run = Play("seed 1\nframes 3\ndown SPACE\nframes 2\nup SPACE\nframes 1\nframe 1000 2000 3000\nframes 1\n");
+    SimRun run = Play(
+        "seed 1\nframes 3\ndown SPACE\nframes 2\nup SPACE\nframes 1\nframe 1000 2000 3000\nframes "
+        "1\n");
     ASSERT_EQ(run.status, 0) << simtest::Describe(run);
     ASSERT_GE(run.frames.size(), 8u);
     const Json& newGame = run.frames[6];
@@ -84,21 +90,25 @@ TEST_F(Replay, DamagedRecordingsAreRefusedWithTheirLineBeforeAnyFrame) {
         std::string recording;
         std::string where;  // "-:LINE: ..." as printed for standard input
     } cases[] = {
-        {"cut in the middle of its last line", whole.substr(0, cut), "-:" + std::to_string(lines) + ": cut short"},
+        {"cut in the middle of its last line", whole.substr(0, cut),
+         "-:" + std::to_string(lines) + ": cut short"},
         {"made by another version", "recording 1 kawauo 0.9.0\n" + whole.substr(header),
          "-:1: recorded by kawauo 0.9.0"},
-        {"of a format this game does not know", "recording 2 kawauo " KAWAUO_VERSION "\n" + whole.substr(header),
+        {"of a format this game does not know",
+         "recording 2 kawauo " KAWAUO_VERSION "\n" + whole.substr(header),
          "-:1: not a recording this game knows"},
         {"binary junk in a line", whole.substr(0, third) + "fr\x01\xff\x7f\n" + whole.substr(third),
          "-:4: not text: byte 0x01 at column 3"},
-        {"a clock reading that is no number", whole.substr(0, third) + "frame 12 1x\n" + whole.substr(third),
+        {"a clock reading that is no number",
+         whole.substr(0, third) + "frame 12 1x\n" + whole.substr(third),
          "-:4: 'frame': not a number: '1x'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SimRun run = Play(c.recording);
         EXPECT_EQ(run.status, 2) << simtest::Describe(run);
-        EXPECT_NE(run.errors.find(c.where), std::string::npos) << "expected \"" << c.where << "\" in: " << run.errors;
+        EXPECT_NE(run.errors.find(c.where), std::string::npos)
+            << "expected \"" << c.where << "\" in: " << run.errors;
         EXPECT_TRUE(run.lines.empty()) << "nothing may be played";
     }
 }

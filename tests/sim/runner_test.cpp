@@ -19,11 +19,11 @@ using simtest::Json;
 using simtest::RunSim;
 using simtest::SimRun;
 
-const std::vector<std::string> kFrameKeys = {
-    "frame",    "tick",         "scene",    "fish",          "pollution", "paused",
-    "pauseLatch", "keyLatch",   "pollutionTick", "drainTick", "mutation",  "moves",
-    "objectActive", "inFlight", "drift",    "thought",       "thoughtTick", "scrollX",
-    "bubbles"};
+const std::vector<std::string> kFrameKeys = {"frame",         "tick",      "scene",      "fish",
+                                             "pollution",     "paused",    "pauseLatch", "keyLatch",
+                                             "pollutionTick", "drainTick", "mutation",   "moves",
+                                             "objectActive",  "inFlight",  "drift",      "thought",
+                                             "thoughtTick",   "scrollX",   "bubbles"};
 
 std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932, std::strlen(cp932)); }
 
@@ -65,8 +65,8 @@ TEST_F(SimRunner, BadScriptNamesItsLineAndRunsNothing) {
         EXPECT_EQ(run.status, 2) << c.script << simtest::Describe(run);
         EXPECT_NE(run.errors.find(c.where), std::string::npos)
             << "expected \"" << c.where << "\" in: " << run.errors;
-        EXPECT_TRUE(run.lines.empty()) << c.script << ": the program ran and wrote "
-                                       << run.lines.size() << " trace lines";
+        EXPECT_TRUE(run.lines.empty())
+            << c.script << ": the program ran and wrote " << run.lines.size() << " trace lines";
     }
 }
 
@@ -135,8 +135,8 @@ TEST_F(SimRunner, FrameLinesHoldEveryKeyInOrder) {
     std::vector<std::string> withDraws = kFrameKeys;
     withDraws.push_back("draws");
     const std::vector<std::pair<const char*, std::vector<size_t>>> shapes = {
-        {"fish", {16}}, {"mutation", {9}}, {"moves", {3, 4}}, {"objectActive", {6}},
-        {"drift", {6, 7}}, {"bubbles", {20, 9}}};
+        {"fish", {16}},        {"mutation", {9}}, {"moves", {3, 4}},
+        {"objectActive", {6}}, {"drift", {6, 7}}, {"bubbles", {20, 9}}};
     for (const Json& frame : run.frames) {
         std::vector<std::string> keys;
         for (const auto& item : frame.items()) keys.push_back(item.key());
@@ -204,9 +204,9 @@ TEST_F(SimRunner, DirectDrawFailuresReportDebugLineThenBoxInOrder) {
         std::string line = debug["text"];
         EXPECT_EQ(line.rfind("DirectDraw Error code| ", 0), 0u) << line;
         EXPECT_NE(line.find(report == 0 ? "GetDC" : "Lock"), std::string::npos) << line;
-        EXPECT_EQ(run.events[report + 1], Json({{"event", "messagebox"},
-                                                {"caption", "DirectDraw Error !!"},
-                                                {"text", line}}));
+        EXPECT_EQ(
+            run.events[report + 1],
+            Json({{"event", "messagebox"}, {"caption", "DirectDraw Error !!"}, {"text", line}}));
         EXPECT_EQ(run.events[report + 2]["caption"], Utf8(kTextCreateFailedCaption));
     }
     EXPECT_EQ(run.events[6], Json::parse(R"({"event":"exit","code":1})"));
@@ -248,7 +248,8 @@ TEST_F(SimRunner, DrawsListTheFramesCallsWithPictureNames) {
         Json::parse(R"(["blt","bmp\\back.bmp",640,0,0,480,0,0,0,480])"),
         Json::parse(R"(["keyed","bmp\\opn.bmp",0,0,640,480,0,0,640,480])")};
     for (const Json& b : title["bubbles"]) {
-        expected.push_back(Json::array({"keyed", "bmp\\awa.bmp", b[0], b[1], 16, 16, 96, 0, 16, 16}));
+        expected.push_back(
+            Json::array({"keyed", "bmp\\awa.bmp", b[0], b[1], 16, 16, 96, 0, 16, 16}));
     }
     expected.push_back(Json::array({"flip"}));
     EXPECT_EQ(title["draws"], Json(expected));
@@ -290,11 +291,11 @@ Png ReadPng(const std::string& path) {
 
 TEST_F(SimRunner, ShotsShowTheFramesAsShown) {
     const std::string shots = dir_.path() + "/shots";
-    SimRun run = Run(
-        "frames 2\nshot title\n"
-        "down SPACE\nframes 1\nup SPACE\nframes 3\n"  // a new game, playing
-        "down SPACE\nframes 1\nup SPACE\nframes 2\nshot paused\n",  // paused from frame 8
-        {"--shots", shots});
+    SimRun run =
+        Run("frames 2\nshot title\n"
+            "down SPACE\nframes 1\nup SPACE\nframes 3\n"                // a new game, playing
+            "down SPACE\nframes 1\nup SPACE\nframes 2\nshot paused\n",  // paused from frame 8
+            {"--shots", shots});
     ASSERT_EQ(run.status, 0) << simtest::Describe(run);
     ASSERT_EQ(run.frames.size(), 9u) << simtest::Describe(run);
 
@@ -321,8 +322,8 @@ TEST_F(SimRunner, ShotsShowTheFramesAsShown) {
             int index = paused.indices[static_cast<size_t>(y) * 640 + x];
             if (index == 5) continue;  // a bubble
             bool inBox = x >= 220 && x < 420 && y >= 190 && y < 290;
-            int expected = inBox ? simtest::kPushBoxIndex
-                                 : simtest::kBackBandIndex + (x + scroll) % 640 / 64;
+            int expected =
+                inBox ? simtest::kPushBoxIndex : simtest::kBackBandIndex + (x + scroll) % 640 / 64;
             if (index != expected) ++wrong;
             if (inBox && index == expected) ++box;
         }
@@ -333,10 +334,10 @@ TEST_F(SimRunner, ShotsShowTheFramesAsShown) {
 
 TEST_F(SimRunner, LostFramesAreNotShownUntilReactivated) {
     const std::string shots = dir_.path() + "/shots";
-    SimRun run = Run(
-        "frames 2\nshot before\nlose\nframes 2\nshot lost\n"
-        "activate 0\nactivate 1\nframes 1\nshot back\n",
-        {"--shots", shots});
+    SimRun run =
+        Run("frames 2\nshot before\nlose\nframes 2\nshot lost\n"
+            "activate 0\nactivate 1\nframes 1\nshot back\n",
+            {"--shots", shots});
     ASSERT_EQ(run.status, 0) << simtest::Describe(run);
     ASSERT_EQ(run.frames.size(), 5u);
     Png before = ReadPng(shots + "/before.png");

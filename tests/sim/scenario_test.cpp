@@ -126,8 +126,8 @@ TEST_F(Visit, PauseFreezesPlay) {
                           kMutationCount}) {
             EXPECT_EQ(Fish(n, field), Fish(17, field)) << "frame " << n << ", fish field " << field;
         }
-        for (const char* key : {"pollution", "pollutionTick", "drainTick", "thought",
-                                "thoughtTick", "moves", "drift", "mutation"}) {
+        for (const char* key : {"pollution", "pollutionTick", "drainTick", "thought", "thoughtTick",
+                                "moves", "drift", "mutation"}) {
             EXPECT_EQ(f[key], Frame(17)[key]) << "frame " << n << ", " << key;
         }
     }

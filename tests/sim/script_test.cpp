@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/fault.h"
-#include "platform/win.h"
 #include "platform/version.h"
+#include "platform/win.h"
 #include "tools/sim/script.h"
 
 namespace {
@@ -27,8 +27,8 @@ TEST_P(GoodLines, ParseToTheirCommand) {
     // Every line is preceded by a `frames`, so `seed` and `shot` are checked
     // on their own merits where the order allows them.
     bool isSeed = std::string(c.text).rfind("seed", 0) == 0;
-    std::string script = isSeed ? std::string(c.text) + "\nframes 1\n"
-                                : "frames 1\n" + std::string(c.text) + "\n";
+    std::string script =
+        isSeed ? std::string(c.text) + "\nframes 1\n" : "frames 1\n" + std::string(c.text) + "\n";
     std::vector<sim::Command> commands;
     sim::ScriptError error{};
     ASSERT_TRUE(sim::ParseScript(script, true, &commands, &error))
@@ -44,31 +44,23 @@ TEST_P(GoodLines, ParseToTheirCommand) {
 INSTANTIATE_TEST_SUITE_P(
     Script, GoodLines,
     ::testing::Values(
-        GoodLine{"seed 0", Op::Seed, 0, ""},
-        GoodLine{"seed 1700000000", Op::Seed, 1700000000, ""},
+        GoodLine{"seed 0", Op::Seed, 0, ""}, GoodLine{"seed 1700000000", Op::Seed, 1700000000, ""},
         GoodLine{"seed -5", Op::Seed, -5, ""},
         GoodLine{"seed -9223372036854775808", Op::Seed, INT64_MIN, ""},
         GoodLine{"seed 9223372036854775807", Op::Seed, INT64_MAX, ""},
         GoodLine{"tick 0", Op::Tick, 0, ""},
         GoodLine{"tick 4294967295", Op::Tick, 4294967295ll, ""},
         GoodLine{"tick 0xFFFFFFFF", Op::Tick, 4294967295ll, ""},
-        GoodLine{"step 0", Op::Step, 0, ""},
-        GoodLine{"step 33", Op::Step, 33, ""},
+        GoodLine{"step 0", Op::Step, 0, ""}, GoodLine{"step 33", Op::Step, 33, ""},
         GoodLine{"frames 1", Op::Frames, 1, ""},
         GoodLine{"frames 2147483647", Op::Frames, 2147483647, ""},
-        GoodLine{"down SPACE", Op::Down, VK_SPACE, ""},
-        GoodLine{"down TAB", Op::Down, VK_TAB, ""},
+        GoodLine{"down SPACE", Op::Down, VK_SPACE, ""}, GoodLine{"down TAB", Op::Down, VK_TAB, ""},
         GoodLine{"down ESCAPE", Op::Down, VK_ESCAPE, ""},
-        GoodLine{"down LEFT", Op::Down, VK_LEFT, ""},
-        GoodLine{"down UP", Op::Down, VK_UP, ""},
-        GoodLine{"down RIGHT", Op::Down, VK_RIGHT, ""},
-        GoodLine{"up DOWN", Op::Up, VK_DOWN, ""},
-        GoodLine{"up F1", Op::Up, VK_F1, ""},
-        GoodLine{"up F2", Op::Up, VK_F2, ""},
-        GoodLine{"up F3", Op::Up, VK_F3, ""},
-        GoodLine{"activate 0", Op::Activate, 0, ""},
-        GoodLine{"activate 1", Op::Activate, 1, ""},
-        GoodLine{"lose", Op::Lose, 0, ""},
+        GoodLine{"down LEFT", Op::Down, VK_LEFT, ""}, GoodLine{"down UP", Op::Down, VK_UP, ""},
+        GoodLine{"down RIGHT", Op::Down, VK_RIGHT, ""}, GoodLine{"up DOWN", Op::Up, VK_DOWN, ""},
+        GoodLine{"up F1", Op::Up, VK_F1, ""}, GoodLine{"up F2", Op::Up, VK_F2, ""},
+        GoodLine{"up F3", Op::Up, VK_F3, ""}, GoodLine{"activate 0", Op::Activate, 0, ""},
+        GoodLine{"activate 1", Op::Activate, 1, ""}, GoodLine{"lose", Op::Lose, 0, ""},
         GoodLine{"close", Op::Close, 0, ""},
         GoodLine{"shot title-1.b_2", Op::Shot, 0, "title-1.b_2"},
         GoodLine{"fail SetClipper 0x88760096", Op::Fail, 0x88760096ll, "SetClipper"},
@@ -111,8 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"frames 2147483648\n", 1, "out of range"},
         BadScript{"frames -1\n", 1, "out of range"},
         BadScript{"frames 1x\n", 1, "not a number: '1x'"},
-        BadScript{"frames +1\n", 1, "not a number"},
-        BadScript{"frames 0x\n", 1, "not a number"},
+        BadScript{"frames +1\n", 1, "not a number"}, BadScript{"frames 0x\n", 1, "not a number"},
         BadScript{"tick 4294967296\n", 1, "out of range 0..4294967295"},
         BadScript{"tick -1\n", 1, "out of range"},
         BadScript{"step 0x100000000\n", 1, "out of range"},
@@ -136,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"frame 5 4294967296\n", 1, "out of range 0..4294967295"},
         BadScript{"frame 1\nseed 5\n", 2, "'seed' must come before"},
         BadScript{"seed 1\nrecording 1 kawauo " KAWAUO_VERSION "\n", 2, "first line only"},
-        BadScript{"tick 1 # \x01 in a comment is fine\nfr\tame\x02\n", 2, "byte 0x02 at column 7"}));
+        BadScript{"tick 1 # \x01 in a comment is fine\nfr\tame\x02\n", 2,
+                  "byte 0x02 at column 7"}));
 
 // A recording's frames carry the clock's readings in turn; its last line
 // must be whole, which a plain script's need not be.
@@ -144,7 +136,8 @@ TEST(Script, RecordingFramesAndTheirWholeLastLine) {
     std::vector<sim::Command> commands;
     sim::ScriptError error{};
     const std::string header = "recording 1 kawauo " KAWAUO_VERSION "\n";
-    ASSERT_TRUE(sim::ParseScript(header + "seed 3\nframe 7 8 8\ndown UP\n", false, &commands, &error))
+    ASSERT_TRUE(
+        sim::ParseScript(header + "seed 3\nframe 7 8 8\ndown UP\n", false, &commands, &error))
         << error.message;
     ASSERT_EQ(commands.size(), 3u) << "the header is no command";
     EXPECT_EQ(commands[1].op, Op::Frame);
@@ -198,7 +191,8 @@ TEST(Script, AcceptsEveryFaultThePlatformHonours) {
     for (const platform::FaultPointName& row : platform::kFaultPoints) {
         std::vector<sim::Command> commands;
         sim::ScriptError error{};
-        ASSERT_TRUE(sim::ParseScript(std::string("fail ") + row.name + " 5\n", false, &commands, &error))
+        ASSERT_TRUE(
+            sim::ParseScript(std::string("fail ") + row.name + " 5\n", false, &commands, &error))
             << row.name << ": " << error.message;
         ASSERT_EQ(commands.size(), 1u);
         EXPECT_EQ(commands[0].name, row.name);

@@ -24,10 +24,13 @@ std::vector<uint8_t> PictureIndices(const PictureFile& p, int number) {
     std::vector<uint8_t> pixels(static_cast<size_t>(p.width) * p.height,
                                 static_cast<uint8_t>(number));
     const std::string file = p.name;
-    auto at = [&](int x, int y) -> uint8_t& { return pixels[static_cast<size_t>(y) * p.width + x]; };
+    auto at = [&](int x, int y) -> uint8_t& {
+        return pixels[static_cast<size_t>(y) * p.width + x];
+    };
     if (file == "back.bmp") {
         for (int y = 0; y < p.height; ++y) {
-            for (int x = 0; x < p.width; ++x) at(x, y) = static_cast<uint8_t>(kBackBandIndex + x / 64);
+            for (int x = 0; x < p.width; ++x)
+                at(x, y) = static_cast<uint8_t>(kBackBandIndex + x / 64);
         }
     } else if (file == "awa.bmp" || file == "push.bmp") {
         std::fill(pixels.begin(), pixels.end(), 0);

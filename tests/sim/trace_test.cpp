@@ -66,7 +66,8 @@ TEST_F(TraceTest, StringsAreEscapedAndAlwaysValidUtf8) {
     std::vector<Json> lines = Lines(trace);
     ASSERT_EQ(lines.size(), std::size(cases));
     for (size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i], Json({{"event", "debug"}, {"text", cases[i].expected}})) << cases[i].name;
+        EXPECT_EQ(lines[i], Json({{"event", "debug"}, {"text", cases[i].expected}}))
+            << cases[i].name;
     }
 }
 
@@ -127,8 +128,8 @@ TEST_F(TraceTest, FrameFieldsAreInTheirPlaces) {
     EXPECT_EQ(f["tick"], -5);
     EXPECT_EQ(f["scene"], 2);
     EXPECT_EQ(f["fish"], run(16));
-    for (const char* key : {"pollution", "paused", "pauseLatch", "keyLatch", "pollutionTick",
-                            "drainTick"}) {
+    for (const char* key :
+         {"pollution", "paused", "pauseLatch", "keyLatch", "pollutionTick", "drainTick"}) {
         EXPECT_EQ(f[key], expect++) << key;
     }
     EXPECT_EQ(f["mutation"], run(9));
@@ -164,7 +165,8 @@ TEST_F(TraceTest, DrawsNameTheirSourceAsRegistered) {
     auto blt = [](IDirectDrawSurface* src, bool keyed) {
         platform::DrawNote note{};
         note.kind = platform::DrawNote::kBlt;
-        note.blt = platform::BltNote{nullptr, src, RECT{10, 20, 180, 190}, RECT{0, 5, 170, 100}, keyed};
+        note.blt =
+            platform::BltNote{nullptr, src, RECT{10, 20, 180, 190}, RECT{0, 5, 170, 100}, keyed};
         return note;
     };
     platform::DrawNote text{};
@@ -172,8 +174,8 @@ TEST_F(TraceTest, DrawsNameTheirSourceAsRegistered) {
     text.text = platform::TextNote{3, -4, 0x00FFFF00u, "体力 \"x\""};
     platform::DrawNote flip{};
     flip.kind = platform::DrawNote::kFlip;
-    std::vector<platform::DrawNote> draws = {blt(fish, false), blt(sign, true), blt(unknown, true),
-                                             blt(nullptr, false), text, flip};
+    std::vector<platform::DrawNote> draws = {
+        blt(fish, false), blt(sign, true), blt(unknown, true), blt(nullptr, false), text, flip};
 
     sim::TraceWriter trace(file_);
     trace.Frame(1, &draws);

@@ -45,7 +45,8 @@ void CheckAlways(const Context& c, const GameView& g, bool gameStarted) {
         Fail(c, Say("mutationCount %d but %d mutation flags set", g.fish.mutationCount, gained));
     for (int i = 0; i < kMoveCount; ++i) {
         const SpecialMove& m = g.moves[i];
-        if (!IsFlag(m.keyLatch) || !IsFlag(m.active)) Fail(c, Say("move %d latch %d active %d", i, m.keyLatch, m.active));
+        if (!IsFlag(m.keyLatch) || !IsFlag(m.active))
+            Fail(c, Say("move %d latch %d active %d", i, m.keyLatch, m.active));
         if (m.active == 1 && (m.phase < 0 || m.phase > 3)) Fail(c, Say("active move %d in phase %d", i, m.phase));
     }
     if (g.fish.x < 0 || g.fish.x > kMaxFishX || g.fish.y < 0 || g.fish.y > kMaxFishY)
@@ -90,20 +91,21 @@ void CheckRunning(const Context& c, const GameView& b, const GameView& a, Tally*
         int32_t most;  // inclusive
     };
     const TimerBound timers[] = {
-        {"movement", a.fish.moveTick, 29},     {"distance", a.fish.distanceTick, 100},
-        {"pollution", a.pollutionTick, 1000},  {"drain", a.drainTick, 500},
-        {"thought", a.thoughtTick, 4999},      {"swim", a.fish.animTick, 100},
+        {"movement", a.fish.moveTick, 29}, {"distance", a.fish.distanceTick, 100}, {"pollution", a.pollutionTick, 1000},
+        {"drain", a.drainTick, 500},       {"thought", a.thoughtTick, 4999},       {"swim", a.fish.animTick, 100},
     };
     for (const TimerBound& timer : timers) {
         const int32_t since = Since(now, timer.tick);
         if (since < 0 || since > timer.most)
-            Fail(c, Say("%s timer is %d ms behind after a running frame (allowed 0..%d)", timer.name, since,
-                        timer.most));
+            Fail(c,
+                 Say("%s timer is %d ms behind after a running frame (allowed 0..%d)", timer.name, since, timer.most));
     }
     // No figure moves by more than a few thousand in a frame; a jump of half
     // the 32-bit range is a wrap.
-    const int32_t figures[][2] = {{b.fish.hp, a.fish.hp}, {b.fish.strength, a.fish.strength},
-                                  {b.pollution, a.pollution}, {b.fish.distance, a.fish.distance}};
+    const int32_t figures[][2] = {{b.fish.hp, a.fish.hp},
+                                  {b.fish.strength, a.fish.strength},
+                                  {b.pollution, a.pollution},
+                                  {b.fish.distance, a.fish.distance}};
     for (const auto& figure : figures)
         if (std::llabs(int64_t{figure[1]} - figure[0]) >= (int64_t{1} << 30))
             Fail(c, Say("a figure wrapped round from %d to %d", figure[0], figure[1]));
@@ -173,9 +175,9 @@ void CheckNewGame(const Context& c, const GameView& a) {
     const int32_t t = a.frameTick;
     const FishState& f = a.fish;
     bool fresh = a.scene == kScenePlay && a.pollution == 1000 && a.paused == 0 && a.objectInFlight == 0 &&
-                 f.hp == 5000 && f.strength == 900 && f.animFrame == 1 && f.x == 1 && f.y == 310 &&
-                 f.distance == 0 && f.mutationCount == 0 && f.distanceTick == t && f.animTick == t &&
-                 f.moveTick == t && a.thoughtTick == t;
+                 f.hp == 5000 && f.strength == 900 && f.animFrame == 1 && f.x == 1 && f.y == 310 && f.distance == 0 &&
+                 f.mutationCount == 0 && f.distanceTick == t && f.animTick == t && f.moveTick == t &&
+                 a.thoughtTick == t;
     for (const SpecialMove& m : a.moves) fresh = fresh && m.keyLatch == 0 && m.active == 0 && m.phase == 0;
     if (!fresh) Fail(c, "the new-game frame did not leave a fresh run");
 }
@@ -184,8 +186,7 @@ void CheckNewGame(const Context& c, const GameView& a) {
 // rule, and goes on only while the rule does not hold.
 void CheckFlow(const Context& c, const GameView& b, const GameView& a, Tally* t) {
     static constexpr int32_t kNext[4] = {kSceneNewGame, kScenePlay, kSceneResult, kSceneTitle};
-    if (a.scene != b.scene && a.scene != kNext[b.scene])
-        Fail(c, Say("scene %d went to %d", b.scene, a.scene));
+    if (a.scene != b.scene && a.scene != kNext[b.scene]) Fail(c, Say("scene %d went to %d", b.scene, a.scene));
     if (b.scene == kSceneNewGame && a.scene != kScenePlay) Fail(c, "the new-game scene lasted more than a frame");
     if (b.scene != kScenePlay) return;
     const bool over = a.fish.mutationCount >= 8 || a.fish.hp <= 0;
@@ -247,9 +248,12 @@ void CheckFrame(const Context& c, const GameView& b, const GameView& a, const st
 void Fail(const Context& c, const std::string& message) {
     const GameView g = ReadGame();
     std::fprintf(stderr,
-                 "soak: FAILED at frame %" PRIu64 " of %" PRIu64 ": %s\n"
-                 "soak: reproduce with: kawauo-soak --seed %" PRIu64 " --frames %" PRIu64 "\n"
-                 "soak: clock %" PRIu32 " ms, frame tick %d, scene %d, paused %d, latches key %d pause %d\n"
+                 "soak: FAILED at frame %" PRIu64 " of %" PRIu64
+                 ": %s\n"
+                 "soak: reproduce with: kawauo-soak --seed %" PRIu64 " --frames %" PRIu64
+                 "\n"
+                 "soak: clock %" PRIu32
+                 " ms, frame tick %d, scene %d, paused %d, latches key %d pause %d\n"
                  "soak: fish hp %d strength %d at (%d, %d) distance %d mutations %d swim %d; pollution %d\n"
                  "soak: moves (latch active phase tick): %d %d %d %d | %d %d %d %d | %d %d %d %d\n"
                  "soak: objects in flight %d, slots %d %d %d %d %d %d\n",

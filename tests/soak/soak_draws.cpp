@@ -76,11 +76,18 @@ void CheckSceneBlit(const Context& c, const platform::BltNote& n, const Source& 
     const int32_t fishY = b.scene == kSceneResult ? kResultFishY : a.fish.y;
     bool placed = true;
     switch (src.kind) {
-        case Kind::kBack2: case Kind::kBack3: case Kind::kOpn: case Kind::kPush:
+        case Kind::kBack2:
+        case Kind::kBack3:
+        case Kind::kOpn:
+        case Kind::kPush:
             placed = SameRect(n.destRect, 0, 0, kScreenWidth, kScreenHeight) &&
                      SameRect(n.srcRect, 0, 0, kScreenWidth, kScreenHeight);
             break;
-        case Kind::kFish1: case Kind::kFish2: case Kind::kFishT: case Kind::kMove: case Kind::kHenge:
+        case Kind::kFish1:
+        case Kind::kFish2:
+        case Kind::kFishT:
+        case Kind::kMove:
+        case Kind::kHenge:
             placed = SameRect(n.destRect, fishX, fishY, kFishSize, kFishSize) &&
                      SameRect(n.srcRect, 0, 0, kFishSize, kFishSize);
             if (src.kind == Kind::kMove) {
@@ -97,8 +104,7 @@ void CheckSceneBlit(const Context& c, const platform::BltNote& n, const Source& 
             d->syougai += 1;
             break;
         }
-        default:
-            Fail(c, Say("scene %d blitted a picture of kind %d", b.scene, static_cast<int>(src.kind)));
+        default: Fail(c, Say("scene %d blitted a picture of kind %d", b.scene, static_cast<int>(src.kind)));
     }
     if (!placed)
         Fail(c, Say("blit of kind %d to (%ld,%ld)-(%ld,%ld) from (%ld,%ld)-(%ld,%ld) is not where the game puts it",
@@ -136,8 +142,8 @@ void CheckSceneCounts(const Context& c, const GameView& b, const GameView& a, Sc
             const int32_t phase = started ? 0 : b.moves[i].phase;
             const bool drawn = (started || b.moves[i].active == 1) && phase >= 0 && phase < 3;
             if (d.moveBlits[i] != (drawn ? 1 : 0) || (drawn && d.movePhase[i] != phase))
-                Fail(c, Say("move %d in phase %d drawn %d times (picture %d)", i, phase, d.moveBlits[i],
-                            d.movePhase[i]));
+                Fail(c,
+                     Say("move %d in phase %d drawn %d times (picture %d)", i, phase, d.moveBlits[i], d.movePhase[i]));
             moves += drawn ? 1 : 0;
         }
         want(Kind::kMove, moves);
@@ -170,7 +176,8 @@ void CheckDraws(const Context& c, const GameView& b, const GameView& a, const st
     auto riverBlit = [&](LONG destLeft, LONG srcLeft, LONG width) {
         if (i >= end || draws[i].kind != platform::DrawNote::kBlt) Fail(c, "the frame does not start with the river");
         const platform::BltNote& n = draws[i++].blt;
-        if (n.dest != g_back || n.src != g_picBack || n.keyed || !SameRect(n.destRect, destLeft, 0, width, kScreenHeight) ||
+        if (n.dest != g_back || n.src != g_picBack || n.keyed ||
+            !SameRect(n.destRect, destLeft, 0, width, kScreenHeight) ||
             !SameRect(n.srcRect, srcLeft, 0, width, kScreenHeight))
             Fail(c, Say("river blit from column %ld width %ld to %ld is wrong for position %d",
                         static_cast<long>(n.srcRect.left), static_cast<long>(n.srcRect.right - n.srcRect.left),
@@ -193,8 +200,8 @@ void CheckDraws(const Context& c, const GameView& b, const GameView& a, const st
             for (COLORREF colour : kColours) known = known || colour == text.colour;
             const bool onScreen = 0 <= text.x && text.x < kScreenWidth && 0 <= text.y && text.y < kScreenHeight;
             if (!known || text.text.empty() || (text.colour != kMagenta && !onScreen))
-                Fail(c, Say("text \"%s\" at (%d, %d) in colour %06" PRIx32 " is not one of the game's", text.text.c_str(),
-                            text.x, text.y, static_cast<uint32_t>(text.colour)));
+                Fail(c, Say("text \"%s\" at (%d, %d) in colour %06" PRIx32 " is not one of the game's",
+                            text.text.c_str(), text.x, text.y, static_cast<uint32_t>(text.colour)));
             if (text.colour != kMagenta && text.x == 0 && text.y % 20 == 0 && text.y <= 60) hud[text.y / 20] = true;
             ++texts;
             continue;
@@ -204,7 +211,8 @@ void CheckDraws(const Context& c, const GameView& b, const GameView& a, const st
         const Source src = Classify(n.src);
         if (src.kind == Kind::kAwa) break;
         if (n.dest != g_back) Fail(c, "a blit to a surface other than the back buffer");
-        if (src.kind == Kind::kUnknown || src.kind == Kind::kBack) Fail(c, "a scene blit from the river or from a picture the game does not own");
+        if (src.kind == Kind::kUnknown || src.kind == Kind::kBack)
+            Fail(c, "a scene blit from the river or from a picture the game does not own");
         const bool keyed = src.kind != Kind::kBack2 && src.kind != Kind::kBack3;
         if (n.keyed != keyed) Fail(c, Say("picture kind %d blitted with key %d", static_cast<int>(src.kind), n.keyed));
         if (!Inside(n.srcRect, SurfaceAccess::Width(n.src), SurfaceAccess::Height(n.src)))
@@ -231,8 +239,8 @@ void CheckDraws(const Context& c, const GameView& b, const GameView& a, const st
             const LONG frame = n.srcRect.left / kBubbleSize;
             // Two bubbles at one place: a resting frame there after the first
             // is the next bubble's.
-            const bool nextHere = k + 1 < kBubbleCount && a.bubbles[k + 1].x == bubble.x &&
-                                  a.bubbles[k + 1].y == bubble.y && frame == 6;
+            const bool nextHere =
+                k + 1 < kBubbleCount && a.bubbles[k + 1].x == bubble.x && a.bubbles[k + 1].y == bubble.y && frame == 6;
             if (!SameRect(n.destRect, bubble.x, bubble.y, kBubbleSize, kBubbleSize) || (pass == 1 && nextHere)) {
                 if (pass == 0) Fail(c, Say("bubble %d drawn away from its place", k));
                 break;

@@ -49,7 +49,7 @@ constexpr char kCleaner[] = "cleaner";
 constexpr Persona kPersonas[] = {
     {"masher", {0.08, 0.08, 0.08, 0.08, 0.03, 0.03, 0.03, 0.005, 0.0008, 0.01}},
     {"survivor", {0.05, 0.05, 0.05, 0.05, 0.005, 0.2, 0.1, 0.0, 0.0, 0.0}},  // long runs, big numbers
-    {kCleaner, {0.05, 0.05, 0.05, 0.05, 0.3, 0.0, 0.3, 0.0, 0.0, 0.0}},  // see PlayKeys
+    {kCleaner, {0.05, 0.05, 0.05, 0.05, 0.3, 0.0, 0.3, 0.0, 0.0, 0.0}},      // see PlayKeys
     {"idle", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
     {"pauser", {0.05, 0.05, 0.05, 0.05, 0.02, 0.02, 0.02, 0.05, 0.0003, 0.0}},
     {"holder", {0.01, 0.01, 0.01, 0.01, 0.01, 0.01, 0.01, 0.002, 0.0002, 0.001}},
@@ -304,18 +304,18 @@ bool ParseOptions(int argc, char** argv, Options* o) {
 void PrintSummary() {
     const Tally& t = d.tally;
     const double hours = static_cast<double>(t.playedMs) / 3'600'000.0;
-    std::printf("soak: seed %" PRIu64 ": %" PRIu64 " frames (%" PRIu64 " shown), %.2f h simulated play",
-                d.options.seed, t.frames, t.framesShown, hours);
+    std::printf("soak: seed %" PRIu64 ": %" PRIu64 " frames (%" PRIu64 " shown), %.2f h simulated play", d.options.seed,
+                t.frames, t.framesShown, hours);
     std::printf(" plus a sleep of %.1f days; clock wrapped at 2^31: %s, at 2^32: %s\n",
                 static_cast<double>(t.jumpMs) / 86'400'000.0, t.crossed31 ? "yes" : "no", t.crossed32 ? "yes" : "no");
     std::printf("soak: %" PRIu64 " runs (ended: %" PRIu64 " TAB, %" PRIu64 " hp, %" PRIu64 " mutations), %" PRIu64
                 " paused frames, %" PRIu64 " moves, %" PRIu64 " objects (%" PRIu64 " hits), %" PRIu64 " mutations\n",
                 t.runs, t.runsEndedByTab, t.runsEndedByHp, t.runsEndedByMutations, t.pausedFrames, t.movesStarted,
                 t.objectsSpawned, t.objectHits, t.mutationsGained);
-    std::printf("soak: %" PRIu64 " losses, %" PRIu64 " activations, %" PRIu64 " restores checked, %" PRIu64
-                " times pictures damaged, %" PRIu64 " injected faults; %" PRIu64 " blits and %" PRIu64 " texts checked\n",
-                t.losses, t.activations, t.restoresChecked, t.fileFaults, t.injectedFaults, t.blitsChecked,
-                t.textsChecked);
+    std::printf(
+        "soak: %" PRIu64 " losses, %" PRIu64 " activations, %" PRIu64 " restores checked, %" PRIu64
+        " times pictures damaged, %" PRIu64 " injected faults; %" PRIu64 " blits and %" PRIu64 " texts checked\n",
+        t.losses, t.activations, t.restoresChecked, t.fileFaults, t.injectedFaults, t.blitsChecked, t.textsChecked);
     std::printf("soak: hp %" PRId64 "..%" PRId64 ", pollution %" PRId64 "..%" PRId64 ", strength %" PRId64 "..%" PRId64
                 ", distance up to %" PRId64 "\n",
                 t.minHp, t.maxHp, t.minPollution, t.maxPollution, t.minStrength, t.maxStrength, t.maxDistance);

@@ -22,8 +22,7 @@ Rgb Ramp(std::initializer_list<Rgb> stops, int t) {
 }
 
 Rgb Shade(Rgb c, int scale) {
-    return {Clamp(c.r * scale / 256, 0, 255), Clamp(c.g * scale / 256, 0, 255),
-            Clamp(c.b * scale / 256, 0, 255)};
+    return {Clamp(c.r * scale / 256, 0, 255), Clamp(c.g * scale / 256, 0, 255), Clamp(c.b * scale / 256, 0, 255)};
 }
 
 Rgb Add(Rgb c, int dr, int dg, int db) {
@@ -136,26 +135,25 @@ struct RampDef {
 
 // The ramps every picture is painted from, dark to light, 250 entries.
 const RampDef kRamps[] = {
-    {40, {{4, 10, 16}, {10, 34, 44}, {24, 66, 70}, {50, 104, 96}, {96, 150, 130}, {176, 214, 194}}},  // river
-    {20, {{10, 16, 6}, {40, 52, 18}, {80, 96, 36}, {130, 150, 70}, {196, 204, 136}}},  // murk, weed
-    {24, {{14, 8, 4}, {50, 30, 14}, {100, 64, 30}, {150, 104, 58}, {200, 160, 110}, {238, 216, 172}}},  // earth
-    {20, {{20, 22, 28}, {70, 74, 82}, {130, 136, 144}, {190, 196, 204}, {238, 242, 246}}},  // grey
-    {22, {{40, 0, 0}, {120, 10, 10}, {200, 30, 20}, {240, 90, 20}, {255, 160, 40}, {255, 222, 124}}},  // fire
-    {14, {{60, 40, 0}, {140, 100, 0}, {220, 170, 20}, {255, 230, 80}, {255, 250, 192}}},  // gold
-    {22, {{20, 0, 30}, {70, 10, 90}, {130, 30, 160}, {200, 70, 220}, {240, 150, 250}, {255, 216, 255}}},  // violet
-    {16, {{0, 30, 0}, {20, 90, 10}, {60, 170, 20}, {140, 230, 40}, {212, 255, 132}}},  // toxic
+    {40, {{4, 10, 16}, {10, 34, 44}, {24, 66, 70}, {50, 104, 96}, {96, 150, 130}, {176, 214, 194}}},       // river
+    {20, {{10, 16, 6}, {40, 52, 18}, {80, 96, 36}, {130, 150, 70}, {196, 204, 136}}},                      // murk, weed
+    {24, {{14, 8, 4}, {50, 30, 14}, {100, 64, 30}, {150, 104, 58}, {200, 160, 110}, {238, 216, 172}}},     // earth
+    {20, {{20, 22, 28}, {70, 74, 82}, {130, 136, 144}, {190, 196, 204}, {238, 242, 246}}},                 // grey
+    {22, {{40, 0, 0}, {120, 10, 10}, {200, 30, 20}, {240, 90, 20}, {255, 160, 40}, {255, 222, 124}}},      // fire
+    {14, {{60, 40, 0}, {140, 100, 0}, {220, 170, 20}, {255, 230, 80}, {255, 250, 192}}},                   // gold
+    {22, {{20, 0, 30}, {70, 10, 90}, {130, 30, 160}, {200, 70, 220}, {240, 150, 250}, {255, 216, 255}}},   // violet
+    {16, {{0, 30, 0}, {20, 90, 10}, {60, 170, 20}, {140, 230, 40}, {212, 255, 132}}},                      // toxic
     {20, {{0, 20, 60}, {10, 60, 140}, {30, 120, 220}, {90, 190, 255}, {170, 230, 255}, {226, 250, 255}}},  // aura
-    {14, {{60, 16, 24}, {140, 50, 60}, {210, 100, 110}, {245, 160, 160}, {255, 216, 206}}},  // flesh
-    {18, {{16, 24, 12}, {40, 56, 28}, {72, 90, 44}, {110, 124, 66}, {160, 168, 110}, {212, 214, 172}}},  // olive
-    {12, {{10, 40, 10}, {30, 90, 30}, {70, 150, 50}, {140, 210, 90}, {202, 242, 162}}},  // leaf
-    {8, {{30, 40, 70}, {70, 90, 130}, {130, 150, 190}, {202, 212, 236}}},  // steel
+    {14, {{60, 16, 24}, {140, 50, 60}, {210, 100, 110}, {245, 160, 160}, {255, 216, 206}}},                // flesh
+    {18, {{16, 24, 12}, {40, 56, 28}, {72, 90, 44}, {110, 124, 66}, {160, 168, 110}, {212, 214, 172}}},    // olive
+    {12, {{10, 40, 10}, {30, 90, 30}, {70, 150, 50}, {140, 210, 90}, {202, 242, 162}}},                    // leaf
+    {8, {{30, 40, 70}, {70, 90, 130}, {130, 150, 190}, {202, 212, 236}}},                                  // steel
 };
 
 std::array<PALETTEENTRY, 256> BuildPalette() {
     std::array<PALETTEENTRY, 256> pal{};
     auto put = [&](int i, Rgb c) {
-        pal[static_cast<size_t>(i)] = {static_cast<BYTE>(c.r), static_cast<BYTE>(c.g),
-                                        static_cast<BYTE>(c.b), 0};
+        pal[static_cast<size_t>(i)] = {static_cast<BYTE>(c.r), static_cast<BYTE>(c.g), static_cast<BYTE>(c.b), 0};
     };
     // The exact colours the game writes its texts in, and the see-through key.
     put(0, {0, 0, 0});
@@ -170,8 +168,7 @@ std::array<PALETTEENTRY, 256> BuildPalette() {
         for (int i = 0; i < ramp.count; ++i) {
             const int pos = i * 256 * (n - 1) / (ramp.count - 1);  // in 1/256 of a stop
             const int s = std::min(pos / 256, n - 2);
-            put(next++, Mix(ramp.stops[static_cast<size_t>(s)], ramp.stops[static_cast<size_t>(s) + 1],
-                            pos - s * 256));
+            put(next++, Mix(ramp.stops[static_cast<size_t>(s)], ramp.stops[static_cast<size_t>(s) + 1], pos - s * 256));
         }
     }
     // Every entry must be its own colour, or loading would fold two into one.
@@ -333,18 +330,17 @@ void FillEllipse(Canvas& c, int cx, int cy, int rx, int ry, uint32_t fill, uint3
 }
 
 void FillPolygon(Canvas& c, const std::vector<int>& pts, uint32_t fill, uint32_t edge) {
-    ShapePolygon(c, pts, [&](int, int) { return fill; }, edge);
+    ShapePolygon(
+        c, pts, [&](int, int) { return fill; }, edge);
 }
 
 void Line(Canvas& c, int ax, int ay, int bx, int by, int r, uint32_t fill, uint32_t edge) {
     Shape(
-        c, std::min(ax, bx) - r - 1, std::min(ay, by) - r - 1, std::max(ax, bx) + r + 1,
-        std::max(ay, by) + r + 1, [&](int x, int y) { return InCapsule(x, y, ax, ay, bx, by, r); },
-        [&](int, int) { return fill; }, edge);
+        c, std::min(ax, bx) - r - 1, std::min(ay, by) - r - 1, std::max(ax, bx) + r + 1, std::max(ay, by) + r + 1,
+        [&](int x, int y) { return InCapsule(x, y, ax, ay, bx, by, r); }, [&](int, int) { return fill; }, edge);
 }
 
-void Curve(Canvas& c, int ax, int ay, int cx, int cy, int bx, int by, int r0, int r1, uint32_t fill,
-           uint32_t edge) {
+void Curve(Canvas& c, int ax, int ay, int cx, int cy, int bx, int by, int r0, int r1, uint32_t fill, uint32_t edge) {
     constexpr int kSteps = 24;
     std::vector<int> p;
     for (int i = 0; i <= kSteps; ++i) {
@@ -367,15 +363,14 @@ void Curve(Canvas& c, int ax, int ay, int cx, int cy, int bx, int by, int r0, in
         }
         return false;
     };
-    Shape(c, x0, y0, x1, y1, inside, [&](int, int) { return fill; }, edge);
+    Shape(
+        c, x0, y0, x1, y1, inside, [&](int, int) { return fill; }, edge);
 }
 
 void Ring(Canvas& c, int cx, int cy, int r, int thick, uint32_t fill) {
     Shape(
         c, cx - r, cy - r, cx + r, cy + r,
-        [&](int x, int y) {
-            return InEllipse(x, y, cx, cy, r, r) && !InEllipse(x, y, cx, cy, r - thick, r - thick);
-        },
+        [&](int x, int y) { return InEllipse(x, y, cx, cy, r, r) && !InEllipse(x, y, cx, cy, r - thick, r - thick); },
         [&](int, int) { return fill; });
 }
 

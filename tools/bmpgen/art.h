@@ -106,21 +106,18 @@ bool InCapsule(int x, int y, int ax, int ay, int bx, int by, int r);
 // shade(x, y); those of them beside a pixel outside the shape take `edge`
 // (unless kNoEdge), which gives each part its own outline.
 template <class Inside, class ShadeFn>
-void Shape(Canvas& c, int x0, int y0, int x1, int y1, Inside inside, ShadeFn shade,
-           uint32_t edge = kNoEdge) {
+void Shape(Canvas& c, int x0, int y0, int x1, int y1, Inside inside, ShadeFn shade, uint32_t edge = kNoEdge) {
     const int mw = x1 - x0 + 3, mh = y1 - y0 + 3;
     if (mw <= 2 || mh <= 2) return;
     std::vector<uint8_t> m(static_cast<size_t>(mw) * static_cast<size_t>(mh), 0);
     for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            m[static_cast<size_t>((y - y0 + 1) * mw + (x - x0 + 1))] = inside(x, y) ? 1 : 0;
+        for (int x = x0; x <= x1; ++x) m[static_cast<size_t>((y - y0 + 1) * mw + (x - x0 + 1))] = inside(x, y) ? 1 : 0;
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             const size_t i = static_cast<size_t>((y - y0 + 1) * mw + (x - x0 + 1));
             if (!m[i]) continue;
-            const bool rim = edge != kNoEdge &&
-                             (!m[i - 1] || !m[i + 1] || !m[i - static_cast<size_t>(mw)] ||
-                              !m[i + static_cast<size_t>(mw)]);
+            const bool rim = edge != kNoEdge && (!m[i - 1] || !m[i + 1] || !m[i - static_cast<size_t>(mw)] ||
+                                                 !m[i + static_cast<size_t>(mw)]);
             c.Set(x, y, rim ? edge : shade(x, y));
         }
     }
@@ -137,7 +134,8 @@ void ShapePolygon(Canvas& c, const std::vector<int>& pts, ShadeFn shade, uint32_
         y0 = std::min(y0, pts[i + 1]);
         y1 = std::max(y1, pts[i + 1]);
     }
-    Shape(c, x0, y0, x1, y1, [&](int x, int y) { return InPolygon(pts, x, y); }, shade, edge);
+    Shape(
+        c, x0, y0, x1, y1, [&](int x, int y) { return InPolygon(pts, x, y); }, shade, edge);
 }
 
 void FillEllipse(Canvas& c, int cx, int cy, int rx, int ry, uint32_t fill, uint32_t edge = kNoEdge);
@@ -163,9 +161,7 @@ void Sparkle(Canvas& c, int x, int y, int arm, Rgb colour);
 struct Mask {
     int w = 0, h = 0;
     std::vector<uint8_t> on;
-    bool At(int x, int y) const {
-        return x >= 0 && y >= 0 && x < w && y < h && on[static_cast<size_t>(y * w + x)];
-    }
+    bool At(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h && on[static_cast<size_t>(y * w + x)]; }
 };
 
 // The glyphs of a UTF-8 text in the game's 16-dot font, trimmed to their ink.

@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < all.size(); ++i) {
         Picture& p = all[i];
         if (p.canvas.w != kPictureFiles[i].width || p.canvas.h != kPictureFiles[i].height) {
-            std::fprintf(stderr, "%s is drawn %dx%d, the game expects %dx%d\n", p.name.c_str(), p.canvas.w,
-                         p.canvas.h, kPictureFiles[i].width, kPictureFiles[i].height);
+            std::fprintf(stderr, "%s is drawn %dx%d, the game expects %dx%d\n", p.name.c_str(), p.canvas.w, p.canvas.h,
+                         kPictureFiles[i].width, kPictureFiles[i].height);
             ok = false;
         }
         // The river is dithered hardest: its gradients span the whole screen.

@@ -39,15 +39,23 @@ uint32_t FinPixel(int x, int y, Rgb base, int dx, int dy) {
 // A fin as a polygon of body points (x, offset from the centre line).
 void Fin(Canvas& c, std::vector<int> pts, int frame, Rgb colour, int dx, int dy) {
     for (size_t i = 0; i + 1 < pts.size(); i += 2) pts[i + 1] += kFishMidY + Sway(pts[i], frame);
-    ShapePolygon(c, pts, [&](int x, int y) { return FinPixel(x, y, colour, dx, dy); }, Flat(kInk));
+    ShapePolygon(
+        c, pts, [&](int x, int y) { return FinPixel(x, y, colour, dx, dy); }, Flat(kInk));
 }
 
 // Skin colour at body position x, offset v from the centre line.
 Rgb BodyColour(int x, int v) {
     const int top = FishTop(x), bottom = FishBottom(x);
     const int n = v < 0 ? v * 256 / std::max(top, 1) : v * 256 / std::max(bottom, 1);  // -256 back .. 256 belly
-    Rgb c = Ramp({{30, 44, 22}, {64, 84, 40}, {104, 122, 62}, {150, 150, 98}, {206, 132, 124},
-                  {206, 196, 186}, {232, 234, 226}, {236, 236, 228}, {170, 176, 178}},
+    Rgb c = Ramp({{30, 44, 22},
+                  {64, 84, 40},
+                  {104, 122, 62},
+                  {150, 150, 98},
+                  {206, 132, 124},
+                  {206, 196, 186},
+                  {232, 234, 226},
+                  {236, 236, 228},
+                  {170, 176, 178}},
                  (n + 256) / 2);
     // Light from above: a gloss along the back, shade along the belly.
     const int gloss = std::max(0, 60 - std::abs(n + 120) / 2);
@@ -90,8 +98,9 @@ void Tail(Canvas& c, int frame) {
     // Seen from the side the swinging fin foreshortens: frame 2 is shorter.
     const int tip = frame == 1 ? kFishTail : kFishTail + 12;
     const int up = frame == 1 ? -38 : -30, down = frame == 1 ? 36 : 40;
-    Fin(c, {kFishBase + 3, -FishTop(kFishBase + 3) + 1, tip, up, tip + 16, 0, tip, down, kFishBase + 3,
-            FishBottom(kFishBase + 3) - 1},
+    Fin(c,
+        {kFishBase + 3, -FishTop(kFishBase + 3) + 1, tip, up, tip + 16, 0, tip, down, kFishBase + 3,
+         FishBottom(kFishBase + 3) - 1},
         frame, {136, 130, 82}, 1, 4);
 }
 
@@ -122,14 +131,14 @@ Canvas Fish(int frame) {
     Canvas c(kSprite, kSprite);
     const Rgb fin = {150, 138, 88}, warm = {196, 140, 92};
     Tail(c, frame);
-    Fin(c, {84, -FishTop(84) + 3, 93, -FishTop(93) - 19, 102, -FishTop(102) - 21, 116, -FishTop(116) + 2}, frame,
-        fin, 3, -1);  // dorsal
+    Fin(c, {84, -FishTop(84) + 3, 93, -FishTop(93) - 19, 102, -FishTop(102) - 21, 116, -FishTop(116) + 2}, frame, fin,
+        3, -1);  // dorsal
     Fin(c, {56, -FishTop(56) + 3, 60, -FishTop(60) - 6, 68, -FishTop(68) - 4, 70, -FishTop(70) + 3}, frame, fin, 3,
         -1);  // adipose
-    Fin(c, {64, FishBottom(64) - 3, 62, FishBottom(64) + 13, 74, FishBottom(74) + 11, 80, FishBottom(80) - 3},
-        frame, warm, 3, 1);  // anal
-    Fin(c, {92, FishBottom(92) - 3, 86, FishBottom(92) + 15, 98, FishBottom(98) + 12, 104, FishBottom(104) - 3},
-        frame, warm, 3, 1);  // pelvic
+    Fin(c, {64, FishBottom(64) - 3, 62, FishBottom(64) + 13, 74, FishBottom(74) + 11, 80, FishBottom(80) - 3}, frame,
+        warm, 3, 1);  // anal
+    Fin(c, {92, FishBottom(92) - 3, 86, FishBottom(92) + 15, 98, FishBottom(98) + 12, 104, FishBottom(104) - 3}, frame,
+        warm, 3, 1);  // pelvic
     Body(c, frame);
     // Pectoral fin, over the flank; it beats with the tail.
     const int beat = frame == 1 ? 0 : 5;
@@ -148,7 +157,7 @@ Canvas Wake() {
     Curve(c, 46, kFishMidY + 30, 24, kFishMidY + 44, 0, kFishMidY + 38, 2, 0, foam);
     Curve(c, 90, kFishMidY - 36, 70, kFishMidY - 40, 52, kFishMidY - 38, 1, 0, pale);
     Curve(c, 96, kFishMidY + 34, 76, kFishMidY + 38, 56, kFishMidY + 36, 1, 0, pale);
-    const int bubbles[][3] = {{6, kFishMidY - 22, 4}, {18, kFishMidY + 26, 3}, {3, kFishMidY + 2, 2},
+    const int bubbles[][3] = {{6, kFishMidY - 22, 4},  {18, kFishMidY + 26, 3}, {3, kFishMidY + 2, 2},
                               {24, kFishMidY - 50, 2}, {10, kFishMidY + 50, 3}, {34, kFishMidY + 54, 2}};
     for (const auto& b : bubbles) {
         FillEllipse(c, b[0], b[1], b[2], b[2], Px({120, 180, 190}), Flat({220, 246, 250}));
@@ -203,15 +212,18 @@ void Winged(Canvas& c) {
     const uint32_t edge = Flat({40, 60, 110});
     // Leading edge up from the shoulder to the tip, then the scalloped
     // trailing edge of the flight feathers back down to the body.
-    const std::vector<int> wing = {98, 60, 106, 38, 98, 16, 80, 4, 52, 2, 40, 8, 56, 14, 44, 20, 60, 26, 50, 32,
-                                   66, 38, 58, 44, 74, 48, 68, 54, 84, 58};
+    const std::vector<int> wing = {98, 60, 106, 38, 98, 16, 80, 4,  52, 2,  40, 8,  56, 14, 44,
+                                   20, 60, 26,  50, 32, 66, 38, 58, 44, 74, 48, 68, 54, 84, 58};
     Shape(
         c, 36, 0, 108, 62, [&](int x, int y) { return InPolygon(wing, x, y); },
-        [](int x, int y) { return Px(Mix({252, 254, 255}, {180, 200, 236}, (x + y * 2 - 60) * 256 / 160)); }, edge);
+        [](int x, int y) {
+            return Px(Mix({252, 254, 255}, {180, 200, 236}, (x + y * 2 - 60) * 256 / 160));
+        },
+        edge);
     // Feather lines from the arm of the wing to the notches between feathers.
     for (size_t i = 10; i + 3 < wing.size(); i += 4)
-        Curve(c, 96 - static_cast<int>(i), 14 + static_cast<int>(i) * 2, (wing[i] + 96) / 2, wing[i + 1] - 4, wing[i], wing[i + 1],
-              0, 0, Flat({140, 160, 210}));
+        Curve(c, 96 - static_cast<int>(i), 14 + static_cast<int>(i) * 2, (wing[i] + 96) / 2, wing[i + 1] - 4, wing[i],
+              wing[i + 1], 0, 0, Flat({140, 160, 210}));
     Curve(c, 100, 52, 100, 24, 80, 10, 1, 1, Px({236, 242, 255}), edge);
 }
 
@@ -219,10 +231,10 @@ void Winged(Canvas& c) {
 void Armed(Canvas& c) {
     const Rgb skin = {236, 168, 150};
     const uint32_t edge = Flat({80, 30, 30});
-    Line(c, 126, 108, 116, 150, 8, Px(skin), edge);   // upper arm
+    Line(c, 126, 108, 116, 150, 8, Px(skin), edge);              // upper arm
     FillEllipse(c, 112, 130, 9, 13, Px({246, 186, 166}), edge);  // biceps
-    Line(c, 116, 150, 138, 136, 7, Px(skin), edge);   // forearm
-    FillEllipse(c, 140, 132, 8, 9, Px(skin), edge);   // fist
+    Line(c, 116, 150, 138, 136, 7, Px(skin), edge);              // forearm
+    FillEllipse(c, 140, 132, 8, 9, Px(skin), edge);              // fist
     for (int i = 0; i < 3; ++i) Line(c, 142, 126 + i * 4, 147, 126 + i * 4, 0, edge);
     Bevel(c, 4, 60);
     Line(c, 107, 124, 111, 120, 0, Flat({255, 236, 226}));
@@ -255,7 +267,10 @@ void Wasted(Canvas& c) {
     Shape(
         c, kFishEyeX - 7, kFishEyeY - 7, kFishEyeX + 7, kFishEyeY + 1,
         [](int x, int y) { return InEllipse(x, y, kFishEyeX, kFishEyeY, 7, 7) && y <= kFishEyeY; },
-        [](int, int) { return Px({96, 112, 70}); }, Flat({18, 24, 16}));
+        [](int, int) {
+            return Px({96, 112, 70});
+        },
+        Flat({18, 24, 16}));
     Line(c, kFishEyeX - 6, kFishEyeY + 8, kFishEyeX + 4, kFishEyeY + 9, 0, Flat({90, 60, 120}));
 }
 
@@ -264,7 +279,10 @@ void Blessed(Canvas& c) {
     Shape(
         c, 106, 16, 152, 38,
         [](int x, int y) { return InEllipse(x, y, 129, 27, 22, 8) && !InEllipse(x, y, 129, 27, 16, 4); },
-        [](int, int y) { return Px(y < 26 ? Rgb{255, 250, 190} : Rgb{240, 200, 40}); }, Flat({150, 110, 0}));
+        [](int, int y) {
+            return Px(y < 26 ? Rgb{255, 250, 190} : Rgb{240, 200, 40});
+        },
+        Flat({150, 110, 0}));
     Sparkle(c, 104, 12, 5, {170, 230, 255});
     Sparkle(c, 150, 10, 4, {170, 230, 255});
     Sparkle(c, 112, 44, 3, {170, 230, 255});

@@ -12,8 +12,8 @@ Mask TextMask(const std::string& utf8) {
     const std::string bytes = platform::Utf8ToCp932(utf8);
     const int width = static_cast<int>(bytes.size()) * 8 + 16;
     std::vector<uint8_t> buf(static_cast<size_t>(width * kTextCellHeight), 0);
-    const int advance = DrawTextCp932(buf.data(), width, kTextCellHeight, width, 0, 0, bytes.data(),
-                                      static_cast<int>(bytes.size()), 1);
+    const int advance =
+        DrawTextCp932(buf.data(), width, kTextCellHeight, width, 0, 0, bytes.data(), static_cast<int>(bytes.size()), 1);
     // Trim to the ink, keeping the full cell height so lines align.
     int x0 = width, x1 = -1;
     for (int y = 0; y < kTextCellHeight; ++y)
@@ -28,7 +28,8 @@ Mask TextMask(const std::string& utf8) {
     m.h = kTextCellHeight;
     m.on.assign(static_cast<size_t>(m.w * m.h), 0);
     for (int y = 0; y < m.h; ++y)
-        for (int x = 0; x < m.w; ++x) m.on[static_cast<size_t>(y * m.w + x)] = buf[static_cast<size_t>(y * width + x + x0)];
+        for (int x = 0; x < m.w; ++x)
+            m.on[static_cast<size_t>(y * m.w + x)] = buf[static_cast<size_t>(y * width + x + x0)];
     return m;
 }
 
@@ -39,8 +40,7 @@ Mask Scale2x(const Mask& m) {
     o.on.assign(static_cast<size_t>(o.w * o.h), 0);
     for (int y = 0; y < m.h; ++y) {
         for (int x = 0; x < m.w; ++x) {
-            const bool p = m.At(x, y), a = m.At(x, y - 1), b = m.At(x + 1, y), c = m.At(x - 1, y),
-                       d = m.At(x, y + 1);
+            const bool p = m.At(x, y), a = m.At(x, y - 1), b = m.At(x + 1, y), c = m.At(x - 1, y), d = m.At(x, y + 1);
             bool e0 = p, e1 = p, e2 = p, e3 = p;
             if (c == a && c != d && a != b) e0 = a;
             if (a == b && a != c && b != d) e1 = b;

@@ -19,7 +19,9 @@ std::vector<int> DistanceToFish() {
     std::vector<int> d(static_cast<size_t>(n * n));
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) d[static_cast<size_t>(y * n + x)] = a.Opaque(x, y) || b.Opaque(x, y) ? 0 : 1 << 20;
-    auto at = [&](int x, int y) { return x < 0 || y < 0 || x >= n || y >= n ? 1 << 20 : d[static_cast<size_t>(y * n + x)]; };
+    auto at = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= n || y >= n ? 1 << 20 : d[static_cast<size_t>(y * n + x)];
+    };
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             int& v = d[static_cast<size_t>(y * n + x)];
@@ -54,7 +56,10 @@ void Heart(Canvas& c, int x, int y, int r) {
             return InEllipse(px, py, x - r / 2 - 1, y, r, r) || InEllipse(px, py, x + r / 2 + 1, y, r, r) ||
                    InPolygon({x - 2 * r + 1, y + 1, x + 2 * r - 1, y + 1, x, y + 2 * r + 1}, px, py);
         },
-        [](int, int) { return Px({250, 90, 130}); }, Flat({110, 0, 30}));
+        [](int, int) {
+            return Px({250, 90, 130});
+        },
+        Flat({110, 0, 30}));
     c.Set(x - r, y - r / 2, Flat({255, 220, 230}));
 }
 
@@ -154,7 +159,9 @@ Canvas Eating(int phase) {
         constexpr int mx = 150, my = 86, rx = 20, ry = 30;
         Shape(
             c, mx - rx, my - ry, mx + rx, my + ry, [&](int x, int y) { return InEllipse(x, y, mx, my, rx, ry); },
-            [&](int, int y) { return Px(Mix({170, 40, 50}, {50, 0, 10}, (y - my + ry) * 128 / ry)); },
+            [&](int, int y) {
+                return Px(Mix({170, 40, 50}, {50, 0, 10}, (y - my + ry) * 128 / ry));
+            },
             Flat({40, 0, 0}));
         Fry(c, 152, 86, 4);
         for (int i = 0; i < 9; ++i) {
@@ -167,7 +174,7 @@ Canvas Eating(int phase) {
                 FillPolygon(c, {bx + px, by + py, bx - px, by - py, tx, ty}, Flat({255, 255, 250}), Flat({90, 80, 80}));
             }
         }
-        Curve(c, 130, 70, 140, 50, 168, 52, 5, 4, Px({104, 122, 62}), Flat({18, 24, 16}));    // upper jaw
+        Curve(c, 130, 70, 140, 50, 168, 52, 5, 4, Px({104, 122, 62}), Flat({18, 24, 16}));      // upper jaw
         Curve(c, 130, 102, 140, 122, 168, 120, 5, 4, Px({222, 222, 214}), Flat({18, 24, 16}));  // lower jaw
         for (int i = 0; i < 5; ++i) {
             const int y = 50 + i * 18;
@@ -180,14 +187,17 @@ Canvas Eating(int phase) {
         Heart(c, 134, 40, 5);
         Heart(c, 152, 26, 4);
         Heart(c, 118, 22, 3);
-        for (int i = 0; i < 3; ++i) Curve(c, 160 - i * 4, 92 + i * 4, 166, 96 + i * 4, 168, 104 + i * 4, 0, 0, Flat({255, 255, 255}));
+        for (int i = 0; i < 3; ++i)
+            Curve(c, 160 - i * 4, 92 + i * 4, 166, 96 + i * 4, 168, 104 + i * 4, 0, 0, Flat({255, 255, 255}));
     }
     return c;
 }
 
 Canvas FightingSpirit(int phase) {
     Canvas c(kSprite, kSprite);
-    if (phase >= 1) Flames(c, phase == 1 ? 70 : 30, phase == 1 ? 130 : 150, phase == 1 ? 30 : 56, 11 + static_cast<uint32_t>(phase));
+    if (phase >= 1)
+        Flames(c, phase == 1 ? 70 : 30, phase == 1 ? 130 : 150, phase == 1 ? 30 : 56,
+               11 + static_cast<uint32_t>(phase));
     Headband(c);
     if (phase >= 1) {
         // The vein of anger, throbbing on the brow.
@@ -201,8 +211,8 @@ Canvas FightingSpirit(int phase) {
         FillEllipse(c, kFishEyeX + 1, kFishEyeY, 2, 2, Flat({255, 255, 120}));
         for (int i = 0; i < 8; ++i) {
             const int a = kTurn / 2 + i * kTurn / 16 + kTurn / 32;
-            Line(c, 90 + 72 * Cos(a) / kOne, 86 + 76 * Sin(a) / kOne, 90 + 84 * Cos(a) / kOne, 86 + 84 * Sin(a) / kOne, 1,
-                 Px({255, 220, 90}));
+            Line(c, 90 + 72 * Cos(a) / kOne, 86 + 76 * Sin(a) / kOne, 90 + 84 * Cos(a) / kOne, 86 + 84 * Sin(a) / kOne,
+                 1, Px({255, 220, 90}));
         }
     } else {
         Sparkle(c, 112, 52, 3, {255, 200, 80});

@@ -72,16 +72,20 @@ Canvas Worm() {
 Canvas Grasshopper() {
     Canvas c(60, 60);
     const uint32_t edge = Flat({14, 40, 10});
-    Curve(c, 22, 40, 30, 22, 44, 24, 1, 1, Px({60, 120, 40}), edge);           // antenna
-    Line(c, 30, 34, 14, 20, 4, Px({110, 170, 60}), edge);                      // thigh
-    Line(c, 14, 20, 6, 44, 2, Px({90, 150, 50}), edge);                        // shin
-    FillEllipse(c, 28, 36, 19, 8, Px({120, 190, 70}), edge);                   // body
-    Shape(c, 12, 26, 40, 36, [](int x, int y) { return InEllipse(x, y, 26, 31, 14, 5); },
-          [](int, int) { return Px({80, 130, 40}); }, edge);                  // wing
-    FillEllipse(c, 47, 36, 8, 8, Px({130, 200, 80}), edge);                    // head
+    Curve(c, 22, 40, 30, 22, 44, 24, 1, 1, Px({60, 120, 40}), edge);  // antenna
+    Line(c, 30, 34, 14, 20, 4, Px({110, 170, 60}), edge);             // thigh
+    Line(c, 14, 20, 6, 44, 2, Px({90, 150, 50}), edge);               // shin
+    FillEllipse(c, 28, 36, 19, 8, Px({120, 190, 70}), edge);          // body
+    Shape(
+        c, 12, 26, 40, 36, [](int x, int y) { return InEllipse(x, y, 26, 31, 14, 5); },
+        [](int, int) {
+            return Px({80, 130, 40});
+        },
+        edge);                                               // wing
+    FillEllipse(c, 47, 36, 8, 8, Px({130, 200, 80}), edge);  // head
     FillEllipse(c, 50, 33, 3, 3, Flat({0, 0, 0}));
     c.Set(49, 32, Flat({255, 255, 255}));
-    Line(c, 40, 42, 44, 52, 1, Px({90, 150, 50}), edge);                       // legs
+    Line(c, 40, 42, 44, 52, 1, Px({90, 150, 50}), edge);  // legs
     Line(c, 32, 42, 30, 53, 1, Px({90, 150, 50}), edge);
     Curve(c, 50, 30, 50, 14, 58, 8, 1, 0, Px({60, 120, 40}));
     Bevel(c, 4, 60);
@@ -94,10 +98,10 @@ Canvas Bottle() {
     const Axis ax{56, 56, -kTurn / 10};
     auto radius = [](int u) {
         if (u < -44 || u > 46) return 0;
-        if (u > 40) return 9;                                        // cap
-        if (u > 30) return 7;                                        // neck
-        if (u > 16) return 7 + (30 - u) * 10 / 14;                   // shoulder
-        return 17 + (std::abs(u % 12) < 2 ? -2 : 0);                 // ribbed, dented
+        if (u > 40) return 9;                         // cap
+        if (u > 30) return 7;                         // neck
+        if (u > 16) return 7 + (30 - u) * 10 / 14;    // shoulder
+        return 17 + (std::abs(u % 12) < 2 ? -2 : 0);  // ribbed, dented
     };
     auto inside = [&](int u, int v) { return std::abs(v) <= radius(u); };
     auto shade = [&](int x, int y, int u, int v) {
@@ -110,7 +114,8 @@ Canvas Bottle() {
     };
     AxisShape(c, ax, inside, shade, Flat({30, 50, 60}));
     // A dribble of dirty water from the neck.
-    for (int i = 0; i < 4; ++i) FillEllipse(c, ax.X(48, 0) - 2 + i * 3, ax.Y(48, 0) + 6 + i * 8, 2, 3, Px({120, 110, 70}), Flat({50, 40, 20}));
+    for (int i = 0; i < 4; ++i)
+        FillEllipse(c, ax.X(48, 0) - 2 + i * 3, ax.Y(48, 0) + 6 + i * 8, 2, 3, Px({120, 110, 70}), Flat({50, 40, 20}));
     return c;
 }
 
@@ -120,13 +125,13 @@ Canvas Can() {
     const Axis ax{54, 50, kTurn / 14};
     auto radius = [](int u) {
         if (u < -36 || u > 36) return 0;
-        const int crush = std::max(0, 12 - std::abs(u + 4)) ;  // pinched in the middle
+        const int crush = std::max(0, 12 - std::abs(u + 4));  // pinched in the middle
         return 24 - crush + ((u / 3) % 2 ? 0 : crush / 3);
     };
     auto inside = [&](int u, int v) { return std::abs(v) <= radius(u); };
     auto shade = [&](int x, int y, int u, int v) {
         Rgb col = std::abs(u) > 31 ? Rgb{200, 204, 210} : Rgb{200, 30, 30};
-        if (std::abs(u) <= 31 && v > -6 && v < 4) col = {240, 240, 236};  // the label's stripe
+        if (std::abs(u) <= 31 && v > -6 && v < 4) col = {240, 240, 236};       // the label's stripe
         if (Fbm(x, y, 16, 2, 0, 8) > 150) col = Mix(col, {130, 70, 30}, 210);  // rust
         return Px(Round(col, v, std::max(radius(u), 1)));
     };
@@ -138,7 +143,8 @@ Canvas Can() {
     Ring(c, ex - 2, ey + 6, 5, 2, Px({200, 206, 214}));
     // Brown dregs pouring out and sinking.
     Curve(c, ex + 1, ey - 8, ex + 16, ey, ex + 12, ey + 28, 3, 2, Px({110, 70, 30}), Flat({50, 30, 10}));
-    for (int i = 0; i < 4; ++i) FillEllipse(c, ex + 8 + i * 2, ey + 36 + i * 10, 3 - i / 2, 3, Px({110, 70, 30}), Flat({50, 30, 10}));
+    for (int i = 0; i < 4; ++i)
+        FillEllipse(c, ex + 8 + i * 2, ey + 36 + i * 10, 3 - i / 2, 3, Px({110, 70, 30}), Flat({50, 30, 10}));
     return c;
 }
 
@@ -167,7 +173,8 @@ Canvas Drum() {
             return d + (128 - Fbm(x, y, 12, 2, 0, 44)) * 2 < 256;
         },
         [](int x, int y) {
-            if (Fbm(x, y, 6, 2, 0, 45) > 196) return Px(Ramp({{150, 70, 180}, {50, 160, 150}, {210, 200, 70}}, (x * 7 + y * 3) % 256));
+            if (Fbm(x, y, 6, 2, 0, 45) > 196)
+                return Px(Ramp({{150, 70, 180}, {50, 160, 150}, {210, 200, 70}}, (x * 7 + y * 3) % 256));
             return Px({24, 20, 28});
         },
         Flat({0, 0, 0}));
@@ -203,7 +210,9 @@ Canvas Toxic() {
             if (InEllipse(x, y, tx, ty, 5, 5)) return false;
             return (Atan2(y - ty, x - tx) + kTurn / 4) % (kTurn / 3) < kTurn / 6;
         },
-        [](int, int) { return Flat({10, 10, 10}); });
+        [](int, int) {
+            return Flat({10, 10, 10});
+        });
     // Green ooze spilling over the rim and down the sides.
     const uint32_t ooze = Px({90, 200, 30}), oozeEdge = Flat({10, 50, 0});
     FillEllipse(c, 56, 20, 26, 6, ooze, oozeEdge);

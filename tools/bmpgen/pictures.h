@@ -14,10 +14,10 @@ constexpr int kSprite = 170;
 
 // Where the fish lies in its 170x170 square (facing right). Both swim frames
 // agree from kFishStill rightwards; only the tail end moves.
-constexpr int kFishTail = 8;    // tip of the tail fin
-constexpr int kFishBase = 44;   // root of the tail fin
+constexpr int kFishTail = 8;   // tip of the tail fin
+constexpr int kFishBase = 44;  // root of the tail fin
 constexpr int kFishSnout = 158;
-constexpr int kFishMidY = 86;   // centre line
+constexpr int kFishMidY = 86;  // centre line
 constexpr int kFishStill = 74;
 constexpr int kFishEyeX = 143;
 constexpr int kFishEyeY = 79;
@@ -41,8 +41,8 @@ art::Canvas Eating(int phase);          // tomogui1..3, over the fish
 art::Canvas FightingSpirit(int phase);  // fait1..3, over the fish
 
 // objects.cpp
-art::Canvas Drift(int slot);   // syougai0..5 by the game's floating-object slot
-art::Canvas Bubbles();         // awa: seven 16x16 frames in a row
+art::Canvas Drift(int slot);  // syougai0..5 by the game's floating-object slot
+art::Canvas Bubbles();        // awa: seven 16x16 frames in a row
 
 // title.cpp
 art::Canvas Title();  // opn

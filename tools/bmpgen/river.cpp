@@ -15,9 +15,7 @@ constexpr int kW = kScreenW;
 constexpr int kCells = 5;  // 128-pixel noise cells across the screen, so the noise tiles
 
 // Height of the water's surface seen from below, at column x.
-int SurfaceY(int x) {
-    return 12 + 3 * Sin(x * kTurn * 4 / kW) / kOne + 2 * Sin(x * kTurn * 11 / kW + 900) / kOne;
-}
+int SurfaceY(int x) { return 12 + 3 * Sin(x * kTurn * 4 / kW) / kOne + 2 * Sin(x * kTurn * 11 / kW + 900) / kOne; }
 
 // Top of the river bed at column x.
 int BedY(int x) { return 410 + Fbm(x, 0, 64, 3, kW / 64, 31) * 40 / 256; }
@@ -78,7 +76,8 @@ void PaintFar(Canvas& c) {
     for (int i = 0; i < 24; ++i) {
         const int x = rng.Range(0, kW - 1), h = rng.Range(40, 120), lean = rng.Range(-20, 20);
         const int base = FarY(x) + 6;
-        Curve(c, x, base, x + lean, base - h / 2, x + lean / 2, base - h, 2, 1, Px(Mix(WaterAt(x, base - h / 2), {20, 48, 40}, 110)));
+        Curve(c, x, base, x + lean, base - h / 2, x + lean / 2, base - h, 2, 1,
+              Px(Mix(WaterAt(x, base - h / 2), {20, 48, 40}, 110)));
     }
 }
 
@@ -99,7 +98,8 @@ void PaintPipe(Canvas& c) {
         }
     }
     Shape(
-        c, mx, my - 16, mx + 90, my + 16, [&](int x, int y) { return x >= mx + 6 && InEllipse(x, y, mx + 50, my, 50, 14); },
+        c, mx, my - 16, mx + 90, my + 16,
+        [&](int x, int y) { return x >= mx + 6 && InEllipse(x, y, mx + 50, my, 50, 14); },
         [&](int x, int y) {
             const int v = y - my;
             Rgb col = Ramp({{150, 150, 136}, {110, 108, 96}, {60, 58, 52}}, (v + 14) * 256 / 28);
@@ -121,7 +121,9 @@ void PaintBranch(Canvas& c) {
     Curve(c, bx + 40, by - 58, bx + 40, by - 90, bx + 24, by - 120, 3, 1, wood, edge);
     Curve(c, bx + 66, by - 70, bx + 90, by - 100, bx + 120, by - 104, 2, 1, wood, edge);
     // A plastic bag snagged on it, waving.
-    FillPolygon(c, {bx + 86, by - 84, bx + 104, by - 90, bx + 126, by - 80, bx + 120, by - 70, bx + 108, by - 74, bx + 96, by - 66},
+    FillPolygon(c,
+                {bx + 86, by - 84, bx + 104, by - 90, bx + 126, by - 80, bx + 120, by - 70, bx + 108, by - 74, bx + 96,
+                 by - 66},
                 Px({200, 204, 196}), Flat({90, 96, 90}));
 }
 
@@ -181,8 +183,9 @@ void PaintRubbish(Canvas& c) {
         },
         Flat({8, 8, 10}));
     const int bx = 270, by = BedY(270) + 4;
-    FillPolygon(c, {bx - 22, by - 6, bx + 8, by - 9, bx + 20, by - 5, bx + 30, by - 5, bx + 30, by + 1,
-                    bx + 20, by + 1, bx + 8, by + 5, bx - 22, by + 6},
+    FillPolygon(c,
+                {bx - 22, by - 6, bx + 8, by - 9, bx + 20, by - 5, bx + 30, by - 5, bx + 30, by + 1, bx + 20, by + 1,
+                 bx + 8, by + 5, bx - 22, by + 6},
                 Px({60, 120, 70}), Flat({14, 40, 20}));
     Line(c, bx - 18, by - 3, bx + 4, by - 5, 0, Px({150, 210, 160}));
     const int cx = 600, cy = BedY(600) + 6;
@@ -251,7 +254,8 @@ Canvas MutationFlash() {
             // A spiral of light and dark arms turning out from the centre.
             const int arm = (Atan2(y - cy, x - cx) * 12 + d * 24) % kTurn;
             const int bright = Sin(arm) > 0 ? 40 : -30;
-            const Rgb col = Ramp({{255, 250, 255}, {250, 150, 250}, {200, 60, 220}, {110, 20, 150}, {40, 0, 70}}, d * 256 / 400);
+            const Rgb col =
+                Ramp({{255, 250, 255}, {250, 150, 250}, {200, 60, 220}, {110, 20, 150}, {40, 0, 70}}, d * 256 / 400);
             c.Set(x, y, Px(Add(col, bright, bright / 2, bright)));
         }
     }
@@ -259,7 +263,8 @@ Canvas MutationFlash() {
     for (int x = -10; x < kScreenW + 10; x += 2) {
         const int a = x * kTurn / 320;
         const int y1 = cy + 70 * Sin(a) / kOne, y2 = cy - 70 * Sin(a) / kOne;
-        if (x % 20 == 0) Line(c, x, y1, x, y2, 2, Px(x % 40 ? Rgb{120, 240, 255} : Rgb{255, 240, 90}), Flat({60, 0, 80}));
+        if (x % 20 == 0)
+            Line(c, x, y1, x, y2, 2, Px(x % 40 ? Rgb{120, 240, 255} : Rgb{255, 240, 90}), Flat({60, 0, 80}));
     }
     for (int x = -10; x < kScreenW + 10; x += 2) {
         const int a0 = x * kTurn / 320, a1 = (x + 2) * kTurn / 320;

@@ -105,9 +105,7 @@ bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all)
                 s.Put(x + px, y + py, PaletteRgb(back.indices[static_cast<size_t>((200 + py) * kScreenW + 300 + px)]));
     };
     int x = kGap, y = kGap;
-    auto next = [&](int width) {
-        x += width + kGap;
-    };
+    auto next = [&](int width) { x += width + kGap; };
     auto half = [&](const char* name, bool over) {
         if (over) s.DrawHalf(back, x, y);
         s.DrawHalf(Find(all, name), x, y);
@@ -124,7 +122,8 @@ bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all)
     river(x, y, 448, 64);
     s.Draw(Find(all, "awa.bmp"), x, y, 4);
     s.Label("awa.bmp (x4)", x, y + 66);
-    const char* drift[] = {"syougai1.bmp", "syougai0.bmp", "syougai2.bmp", "syougai4.bmp", "syougai5.bmp", "syougai3.bmp"};
+    const char* drift[] = {"syougai1.bmp", "syougai0.bmp", "syougai2.bmp",
+                           "syougai4.bmp", "syougai5.bmp", "syougai3.bmp"};
     int dx = x + 460, dy = y;
     for (int i = 0; i < 6; ++i) {
         const Picture& p = Find(all, drift[i]);
@@ -175,7 +174,9 @@ bool WriteIcon(const std::string& path, const Picture& fish, int size) {
     // and keeping their share as alpha.
     constexpr int kFrom = 160, kLeft = 4, kTop = 6;
     std::vector<uint8_t> out(static_cast<size_t>(size * size * 4), 0);
-    const auto cell = [&](int i) { return std::pair{i * kFrom / size, std::max(i * kFrom / size + 1, (i + 1) * kFrom / size)}; };
+    const auto cell = [&](int i) {
+        return std::pair{i * kFrom / size, std::max(i * kFrom / size + 1, (i + 1) * kFrom / size)};
+    };
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             int r = 0, g = 0, b = 0, n = 0, all = 0;

@@ -13,8 +13,7 @@ namespace {
 // Lettering centred on cx with its top at y, enlarged 2^steps times, filled
 // with a dithered top-to-bottom gradient inside a rim of `rim` pixels.
 // Returns the height drawn.
-int Letters(Canvas& c, const std::string& text, int steps, int cx, int y, Rgb top, Rgb bottom, Rgb rimColour,
-            int rim) {
+int Letters(Canvas& c, const std::string& text, int steps, int cx, int y, Rgb top, Rgb bottom, Rgb rimColour, int rim) {
     Mask m = TextMask(text);
     for (int i = 0; i < steps; ++i) m = Scale2x(m);
     const Mask thick = Dilate(m, rim);
@@ -79,8 +78,8 @@ Canvas Title() {
     Dim(c, 80, 36, 559, 286, {6, 18, 34});
     const int logo = Letters(c, "川魚", 3, kScreenW / 2, 56, {250, 254, 255}, {60, 150, 230}, {10, 30, 80}, 5);
     Wave(c, kScreenW / 2, 56 + logo + 12, 200);
-    Letters(c, "汚れた川を さかのぼれ", 1, kScreenW / 2, 56 + logo + 36, {255, 255, 255}, {170, 220, 240},
-            {10, 30, 80}, 2);
+    Letters(c, "汚れた川を さかのぼれ", 1, kScreenW / 2, 56 + logo + 36, {255, 255, 255}, {170, 220, 240}, {10, 30, 80},
+            2);
     Panel(c, 130, 360, 509, 424);
     Letters(c, "SPACEキーでスタート", 1, kScreenW / 2, 376, {255, 255, 120}, {255, 200, 40}, {60, 30, 0}, 2);
     return c;

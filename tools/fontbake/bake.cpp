@@ -84,7 +84,8 @@ unsigned OneCharacter(const Converted& c) {
 }
 
 std::string Utf32(uint32_t c) {
-    char b[4] = {static_cast<char>(c), static_cast<char>(c >> 8), static_cast<char>(c >> 16), static_cast<char>(c >> 24)};
+    char b[4] = {static_cast<char>(c), static_cast<char>(c >> 8), static_cast<char>(c >> 16),
+                 static_cast<char>(c >> 24)};
     return std::string(b, 4);
 }
 

@@ -21,8 +21,9 @@ bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: kawauo-fontbake DIR\n"
-                             "Writes DIR/glyphs16.bin and DIR/cp932.bin (the game's font/ folder).\n");
+        std::fprintf(stderr,
+                     "usage: kawauo-fontbake DIR\n"
+                     "Writes DIR/glyphs16.bin and DIR/cp932.bin (the game's font/ folder).\n");
         return 2;
     }
     fontbake::FreeTypeFont font;

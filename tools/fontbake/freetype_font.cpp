@@ -51,14 +51,16 @@ bool Load(FT_Face face, FT_ULong charCode, Glyph* glyph) {
     if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return false;
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
-    *glyph = Glyph{slot->bitmap_left, kTextAscent - slot->bitmap_top,
+    *glyph = Glyph{slot->bitmap_left,
+                   kTextAscent - slot->bitmap_top,
                    std::min(static_cast<int>(bitmap.width), kMaxGlyphSize),
-                   std::min(static_cast<int>(bitmap.rows), kMaxGlyphSize), {}};
+                   std::min(static_cast<int>(bitmap.rows), kMaxGlyphSize),
+                   {}};
     for (int r = 0; r < glyph->rows; ++r) {
         const unsigned char* row = bitmap.buffer + static_cast<ptrdiff_t>(r) * bitmap.pitch;
         for (int c = 0; c < glyph->width; ++c) {
-            bool ink = bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] & (0x80 >> (c & 7))) != 0
-                                                               : row[c] >= 0x80;
+            bool ink =
+                bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (row[c >> 3] & (0x80 >> (c & 7))) != 0 : row[c] >= 0x80;
             if (ink) glyph->bits[static_cast<size_t>(r)] |= 0x80000000u >> c;
         }
     }

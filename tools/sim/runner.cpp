@@ -14,12 +14,12 @@ namespace {
 
 struct Run {
     RunOptions options;
-    size_t next = 0;          // next command to run
-    int framesLeft = 0;       // of the `frames` command being run
+    size_t next = 0;     // next command to run
+    int framesLeft = 0;  // of the `frames` command being run
     bool scriptEnded = false;
-    uint32_t step = 16;       // ms the clock advances after each frame
+    uint32_t step = 16;  // ms the clock advances after each frame
     int frameNumber = 0;
-    bool failed = false;      // a shot could not be written
+    bool failed = false;  // a shot could not be written
 };
 
 Run g_run;  // the platform's frame listener is a plain function of it
@@ -29,48 +29,49 @@ void Queue(host::EventKind kind, int virtualKey) { record::Queue(host::Event{kin
 void Execute(const Command& c) {
     const bool show = g_run.options.show;
     switch (c.op) {
-        case Op::Seed:
-            record::SetCalendar(c.number);
-            break;
-        case Op::Tick:
-            record::SetClock(static_cast<uint32_t>(c.number));
-            break;
-        case Op::Step:
-            g_run.step = static_cast<uint32_t>(c.number);
-            break;
-        case Op::Down:
-            // A show ends when the viewer says so, not where the player left.
-            if (!(show && c.number == VK_ESCAPE)) Queue(host::EventKind::KeyDown, static_cast<int>(c.number));
-            break;
-        case Op::Up:
-            Queue(host::EventKind::KeyUp, static_cast<int>(c.number));
-            break;
-        case Op::Activate:
-            Queue(c.number != 0 ? host::EventKind::Activate : host::EventKind::Deactivate, 0);
-            break;
-        case Op::Lose:
-            platform::LoseAllSurfaces();
-            break;
-        case Op::Close:
-            if (!show) Queue(host::EventKind::Close, 0);
-            break;
-        case Op::Shot: {
-            std::string why;
-            if (!g_run.options.shoot || !g_run.options.shoot(c.name, &why)) {
-                std::fprintf(stderr, "%s: line %d: shot %s: %s\n", g_run.options.program, c.line, c.name.c_str(),
-                             why.c_str());
-                g_run.failed = true;
-            }
-            break;
+    case Op::Seed:
+        record::SetCalendar(c.number);
+        break;
+    case Op::Tick:
+        record::SetClock(static_cast<uint32_t>(c.number));
+        break;
+    case Op::Step:
+        g_run.step = static_cast<uint32_t>(c.number);
+        break;
+    case Op::Down:
+        // A show ends when the viewer says so, not where the player left.
+        if (!(show && c.number == VK_ESCAPE))
+            Queue(host::EventKind::KeyDown, static_cast<int>(c.number));
+        break;
+    case Op::Up:
+        Queue(host::EventKind::KeyUp, static_cast<int>(c.number));
+        break;
+    case Op::Activate:
+        Queue(c.number != 0 ? host::EventKind::Activate : host::EventKind::Deactivate, 0);
+        break;
+    case Op::Lose:
+        platform::LoseAllSurfaces();
+        break;
+    case Op::Close:
+        if (!show) Queue(host::EventKind::Close, 0);
+        break;
+    case Op::Shot: {
+        std::string why;
+        if (!g_run.options.shoot || !g_run.options.shoot(c.name, &why)) {
+            std::fprintf(stderr, "%s: line %d: shot %s: %s\n", g_run.options.program, c.line,
+                         c.name.c_str(), why.c_str());
+            g_run.failed = true;
         }
-        case Op::Fail:
-            if (platform::FaultPoint point; platform::FindFaultPoint(c.name, &point)) {
-                platform::SetFault(point, static_cast<HRESULT>(static_cast<uint32_t>(c.number)));
-            }
-            break;
-        case Op::Frames:
-        case Op::Frame:
-            break;  // handled by RunCommands
+        break;
+    }
+    case Op::Fail:
+        if (platform::FaultPoint point; platform::FindFaultPoint(c.name, &point)) {
+            platform::SetFault(point, static_cast<HRESULT>(static_cast<uint32_t>(c.number)));
+        }
+        break;
+    case Op::Frames:
+    case Op::Frame:
+        break;  // handled by RunCommands
     }
 }
 

@@ -13,7 +13,7 @@ namespace sim {
 
 struct RunOptions {
     const char* program = "kawauo";  // says who is speaking on standard error
-    bool scripted = false;  // play `commands`; otherwise only trace
+    bool scripted = false;           // play `commands`; otherwise only trace
     std::vector<Command> commands;
     // Shown in the window (--play): a recorded ESC or close does not end the
     // show, and at the end of the script the game holds still (its clock

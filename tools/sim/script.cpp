@@ -19,7 +19,7 @@ struct Syntax {
     const char* word;
     Op op;
     int argumentCount;  // kSomeNumbers: one or more numbers
-    int64_t min;  // range of the numeric argument, when it has one
+    int64_t min;        // range of the numeric argument, when it has one
     int64_t max;
 };
 
@@ -115,7 +115,8 @@ std::string ParseNumber(const Syntax& syntax, std::string_view number, int64_t* 
 }
 
 // A frame's reads of the clock, one number each.
-std::string ParseReads(const Syntax& syntax, const std::vector<std::string_view>& words, Command* command) {
+std::string ParseReads(const Syntax& syntax, const std::vector<std::string_view>& words,
+                       Command* command) {
     if (words.size() < 2 || words.size() > kMaxReads + 1) {
         return "'frame' takes 1 to " + std::to_string(kMaxReads) + " readings of the clock";
     }
@@ -193,9 +194,10 @@ std::string CheckHeader(const std::vector<std::string_view>& words) {
     const std::string header = record::HeaderLine();
     const std::vector<std::string_view> expected = SplitWords(header);
     if (words == expected) return "";
-    if (words.size() == expected.size() && std::equal(words.begin(), words.end() - 1, expected.begin())) {
-        return "recorded by kawauo " + std::string(words.back()) + ", this is kawauo " KAWAUO_VERSION
-               ": its play would differ";
+    if (words.size() == expected.size() &&
+        std::equal(words.begin(), words.end() - 1, expected.begin())) {
+        return "recorded by kawauo " + std::string(words.back()) +
+               ", this is kawauo " KAWAUO_VERSION ": its play would differ";
     }
     return "not a recording this game knows: expected " + Quoted(header);
 }
@@ -216,7 +218,8 @@ std::string CheckLine(std::string_view line, int lineNumber, bool cutShort, bool
     // Every line of a recording was written whole: a last line without its
     // end is what was being written when the recording stopped.
     if (*recording && cutShort) {
-        return "cut short (the recording stopped in the middle of this line): remove the line to play the rest";
+        return "cut short (the recording stopped in the middle of this line): remove the line to "
+               "play the rest";
     }
     command->line = lineNumber;
     return ParseLine(words, shotsEnabled, command);
@@ -236,8 +239,8 @@ bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command
         rest = newline == std::string_view::npos ? std::string_view() : rest.substr(newline + 1);
         line = line.substr(0, line.find('#'));
         Command command{};
-        std::string message = CheckLine(line, lineNumber, newline == std::string_view::npos, &recording,
-                                        shotsEnabled, &command);
+        std::string message = CheckLine(line, lineNumber, newline == std::string_view::npos,
+                                        &recording, shotsEnabled, &command);
         if (message.empty() && command.line == 0) continue;
         if (message.empty() && command.op == Op::Seed && framesSeen) {
             message = "'seed' must come before the first 'frames'";

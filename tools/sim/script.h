@@ -10,9 +10,9 @@ enum class Op { Seed, Tick, Step, Down, Up, Frames, Frame, Activate, Lose, Close
 
 struct Command {
     Op op;
-    int line;           // 1-based line of the script, for messages
-    int64_t number;     // seed, tick, step, frames, activate flag, virtual key, fail code
-    std::string name;   // shot: file name without ".png"; fail: the platform call
+    int line;                     // 1-based line of the script, for messages
+    int64_t number;               // seed, tick, step, frames, activate flag, virtual key, fail code
+    std::string name;             // shot: file name without ".png"; fail: the platform call
     std::vector<uint32_t> reads;  // frame: what the clock reads in that frame, in turn
 };
 

@@ -32,7 +32,7 @@ const char kUsage[] =
 struct Options {
     std::string tracePath;  // empty: standard output
     bool draws = false;
-    std::string shotsDir;   // empty: no shots
+    std::string shotsDir;  // empty: no shots
     std::string scriptPath;
 };
 
@@ -88,7 +88,8 @@ bool WritePng(const std::string& path, const headless::Frame& frame, std::string
         *why = "no frame has been shown yet";
         return false;
     }
-    return platform::WritePalettePng(path, frame.pixels.data(), kScreenWidth, kScreenHeight, frame.palette, why);
+    return platform::WritePalettePng(path, frame.pixels.data(), kScreenWidth, kScreenHeight,
+                                     frame.palette, why);
 }
 
 }  // namespace

@@ -143,9 +143,10 @@ void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* 
     Key("scene");
     Int(g_scene);
     const FishState& f = g_fish;
-    const int32_t fish[] = {f.hp, f.strength, f.animFrame, f.distanceTick, f.animTick, f.moveTick,
-                            f.x, f.xStep, f.hitOffsetX, f.hitWidth, f.y, f.yStep, f.hitOffsetY,
-                            f.hitHeight, f.distance, f.mutationCount};
+    const int32_t fish[] = {f.hp,         f.strength,  f.animFrame, f.distanceTick,
+                            f.animTick,   f.moveTick,  f.x,         f.xStep,
+                            f.hitOffsetX, f.hitWidth,  f.y,         f.yStep,
+                            f.hitOffsetY, f.hitHeight, f.distance,  f.mutationCount};
     static_assert(sizeof fish == sizeof(FishState), "every field of FishState is traced");
     Key("fish");
     Ints(fish, std::size(fish));
@@ -197,8 +198,9 @@ void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* 
     line_ += '[';
     for (int i = 0; i < kBubbleCount; ++i) {
         const BubbleSprite& b = g_bubbles[i];
-        const int64_t bubble[] = {b.x, b.y, b.waitPending, b.animPending, b.direction,
-                                  b.waitStart, b.lastSeen, b.animStart, b.animNow};
+        const int64_t bubble[] = {b.x,           b.y,         b.waitPending,
+                                  b.animPending, b.direction, b.waitStart,
+                                  b.lastSeen,    b.animStart, b.animNow};
         static_assert(sizeof bubble / sizeof bubble[0] * 4 == sizeof(BubbleSprite),
                       "every field of BubbleSprite is traced");
         if (i) line_ += ',';
@@ -236,9 +238,9 @@ void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* 
                 }
                 const RECT& d = b.destRect;
                 const RECT& s = b.srcRect;
-                const int64_t numbers[] = {d.left, d.top, int64_t{d.right} - d.left,
-                                           int64_t{d.bottom} - d.top, s.left, s.top,
-                                           int64_t{s.right} - s.left, int64_t{s.bottom} - s.top};
+                const int64_t numbers[] = {
+                    d.left, d.top, int64_t{d.right} - d.left, int64_t{d.bottom} - d.top,
+                    s.left, s.top, int64_t{s.right} - s.left, int64_t{s.bottom} - s.top};
                 for (int64_t n : numbers) {
                     line_ += ',';
                     Int(n);

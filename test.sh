@@ -7,6 +7,7 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 ensure_packages "${KAWAUO_GAME_PACKAGES[@]}" "${KAWAUO_TEST_PACKAGES[@]}"
 scripts/house_rules.sh
+scripts/ci_lint.sh
 for preset in ci sanitize; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null

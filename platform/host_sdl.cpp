@@ -1,7 +1,7 @@
 // The players' host: one SDL2 window showing the 640x480 picture scaled by
 // whole factors and letterboxed, with the event queue the game polls. Input,
-// pacing and frame statistics are in host_sdl_input.cpp, host_sdl_pacing.cpp
-// and host_sdl_stats.cpp.
+// pacing, frame statistics and the settings file are in host_sdl_input.cpp,
+// host_sdl_pacing.cpp, host_sdl_stats.cpp and host_sdl_settings.cpp.
 //
 // Alt+Enter switches between full screen and a window, F12 saves a
 // screenshot (host_sdl_shot.cpp); the game sees neither.
@@ -32,6 +32,8 @@ struct SdlHost {
     SDL_Window* window = nullptr;
     bool presenting = false;
     bool fullscreen = true;
+    int ownWidth = 0;  // the window's size as the host last set it
+    int ownHeight = 0;
     options::Options chosen;
     std::deque<host::Event> events;
     platform::PauseClock clock;  // stands still while paused out of focus
@@ -63,7 +65,21 @@ int WindowScale() {
     return std::max(1, std::min(usable.w / kScreenWidth, usable.h / kScreenHeight));
 }
 
-// Full screen over the desktop, or a window at the largest whole scale.
+// The window's size: as the player left it, where it still fits the desktop;
+// else the largest whole scale.
+void SetWindowedSize() {
+    const settings::Settings& saved = sdlhost::SavedSettings();
+    SDL_Rect usable{0, 0, kScreenWidth, kScreenHeight};
+    int display = std::max(0, SDL_GetWindowDisplayIndex(g_sdl.window));
+    bool fits = saved.windowWidth > 0 && SDL_GetDisplayUsableBounds(display, &usable) == 0 &&
+                saved.windowWidth <= usable.w && saved.windowHeight <= usable.h;
+    int scale = WindowScale();
+    g_sdl.ownWidth = fits ? saved.windowWidth : kScreenWidth * scale;
+    g_sdl.ownHeight = fits ? saved.windowHeight : kScreenHeight * scale;
+    SDL_SetWindowSize(g_sdl.window, g_sdl.ownWidth, g_sdl.ownHeight);
+}
+
+// Full screen over the desktop, or a window.
 void ApplyFullscreen() {
     if (g_sdl.fullscreen) {
         // The desktop's size first, for displays without a window manager.
@@ -72,8 +88,7 @@ void ApplyFullscreen() {
         SDL_SetWindowFullscreen(g_sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         SDL_SetWindowFullscreen(g_sdl.window, 0);
-        int scale = WindowScale();
-        SDL_SetWindowSize(g_sdl.window, kScreenWidth * scale, kScreenHeight * scale);
+        SetWindowedSize();
         SDL_SetWindowPosition(g_sdl.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     present::Invalidate();
@@ -84,6 +99,16 @@ void ToggleFullscreen() {
     if (g_sdl.window == nullptr) return;
     g_sdl.fullscreen = !g_sdl.fullscreen;
     ApplyFullscreen();
+    sdlhost::RememberFullscreen(g_sdl.fullscreen);
+}
+
+// A window resized by the player, not by the host's own switches (which
+// also pass through the desktop's size on their way).
+void NoteResized(int width, int height) {
+    bool own = width == g_sdl.ownWidth && height == g_sdl.ownHeight;
+    bool desktop = width == host::DesktopWidth() && height == host::DesktopHeight();
+    bool fullscreen = (SDL_GetWindowFlags(g_sdl.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (!g_sdl.fullscreen && !fullscreen && !own && !desktop) sdlhost::RememberWindowSize(width, height);
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& e) {
@@ -96,6 +121,8 @@ void TranslateWindowEvent(const SDL_WindowEvent& e) {
         if (g_sdl.chosen.pauseUnfocused) g_sdl.clock.Pause(RunningMilliseconds());
     } else if (e.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
         sdlhost::StartPacing(g_sdl.window);
+    } else if (e.event == SDL_WINDOWEVENT_RESIZED) {  // after its SIZE_CHANGED
+        NoteResized(e.data1, e.data2);
     } else if (e.event == SDL_WINDOWEVENT_EXPOSED || e.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
         present::Invalidate();
     }
@@ -144,7 +171,7 @@ bool OpenDisplay(const char* title) {
     // window manager honours the full-screen request.
     // Ready for OpenGL where there is any, so that SDL need not make the
     // window again (a new one to the window system) for an OpenGL renderer.
-    g_sdl.fullscreen = g_sdl.chosen.fullscreen.value_or(true);
+    g_sdl.fullscreen = g_sdl.chosen.fullscreen.value_or(sdlhost::SavedSettings().fullscreen);
     for (Uint32 opengl : {Uint32{SDL_WINDOW_OPENGL}, Uint32{0}}) {
         const Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE | opengl;
         g_sdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, host::DesktopWidth(),
@@ -155,9 +182,7 @@ bool OpenDisplay(const char* title) {
     present::Path path = present::Path::kAuto;
     if (wanted != nullptr && SDL_strcmp(wanted, "renderer") == 0) path = present::Path::kRenderer;
     if (wanted != nullptr && SDL_strcmp(wanted, "surface") == 0) path = present::Path::kWindowSurface;
-    // Fit by default: a laptop's 1366x768 or 1920x1080 screen shows the
-    // picture across its whole height, not at 1x or 2x in a black frame.
-    present::SetScaleMode(g_sdl.chosen.scale.value_or(options::ScaleMode::kFit));
+    present::SetScaleMode(g_sdl.chosen.scale.value_or(sdlhost::SavedSettings().scale));
     g_sdl.presenting = g_sdl.window != nullptr && present::Open(g_sdl.window, path);
     if (!g_sdl.presenting) {
         std::fprintf(stderr, "kawauo: cannot open the window: %s\n", SDL_GetError());
@@ -177,6 +202,7 @@ bool OpenDisplay(const char* title) {
 }
 
 void CloseDisplay() {
+    sdlhost::SaveResting(true);
     sdlhost::ClosePads();
     if (g_sdl.presenting) present::Close();
     if (g_sdl.window != nullptr) SDL_DestroyWindow(g_sdl.window);
@@ -193,6 +219,7 @@ void SetCursorVisible(bool visible) {
 // no frame runs until the focus (or a close request) comes.
 bool PollEvent(Event* event) {
     SDL_Event e;
+    sdlhost::SaveResting(false);
     while (g_sdl.events.empty() && g_sdl.videoReady && SDL_PollEvent(&e)) Translate(e);
     while (g_sdl.events.empty() && g_sdl.clock.Paused() && SDL_WaitEvent(&e)) Translate(e);
     if (g_sdl.events.empty()) return false;

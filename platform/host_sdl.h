@@ -1,10 +1,19 @@
 // What the players' entry tells the SDL host before the game starts.
 #pragma once
+#include <string>
+
 #include "platform/options.h"
 
 namespace sdlhost {
 
 // The command line's choices, over the settings file's, for this run.
 void UseOptions(const options::Options& chosen);
+
+// Reads the player's settings file (settings::DefaultPath()) before the
+// window opens: its choices hold where the command line says nothing, its
+// keys are the keyboard's, and it is written when the player changes
+// something. An empty path (or a host never told this): the defaults, and
+// no file read or written.
+void LoadSettings(const std::string& path);
 
 }  // namespace sdlhost

@@ -1,7 +1,7 @@
 // The SDL host's keyboard and gamepads, as the game's own keys.
 //
-// Keyboard: the arrows also on WASD and the keypad, F1-F3 also on 1-3 (many
-// laptops need Fn for the F-keys).
+// Keyboard: as the settings bind it; by default the arrows also on WASD and
+// the keypad, F1-F3 also on 1-3 (many laptops need Fn for the F-keys).
 // Gamepad: d-pad and left stick = arrows, A (south) and Start = SPACE,
 // X = F1, Y = F2, B = F3, Back = TAB, Guide = ESC.
 #include <algorithm>
@@ -24,41 +24,21 @@ struct Pad {
     int stickY;
 };
 
+// A keyboard key standing for a game key; a key may stand for several.
+struct Binding {
+    SDL_Keycode key;
+    int virtualKey;
+};
+
 struct Input {
+    bool bound = false;
+    std::vector<Binding> bindings;
     int keyboardHeld[kKeyCount] = {};  // keys holding each game key down
     bool shownHeld[kKeyCount] = {};    // what the game has been told
     std::vector<Pad> pads;
 };
 
 Input g_input;
-
-// The keys the game reads, and the only ones it is told about.
-int VirtualKey(SDL_Keycode key) {
-    switch (key) {
-        case SDLK_SPACE: return VK_SPACE;
-        case SDLK_TAB: return VK_TAB;
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_UP: return VK_UP;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_DOWN: return VK_DOWN;
-        case SDLK_F1: return VK_F1;
-        case SDLK_F2: return VK_F2;
-        case SDLK_F3: return VK_F3;
-        case SDLK_a:
-        case SDLK_KP_4: return VK_LEFT;
-        case SDLK_w:
-        case SDLK_KP_8: return VK_UP;
-        case SDLK_d:
-        case SDLK_KP_6: return VK_RIGHT;
-        case SDLK_s:
-        case SDLK_KP_2: return VK_DOWN;
-        case SDLK_1: return VK_F1;
-        case SDLK_2: return VK_F2;
-        case SDLK_3: return VK_F3;
-        default: return 0;
-    }
-}
 
 int PadButtonKey(int button) {
     switch (button) {
@@ -138,15 +118,26 @@ int StickDirection(int previous, int value) {
 
 namespace sdlhost {
 
+void UseKeys(const settings::Settings& settings) {
+    g_input.bound = true;
+    g_input.bindings.clear();
+    for (size_t i = 0; i < platform::kKeyNames.size(); ++i)
+        for (const std::string& name : settings.keys[i])
+            g_input.bindings.push_back(Binding{SDL_GetKeyFromName(name.c_str()), platform::kKeyNames[i].virtualKey});
+}
+
 bool TranslateInput(const SDL_Event& e) {
     switch (e.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             // Two keys for one game key: it is up once both are; a repeat is no new key.
-            int vk = VirtualKey(e.key.keysym.sym);
-            if (vk == 0 || e.key.repeat != 0) return true;
-            int& holders = g_input.keyboardHeld[vk];
-            holders = e.type == SDL_KEYDOWN ? holders + 1 : std::max(0, holders - 1);
+            if (!g_input.bound) UseKeys(settings::Defaults());
+            if (e.key.repeat != 0) return true;
+            for (const Binding& binding : g_input.bindings) {
+                if (binding.key != e.key.keysym.sym) continue;
+                int& holders = g_input.keyboardHeld[binding.virtualKey];
+                holders = e.type == SDL_KEYDOWN ? holders + 1 : std::max(0, holders - 1);
+            }
             SyncKeys();
             return true;
         }

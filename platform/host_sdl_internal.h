@@ -4,9 +4,11 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 
 #include "platform/ddraw.h"
 #include "platform/host.h"
+#include "platform/settings.h"
 
 namespace sdlhost {
 
@@ -16,9 +18,21 @@ void PushEvent(host::Event event);
 // Keyboard and gamepads (host_sdl_input.cpp). TranslateInput turns one SDL
 // key or pad event into the game's keys; false for events of other kinds.
 bool TranslateInput(const SDL_Event& e);
+// The keyboard's keys for each game key, by SDL's key names (as the
+// settings name them); until told, the defaults.
+void UseKeys(const settings::Settings& settings);
 // On losing the focus no key may stay down: the releases would go elsewhere.
 void ReleaseAllKeys();
 void ClosePads();
+
+// The settings file (host_sdl_settings.cpp): as last read or written, and
+// what the player changes. A new window size is saved once it has rested
+// half a second (SaveResting with every frame), or when the window closes.
+bool KeyNameKnown(const std::string& name);
+const settings::Settings& SavedSettings();
+void RememberFullscreen(bool fullscreen);
+void RememberWindowSize(int width, int height);
+void SaveResting(bool closing);
 
 // Pacing at 60 Hz (host_sdl_pacing.cpp): vsync where it holds, else an
 // absolute deadline. StartPacing again whenever the window's display or

@@ -11,6 +11,7 @@
 
 #include "platform/host_sdl.h"
 #include "platform/options.h"
+#include "platform/settings.h"
 #include "platform/win.h"
 #include "tools/sim/session.h"
 
@@ -57,6 +58,9 @@ int main(int argc, char** argv) {
         case options::Outcome::kRun: break;
     }
     sdlhost::UseOptions(chosen);
+    std::string settingsPath = settings::DefaultPath();
+    if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");
+    sdlhost::LoadSettings(settingsPath);
     sim::Session session{Absolute(chosen.recordPath), Absolute(chosen.playPath), Absolute(chosen.tracePath)};
     EnterPictureFolder();
     std::string why;

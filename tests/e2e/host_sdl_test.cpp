@@ -213,6 +213,56 @@ TEST_F(SdlHost, AltEnterTogglesFullScreenUnseen) {
     }
 }
 
+// The settings' keys are the keyboard's, Alt+Enter and a resized window are
+// written into the file, and the player's own lines stay as they were.
+TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
+    char folder[] = "/tmp/kawauo-host-settings-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string path = std::string(folder) + "/settings";
+    const std::string mine = "# swapped\nkey.up = Z\nkey.f1 = Up, Keypad 8\n";
+    std::ofstream(path) << mine;
+    sdlhost::LoadSettings(path);
+    struct Row {
+        SDL_Keycode key;
+        int vk;  // 0: not for the game
+    };
+    const Row rows[] = {{SDLK_z, VK_UP}, {SDLK_UP, VK_F1},     {SDLK_KP_8, VK_F1}, {SDLK_w, 0},
+                        {SDLK_1, 0},     {SDLK_LEFT, VK_LEFT}, {SDLK_a, VK_LEFT},  {SDLK_F2, VK_F2}};
+    for (const Row& row : rows) {
+        PushKey(true, row.key);
+        PushKey(false, row.key);
+        std::vector<host::Event> expected;
+        if (row.vk != 0) expected = {Key(true, row.vk), Key(false, row.vk)};
+        ExpectEvents(expected, SDL_GetKeyName(row.key));
+    }
+    auto file = [&path] {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(file(), mine) << "nothing changed, nothing written";
+    PushKey(true, SDLK_RETURN, KMOD_LALT);
+    PushKey(false, SDLK_RETURN, KMOD_LALT);
+    ExpectEvents({}, "Alt+Enter");
+    ASSERT_EQ(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(file().substr(0, mine.size()), mine);
+    EXPECT_NE(file().find("\nfullscreen = no\n"), std::string::npos) << file();
+    SDL_Event resized{};
+    resized.type = SDL_WINDOWEVENT;
+    resized.window.event = SDL_WINDOWEVENT_RESIZED;
+    resized.window.data1 = 800;
+    resized.window.data2 = 600;
+    SDL_PushEvent(&resized);
+    Drain();
+    EXPECT_EQ(file().find("window = 800x600"), std::string::npos) << "saved only once the size rests";
+    SDL_Delay(600);
+    Drain();
+    EXPECT_NE(file().find("\nwindow = 800x600\n"), std::string::npos) << file();
+    PushKey(true, SDLK_RETURN, KMOD_LALT);  // full screen again, for the tests after
+    Drain();
+    sdlhost::LoadSettings("");
+    std::filesystem::remove_all(folder);
+}
+
 TEST_F(SdlHost, CursorFollowsTheGame) {
     host::SetCursorVisible(false);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);

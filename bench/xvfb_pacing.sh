@@ -8,6 +8,8 @@ KAWAUO=$(realpath "$1")
 SECONDS_RUN=${2:-12}
 SRC=$(dirname "$(realpath "$0")")/..
 WORK=$(mktemp -d)
+# A settings folder of its own: the player's settings neither used nor touched.
+export XDG_CONFIG_HOME=$WORK/config
 XVFB_PID=
 GAME_PID=
 cleanup() {

@@ -18,6 +18,8 @@ for tool in Xvfb xdotool xwininfo import convert composite compare od awk; do
 done
 
 WORK=$(mktemp -d)
+# A settings folder of its own: the player's settings neither used nor touched.
+export XDG_CONFIG_HOME=$WORK/config
 XVFB_PID=
 GAME_PID=
 cleanup() {

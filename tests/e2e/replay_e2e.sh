@@ -19,6 +19,8 @@ for tool in Xvfb xdotool xmessage; do
 done
 
 WORK=$(mktemp -d)
+# A settings folder of its own: the player's settings neither used nor touched.
+export XDG_CONFIG_HOME=$WORK/config
 XVFB_PID=
 GAME_PID=
 OTHER_PID=

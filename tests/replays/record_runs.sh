@@ -11,6 +11,8 @@ HERE=$(dirname "$(realpath "$0")")
 source "$HERE/../../scripts/xvfb.sh"
 source "$HERE/../../scripts/game_window.sh"
 WORK=$(mktemp -d)
+# A settings folder of its own: the player's settings neither used nor touched.
+export XDG_CONFIG_HOME=$WORK/config
 start_xvfb 1280x1024 "$WORK/xvfb.log"
 trap 'kill $XVFB_PID; rm -rf "$WORK"' EXIT
 cp -r "$HERE/../../bmp" "$WORK/bmp"

@@ -1,0 +1,161 @@
+#!/bin/bash
+# The players' comforts in the real window on a virtual X display: --help
+# opens no window; the settings file remembers Alt+Enter across two starts,
+# rebinds a key, and is left as it is when it cannot be read; WASD moves the
+# fish as the arrows do; F12 saves the very picture kawauo-sim shows for that
+# frame; on a 1366x768 screen the picture fills the height, 1024x768, centred.
+#   comfort_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
+# KAWAUO_E2E_KEEP=DIR keeps the shots, recordings and logs.
+set -u
+
+KAWAUO=$(realpath "$1")
+SIM=$(realpath "$2")
+SRC=$3
+
+for tool in Xvfb xdotool xwininfo import convert compare jq; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; [ -n "${CI:-}" ] && exit 1; exit 77; }
+done
+
+WORK=$(mktemp -d)
+XVFB_PID=
+GAME_PID=
+cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "${KAWAUO_E2E_KEEP:-}" ] && cp -r "$WORK/." "$KAWAUO_E2E_KEEP/"
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+FAILURES=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; FAILURES=$((FAILURES + 1)); fi
+}
+
+source "$SRC/scripts/xvfb.sh"
+source "$SRC/scripts/game_window.sh"
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
+export XDG_CONFIG_HOME=$WORK/config XDG_PICTURES_DIR=$WORK/pictures
+SETTINGS=$XDG_CONFIG_HOME/kawauo/settings
+mkdir -p "$WORK/game"
+cp -r "$SRC/bmp" "$WORK/game/bmp"
+cd "$WORK/game" || exit 1
+
+start_game() {  # start_game STDERR ARGS...
+    local log=$1
+    shift
+    "$KAWAUO" "$@" 2>"$log" &
+    GAME_PID=$!
+    wait_for_window || { echo "FAIL: no window"; cat "$log"; exit 1; }
+    sleep 0.5
+    focus
+}
+end_game() {  # end_game KEY: the game's exit status in `status`
+    xdotool key "$1"
+    wait_game 10
+    status=$?
+    GAME_PID=
+}
+press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.3; }
+window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+
+start_xvfb 1280x1024 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
+
+# ---------------------------------------------------------------- --help
+# Without a display, any window would fail: a clean exit means none was tried.
+env -u DISPLAY SDL_VIDEODRIVER=x11 "$KAWAUO" --help >help.out 2>help.err &
+GAME_PID=$!
+wait_game 10
+status=$?
+GAME_PID=
+check "--help exits 0 without a window (got $status)" test "$status" -eq 0
+check "--help prints the usage" grep -q '^usage: kawauo' help.out
+
+# ---------------------------------------------------------------- settings across starts
+start_game first.err
+end_game Escape
+check "nothing changed, so no settings file yet" test ! -e "$SETTINGS"
+start_game first.err
+xdotool key alt+Return
+sleep 1
+end_game Escape
+check "Alt+Enter is remembered in the settings file" grep -qx 'fullscreen = no' "$SETTINGS"
+start_game second.err
+check "the second start opens a window ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x960
+end_game Escape
+start_game cli.err --fullscreen
+check "--fullscreen wins over the settings for a run ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x1024
+end_game Escape
+check "and is not written back" grep -qx 'fullscreen = no' "$SETTINGS"
+
+echo 'key.escape = Q' >>"$SETTINGS"
+start_game bound.err
+end_game q
+check "a key bound in the settings ends the game (Q for ESC, status $status)" test "$status" -eq 0
+
+echo 'scale = blurry' >>"$SETTINGS"
+cp "$SETTINGS" broken.before
+start_game broken.err
+check "a malformed line is told with its place" grep -q "^$SETTINGS:[0-9]*: 'blurry' is not fit or integer" broken.err
+check "and the defaults are used: full screen ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x1024
+xdotool key alt+Return
+sleep 0.5
+end_game Escape
+check "the malformed file is not written over, even on Alt+Enter" cmp -s "$SETTINGS" broken.before
+rm "$SETTINGS"
+
+# ---------------------------------------------------------------- WASD as the arrows
+# Each arrow, then its letter: the recording shows which game key each
+# became, the trace how the fish moved while it was held.
+start_game keys.err --record keys.rec --trace keys.jsonl
+press space
+sleep 0.5
+for key in Right:0.3 d:0.3 Up:0.3 w:0.3 Left:0.2 a:0.2 Down:0.2 s:0.2; do press "${key%:*}" "${key#*:}"; done
+end_game Escape
+arrows=$(awk '$1 == "down" && $2 ~ /^(LEFT|UP|RIGHT|DOWN)$/ { printf "%s ", $2 }' keys.rec)
+check "WASD reach the game as its arrows ($arrows)" test "$arrows" = "RIGHT RIGHT UP UP LEFT LEFT DOWN DOWN "
+jq -r 'select(.frame != null) | "\(.fish[6]) \(.fish[10])"' keys.jsonl >positions
+ways=$(awk 'NR == FNR { x[FNR] = $1; y[FNR] = $2; next }
+            /^frame / { n++ }
+            $1 == "down" { from = n + 1 }
+            $1 == "up" && $2 ~ /^(LEFT|UP|RIGHT|DOWN)$/ {
+                dx = x[n + 1] - x[from]; dy = y[n + 1] - y[from]
+                printf "%d,%d ", (dx > 0) - (dx < 0), (dy > 0) - (dy < 0)
+            }' positions keys.rec)
+check "each letter moved the fish as its arrow did ($ways)" test "$ways" = "1,0 1,0 0,-1 0,-1 -1,0 -1,0 0,1 0,1 "
+
+# ---------------------------------------------------------------- F12 against the sim
+start_game shot.err --record shot.rec
+sleep 1
+xdotool key F12
+sleep 0.5
+end_game Escape
+png=$(sed -n 's/^kawauo: screenshot //p' shot.err)
+check "F12 tells where the shot went ($png)" test -s "$png" -a "$(dirname "$png")" = "$XDG_PICTURES_DIR/kawauo"
+# The sim shows every frame of the recording; the shot must be one of them, pixel for pixel.
+awk '{ print } /^frame / { printf "shot f%05d\n", ++n }' shot.rec >shots.sim
+"$SIM" --shots sim-shots shots.sim >/dev/null 2>sim.err
+same=
+for f in sim-shots/*.png; do
+    [ "$(compare -metric AE "$png" "$f" null: 2>&1)" = 0 ] && same=$f && break
+done
+check "the F12 shot equals kawauo-sim's shot of one frame of the run (${same:-none})" test -n "$same"
+check "F12 did not reach the game" bash -c "! grep -q F12 shot.rec"
+
+# ---------------------------------------------------------------- fit at 1366x768
+kill "$XVFB_PID"
+start_xvfb 1366x768 "$WORK/xvfb2.log" || { echo "FAIL: Xvfb did not start at 1366x768"; exit 1; }
+start_game fit.err
+sleep 1
+import -window root -silent fit.png
+end_game Escape
+box=$(convert fit.png -bordercolor black -border 1 -fuzz 0 -format '%@' info:)
+check "fit shows the picture at 1024x768, centred, black beside it ($box)" test "$box" = "1024x768+172+1"
+
+if [ "$FAILURES" -ne 0 ]; then
+    echo "$FAILURES check(s) failed"
+    exit 1
+fi
+echo "all checks passed"

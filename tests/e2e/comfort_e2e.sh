@@ -1,7 +1,7 @@
 #!/bin/bash
 # The players' comforts in the real window on a virtual X display: --help
-# opens no window; the settings file remembers Alt+Enter across two starts,
-# rebinds a key, and is left as it is when it cannot be read; WASD moves the
+# opens no window; the settings file remembers Alt+Enter and the window's
+# size across starts, rebinds a key, and is left as it is when it cannot be read; WASD moves the
 # fish as the arrows do; F12 saves the very picture kawauo-sim shows for that
 # frame; on a 1366x768 screen the picture fills the height, 1024x768, centred.
 #   comfort_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
@@ -84,6 +84,12 @@ end_game Escape
 check "Alt+Enter is remembered in the settings file" grep -qx 'fullscreen = no' "$SETTINGS"
 start_game second.err
 check "the second start opens a window ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x960
+xdotool windowsize "$WID" 800 600
+sleep 1.5
+check "a window resized by the player is remembered once it rests" grep -qx 'window = 800x600' "$SETTINGS"
+end_game Escape
+start_game third.err
+check "and opens at that size the next time ($(window_size "$WID"))" test "$(window_size "$WID")" = 800x600
 end_game Escape
 start_game cli.err --fullscreen
 check "--fullscreen wins over the settings for a run ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x1024

@@ -5,7 +5,6 @@ add_library(kawauo_host_win32 OBJECT
   platform/host_win32_window.cpp
   platform/host_win32_input.cpp
   platform/host_win32_pacing.cpp
-  platform/host_win32_stats.cpp
 )
 target_compile_definitions(kawauo_host_win32 PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 target_link_libraries(kawauo_host_win32 PUBLIC kawauo_platform PRIVATE kawauo_warnings)

@@ -16,6 +16,7 @@
 #include <ctime>
 #include <deque>
 
+#include "platform/frame_stats.h"
 #include "platform/host.h"
 #include "platform/host_sdl.h"
 #include "platform/host_sdl_internal.h"
@@ -195,7 +196,7 @@ bool OpenDisplay(const char* title) {
     // Pads plugged in now arrive as "added" events, like those plugged in later.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         std::fprintf(stderr, "kawauo: no gamepads: %s\n", SDL_GetError());
-    sdlhost::StartFrameStats();
+    frame_stats::Start(sdlhost::DescribePacing);
     if (g_sdl.fullscreen) sdlhost::StartPacing(g_sdl.window);
     else ApplyFullscreen();
     return true;

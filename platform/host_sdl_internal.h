@@ -40,12 +40,8 @@ void SaveResting(bool closing);
 void StartPacing(SDL_Window* window);
 void PaceFrame();
 void NoteShown();
-bool PacedByVsync();
-
-// Present intervals written to standard error every 10 seconds
-// (host_sdl_stats.cpp), when KAWAUO_FRAME_STATS is set; times in nanoseconds.
-void StartFrameStats();
-void NoteInterval(uint64_t now, uint64_t interval);
+// How frames are paced now, for the frame statistics.
+const char* DescribePacing();
 
 // The screenshot key (host_sdl_shot.cpp): KeepFrame with every picture shown,
 // TakeScreenshot when F12 is pressed.

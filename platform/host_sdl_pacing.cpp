@@ -3,7 +3,9 @@
 #include <time.h>
 
 #include <cerrno>
+#include <string>
 
+#include "platform/frame_stats.h"
 #include "platform/host_sdl_internal.h"
 #include "platform/present_sdl.h"
 
@@ -108,9 +110,13 @@ void NoteShown() {
     g_pacer.lastPresent = now;
     if (g_pacer.pacing == Pacing::kVsyncTrial) JudgeVsyncTrial(now);
     else if (g_pacer.pacing == Pacing::kVsync) WatchVsync(now, interval);
-    NoteInterval(now, interval);
+    frame_stats::NoteShown(now);
 }
 
-bool PacedByVsync() { return g_pacer.pacing == Pacing::kVsync; }
+const char* DescribePacing() {
+    static std::string text;
+    text = std::string(g_pacer.pacing == Pacing::kVsync ? "vsync" : "timer") + ", " + present::Describe();
+    return text.c_str();
+}
 
 }  // namespace sdlhost

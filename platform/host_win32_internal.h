@@ -35,12 +35,6 @@ void WaitForFrame();
 void FrameShown();
 void StopPacing();
 
-// Present intervals written to standard error every 10 seconds
-// (host_win32_stats.cpp), when KAWAUO_FRAME_STATS is set; times in
-// performance-counter ticks of `frequency` a second.
-void StartFrameStats(int64_t frequency);
-void NoteShown(int64_t now);
-
 // The game's event queue (host_win32.cpp): virtual keys are the VK_ codes,
 // the same numbers on both sides.
 void QueueKey(int virtualKey, bool down);

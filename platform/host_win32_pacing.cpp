@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "platform/frame_stats.h"
 #include "platform/host_win32_internal.h"
 
 namespace {
@@ -47,7 +48,7 @@ void StartPacing() {
     g_pacing.frequency = frequency.QuadPart;
     g_pacing.period = frequency.QuadPart / kFramesPerSecond;
     g_pacing.deadline = Now();
-    win32host::StartFrameStats(g_pacing.frequency);
+    frame_stats::Start([] { return "waitable timer"; });
 }
 
 // Waits for the next deadline. More than a frame late, the schedule starts
@@ -65,7 +66,13 @@ void WaitForFrame() {
     g_pacing.deadline += g_pacing.period;
 }
 
-void FrameShown() { win32host::NoteShown(Now()); }
+// The statistics count in nanoseconds: whole seconds and the remainder
+// converted apart, so that the counter's ticks cannot overflow.
+void FrameShown() {
+    LONGLONG now = Now();
+    frame_stats::NoteShown(static_cast<uint64_t>(now / g_pacing.frequency) * 1000000000 +
+                           static_cast<uint64_t>(now % g_pacing.frequency) * 1000000000 / g_pacing.frequency);
+}
 
 void StopPacing() {
     if (g_pacing.timer != nullptr) CloseHandle(g_pacing.timer);

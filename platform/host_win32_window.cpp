@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/host_win32_internal.h"
+#include "platform/picture_area.h"
 
 namespace {
 
@@ -74,19 +75,11 @@ MONITORINFO Monitor() {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// Where the picture goes in a client area: whole factors when it fits, else
-// shrunk; always 4:3 and centred, the rest black.
+// Where the picture goes in a client area: whole factors, as crisp as a DIB
+// stretch can be.
 RECT PictureRect(int width, int height) {
-    int scale = std::min(width / kPictureWidth, height / kPictureHeight);
-    int w = kPictureWidth * scale;
-    int h = kPictureHeight * scale;
-    if (scale == 0) {
-        w = std::min(width, height * 4 / 3);
-        h = w * 3 / 4;
-    }
-    int x = (width - w) / 2;
-    int y = (height - h) / 2;
-    return RECT{x, y, x + w, y + h};
+    platform::PictureArea area = platform::PictureAreaIn(width, height, options::ScaleMode::kInteger);
+    return RECT{area.x, area.y, area.x + area.width, area.y + area.height};
 }
 
 // The whole monitor, or the largest whole scale of the picture that fits

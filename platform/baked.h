@@ -2,6 +2,7 @@
 // packages and glibc by tools/fontbake, committed under font/, and carried
 // inside the executable, so text needs no font file or converter at run time.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -26,6 +27,17 @@ std::span<const uint8_t> Glyphs();
 //     byte, or lead << 8 | trail), in Unicode order: the code page's choice
 //     for each character it has.
 std::span<const uint8_t> Cp932();
+
+// A glyph as the font holds it once read: one 32-bit mask a row, bit 31 the
+// leftmost pixel. The fonts' glyphs are 16x16; larger ones are cut.
+constexpr int kMaxGlyphSize = 32;
+struct Glyph {
+    int left;  // from the pen position
+    int top;   // from the top of the cell
+    int width;
+    int rows;
+    std::array<uint32_t, kMaxGlyphSize> bits;
+};
 
 constexpr char kGlyphsMagic[] = "KWG1";
 constexpr char kCp932Magic[] = "KWC1";

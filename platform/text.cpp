@@ -16,16 +16,8 @@ namespace {
 
 constexpr int kHalfAdvance = 8;
 constexpr int kFullAdvance = 16;
-constexpr int kMaxGlyphSize = 32;
-
-// A glyph ready to draw: one 32-bit mask a row, bit 31 the leftmost pixel.
-struct Glyph {
-    int left;  // from the pen position
-    int top;   // from the top of the cell
-    int width;
-    int rows;
-    std::array<uint32_t, kMaxGlyphSize> bits;
-};
+using baked::Glyph;
+using baked::kMaxGlyphSize;
 
 constexpr int32_t kNotLooked = -2;
 constexpr int32_t kMissing = -1;

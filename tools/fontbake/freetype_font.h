@@ -1,22 +1,14 @@
 // The game's text glyphs as FreeType draws them from Debian's shinonome
 // 16-dot fonts, with efont for the rows they lack: the source of the baked font.
 #pragma once
-#include <array>
-#include <cstdint>
 #include <memory>
+
+#include "platform/baked.h"
 
 namespace fontbake {
 
-constexpr int kMaxGlyphSize = 32;  // the fonts' glyphs are 16x16; larger ones are cut
-
-// A rendered glyph: one 32-bit mask a row, bit 31 the leftmost pixel.
-struct Glyph {
-    int left;  // from the pen position
-    int top;   // from the top of the cell
-    int width;
-    int rows;
-    std::array<uint32_t, kMaxGlyphSize> bits;
-};
+using baked::Glyph;
+using baked::kMaxGlyphSize;
 
 // The three fonts at their fixed Debian paths, opened on construction.
 class FreeTypeFont {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/picture_area.h"
 #include "platform/platform_internal.h"
 
 namespace {
@@ -268,19 +269,8 @@ void SetScaleMode(options::ScaleMode mode) {
 int WholeFactor(const SDL_Rect& rect) { return std::min(rect.w / kScreenWidth, rect.h / kScreenHeight); }
 
 SDL_Rect PictureRect(int outputWidth, int outputHeight, options::ScaleMode mode) {
-    int scale = std::min(outputWidth / kScreenWidth, outputHeight / kScreenHeight);
-    int w, h;
-    if (scale >= 1 && mode == options::ScaleMode::kInteger) {
-        w = kScreenWidth * scale;
-        h = kScreenHeight * scale;
-    } else if (outputWidth * 3 <= outputHeight * 4) {
-        w = outputWidth;
-        h = outputWidth * 3 / 4;
-    } else {
-        h = outputHeight;
-        w = outputHeight * 4 / 3;
-    }
-    return SDL_Rect{(outputWidth - w) / 2, (outputHeight - h) / 2, w, h};
+    platform::PictureArea area = platform::PictureAreaIn(outputWidth, outputHeight, mode);
+    return SDL_Rect{area.x, area.y, area.width, area.height};
 }
 
 }  // namespace present

@@ -7,17 +7,7 @@ set -eu
 KAWAUO=$(realpath "$1")
 SECONDS_RUN=${2:-12}
 SRC=$(dirname "$(realpath "$0")")/..
-WORK=$(mktemp -d)
-# A settings folder of its own: the player's settings neither used nor touched.
-export XDG_CONFIG_HOME=$WORK/config
-XVFB_PID=
-GAME_PID=
-cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+source "$SRC/scripts/checks.sh"
 
 source "$SRC/scripts/xvfb.sh"
 start_xvfb 1280x1024 /dev/null || { echo "Xvfb did not start" >&2; exit 1; }

@@ -14,19 +14,8 @@ ensure_packages "${KAWAUO_GAME_PACKAGES[@]}" "${KAWAUO_PACKAGE_PACKAGES[@]}"
 source scripts/xvfb.sh
 source scripts/game_window.sh
 
-WORK=$(mktemp -d)
+source scripts/checks.sh
 MINBASE=
-XVFB_PID=
-GAME_PID=
-PASSED=0
-FAILED=0
-pass() { echo "ok: $*"; PASSED=$((PASSED + 1)); }
-fail() { echo "FAIL: $*"; FAILED=$((FAILED + 1)); }
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
 stage_start() { STAGE_T0=$(date +%s); echo "== package: $1"; }
 stage_end() { echo "   $1 took $(($(date +%s) - STAGE_T0)) s"; }
 
@@ -59,13 +48,7 @@ unmount_minbase() {
     fi
     MINBASE=
 }
-cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    unmount_minbase
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+CLEANUP_MORE=unmount_minbase
 
 # The game on a 640x480 screen shows its picture 1:1 in the corner.
 SCALE=1 PIC_X=0 PIC_Y=0
@@ -118,7 +101,7 @@ check "cpack makes the .deb" test $built -eq 0 -a -n "$DEB"
 stage_end "building the .deb"
 if [ -z "$DEB" ]; then
     tail -n 40 "$WORK/build.log"
-    echo "package: $PASSED passed, $FAILED failed"
+    echo "package: $PASSED passed, $FAILURES failed"
     exit 1
 fi
 echo "   $DEB: $(stat -c %s "$DEB") bytes"
@@ -200,5 +183,5 @@ fi
 unmount_minbase
 stage_end "the minimal Debian"
 
-echo "package: $PASSED passed, $FAILED failed"
-[ "$FAILED" -eq 0 ]
+echo "package: $PASSED passed, $FAILURES failed"
+[ "$FAILURES" -eq 0 ]

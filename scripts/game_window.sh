@@ -31,10 +31,11 @@ lacks_overlay() {  # FRAME PICTURE: more than half of its opaque pixels missing
     [ $((misses * 2)) -gt "$opaque" ]
 }
 
-window_id() { xdotool search --name '^2DGAME$' 2>/dev/null | head -n1; }
+# wait_for_window [TITLE [TENTHS]]: the game's window (2DGAME) or another,
+# waited for 15 s unless told; sets WID.
 wait_for_window() {
-    for _ in $(seq 150); do
-        WID=$(window_id)
+    for _ in $(seq "${2:-150}"); do
+        WID=$(xdotool search --name "^${1:-2DGAME}\$" 2>/dev/null | head -n1)
         [ -n "$WID" ] && return 0
         kill -0 "$GAME_PID" 2>/dev/null || return 1
         sleep 0.1
@@ -43,6 +44,21 @@ wait_for_window() {
 }
 # A bare Xvfb has no window manager: SDL takes keys once the pointer is in.
 focus() { xdotool mousemove --window "$WID" 20 20; xdotool windowfocus "$WID" 2>/dev/null; sleep 0.2; }
+window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+# press KEY [SECONDS]: held across several frames, as the game looks at its
+# keys once a frame.
+press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.4; }
+# start_game STDERR ARGS...: $KAWAUO started with ARGS, its window found and
+# focused; without a window the script ends, showing what the game said.
+start_game() {
+    local log=$1
+    shift
+    "$KAWAUO" "$@" 2>"$log" &
+    GAME_PID=$!
+    wait_for_window || { echo "FAIL: no window"; cat "$log"; exit 1; }
+    sleep 0.5
+    focus
+}
 wait_game() {  # wait_game SECONDS: the game's exit status, or 124 if it still runs
     for _ in $(seq $(($1 * 10))); do
         kill -0 "$GAME_PID" 2>/dev/null || break

@@ -12,54 +12,24 @@ KAWAUO=$(realpath "$1")
 SIM=$(realpath "$2")
 SRC=$3
 
-for tool in Xvfb xdotool xwininfo import convert compare jq; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; [ -n "${CI:-}" ] && exit 1; exit 77; }
-done
-
-WORK=$(mktemp -d)
-XVFB_PID=
-GAME_PID=
-cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "${KAWAUO_E2E_KEEP:-}" ] && cp -r "$WORK/." "$KAWAUO_E2E_KEEP/"
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; FAILURES=$((FAILURES + 1)); fi
-}
+source "$SRC/scripts/checks.sh"
+need_tools Xvfb xdotool xwininfo import convert compare jq
 
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
-export XDG_CONFIG_HOME=$WORK/config XDG_PICTURES_DIR=$WORK/pictures
+export XDG_PICTURES_DIR=$WORK/pictures
 SETTINGS=$XDG_CONFIG_HOME/kawauo/settings
 mkdir -p "$WORK/game"
 cp -r "$SRC/bmp" "$WORK/game/bmp"
 cd "$WORK/game" || exit 1
 
-start_game() {  # start_game STDERR ARGS...
-    local log=$1
-    shift
-    "$KAWAUO" "$@" 2>"$log" &
-    GAME_PID=$!
-    wait_for_window || { echo "FAIL: no window"; cat "$log"; exit 1; }
-    sleep 0.5
-    focus
-}
 end_game() {  # end_game KEY: the game's exit status in `status`
     xdotool key "$1"
     wait_game 10
     status=$?
     GAME_PID=
 }
-press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.3; }
-window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
 
 start_xvfb 1280x1024 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 

@@ -12,33 +12,8 @@ KAWAUO=$(realpath "$1")
 SRC=$2
 BUILD=$(realpath "$3")
 
-for tool in Xvfb xdotool xwininfo import convert composite compare od awk; do
-    # CI installs every tool, so a missing one there is a failure, not a skip.
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; [ -n "${CI:-}" ] && exit 1; exit 77; }
-done
-
-WORK=$(mktemp -d)
-# A settings folder of its own: the player's settings neither used nor touched.
-export XDG_CONFIG_HOME=$WORK/config
-XVFB_PID=
-GAME_PID=
-cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    # KAWAUO_E2E_KEEP=DIR keeps the shots and logs for a look.
-    [ -n "${KAWAUO_E2E_KEEP:-}" ] && cp -r "$WORK/." "$KAWAUO_E2E_KEEP/"
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-pass() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
-}
+source "$SRC/scripts/checks.sh"
+need_tools Xvfb xdotool xwininfo import convert composite compare od awk
 
 # --- the display: 1280x1024, so full screen shows the picture at twice its size
 SCREEN_W=1280 SCREEN_H=1024 SCALE=2
@@ -114,9 +89,6 @@ fish_search() {  # FRAME CANDIDATES -> "x y percent"
 row_candidates() { for x in $(seq 1 10 231) 235; do printf '%s,%s ' "$x" "$1"; done; }
 column_candidates() { for y in $(seq 310 -10 0); do printf '%s,%s ' "$1" "$y"; done; }
 
-window_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-# Held across several frames: the game looks at its keys once a frame.
-press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.4; }
 
 # ---------------------------------------------------------------- a whole visit
 (cd "$WORK/game" && KAWAUO_FRAME_STATS=1 exec "$KAWAUO") 2>"$WORK/visit.err" &

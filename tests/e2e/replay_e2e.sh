@@ -14,31 +14,8 @@ KAWAUO=$(realpath "$1")
 SIM=$(realpath "$2")
 SRC=$3
 
-for tool in Xvfb xdotool xmessage; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; [ -n "${CI:-}" ] && exit 1; exit 77; }
-done
-
-WORK=$(mktemp -d)
-# A settings folder of its own: the player's settings neither used nor touched.
-export XDG_CONFIG_HOME=$WORK/config
-XVFB_PID=
-GAME_PID=
-OTHER_PID=
-cleanup() {
-    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
-    [ -n "$OTHER_PID" ] && kill "$OTHER_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "${KAWAUO_E2E_KEEP:-}" ] && cp -r "$WORK/." "$KAWAUO_E2E_KEEP/"
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; FAILURES=$((FAILURES + 1)); fi
-}
+source "$SRC/scripts/checks.sh"
+need_tools Xvfb xdotool xmessage
 
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
@@ -48,16 +25,6 @@ mkdir -p "$WORK/game"
 cp -r "$SRC/bmp" "$WORK/game/bmp"
 cd "$WORK/game" || exit 1
 
-start_game() {  # start_game STDERR ARGS...
-    local log=$1
-    shift
-    "$KAWAUO" "$@" 2>"$log" &
-    GAME_PID=$!
-    wait_for_window || { echo "FAIL: no window"; cat "$log"; exit 1; }
-    focus
-}
-# Held across several frames: the game looks at its keys once a frame.
-press() { xdotool keydown "$1"; sleep "${2:-0.25}"; xdotool keyup "$1"; sleep 0.3; }
 # Another window takes the focus away, and gives it back.
 lose_focus() {
     xmessage -name other "elsewhere" 2>/dev/null &

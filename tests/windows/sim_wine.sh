@@ -10,12 +10,7 @@ SIM_EXE=$(realpath "$1")
 SIM=$(realpath "$2")
 SRC=$(realpath "$3")
 
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-
-FAILURES=0
-pass() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
+source "$SRC/scripts/checks.sh"
 
 # The game's folders: all pictures, and one with the fish missing.
 mkdir -p "$WORK/full" "$WORK/missing"

@@ -1,9 +1,10 @@
 #!/bin/bash
 # The players' comforts in the real window on a virtual X display: --help
 # opens no window; the settings file remembers Alt+Enter and the window's
-# size across starts, rebinds a key, and is left as it is when it cannot be read; WASD moves the
-# fish as the arrows do; F12 saves the very picture kawauo-sim shows for that
-# frame; on a 1366x768 screen the picture fills the height, 1024x768, centred.
+# size across starts, rebinds a key, and is left as it is when it cannot be
+# read; WASD moves the fish as the arrows do; F12 saves the very picture
+# kawauo-sim shows for that frame; on a 1366x768 screen the picture fills
+# the height, 1024x768, centred.
 #   comfort_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
 # KAWAUO_E2E_KEEP=DIR keeps the shots, recordings and logs.
 set -u
@@ -24,6 +25,28 @@ mkdir -p "$WORK/game"
 cp -r "$SRC/bmp" "$WORK/game/bmp"
 cd "$WORK/game" || exit 1
 
+# The first picture shown (slow to come in sanitizer builds): the screen is
+# no longer all black.
+drawn() {
+    for _ in $(seq 100); do
+        import -window root -silent "$WORK/root.png" 2>/dev/null &&
+            [ "$(convert "$WORK/root.png" -format '%[max]' info:)" != 0 ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+start_drawn() {  # start_drawn STDERR ARGS...
+    start_game "$@"
+    drawn || { echo "FAIL: nothing drawn"; cat "$1"; exit 1; }
+}
+# The window's size once the host has set it: "WxH", or what it is after 5 s.
+size_becomes() {
+    for _ in $(seq 25); do
+        [ "$(window_size "$WID")" = "$1" ] && break
+        sleep 0.2
+    done
+    window_size "$WID"
+}
 end_game() {  # end_game KEY: the game's exit status in `status`
     xdotool key "$1"
     wait_game 10
@@ -44,38 +67,42 @@ check "--help exits 0 without a window (got $status)" test "$status" -eq 0
 check "--help prints the usage" grep -q '^usage: kawauo' help.out
 
 # ---------------------------------------------------------------- settings across starts
-start_game first.err
+start_drawn first.err
 end_game Escape
 check "nothing changed, so no settings file yet" test ! -e "$SETTINGS"
-start_game first.err
+start_drawn first.err
 xdotool key alt+Return
 sleep 1
 end_game Escape
 check "Alt+Enter is remembered in the settings file" grep -qx 'fullscreen = no' "$SETTINGS"
-start_game second.err
-check "the second start opens a window ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x960
+start_drawn second.err
+size=$(size_becomes 1280x960)
+check "the second start opens a window ($size)" test "$size" = 1280x960
 xdotool windowsize "$WID" 800 600
 sleep 1.5
 check "a window resized by the player is remembered once it rests" grep -qx 'window = 800x600' "$SETTINGS"
 end_game Escape
-start_game third.err
-check "and opens at that size the next time ($(window_size "$WID"))" test "$(window_size "$WID")" = 800x600
+start_drawn third.err
+size=$(size_becomes 800x600)
+check "and opens at that size the next time ($size)" test "$size" = 800x600
 end_game Escape
-start_game cli.err --fullscreen
-check "--fullscreen wins over the settings for a run ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x1024
+start_drawn cli.err --fullscreen
+size=$(size_becomes 1280x1024)
+check "--fullscreen wins over the settings for a run ($size)" test "$size" = 1280x1024
 end_game Escape
 check "and is not written back" grep -qx 'fullscreen = no' "$SETTINGS"
 
 echo 'key.escape = Q' >>"$SETTINGS"
-start_game bound.err
+start_drawn bound.err
 end_game q
 check "a key bound in the settings ends the game (Q for ESC, status $status)" test "$status" -eq 0
 
 echo 'scale = blurry' >>"$SETTINGS"
 cp "$SETTINGS" broken.before
-start_game broken.err
+start_drawn broken.err
 check "a malformed line is told with its place" grep -q "^$SETTINGS:[0-9]*: 'blurry' is not fit or integer" broken.err
-check "and the defaults are used: full screen ($(window_size "$WID"))" test "$(window_size "$WID")" = 1280x1024
+size=$(size_becomes 1280x1024)
+check "and the defaults are used: full screen ($size)" test "$size" = 1280x1024
 xdotool key alt+Return
 sleep 0.5
 end_game Escape
@@ -85,7 +112,7 @@ rm "$SETTINGS"
 # ---------------------------------------------------------------- WASD as the arrows
 # Each arrow, then its letter: the recording shows which game key each
 # became, the trace how the fish moved while it was held.
-start_game keys.err --record keys.rec --trace keys.jsonl
+start_drawn keys.err --record keys.rec --trace keys.jsonl
 press space
 sleep 0.5
 for key in Right:0.3 d:0.3 Up:0.3 w:0.3 Left:0.2 a:0.2 Down:0.2 s:0.2; do press "${key%:*}" "${key#*:}"; done
@@ -103,7 +130,7 @@ ways=$(awk 'NR == FNR { x[FNR] = $1; y[FNR] = $2; next }
 check "each letter moved the fish as its arrow did ($ways)" test "$ways" = "1,0 1,0 0,-1 0,-1 -1,0 -1,0 0,1 0,1 "
 
 # ---------------------------------------------------------------- F12 against the sim
-start_game shot.err --record shot.rec
+start_drawn shot.err --record shot.rec
 sleep 1
 xdotool key F12
 sleep 0.5
@@ -123,7 +150,7 @@ check "F12 did not reach the game" bash -c "! grep -q F12 shot.rec"
 # ---------------------------------------------------------------- fit at 1366x768
 kill "$XVFB_PID"
 start_xvfb 1366x768 "$WORK/xvfb2.log" || { echo "FAIL: Xvfb did not start at 1366x768"; exit 1; }
-start_game fit.err
+start_drawn fit.err
 sleep 1
 import -window root -silent fit.png
 end_game Escape

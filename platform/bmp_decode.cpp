@@ -1,9 +1,6 @@
 // Reading Windows BMP files: headers, colour tables, packed rows and RLE.
 #include "platform/bmp_decode.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <utility>
 
 // What this reader accepts, and the choices it makes where files disagree:
@@ -32,9 +29,6 @@ constexpr uint32_t kBiRle8 = 1;
 constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 constexpr size_t kFileHeaderBytes = 14;
-// A file larger than the largest picture at 32 bits with room for headers
-// is not a picture we read.
-constexpr int64_t kMaxFileBytes = kMaxBitmapPixels * 4 + (int64_t{1} << 20);
 
 uint32_t U16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8; }
 uint32_t U32(const uint8_t* p) { return U16(p) | U16(p + 2) << 16; }
@@ -162,11 +156,11 @@ bool ParseLayout(const uint8_t* d, size_t size, Layout* l) {
     return true;
 }
 
-void ReadColours(const uint8_t* d, const Layout& l, DecodedBitmap* out) {
-    out->colours.assign(256, PALETTEENTRY{0, 0, 0, 0});
+// The file's table into `colours`, which keeps its length past the table.
+void ReadColours(const uint8_t* d, const Layout& l, std::vector<PALETTEENTRY>* colours) {
     for (size_t i = 0; i < l.tableEntries; ++i) {
         const uint8_t* e = d + l.tableOffset + i * l.entryBytes;
-        out->colours[i] = PALETTEENTRY{e[2], e[1], e[0], 0};
+        (*colours)[i] = PALETTEENTRY{e[2], e[1], e[0], 0};
     }
 }
 
@@ -266,7 +260,10 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap* out) {
     Layout l;
     bool ok = data != nullptr && ParseLayout(data, size, &l);
     if (ok) {
-        if (l.bits <= 8) ReadColours(data, l, &result);
+        if (l.bits <= 8) {
+            result.colours.assign(256, PALETTEENTRY{0, 0, 0, 0});
+            ReadColours(data, l, &result.colours);
+        }
         ok = (l.compression == kBiRle8 || l.compression == kBiRle4) ? DecodeRle(data, size, l, &result)
                                                                     : DecodePacked(data, size, l, &result);
     }
@@ -278,17 +275,14 @@ bool DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap* out) {
     return ok;
 }
 
-bool LoadBmpFile(const std::string& path, DecodedBitmap* out) {
-    *out = DecodedBitmap{};
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    struct stat st;
-    std::vector<uint8_t> bytes;
-    bool ok = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size <= kMaxFileBytes;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(st.st_size));
-        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    std::fclose(f);
-    return ok && DecodeBmp(bytes.data(), bytes.size(), out);
+bool ReadBmpHeader(const uint8_t* data, size_t size, BmpHeader* out) {
+    *out = BmpHeader{};
+    Layout l;
+    if (data == nullptr || !ParseLayout(data, size, &l)) return false;
+    out->width = l.width;
+    out->height = l.height;
+    out->bits = l.bits;
+    out->table.resize(l.tableEntries);
+    ReadColours(data, l, &out->table);
+    return true;
 }

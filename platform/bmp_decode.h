@@ -4,7 +4,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "platform/ddraw.h"
@@ -24,5 +23,15 @@ struct DecodedBitmap {
 constexpr int32_t kMaxBitmapSide = 16384;
 constexpr int64_t kMaxBitmapPixels = int64_t{1} << 26;
 
+// What a file's headers say, checked as DecodeBmp checks them, without its
+// pixels: the size, the bits a pixel, and the file's own colour table, read
+// from where its headers put it (empty above 8 bits).
+struct BmpHeader {
+    int32_t width = 0;
+    int32_t height = 0;
+    int bits = 0;
+    std::vector<PALETTEENTRY> table;
+};
+
+bool ReadBmpHeader(const uint8_t* data, size_t size, BmpHeader* out);
 bool DecodeBmp(const uint8_t* data, size_t size, DecodedBitmap* out);
-bool LoadBmpFile(const std::string& path, DecodedBitmap* out);

@@ -7,11 +7,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/bmp_decode.h"
 #include "platform/fault.h"
 #include "platform/frame_log.h"
 #include "platform/gdi.h"
 #include "platform/host.h"
+#include "platform/picture_load.h"
 #include "platform/platform_internal.h"
 #include "platform/text.h"
 
@@ -151,7 +151,12 @@ HANDLE LoadImageA(HINSTANCE, const char* name, UINT type, int width, int height,
     // The program carries no bitmap resources: only files can be found.
     if (!(flags & LR_LOADFROMFILE) || type != IMAGE_BITMAP || !name) return nullptr;
     DecodedBitmap picture;
-    if (!LoadBmpFile(platform::NativePath(name), &picture)) return nullptr;
+    const std::string path = platform::NativePath(name);
+    const platform::FileProblem problem = platform::LoadPicture(path, &picture);
+    if (problem != platform::FileProblem::kNone) {
+        platform::ReportFileProblem(path, problem);
+        return nullptr;
+    }
     // Scaling on load is not offered: a size must be 0 (the file's own) or match it.
     if ((width != 0 && width != picture.width) || (height != 0 && height != picture.height)) return nullptr;
     return AddBitmap(std::move(picture));

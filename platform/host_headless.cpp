@@ -10,6 +10,7 @@
 
 #include "platform/fault.h"
 #include "platform/host.h"
+#include "platform/picture_load.h"
 #include "platform/platform_internal.h"
 #include "platform/record.h"
 
@@ -94,6 +95,7 @@ void Reset() {
     platform::ResetWindowState();
     platform::ResetFrameLog();
     record::Reset();
+    platform::ResetPictureBudget();
 }
 
 void SetMilliseconds(uint32_t ms) { g_headless.milliseconds = ms; }

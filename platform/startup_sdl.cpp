@@ -11,6 +11,7 @@
 
 #include "platform/host_sdl.h"
 #include "platform/options.h"
+#include "platform/picture_folder.h"
 #include "platform/settings.h"
 #include "platform/win.h"
 #include "tools/sim/session.h"
@@ -19,26 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool HoldsPictures(const fs::path& dir) {
-    std::error_code error;
-    return fs::is_directory(dir / "bmp", error);
-}
-
-// ./bmp first, then bmp next to the executable, then the installed data
-// folder ../share/kawauo beside its bin folder. None found: stay, and let
-// the game say which picture is missing.
-void EnterPictureFolder() {
-    if (HoldsPictures(".")) return;
+// The folder of the running program, or empty when the system will not say.
+fs::path ProgramFolder() {
     std::error_code error;
     fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    if (error) return;
-    fs::path dir = exe.parent_path();
-    for (const fs::path& candidate : {dir, dir / ".." / "share" / "kawauo"}) {
-        if (HoldsPictures(candidate)) {
-            fs::current_path(candidate, error);
-            return;
-        }
-    }
+    return error ? fs::path() : exe.parent_path();
 }
 
 // Files named on the command line are relative to where the game was started.
@@ -62,7 +48,8 @@ int main(int argc, char** argv) {
     if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");
     sdlhost::LoadSettings(settingsPath);
     sim::Session session{Absolute(chosen.recordPath), Absolute(chosen.playPath), Absolute(chosen.tracePath)};
-    EnterPictureFolder();
+    // None found: the game still starts, and says which picture is missing.
+    platform::EnterPictureFolder(ProgramFolder());
     std::string why;
     if (!sim::BeginSession(session, &why)) {
         std::fprintf(stderr, "kawauo: %s\n", why.c_str());

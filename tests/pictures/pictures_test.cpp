@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/bmp_decode.h"
+#include "platform/picture_load.h"
 #include "platform/platform_internal.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/bmp_decode.h"
+#include "platform/picture_load.h"
 #include "tests/platform/bmp_cases.h"
 #include "tools/bmpwrite/bmp_write.h"
 

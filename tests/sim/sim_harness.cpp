@@ -90,6 +90,9 @@ void WriteTestPictures(const std::string& dir, const std::vector<std::string>& l
     }
 }
 
+// Far beyond any run of the tests, even sanitized.
+constexpr unsigned kSecondsAtMost = 120;
+
 SimRun RunSim(const std::string& script, const std::string& workDir,
               const std::vector<std::string>& args) {
     TempDir io;
@@ -117,6 +120,7 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        alarm(kSecondsAtMost);  // kept across exec: a run that hangs is ended, and fails
         execv(argv[0], argv.data());
         _exit(127);
     }

@@ -53,7 +53,8 @@ constexpr int kOpnIndex = 6;
 
 // Runs kawauo-sim in `workDir` with `args`, the script on its standard input
 // and its trace on standard output, and parses every line of the trace (a line
-// that is not JSON throws, failing the test).
+// that is not JSON throws, failing the test). A run that has not ended after
+// two minutes is killed (status -1).
 SimRun RunSim(const std::string& script, const std::string& workDir,
               const std::vector<std::string>& args = {});
 

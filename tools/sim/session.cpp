@@ -5,12 +5,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <utility>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/record.h"
 #include "tools/sim/runner.h"
 
@@ -26,14 +25,13 @@ struct Open {
 Open g_open;
 
 bool ReadFile(const std::string& path, std::string* text, std::string* why) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    if (in) buffer << in.rdbuf();
-    if (!in || in.bad()) {
-        *why = "cannot read " + path;
+    std::vector<uint8_t> bytes;
+    platform::FileProblem problem;
+    if (!platform::ReadWholeFile(path, &bytes, &problem)) {
+        *why = "cannot read " + path + ": " + platform::ProblemText(problem);
         return false;
     }
-    *text = buffer.str();
+    text->assign(bytes.begin(), bytes.end());
     return true;
 }
 

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/png_write.h"
 #include "platform/win.h"
@@ -75,11 +75,11 @@ bool ReadScript(const std::string& path, std::string* text) {
         *text = buffer.str();
         return !std::cin.bad();
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    buffer << in.rdbuf();
-    *text = buffer.str();
-    return !in.bad();
+    std::vector<uint8_t> bytes;
+    platform::FileProblem problem;
+    if (!platform::ReadWholeFile(path, &bytes, &problem)) return false;
+    text->assign(bytes.begin(), bytes.end());
+    return true;
 }
 
 // The frame last shown, as an 8-bit palette PNG at `path`.

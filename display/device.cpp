@@ -4,9 +4,10 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <utility>
+#include <vector>
 
 #include "display/dderror.h"
+#include "platform/bmp_decode.h"
 
 IDirectDraw* g_dd = nullptr;
 IDirectDrawSurface* g_primary = nullptr;
@@ -18,8 +19,6 @@ PALETTEENTRY g_palette[256];
 
 namespace {
 
-constexpr size_t kFileHeaderSize = 14;
-constexpr size_t kInfoHeaderSize = 40;
 constexpr int kPaletteEntries = 256;
 
 // Releases a DirectDraw object if there is one and empties its holder.
@@ -39,41 +38,18 @@ int FailInit(const char* label, HRESULT code) {
     return 0;
 }
 
-uint32_t Read16(const uint8_t* p) { return static_cast<uint32_t>(p[0] | (p[1] << 8)); }
-uint32_t Read32(const uint8_t* p) { return Read16(p) | (Read16(p + 2) << 16); }
-
-// Number of colour-table entries the info header announces: none unless it
-// is the 40-byte header of a picture of 8 bits per pixel or fewer.
-int ColourCount(const uint8_t info[kInfoHeaderSize]) {
-    uint32_t size = Read32(info);
-    uint32_t bitCount = Read16(info + 14);
-    uint32_t colorsUsed = Read32(info + 32);
-    if (size != kInfoHeaderSize || bitCount > 8) return 0;
-    uint32_t n = colorsUsed != 0 ? colorsUsed : 1u << bitCount;
-    return n < kPaletteEntries ? static_cast<int>(n) : kPaletteEntries;
-}
-
-// Reads the colour table at offset 54 (after the 14-byte file header, which
-// is not examined, and the 40-byte info header) straight into g_palette: the file's
-// blue, green, red, reserved bytes land in peRed, peGreen, peBlue, peFlags,
-// and the announced colours are then turned round into red, green, blue.
-// Entries past the announced count keep the file's bytes as they are; the
-// game's pictures always announce all they hold.
-void ReadColourTable(const char* name) {
+// The headers of the named file, with its colour table; false when there is
+// no such file or it is not a picture the game reads.
+bool ReadHeader(const char* name, BmpHeader* header) {
     FILE* file = OpenGameFile(name, "rb");
-    if (file == nullptr) return;
-    uint8_t fileHeader[kFileHeaderSize];
-    uint8_t info[kInfoHeaderSize] = {};
-    size_t headerBytes = std::fread(fileHeader, 1, sizeof fileHeader, file);
-    size_t infoBytes = headerBytes == sizeof fileHeader ? std::fread(info, 1, sizeof info, file) : 0;
-    size_t tableBytes =
-        infoBytes == sizeof info ? std::fread(reinterpret_cast<uint8_t*>(g_palette), 1, sizeof g_palette, file) : 0;
+    if (file == nullptr) return false;
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[1 << 14];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    const bool read = !std::ferror(file);
     std::fclose(file);
-    // A cut-short file turns round only the entries it supplied whole; the
-    // rest stay the default entries they were.
-    int colours = infoBytes == sizeof info ? ColourCount(info) : 0;
-    int whole = static_cast<int>(tableBytes / sizeof(PALETTEENTRY));
-    for (int i = 0; i < colours && i < whole; ++i) std::swap(g_palette[i].peRed, g_palette[i].peBlue);
+    return read && ReadBmpHeader(bytes.data(), bytes.size(), header);
 }
 
 }  // namespace
@@ -117,13 +93,21 @@ int InitDirectDraw() {
 }
 
 // Called by LoadAssets with "bmp\\back.bmp" and by RestoreSurfaces after the
-// primary was lost. The palette is set in every case, the default one where
-// the file gives nothing.
+// primary was lost. The palette is set in every case: the default one where
+// there is no picture to read, the one it had where the picture has no table.
 HRESULT LoadPaletteFromBitmap(const char* name) {
-    FillDefaultPalette(g_palette);
     // The game carries no bitmap resources: the lookup always falls through
     // to the file of that name.
-    if (name != nullptr && FindResourceA(GetModuleHandleA(nullptr), name, RT_BITMAP) == nullptr) ReadColourTable(name);
+    BmpHeader header;
+    const bool found = name != nullptr && FindResourceA(GetModuleHandleA(nullptr), name, RT_BITMAP) == nullptr &&
+                       ReadHeader(name, &header);
+    if (found && header.table.empty()) {
+        std::fprintf(stderr, "kawauo: %s has no colour table (%d bits a pixel); the palette stays as it was\n", name,
+                     header.bits);
+    } else {
+        FillDefaultPalette(g_palette);
+        for (size_t i = 0; i < header.table.size(); ++i) g_palette[i] = header.table[i];  // at most 256
+    }
     if (g_ddPalette == nullptr) return DDERR_INVALIDOBJECT;
     return g_ddPalette->SetEntries(0, 0, kPaletteEntries, g_palette);
 }

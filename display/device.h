@@ -14,7 +14,8 @@ extern PALETTEENTRY g_palette[256];
 // Builds the device at start-up; 1 when it all stands, 0 after the first
 // failure (already reported).
 int InitDirectDraw();
-// The palette from a bitmap's colour table at file offset 54; default 3-3-2
-// entries where the file gives none. Returns SetEntries' result.
+// The palette from a bitmap's colour table, where its headers put it, over
+// the default 3-3-2 entries; a picture of more than 8 bits a pixel has no
+// table and leaves the palette as it was. Returns SetEntries' result.
 HRESULT LoadPaletteFromBitmap(const char* name);
 void ReleaseDirectDraw();

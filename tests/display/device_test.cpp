@@ -35,23 +35,27 @@ TEST(FillDefaultPalette, ThreeThreeTwoLevels) {
     }
 }
 
-// A BMP-like file: 14 header bytes, a 40-byte info header claiming `infoSize`
-// bytes, `bits` per pixel and `colorsUsed`, then `tableBytes` bytes of a
-// pattern.
-std::vector<uint8_t> PaletteFile(uint32_t infoSize, uint16_t bits, uint32_t colorsUsed, size_t tableBytes) {
-    std::vector<uint8_t> bytes(54 + tableBytes);
-    bytes[0] = 'B';
-    bytes[1] = 'M';
+// A 1x1 picture whose header is `headerSize` bytes (12: the core header,
+// 3-byte entries), `bits` a pixel, announcing `used` colours, with `entries`
+// table entries of a pattern.
+std::vector<uint8_t> PaletteFile(uint32_t headerSize, uint16_t bits, uint32_t used, size_t entries) {
+    const bool core = headerSize == 12;
+    const size_t tableAt = 14 + headerSize;
+    const size_t dataAt = tableAt + entries * (core ? 3 : 4);
+    std::vector<uint8_t> bytes(dataAt + 4);
     auto put = [&](size_t at, uint32_t v, int n) {
         for (int i = 0; i < n; ++i) bytes[at + i] = uint8_t(v >> (8 * i));
     };
-    put(14, infoSize, 4);
-    put(18, 4, 4);
-    put(22, 4, 4);
-    put(26, 1, 2);
-    put(28, bits, 2);
-    put(46, colorsUsed, 4);
-    for (size_t i = 0; i < tableBytes; ++i) bytes[54 + i] = uint8_t(i * 37 + 11);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(10, uint32_t(dataAt), 4);
+    put(14, headerSize, 4);
+    if (core) {
+        put(18, 1, 2), put(20, 1, 2), put(22, 1, 2), put(24, bits, 2);
+    } else {
+        put(18, 1, 4), put(22, 1, 4), put(26, 1, 2), put(28, bits, 2), put(46, used, 4);
+    }
+    for (size_t i = tableAt; i < dataAt; ++i) bytes[i] = uint8_t(i * 37 + 11);
     return bytes;
 }
 
@@ -76,28 +80,29 @@ protected:
     }
 };
 
-TEST_F(PaletteFromBitmapTest, EachFileGivesItsEntries) {
+TEST_F(PaletteFromBitmapTest, EachHeaderKindGivesItsTableFromWhereItSaysItIs) {
+    enum Outcome { kTable, kKept, kDefault };
     const struct {
         const char* what;
         std::vector<uint8_t> file;
-        int turned;        // entries given as (red, green, blue) from the file
-        int raw;           // entries up to here hold the file's bytes as read; the rest the default
-        int partial = -1;  // an entry read in part
+        Outcome outcome;
+        size_t colours = 0;  // entries from the table, (red, green, blue, 0)
     } cases[] = {
-        {"8-bit, colours used 0", PaletteFile(40, 8, 0, 1024), 256, 256},
-        {"16 colours", PaletteFile(40, 4, 0, 1024), 16, 256},
-        {"1 bit", PaletteFile(40, 1, 0, 1024), 2, 256},
-        {"8-bit, 5 colours used", PaletteFile(40, 8, 5, 1024), 5, 256},
-        {"8-bit, 300 colours used", PaletteFile(40, 8, 300, 1024), 256, 256},
-        {"info header of 12 bytes", PaletteFile(12, 8, 0, 1024), 0, 256},
-        {"info header of 124 bytes", PaletteFile(124, 8, 0, 1024), 0, 256},
-        {"24-bit", PaletteFile(40, 24, 0, 1024), 0, 256},
-        {"table cut after 25 entries", PaletteFile(40, 8, 0, 100), 25, 25},
-        {"table cut inside entry 25", PaletteFile(40, 8, 0, 102), 25, 25, 25},
-        {"no table", PaletteFile(40, 8, 0, 0), 0, 0},
-        {"info header cut short", Cut(PaletteFile(40, 8, 0, 1024), 30), 0, 0},
-        {"file header only", Cut(PaletteFile(40, 8, 0, 1024), 14), 0, 0},
-        {"empty file", {}, 0, 0},
+        {"core header, 8 bits", PaletteFile(12, 8, 0, 256), kTable, 256},
+        {"core header, 4 bits", PaletteFile(12, 4, 0, 16), kTable, 16},
+        {"info header, 8 bits", PaletteFile(40, 8, 0, 256), kTable, 256},
+        {"info header, 1 bit", PaletteFile(40, 1, 0, 2), kTable, 2},
+        {"info header, 5 colours used", PaletteFile(40, 8, 5, 5), kTable, 5},
+        {"V4 header, 8 bits", PaletteFile(108, 8, 0, 256), kTable, 256},
+        {"V5 header, 4 bits, 3 colours used", PaletteFile(124, 4, 3, 3), kTable, 3},
+        {"info header, 24 bits", PaletteFile(40, 24, 0, 0), kKept},
+        {"info header, 16 bits", PaletteFile(40, 16, 0, 0), kKept},
+        {"V5 header, 32 bits", PaletteFile(124, 32, 0, 0), kKept},
+        {"300 colours used of 256", PaletteFile(40, 8, 300, 300), kDefault},
+        {"header of 64 bytes", PaletteFile(64, 8, 0, 256), kDefault},
+        {"table cut short", Cut(PaletteFile(40, 8, 0, 256), 54 + 100), kDefault},
+        {"info header cut short", Cut(PaletteFile(40, 8, 0, 256), 30), kDefault},
+        {"empty file", {}, kDefault},
     };
     PALETTEENTRY defaults[256];
     FillDefaultPalette(defaults);
@@ -105,23 +110,18 @@ TEST_F(PaletteFromBitmapTest, EachFileGivesItsEntries) {
         SCOPED_TRACE(c.what);
         WriteBytes("bmp/pal.bmp", c.file);
         ScramblePalette();
-        LoadPaletteFromBitmap("bmp\\pal.bmp");
-        for (int i = 0; i < 256; ++i) {
-            if (i == c.partial) continue;
-            PALETTEENTRY want = defaults[i];
-            auto b = [&](int k) { return c.file[54 + 4 * i + k]; };
-            if (i < c.turned) {
-                want = PALETTEENTRY{b(2), b(1), b(0), b(3)};
-            } else if (i < c.raw) {
-                want = PALETTEENTRY{b(0), b(1), b(2), b(3)};
+        PALETTEENTRY before[256];
+        std::memcpy(before, g_palette, sizeof before);
+        EXPECT_EQ(LoadPaletteFromBitmap("bmp\\pal.bmp"), DD_OK);
+        const size_t tableAt = c.file.size() > 18 ? 14 + c.file[14] : 0;
+        const size_t step = c.file.size() > 18 && c.file[14] == 12 ? 3 : 4;
+        for (size_t i = 0; i < 256; ++i) {
+            PALETTEENTRY want = c.outcome == kKept ? before[i] : defaults[i];
+            if (i < c.colours) {
+                const uint8_t* e = c.file.data() + tableAt + i * step;
+                want = PALETTEENTRY{e[2], e[1], e[0], 0};
             }
             ASSERT_EQ(EntryText(g_palette[i]), EntryText(want)) << "entry " << i;
-        }
-        // A partly read entry keeps the file's bytes it got and the default's others.
-        if (c.partial >= 0) {
-            const uint8_t* b = c.file.data() + 54 + 4 * c.partial;
-            EXPECT_EQ(EntryText(g_palette[c.partial]),
-                      EntryText({b[0], b[1], defaults[c.partial].peBlue, defaults[c.partial].peFlags}));
         }
         std::vector<std::string> shown = Shown();
         for (int i = 0; i < 256; ++i) ASSERT_EQ(shown[i], EntryText(g_palette[i])) << "palette object entry " << i;

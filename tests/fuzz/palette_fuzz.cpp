@@ -1,5 +1,5 @@
 // Fuzz target: any bytes as the palette file through the palette reader, which
-// must set the entries the file's bytes allow and hand all 256 to the palette.
+// must set the entries the file's headers give and hand all 256 to the palette.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -66,7 +66,7 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (LoadPaletteFromBitmap(display.file.c_str()) != DD_OK) std::abort();
     PALETTEENTRY want[256];
-    badinput::ExpectedPalette(file, want);
+    badinput::ExpectedPalette(file, junk, want);
     PALETTEENTRY shown[256];
     if (g_ddPalette->GetEntries(0, 0, 256, shown) != DD_OK) std::abort();
     for (int i = 0; i < 256; ++i)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds kawauo and runs every test: once as built for players (warnings as
-# errors), once under AddressSanitizer and UndefinedBehaviorSanitizer; then a
-# minute of each libFuzzer target.
+# errors), once under AddressSanitizer and UndefinedBehaviorSanitizer; the
+# Windows and web builds; then a minute of each libFuzzer target.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -15,6 +15,7 @@ for preset in ci sanitize; do
   ctest --preset "$preset" --parallel 2
 done
 scripts/ci_windows.sh
+scripts/ci_web.sh
 echo "== fuzz"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

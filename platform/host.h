@@ -1,9 +1,9 @@
 // The seam beneath the platform layer: what it needs from the machine it runs
 // on, and the one contract every host implements. Hosts are chosen at link
-// time (host_sdl.cpp for players, host_win32*.cpp on Windows, host_headless.cpp
-// for tests and the sim); a new port starts from host_template.cpp, which the
-// build compiles so that it keeps up with this file. Nothing above platform/
-// sees this header.
+// time (host_sdl.cpp for players, host_win32*.cpp on Windows, host_web*.cpp in
+// a browser, host_headless.cpp for tests and the sim); a new port starts from
+// host_template.cpp, which the build compiles so that it keeps up with this
+// file. Nothing above platform/ sees this header.
 //
 // Rules for every host:
 //   - Every call comes from the game's one thread, in the order the game makes

@@ -1,0 +1,14 @@
+// What the web entry tells the browser's host before the game starts.
+#pragma once
+#include <string>
+
+namespace webhost {
+
+// A script runs on its own clock: frames follow each other as fast as they
+// are made (yielding to the page now and then), and each picture shown is
+// kept for ShootLastFrame.
+void RunUnpaced();
+// Hands the picture last shown to the page as `name`; false (with why) before any.
+bool ShootLastFrame(const std::string& name, std::string* why);
+
+}  // namespace webhost

@@ -1,0 +1,99 @@
+// The page around the game: the picture scaled by whole factors to the stage
+// (nearest neighbour, letterboxed, 4:3), full screen by button or Alt+Enter,
+// the game's message boxes as a modal box, and what the page says when the
+// game ends. ?script=FILE runs a kawauo-sim script instead of the player's
+// input, its shots kept in Module.kawauoShots; ?trace writes the trace of
+// every frame to /trace.jsonl of the game's files (Module._fflush(0) brings
+// it up to date); ?stats keeps frame times in Module.kawauoStats.
+'use strict';
+(function() {
+  var query = new URLSearchParams(location.search);
+  var script = query.get('script');
+  var stage = document.getElementById('stage');
+  var canvas = document.getElementById('screen');
+  var status = document.getElementById('status');
+
+  // Whole factors of device pixels; below 640x480 the picture shrinks to fit.
+  function fit() {
+    var ratio = window.devicePixelRatio || 1;
+    var width = stage.clientWidth * ratio, height = stage.clientHeight * ratio;
+    var scale = Math.min(width / 640, height / 480);
+    if (scale >= 1) scale = Math.floor(scale);
+    canvas.style.width = (640 * scale / ratio) + 'px';
+    canvas.style.height = (480 * scale / ratio) + 'px';
+  }
+
+  function toggleFullscreen() {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else if (stage.requestFullscreen) stage.requestFullscreen().catch(function() {});
+  }
+
+  var fullscreenButton = document.getElementById('fullscreen');
+  fullscreenButton.addEventListener('click', function() {
+    toggleFullscreen();
+    fullscreenButton.blur();  // SPACE belongs to the game
+    canvas.focus();
+  });
+  window.addEventListener('keydown', function(event) {
+    if (event.code === 'Enter' && event.altKey) {
+      event.preventDefault();
+      if (!event.repeat) toggleFullscreen();
+    }
+  });
+  window.addEventListener('resize', fit);
+  document.addEventListener('fullscreenchange', fit);
+  stage.addEventListener('click', function() { canvas.focus(); });
+  fit();
+
+  var box = document.getElementById('box');
+  function showMessageBox(caption, text, done) {
+    document.getElementById('box-caption').textContent = caption;
+    document.getElementById('box-text').textContent = text;
+    box.addEventListener('close', function() {
+      canvas.focus();
+      done();
+    }, {once: true});
+    box.showModal();
+  }
+
+  function ended(code) {
+    status.classList.add('ended');
+    status.textContent = code === 0 ? 'The game has ended. Reload the page to play again.'
+                                    : 'The game stopped (status ' + code + '). Reload the page to try again.';
+    document.body.dataset.ended = String(code);
+  }
+
+  // The script is fetched before the game starts and read from the game's files.
+  function fetchScript() {
+    if (!script) return;
+    Module.addRunDependency('script');
+    fetch(script).then(function(response) {
+      if (!response.ok) throw new Error(script + ': ' + response.status);
+      return response.text();
+    }).then(function(text) {
+      Module.FS.writeFile('/run.sim', text);
+      Module.removeRunDependency('script');
+    }).catch(function(error) {
+      console.error(String(error));
+      ended(2);
+    });
+  }
+
+  window.Module = {
+    canvas: canvas,
+    arguments: script ? ['--script', '/run.sim'] : query.has('trace') ? ['--trace', '/trace.jsonl'] : [],
+    preRun: [fetchScript],
+    kawauoShots: {},
+    kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
+    kawauoMessageBox: showMessageBox,
+    kawauoEnded: ended,
+    onRuntimeInitialized: function() {
+      status.textContent = 'SPACE to start, ESC to quit.';
+      canvas.focus();
+    },
+    onAbort: function(what) {
+      console.error(String(what));
+      ended(1);
+    },
+  };
+})();

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The web build: the `web` preset made with Debian's emscripten into
+# build-web/site, served on 127.0.0.1 and checked in Debian's headless
+# Chromium through playwright-core (tests/web): the game end to end, its
+# frames against kawauo-sim's, and a bundle missing a picture. Prints the
+# folder's size.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+ensure_packages "${KAWAUO_WEB_PACKAGES[@]}"
+command -v npm >/dev/null || ensure_packages npm
+set -e
+cmake --preset web >/dev/null
+cmake --build --preset web
+# The Linux sim to compare with (already built by the ci stage of test.sh).
+cmake --preset ci >/dev/null
+cmake --build --preset ci --target kawauo-sim
+# playwright-core as locked, and never a browser of its own.
+(cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+export NODE_PATH=$PWD/tests/web/node_modules
+SITE=build-web/site
+echo "web: $SITE: $(du -sb "$SITE" | cut -f1) bytes, $(tar cf - -C "$SITE" . | gzip -9 | wc -c) gzipped"
+set +e
+
+WORK=$(mktemp -d)
+SERVERS=()
+trap 'for pid in "${SERVERS[@]}"; do kill "$pid" 2>/dev/null; done; rm -rf "$WORK"' EXIT
+
+# serve DIR: a static server on a free port of 127.0.0.1; sets URL.
+serve() {
+    local port
+    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    python3 -m http.server "$port" --bind 127.0.0.1 --directory "$1" >/dev/null 2>&1 &
+    SERVERS+=($!)
+    URL=http://127.0.0.1:$port
+    for _ in $(seq 50); do
+        python3 -c "import urllib.request; urllib.request.urlopen('$URL/')" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "FAIL: no server for $1"
+    return 1
+}
+
+# The repository served whole: the page, and the script beside it for ?script=.
+if serve .; then
+    node tests/web/e2e.js "$URL/$SITE" . | tee "$WORK/log"
+    build-ci/kawauo-sim --shots "$WORK/sim" --trace /dev/null tests/web/agreement.sim
+    node tests/web/agreement.js "$URL/$SITE" /tests/web/agreement.sim "$WORK/sim" | tee -a "$WORK/log"
+fi
+
+# A bundle without the title picture, and what kawauo-sim says for the same pictures.
+mkdir -p "$WORK/missing/bmp" "$WORK/broken"
+cp bmp/*.bmp "$WORK/missing/bmp/" && rm "$WORK/missing/bmp/opn.bmp"
+cp "$SITE"/* "$WORK/broken/"
+/usr/share/emscripten/tools/file_packager "$WORK/broken/kawauo.data" --preload "$WORK/missing/bmp@/bmp" \
+    --js-output="$WORK/broken/kawauo-data.js" 2>/dev/null
+(cd "$WORK/missing" && echo "frames 5" | "$OLDPWD/build-ci/kawauo-sim" - 2>/dev/null) |
+    python3 -c 'import json, sys
+boxes = [e for e in map(json.loads, sys.stdin) if e.get("event") == "messagebox"]
+json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout)' >"$WORK/expected.json"
+serve "$WORK/broken" && node tests/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
+
+echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 3 ]

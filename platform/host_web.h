@@ -12,3 +12,7 @@ void RunUnpaced();
 bool ShootLastFrame(const std::string& name, std::string* why);
 
 }  // namespace webhost
+
+// The run so far as a recording (a kawauo-sim script), for the page to offer
+// as a download: valid until the game's next frame (platform/startup_web.cpp).
+extern "C" const char* kawauo_recording();

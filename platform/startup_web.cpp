@@ -3,7 +3,8 @@
 // ?script= query) it runs a kawauo-sim script on its virtual clock instead,
 // its shots handed to the page as palette indices; given `--trace FILE`
 // (?trace) it writes the trace of every frame there, as kawauo --trace
-// does. Then it tells the page the game ended.
+// does. A player's run is recorded in memory, for the page's download.
+// Then it tells the page the game ended.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "platform/host_web.h"
 #include "platform/host_web_internal.h"
+#include "platform/record.h"
 #include "platform/win.h"
 #include "tools/sim/runner.h"
 #include "tools/sim/script.h"
@@ -48,12 +50,14 @@ bool StartScript(const char* path) {
 
 }  // namespace
 
+const char* kawauo_recording() { return record::Text().c_str(); }
+
 int main(int argc, char** argv) {
     const bool scripted = argc == 3 && std::strcmp(argv[1], "--script") == 0;
     sim::Session session;
     if (argc == 3 && std::strcmp(argv[1], "--trace") == 0) session.tracePath = argv[2];
     std::string why;
-    bool started = scripted ? StartScript(argv[2]) : sim::BeginSession(session, &why);
+    bool started = scripted ? StartScript(argv[2]) : sim::BeginSession(session, &why) && record::Start("", &why);
     if (!started) {
         if (!why.empty()) std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         kawauo_web_ended(kScriptFailure);

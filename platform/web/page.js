@@ -45,6 +45,19 @@
   stage.addEventListener('click', function() { canvas.focus(); });
   fit();
 
+  // The run so far, as the recording kawauo --record writes.
+  var recordingButton = document.getElementById('recording');
+  recordingButton.addEventListener('click', function() {
+    recordingButton.blur();
+    var text = Module.UTF8ToString(Module._kawauo_recording());
+    var link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
+    link.download = 'kawauo-' + new Date().toISOString().replace(/[-:]/g, '').replace('T', '-').slice(0, 15) + '.rec';
+    link.click();
+    setTimeout(function() { URL.revokeObjectURL(link.href); }, 1000);
+    canvas.focus();
+  });
+
   var box = document.getElementById('box');
   function showMessageBox(caption, text, done) {
     document.getElementById('box-caption').textContent = caption;
@@ -55,6 +68,16 @@
     }, {once: true});
     box.showModal();
   }
+
+  // Keys reach the game only while the page has the focus: the address bar
+  // or another window may have it when the page opens.
+  var started = false;
+  function hint() {
+    if (!started || document.body.dataset.ended !== undefined) return;
+    status.textContent = document.hasFocus() ? 'SPACE to start, ESC to quit.' : 'Click the picture to play.';
+  }
+  window.addEventListener('focus', hint);
+  window.addEventListener('blur', hint);
 
   function ended(code) {
     status.classList.add('ended');
@@ -88,7 +111,8 @@
     kawauoMessageBox: showMessageBox,
     kawauoEnded: ended,
     onRuntimeInitialized: function() {
-      status.textContent = 'SPACE to start, ESC to quit.';
+      started = true;
+      hint();
       canvas.focus();
     },
     onAbort: function(what) {

@@ -31,8 +31,8 @@ target_link_options(kawauo PRIVATE
   # The pictures come in a package of their own (kawauo-data.js), the
   # script of ?script= through the file system.
   -sFORCE_FILESYSTEM
-  "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency']"
-  "-sEXPORTED_FUNCTIONS=['_main','_fflush']"
+  "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency','UTF8ToString']"
+  "-sEXPORTED_FUNCTIONS=['_main','_fflush','_kawauo_recording']"
   --js-library ${web_dir}/library_kawauo.js)
 
 # The pictures, packed by emscripten's file packager into bmp/ of the game's files.

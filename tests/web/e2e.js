@@ -2,17 +2,21 @@
 // the title, SPACE starts play with the HUD, the arrows move the fish, F1
 // starts a move, SPACE pauses and resumes, TAB retires to the result, SPACE
 // goes back to the title, ESC ends the game and the page says so; the
-// browser's own use of the game's keys is prevented.
-//   node e2e.js URL SOURCE_DIR
+// browser's own use of the game's keys is prevented; the run's recording,
+// saved from the page, replays in kawauo-sim to the very trace the page wrote.
+//   node e2e.js URL SOURCE_DIR KAWAUO_SIM
 // The picture is read from the canvas and judged by content: the title's
 // and the pause's overlays shown, the HUD's yellow and the result's white
 // text counted; the game's state comes from its trace (?trace).
 'use strict';
+const {execFileSync} = require('child_process');
+const fs = require('fs');
+const os = require('os');
 const path = require('path');
 const {readBmp} = require('./pictures');
 const {launch, canvasRgba, hold, report} = require('./browser');
 
-const [url, source] = process.argv.slice(2);
+const [url, source, sim] = process.argv.slice(2);
 const picture = name => readBmp(path.join(source, 'bmp', `${name}.bmp`));
 
 // Whether a full-screen keyed picture shows: at most 5% of its opaque pixels
@@ -76,7 +80,10 @@ async function eventually(what, seconds, test) {
     // Whether the page let the browser act on each game key: read after our handler.
     await page.evaluate(() => {
       window.kawauoUnprevented = [];
-      window.addEventListener('keydown', e => { if (!e.defaultPrevented) kawauoUnprevented.push(e.code); });
+      const gameKeys = ['Space', 'Tab', 'Escape', 'ArrowLeft', 'ArrowUp', 'ArrowRight', 'ArrowDown', 'F1', 'F2', 'F3'];
+      window.addEventListener('keydown', e => {
+        if (gameKeys.includes(e.code) && !e.defaultPrevented) kawauoUnprevented.push(e.code);
+      });
     });
     check('the title shows', await eventually('title', 5, async () => showsOverlay(await canvasRgba(page), title)));
     const titleYellow = await yellowHud();
@@ -94,6 +101,25 @@ async function eventually(what, seconds, test) {
     await hold(page, 'ArrowUp', 600);
     const up = (await last(page)).fish;
     check(`UP moves the fish up (y ${right[10]} -> ${up[10]})`, up[10] < right[10] - 20);
+
+    // Losing the page's focus lets go of a key still held, regaining it goes on.
+    const setFocus = focused => page.evaluate(focused => {
+      if (focused) delete document.hasFocus;
+      else document.hasFocus = () => false;
+      window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
+    }, focused);
+    await page.keyboard.down('ArrowLeft');
+    await page.waitForTimeout(150);
+    await setFocus(false);
+    await page.waitForTimeout(100);
+    const away = (await last(page)).fish[6];
+    await page.waitForTimeout(400);
+    const later = (await last(page)).fish[6];
+    check(`losing the focus lets go of LEFT, still held (x ${up[6]} -> ${away} -> ${later})`, away < up[6] && later === away);
+    await setFocus(true);
+    await page.keyboard.up('ArrowLeft');
+    await hold(page, 'ArrowLeft', 300);
+    check('with the focus back the keys work again', (await last(page)).fish[6] < later);
 
     const beforeMove = (await last(page)).frame;
     await hold(page, 'F1');
@@ -116,6 +142,22 @@ async function eventually(what, seconds, test) {
     check('SPACE goes back to the title', await eventually('title', 5, async () => (await last(page)).scene === 0));
     check('the title shows again', await eventually('title', 5, async () => showsOverlay(await canvasRgba(page), title)));
 
+    // 1280x976 below the page's header: twice the picture, letterboxed.
+    const box = () => page.evaluate(() => {
+      const r = document.getElementById('screen').getBoundingClientRect();
+      return `${r.width}x${r.height}+${r.x}+${r.y}`;
+    });
+    check(`the picture at twice its size, centred below the header (${await box()})`, await box() === '1280x960+0+56');
+    await page.keyboard.press('Alt+Enter');
+    const full = await eventually('full screen', 3, () => page.evaluate(() => document.fullscreenElement?.id));
+    check(`Alt+Enter makes the stage full screen (${full})`, full === 'stage');
+    await page.waitForTimeout(300);
+    check(`full screen, the picture is letterboxed (${await box()})`, /^1280x960\+0\+/.test(await box()));
+    await page.keyboard.press('Alt+Enter');
+    check('Alt+Enter again leaves full screen',
+          await eventually('window', 3, async () => (await page.evaluate(() => document.fullscreenElement)) === null));
+    check('Alt+Enter does not reach the game: still on the title', (await last(page)).scene === 0);
+
     check('the page did not scroll for SPACE and the arrows', (await page.evaluate(() => window.scrollY)) === 0);
     const unprevented = await page.evaluate(() => kawauoUnprevented);
     check(`the browser saw none of the game's keys (${unprevented.join(' ') || 'none'})`, unprevented.length === 0);
@@ -125,6 +167,19 @@ async function eventually(what, seconds, test) {
     check(`ESC ends the game with status 0 (${ended})`, ended === '0');
     const status = await page.textContent('#status');
     check(`the page says so: "${status}"`, /ended/.test(status));
+
+    const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kawauo-web-'));
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#recording')]);
+    const recording = path.join(work, download.suggestedFilename());
+    await download.saveAs(recording);
+    const trace = await page.evaluate(() => Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'}));
+    const replay = execFileSync(path.resolve(sim), ['--draws', recording], {cwd: source, encoding: 'utf8', maxBuffer: 1 << 30});
+    const [webLines, simLines] = [trace.split('\n'), replay.split('\n')];
+    const differs = webLines.findIndex((line, i) => line !== simLines[i]);
+    check(`the saved run (${path.basename(recording)}) replays in kawauo-sim to the page's trace, ` +
+          `${webLines.length - 1} lines${differs < 0 ? '' : `; first differs at line ${differs + 1}`}`,
+          differs < 0 && webLines.length === simLines.length && webLines.length > 100);
+    fs.rmSync(work, {recursive: true});
   } finally {
     await browser.close();
   }

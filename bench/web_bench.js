@@ -1,0 +1,53 @@
+// The web build in headless Chromium, measured (not judged): time from
+// navigation to the first title frame over several loads, and over seconds
+// of play the whole frame (game, conversion, canvas upload) and the pacing
+// of the pictures shown. Started by bench/web_bench.sh.
+//   node web_bench.js URL [PLAY_SECONDS] [LOADS]
+'use strict';
+const {chromium} = require('playwright-core');
+
+const [url, playSeconds = '10', loads = '5'] = process.argv.slice(2);
+
+function quantile(values, q) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
+}
+const mean = values => values.reduce((a, b) => a + b, 0) / values.length;
+const ms = value => value.toFixed(2);
+
+(async () => {
+  const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
+  const page = await browser.newPage({viewport: {width: 1280, height: 1024}});
+  const firsts = [];
+  for (let i = 0; i < Number(loads); ++i) {
+    await page.goto(`${url}/index.html?stats&load=${i}`);
+    await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 30000});
+    firsts.push(await page.evaluate(() => Module.kawauoFirstShown));
+  }
+  console.log(`first title frame after navigation: median ${ms(quantile(firsts, 0.5))} ms, ` +
+              `min ${ms(Math.min(...firsts))}, max ${ms(Math.max(...firsts))} (${firsts.length} loads)`);
+
+  // Play: SPACE, then the fish swims up and down with a move now and then.
+  await page.keyboard.down('Space');
+  await page.waitForTimeout(100);
+  await page.keyboard.up('Space');
+  await page.evaluate(() => { Module.kawauoStats.work.length = 0; Module.kawauoStats.shown.length = 0; });
+  const until = Date.now() + Number(playSeconds) * 1000;
+  for (let round = 0; Date.now() < until; ++round) {
+    const key = ['ArrowUp', 'ArrowRight', 'ArrowDown', 'ArrowLeft', 'F2'][round % 5];
+    await page.keyboard.down(key);
+    await page.waitForTimeout(300);
+    await page.keyboard.up(key);
+  }
+  const stats = await page.evaluate(() => Module.kawauoStats);
+  const intervals = stats.shown.slice(1).map((t, i) => t - stats.shown[i]);
+  console.log(`play frame (game, conversion, canvas upload): median ${ms(quantile(stats.work, 0.5))} ms, ` +
+              `p99 ${ms(quantile(stats.work, 0.99))} (${stats.work.length} frames)`);
+  console.log(`pacing: ${stats.shown.length} frames in ${ms((stats.shown.at(-1) - stats.shown[0]) / 1000)} s, ` +
+              `interval mean ${ms(mean(intervals))} ms, median ${ms(quantile(intervals, 0.5))}, ` +
+              `p99 ${ms(quantile(intervals, 0.99))}, max ${ms(Math.max(...intervals))}`);
+  await browser.close();
+})().catch(error => {
+  console.error(error);
+  process.exit(1);
+});

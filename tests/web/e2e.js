@@ -76,7 +76,7 @@ async function eventually(what, seconds, test) {
   const check = checks.check;
   try {
     await page.goto(`${url}/index.html?trace`);
-    await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 15000});
+    await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
     // Whether the page let the browser act on each game key: read after our handler.
     await page.evaluate(() => {
       window.kawauoUnprevented = [];

@@ -15,7 +15,7 @@ const expected = JSON.parse(fs.readFileSync(expectedPath, 'utf8'));
   try {
     await page.goto(`${url}/index.html`);
     const box = page.locator('#box');
-    await box.waitFor({state: 'visible', timeout: 15000});
+    await box.waitFor({state: 'visible', timeout: 60000});
     const caption = await page.textContent('#box-caption');
     const text = await page.textContent('#box-text');
     check(`the box's caption is the game's: "${caption}"`, caption === expected.caption);
@@ -24,7 +24,7 @@ const expected = JSON.parse(fs.readFileSync(expectedPath, 'utf8'));
     check('the console has it too', checks.errors.some(line => line.includes(expected.text)));
     check('the game waits for the OK', (await page.evaluate(() => document.body.dataset.ended)) === undefined);
     await page.click('#box-ok');
-    await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 5000});
+    await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
     const ended = await page.evaluate(() => document.body.dataset.ended);
     check(`the game stops with status 1 (${ended})`, ended === '1');
     check('no frame was shown', (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);

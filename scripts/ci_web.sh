@@ -53,7 +53,7 @@ fi
 mkdir -p "$WORK/missing/bmp" "$WORK/broken"
 cp bmp/*.bmp "$WORK/missing/bmp/" && rm "$WORK/missing/bmp/opn.bmp"
 cp "$SITE"/* "$WORK/broken/"
-/usr/share/emscripten/tools/file_packager "$WORK/broken/kawauo.data" --preload "$WORK/missing/bmp@/bmp" \
+/usr/share/emscripten/tools/file_packager "$WORK/broken/kawauo.data" --preload "$WORK/missing/bmp@/bmp" --lz4 \
     --js-output="$WORK/broken/kawauo-data.js" 2>/dev/null
 (cd "$WORK/missing" && echo "frames 5" | "$OLDPWD/build-ci/kawauo-sim" - 2>/dev/null) |
     python3 -c 'import json, sys

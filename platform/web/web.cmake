@@ -28,20 +28,22 @@ target_link_options(kawauo PRIVATE
   # address 0 unless told otherwise, so it starts above the atoms.
   -sGLOBAL_BASE=65536
   -sALLOW_MEMORY_GROWTH
-  # The pictures come in a package of their own (kawauo-data.js), the
+  # The pictures come in a package of their own (kawauo-data.js, LZ4), the
   # script of ?script= through the file system.
   -sFORCE_FILESYSTEM
+  -sLZ4
   "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency','UTF8ToString']"
   "-sEXPORTED_FUNCTIONS=['_main','_fflush','_kawauo_recording']"
   --js-library ${web_dir}/library_kawauo.js)
 
-# The pictures, packed by emscripten's file packager into bmp/ of the game's files.
+# The pictures, packed by emscripten's file packager into bmp/ of the game's
+# files, compressed with LZ4 (a quarter of their size) and unpacked as read.
 file(GLOB web_pictures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bmp/*.bmp)
 add_custom_command(
   OUTPUT ${KAWAUO_SITE}/kawauo.data ${KAWAUO_SITE}/kawauo-data.js
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KAWAUO_SITE}
   COMMAND ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager ${KAWAUO_SITE}/kawauo.data
-    --preload ${PROJECT_SOURCE_DIR}/bmp@/bmp --js-output=${KAWAUO_SITE}/kawauo-data.js
+    --preload ${PROJECT_SOURCE_DIR}/bmp@/bmp --lz4 --js-output=${KAWAUO_SITE}/kawauo-data.js
   DEPENDS ${web_pictures}
   COMMENT "Packing the pictures"
   VERBATIM)

@@ -34,7 +34,8 @@ function virtualDisplay(hz) {
       const tab = await context.newPage();
       await tab.addInitScript(virtualDisplay, hz);
       await tab.goto(`${url}/index.html?stats`);
-      await tab.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+      // Polled by a timer: this page's animation frames come only with kawauoTick.
+      await tab.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {polling: 100, timeout: 60000});
       const run = ticks => tab.evaluate(ticks => {
         const before = Module.kawauoStats.shown.length;
         for (let i = 0; i < ticks; ++i) kawauoTick();

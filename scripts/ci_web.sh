@@ -2,8 +2,8 @@
 # The web build: the `web` preset made with Debian's emscripten into
 # build-web/site, served on 127.0.0.1 and checked in Debian's headless
 # Chromium through playwright-core (tests/web): the game end to end, its
-# frames against kawauo-sim's, its pace on displays of other rates, and a
-# bundle missing a picture. Prints the folder's size.
+# frames against kawauo-sim's, its pace on displays of other rates, a
+# gamepad, and a bundle missing a picture. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -47,6 +47,7 @@ if serve .; then
     build-ci/kawauo-sim --shots "$WORK/sim" --trace /dev/null tests/web/agreement.sim
     node tests/web/agreement.js "$URL/$SITE" /tests/web/agreement.sim "$WORK/sim" | tee -a "$WORK/log"
     node tests/web/pacing.js "$URL/$SITE" | tee -a "$WORK/log"
+    node tests/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
@@ -62,4 +63,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 4 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 5 ]

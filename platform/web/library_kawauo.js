@@ -106,11 +106,12 @@ mergeInto(LibraryManager.library, {
   },
 
   // Also on the console, for whoever reads it; the game waits for the OK.
+  // Only the callback runs once: the call itself runs again when the game resumes.
   kawauo_web_message_box: function(caption, text) {
-    caption = UTF8ToString(caption);
-    text = UTF8ToString(text);
-    console.error(caption + ': ' + text);
     return Asyncify.handleSleep(function(wakeUp) {
+      caption = UTF8ToString(caption);
+      text = UTF8ToString(text);
+      console.error(caption + ': ' + text);
       var show = Module['kawauoMessageBox'];
       if (show) show(caption, text, function() { wakeUp(0); });
       else wakeUp(0);

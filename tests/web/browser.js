@@ -1,5 +1,6 @@
 // What the web checks share: Debian's Chromium through playwright-core, the
-// canvas read back, keys held across frames, and the ok/FAIL lines.
+// canvas read back, keys held across frames, the game's trace (?trace), and
+// the ok/FAIL lines.
 'use strict';
 const {chromium} = require('playwright-core');
 
@@ -37,10 +38,30 @@ async function hold(page, key, ms = 120) {
   await page.waitForTimeout(150);
 }
 
+// The trace's frames so far (the page's copy of it, brought up to date).
+async function frames(page) {
+  const text = await page.evaluate(() => {
+    Module._fflush(0);
+    return Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'});
+  });
+  return text.split('\n').filter(line => line.startsWith('{"frame"')).map(line => JSON.parse(line));
+}
+const last = async page => (await frames(page)).at(-1);
+
+// The first truthy result of `test` within `seconds`, else its last.
+async function eventually(seconds, test) {
+  const until = Date.now() + seconds * 1000;
+  for (;;) {
+    const result = await test();
+    if (result || Date.now() > until) return result;
+    await new Promise(resolve => setTimeout(resolve, 100));
+  }
+}
+
 function report(checks) {
   for (const error of checks.errors) console.log(`  console: ${error}`);
   console.log(`web: ${checks.passed} passed, ${checks.failed} failed`);
   process.exitCode = checks.failed === 0 ? 0 : 1;
 }
 
-module.exports = {launch, canvasRgba, hold, report};
+module.exports = {launch, canvasRgba, hold, frames, last, eventually, report};

@@ -14,7 +14,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp} = require('./pictures');
-const {launch, canvasRgba, hold, report} = require('./browser');
+const {launch, canvasRgba, hold, frames, last, eventually, report} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const picture = name => readBmp(path.join(source, 'bmp', `${name}.bmp`));
@@ -49,24 +49,6 @@ function countNearest(rgba, palette, [r, g, b], top, rows) {
   return count;
 }
 
-// The trace's frames so far (the page's copy of it, brought up to date).
-async function frames(page) {
-  const text = await page.evaluate(() => {
-    Module._fflush(0);
-    return Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'});
-  });
-  return text.split('\n').filter(line => line.startsWith('{"frame"')).map(line => JSON.parse(line));
-}
-const last = async page => (await frames(page)).at(-1);
-
-async function eventually(what, seconds, test) {
-  const until = Date.now() + seconds * 1000;
-  for (;;) {
-    const result = await test();
-    if (result || Date.now() > until) return result;
-    await new Promise(resolve => setTimeout(resolve, 100));
-  }
-}
 
 (async () => {
   const {browser, page, checks} = await launch();
@@ -85,12 +67,12 @@ async function eventually(what, seconds, test) {
         if (gameKeys.includes(e.code) && !e.defaultPrevented) kawauoUnprevented.push(e.code);
       });
     });
-    check('the title shows', await eventually('title', 5, async () => showsOverlay(await canvasRgba(page), title)));
+    check('the title shows', await eventually(5, async () => showsOverlay(await canvasRgba(page), title)));
     const titleYellow = await yellowHud();
 
     await hold(page, 'Space');
     check('SPACE starts play: the HUD\'s key help appears',
-          await eventually('hud', 5, async () => await yellowHud() > titleYellow + 150));
+          await eventually(5, async () => await yellowHud() > titleYellow + 150));
     check('the title is gone', !showsOverlay(await canvasRgba(page), title));
     check('the game is in play', (await last(page)).scene === 2);
 
@@ -127,20 +109,20 @@ async function eventually(what, seconds, test) {
     check('F1 starts 魚の底力', (await frames(page)).some(f => f.frame > beforeMove && f.moves[1][1] !== 0));
 
     await hold(page, 'Space');
-    check('SPACE pauses', await eventually('paused', 3, async () => (await last(page)).paused !== 0));
-    check('the pause picture shows', await eventually('pause', 3, async () => showsOverlay(await canvasRgba(page), pause)));
+    check('SPACE pauses', await eventually(3, async () => (await last(page)).paused !== 0));
+    check('the pause picture shows', await eventually(3, async () => showsOverlay(await canvasRgba(page), pause)));
     await hold(page, 'Space');
-    check('SPACE resumes', await eventually('resumed', 3, async () => (await last(page)).paused === 0));
+    check('SPACE resumes', await eventually(3, async () => (await last(page)).paused === 0));
 
     const playWhite = await whiteResult();
     await hold(page, 'Tab');
-    check('TAB retires to the result screen', await eventually('result', 5, async () => (await last(page)).scene === 3));
+    check('TAB retires to the result screen', await eventually(5, async () => (await last(page)).scene === 3));
     check('the result\'s white figures show',
-          await eventually('figures', 5, async () => await whiteResult() > playWhite + 400));
+          await eventually(5, async () => await whiteResult() > playWhite + 400));
 
     await hold(page, 'Space');
-    check('SPACE goes back to the title', await eventually('title', 5, async () => (await last(page)).scene === 0));
-    check('the title shows again', await eventually('title', 5, async () => showsOverlay(await canvasRgba(page), title)));
+    check('SPACE goes back to the title', await eventually(5, async () => (await last(page)).scene === 0));
+    check('the title shows again', await eventually(5, async () => showsOverlay(await canvasRgba(page), title)));
 
     // 1280x976 below the page's header: twice the picture, letterboxed.
     const box = () => page.evaluate(() => {
@@ -149,13 +131,13 @@ async function eventually(what, seconds, test) {
     });
     check(`the picture at twice its size, centred below the header (${await box()})`, await box() === '1280x960+0+56');
     await page.keyboard.press('Alt+Enter');
-    const full = await eventually('full screen', 3, () => page.evaluate(() => document.fullscreenElement?.id));
+    const full = await eventually(3, () => page.evaluate(() => document.fullscreenElement?.id));
     check(`Alt+Enter makes the stage full screen (${full})`, full === 'stage');
     await page.waitForTimeout(300);
     check(`full screen, the picture is letterboxed (${await box()})`, /^1280x960\+0\+/.test(await box()));
     await page.keyboard.press('Alt+Enter');
     check('Alt+Enter again leaves full screen',
-          await eventually('window', 3, async () => (await page.evaluate(() => document.fullscreenElement)) === null));
+          await eventually(3, async () => (await page.evaluate(() => document.fullscreenElement)) === null));
     check('Alt+Enter does not reach the game: still on the title', (await last(page)).scene === 0);
 
     check('the page did not scroll for SPACE and the arrows', (await page.evaluate(() => window.scrollY)) === 0);
@@ -163,7 +145,7 @@ async function eventually(what, seconds, test) {
     check(`the browser saw none of the game's keys (${unprevented.join(' ') || 'none'})`, unprevented.length === 0);
 
     await hold(page, 'Escape');
-    const ended = await eventually('ended', 5, () => page.evaluate(() => document.body.dataset.ended));
+    const ended = await eventually(5, () => page.evaluate(() => document.body.dataset.ended));
     check(`ESC ends the game with status 0 (${ended})`, ended === '0');
     const status = await page.textContent('#status');
     check(`the page says so: "${status}"`, /ended/.test(status));

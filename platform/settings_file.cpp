@@ -12,28 +12,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/files.h"
 #include "platform/settings.h"
 
 namespace settings {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The whole file, or false with errno's value in *error.
-bool ReadWhole(const std::string& path, std::string* text, int* error) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        *error = errno;
-        return false;
-    }
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-        if (n > 0) text->append(buffer, static_cast<size_t>(n));
-    *error = n < 0 ? errno : 0;
-    close(fd);
-    return n == 0;
-}
 
 bool WriteAll(int fd, const std::string& text) {
     for (size_t done = 0; done < text.size();) {
@@ -116,13 +101,16 @@ Settings Load(const std::string& path, KeyKnown known, File* file) {
     *file = File{path, {}, true};
     Settings settings = Defaults();
     if (path.empty()) return settings;
-    int error = 0;
-    if (!ReadWhole(path, &file->text, &error)) {
-        file->text.clear();
-        if (error == ENOENT || error == ENOTDIR) return settings;  // nothing to lose
-        std::fprintf(stderr, "kawauo: %s: cannot be read: %s\n", path.c_str(), std::strerror(error));
+    // Read as the game reads its files: a FIFO or a device in its place
+    // cannot hold the start.
+    std::vector<uint8_t> bytes;
+    platform::FileProblem why;
+    if (!platform::ReadWholeFile(path, &bytes, &why)) {
+        if (why == platform::FileProblem::kMissing) return settings;  // nothing to lose
+        std::fprintf(stderr, "kawauo: %s: cannot be read: %s\n", path.c_str(), platform::ProblemText(why));
         return Refuse(file);
     }
+    file->text.assign(bytes.begin(), bytes.end());
     Problem problem;
     if (!Parse(file->text, known, &settings, &problem)) {
         std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.what.c_str());

@@ -257,7 +257,6 @@ TEST_F(SdlHost, ChoosesTheWindowSurfaceWithoutAGraphicsCard) {
     Reopen("");
 }
 
-
 std::string FileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

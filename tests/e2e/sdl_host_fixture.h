@@ -32,7 +32,9 @@ inline std::vector<host::Event> Drain() {
     return events;
 }
 
-inline host::Event Key(bool down, int vk) { return host::Event{down ? host::EventKind::KeyDown : host::EventKind::KeyUp, vk}; }
+inline host::Event Key(bool down, int vk) {
+    return host::Event{down ? host::EventKind::KeyDown : host::EventKind::KeyUp, vk};
+}
 
 // SDL holds back some events a while (a Guide button's release comes at
 // least a quarter second after its press), so the expected ones are awaited.

@@ -168,7 +168,9 @@ TEST_F(SettingsFile, UnreadableOrMalformedIsToldAndKept) {
     const Row rows[] = {
         {"malformed", [](const fs::path& p) { std::ofstream(p) << "# mine\nscale = integer\nfullscreen = maybe\n"; },
          ":3: 'maybe' is not yes or no\n"},
-        {"a folder", [](const fs::path& p) { fs::create_directory(p); }, ": cannot be read: Is a directory\n"},
+        {"a folder", [](const fs::path& p) { fs::create_directory(p); }, ": cannot be read: not a regular file\n"},
+        {"a FIFO, which must not hold the start", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); },
+         ": cannot be read: not a regular file\n"},
     };
     for (const Row& row : rows) {
         fs::remove_all(root_);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds kawauo and runs every test: once as built for players (warnings as
 # errors), once under AddressSanitizer and UndefinedBehaviorSanitizer; the
-# Windows and web builds; then a minute of each libFuzzer target.
+# Windows build under Wine, the web build; the .deb installed, played and
+# purged, and the game built on a minimal Debian; then a minute of each
+# libFuzzer target.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -16,6 +18,7 @@ for preset in ci sanitize; do
 done
 scripts/ci_windows.sh
 scripts/ci_web.sh
+scripts/ci_package.sh
 echo "== fuzz"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

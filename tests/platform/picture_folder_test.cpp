@@ -37,16 +37,6 @@ private:
     fs::path start_;
 };
 
-TEST_F(PictureFolderTest, TheOrderIsHereThenTheProgramThenTheInstalledData) {
-    EXPECT_EQ(platform::PictureFolders({}), std::vector<fs::path>{root_ / "work"});
-    const std::vector<fs::path> want = {root_ / "work", root_ / "usr/games", root_ / "usr/share/games/kawauo",
-                                        root_ / "usr/share/kawauo"};
-    EXPECT_EQ(platform::PictureFolders(root_ / "usr/games"), want);
-    // Started from its own folder, that folder is tried once.
-    fs::current_path(root_ / "usr/games");
-    EXPECT_EQ(platform::PictureFolders(root_ / "usr/games").size(), 3u);
-}
-
 TEST_F(PictureFolderTest, TheFirstFolderHoldingBackBmpIsEntered) {
     const struct {
         const char* what;

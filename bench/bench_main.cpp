@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "bench/bench_game.h"
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> screen(size_t{kScreenWidth} * kScreenHeight);
     const auto start = std::chrono::steady_clock::now();
     DrawTextCp932(screen.data(), kScreenWidth, kScreenHeight, kScreenWidth, 0, 0, kTextKeyHelp,
-                  static_cast<int>(sizeof kTextKeyHelp - 1), 15);
+                  static_cast<int>(std::strlen(kTextKeyHelp)), 15);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     char text[32];
     std::snprintf(text, sizeof text, "%.2f ms", ms);

@@ -34,16 +34,11 @@ std::vector<Line> PlayLines() {
     char distance[256];
     std::snprintf(distance, sizeof distance, kTextPollutionDistance, 1234, 567);
     return {
-        {0, 0, kTextKeyHelp, 0x0000FFFF},
-        {0, 20, distance, 0x00FFFF00},
-        {0, 40, Format(kTextHudHp, 4321), 0x00FFFF00},
-        {0, 60, Format(kTextHudStrength, 900), 0x00FFFF00},
-        {300, 340, Format(kTextThought0, 4321), 0x00FFFF00},
-        {0, 400, kTextMoveFait, 0x00FFFFFF},
-        {0, 420, kTextMoveTomogui, 0x00FFFFFF},
-        {0, 440, kTextMoveSokodikara, 0x00FFFFFF},
-        {420, 60, Format(kTextDriftValue, -120), 0x00FF00FF},
-        {300, 300, kTextDriftWarning, 0x00FFFF00},
+        {0, 0, std::string(kTextKeyHelp), 0x0000FFFF},        {0, 20, distance, 0x00FFFF00},
+        {0, 40, Format(kTextHudHp, 4321), 0x00FFFF00},        {0, 60, Format(kTextHudStrength, 900), 0x00FFFF00},
+        {300, 340, Format(kTextThought0, 4321), 0x00FFFF00},  {0, 400, std::string(kTextMoveFait), 0x00FFFFFF},
+        {0, 420, std::string(kTextMoveTomogui), 0x00FFFFFF},  {0, 440, std::string(kTextMoveSokodikara), 0x00FFFFFF},
+        {420, 60, Format(kTextDriftValue, -120), 0x00FF00FF}, {300, 300, std::string(kTextDriftWarning), 0x00FFFF00},
     };
 }
 

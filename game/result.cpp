@@ -22,11 +22,11 @@ int32_t VerdictRow(int32_t value, int32_t bound1, int32_t bound2, int32_t bound3
     return 3;
 }
 
-const char* const kMutationVerdicts[] = {kTextVerdictMutation1, kTextVerdictMutation2, kTextVerdictMutation3,
+const texts::Text kMutationVerdicts[] = {kTextVerdictMutation1, kTextVerdictMutation2, kTextVerdictMutation3,
                                          kTextVerdictMutation4};
-const char* const kDistanceVerdicts[] = {kTextVerdictDistance1, kTextVerdictDistance2, kTextVerdictDistance3,
+const texts::Text kDistanceVerdicts[] = {kTextVerdictDistance1, kTextVerdictDistance2, kTextVerdictDistance3,
                                          kTextVerdictDistance4};
-const char* const kPollutionVerdicts[] = {kTextVerdictPollution1, kTextVerdictPollution2, kTextVerdictPollution3,
+const texts::Text kPollutionVerdicts[] = {kTextVerdictPollution1, kTextVerdictPollution2, kTextVerdictPollution3,
                                           kTextVerdictPollution4};
 
 }  // namespace
@@ -44,9 +44,12 @@ Scene SceneResult() {
     DrawString(kLeft, 345, b, kWhite);
     DrawString(kLeft, 365, c, kWhite);
 
-    std::snprintf(a, sizeof a, "%s", kMutationVerdicts[VerdictRow(g_fish.mutationCount, 2, 4, 6)]);
-    std::snprintf(b, sizeof b, "%s", kDistanceVerdicts[VerdictRow(g_fish.distance, 1000, 2000, 3000)]);
-    std::snprintf(c, sizeof c, "%s", kPollutionVerdicts[VerdictRow(g_pollution, 1000, 2000, 3000)]);
+    std::snprintf(a, sizeof a, "%s",
+                  static_cast<const char*>(kMutationVerdicts[VerdictRow(g_fish.mutationCount, 2, 4, 6)]));
+    std::snprintf(b, sizeof b, "%s",
+                  static_cast<const char*>(kDistanceVerdicts[VerdictRow(g_fish.distance, 1000, 2000, 3000)]));
+    std::snprintf(c, sizeof c, "%s",
+                  static_cast<const char*>(kPollutionVerdicts[VerdictRow(g_pollution, 1000, 2000, 3000)]));
     DrawString(kLeft, 385, a, kYellow);
     DrawString(kLeft, 405, b, kYellow);
     DrawString(kLeft, 425, c, kYellow);

@@ -18,7 +18,7 @@ constexpr int32_t kThoughtCount = 10;
 
 // Lines 0 to 4 report a figure, read afresh each frame; the rest are fixed.
 struct Thought {
-    const char* text;
+    texts::Text text;
     const int32_t* value;
 };
 const Thought kThoughts[kThoughtCount] = {
@@ -48,7 +48,7 @@ void DrawThought(int32_t x, int32_t y) {
     if (thought.value != nullptr) {
         std::snprintf(line, sizeof line, thought.text, *thought.value);
     } else {
-        std::snprintf(line, sizeof line, "%s", thought.text);
+        std::snprintf(line, sizeof line, "%s", static_cast<const char*>(thought.text));
     }
     DrawString(x, y, line, kCyan);
 }

@@ -119,9 +119,24 @@ private:
     std::unordered_map<uint32_t, uint8_t> seen_;
 };
 
+// Chosen by the host before WinMain (--outline); off, as the game is made.
+bool outlineTexts = false;
+
+// Draws the text one pixel off in each of the eight directions in `edge`,
+// so that the text drawn over it keeps a one-pixel dark edge.
+void DrawTextEdge(IDirectDrawSurface* surface, int x, int y, const char* text, int length, uint8_t edge) {
+    const int width = SurfaceAccess::Width(surface), height = SurfaceAccess::Height(surface);
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (dx != 0 || dy != 0)
+                DrawTextCp932(SurfaceAccess::Pixels(surface), width, height, width, x + dx, y + dy, text, length, edge);
+}
+
 }  // namespace
 
 namespace platform {
+
+void UseTextOutline(bool on) { outlineTexts = on; }
 
 uint8_t NearestIndex(const PALETTEENTRY palette[256], uint8_t r, uint8_t g, uint8_t b) {
     int best = 0;
@@ -268,6 +283,8 @@ BOOL TextOutA(HDC dc, int x, int y, const char* text, int length) {
     if (length == 0) return TRUE;
     const COLORREF c = context->textColour;
     const uint8_t index = platform::NearestIndex(platform::DisplayPalette(), Red(c), Green(c), Blue(c));
+    if (outlineTexts)
+        DrawTextEdge(surface, x, y, text, length, platform::NearestIndex(platform::DisplayPalette(), 0, 0, 0));
     const int width = SurfaceAccess::Width(surface);
     DrawTextCp932(SurfaceAccess::Pixels(surface), width, SurfaceAccess::Height(surface), width, x, y, text, length,
                   index);

@@ -44,6 +44,10 @@ const Row kRows[] = {
      }},
     {"--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
      [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
+    {"--lang", "LANG", "ja (Japanese, the default) or en (English) for the game's texts",
+     [](Options* o, const char* v) { return Store(LanguageNamed(v), &o->lang); }},
+    {"--outline", nullptr, "draw the texts with a dark edge, to read them over pale water",
+     [](Options* o, const char*) { return o->outline = true; }},
     {"--pause-unfocused", nullptr, "stop the game while its window is not in front",
      [](Options* o, const char*) { return o->pauseUnfocused = true; }},
     {"--record", "FILE", "write this run to FILE as a recording kawauo-sim can replay",
@@ -118,5 +122,13 @@ std::optional<ScaleMode> ScaleModeNamed(const std::string& name) {
 }
 
 const char* NameOf(ScaleMode mode) { return mode == ScaleMode::kFit ? "fit" : "integer"; }
+
+std::optional<texts::Language> LanguageNamed(const std::string& name) {
+    if (name == "ja") return texts::Language::kJapanese;
+    if (name == "en") return texts::Language::kEnglish;
+    return std::nullopt;
+}
+
+const char* NameOf(texts::Language language) { return language == texts::Language::kEnglish ? "en" : "ja"; }
 
 }  // namespace options

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/language.h"
+
 namespace options {
 
 // How the 640x480 picture fills a larger screen: whole factors only, or
@@ -18,9 +20,11 @@ struct Options {
     std::optional<bool> fullscreen;
     std::optional<ScaleMode> scale;
     bool pauseUnfocused = false;
-    std::string recordPath;  // write the run here as a recording
-    std::string playPath;    // show this recording instead of the player's input
-    std::string tracePath;   // write the trace of every frame here
+    std::optional<texts::Language> lang;  // the game's texts
+    bool outline = false;                 // texts drawn with a dark edge
+    std::string recordPath;               // write the run here as a recording
+    std::string playPath;                 // show this recording instead of the player's input
+    std::string tracePath;                // write the trace of every frame here
 };
 
 enum class Outcome { kRun, kHelp, kVersion, kBad };
@@ -37,6 +41,8 @@ void PrintVersion(std::FILE* out);
 // Names as they appear on the command line.
 std::optional<ScaleMode> ScaleModeNamed(const std::string& name);
 const char* NameOf(ScaleMode mode);
+std::optional<texts::Language> LanguageNamed(const std::string& name);
+const char* NameOf(texts::Language language);
 
 // Exit status of a command line that could not be read.
 constexpr int kUsageStatus = 2;

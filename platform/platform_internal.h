@@ -38,6 +38,9 @@ const PALETTEENTRY* DisplayPalette();
 // Index of the first entry nearest to (r, g, b) by squared distance.
 uint8_t NearestIndex(const PALETTEENTRY palette[256], uint8_t r, uint8_t g, uint8_t b);
 
+// Texts drawn by TextOutA get a one-pixel edge in the palette's colour
+// nearest to black (--outline), chosen by the host before WinMain.
+void UseTextOutline(bool on);
 // Marks every live surface lost (the headless host's "lose").
 void LoseAllSurfaces();
 // Window, queue and key state back to program start (headless::Reset).

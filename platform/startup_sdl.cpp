@@ -10,8 +10,10 @@
 #include <system_error>
 
 #include "platform/host_sdl.h"
+#include "platform/language.h"
 #include "platform/options.h"
 #include "platform/picture_folder.h"
+#include "platform/platform_internal.h"
 #include "platform/settings.h"
 #include "platform/win.h"
 #include "tools/sim/session.h"
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
     std::string settingsPath = settings::DefaultPath();
     if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");
     sdlhost::LoadSettings(settingsPath);
+    texts::UseLanguage(chosen.lang.value_or(texts::Language::kJapanese));
+    platform::UseTextOutline(chosen.outline);
     sim::Session session{Absolute(chosen.recordPath), Absolute(chosen.playPath), Absolute(chosen.tracePath)};
     // None found: the game still starts, and says which picture is missing.
     platform::EnterPictureFolder(ProgramFolder());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -94,7 +95,7 @@ TEST_F(SurfaceTest, AMissingBitmapGivesNothingAndNoReport) {
 TEST_F(SurfaceTest, FailuresAreReportedAndReleaseWhatWasMade) {
     WritePicture("bmp/a.bmp", 400, 300, Pattern(400, 300, 0, 0));
     const std::string offscreen =
-        platform::Cp932ToUtf8(kTextLabelOffscreenCreateSurface, sizeof kTextLabelOffscreenCreateSurface - 1);
+        platform::Cp932ToUtf8(kTextLabelOffscreenCreateSurface, std::strlen(kTextLabelOffscreenCreateSurface));
     const struct {
         const char* call;
         std::string label;

@@ -2,6 +2,7 @@
 // message boxes and debug lines reaching the player as UTF-8.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
@@ -66,7 +67,7 @@ struct GameText {
     size_t length;
 };
 #define GAME_TEXT(area, name) \
-    GameText { area, #name, name, sizeof(name) - 1 }
+    GameText { area, #name, name, std::strlen(name) }
 
 TEST(Cp932, GameTextsRoundTrip) {
     // clang-format off

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/gdi.h"
+#include "platform/platform_internal.h"
 #include "platform/text.h"
 #include "tests/platform/screen_fixture.h"
 #include "tools/bmpwrite/bmp_write.h"
@@ -193,6 +194,38 @@ TEST_F(GdiTest, TextIsDrawnInTheNearestPaletteColourLeavingTheCellsAlone) {
         EXPECT_EQ(notes[0].text.x, 630);
         EXPECT_EQ(notes[0].text.colour, row.colour);
         EXPECT_EQ(notes[0].text.text, "Ab");
+    }
+}
+
+// With the outline chosen, every pixel next to the text's ink (the eight
+// neighbours, cut at the surface) takes the palette's darkest colour.
+TEST_F(GdiTest, OutlineEdgesTheTextInTheDarkestColourWhenChosen) {
+    const char text[] = "Ab";
+    for (int x : {0, 300}) {
+        Fill(back_, std::vector<uint8_t>(640 * 480, 0x49));
+        platform::UseTextOutline(true);
+        HDC dc = nullptr;
+        ASSERT_EQ(back_->GetDC(&dc), DD_OK);
+        SetTextColor(dc, 0x00FFFFFF);
+        EXPECT_TRUE(TextOutA(dc, x, 0, text, 2));
+        ASSERT_EQ(back_->ReleaseDC(dc), DD_OK);
+        platform::UseTextOutline(false);
+
+        std::vector<uint8_t> ink(640 * 480, 0);
+        DrawTextCp932(ink.data(), 640, 480, 640, x, 0, text, 2, 1);
+        std::vector<uint8_t> want(640 * 480, 0x49);
+        for (int py = 0; py < 480; ++py)
+            for (int px = 0; px < 640; ++px) {
+                auto at = [&](int cx, int cy) {
+                    return cx >= 0 && cy >= 0 && cx < 640 && cy < 480 && ink[static_cast<size_t>(cy * 640 + cx)] != 0;
+                };
+                bool edge = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) edge = edge || at(px + dx, py + dy);
+                if (at(px, py)) want[static_cast<size_t>(py * 640 + px)] = 0xFF;
+                else if (edge) want[static_cast<size_t>(py * 640 + px)] = 0x00;
+            }
+        EXPECT_EQ(Pixels(back_), want) << "at x " << x;
     }
 }
 

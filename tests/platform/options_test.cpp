@@ -26,7 +26,8 @@ TEST(Options, WhatEachLineAsksFor) {
     struct Row {
         std::vector<const char*> args;
         Outcome outcome;
-        std::string expected;  // fullscreen, scale ('-' when unsaid), then p when paused unfocused
+        std::string expected;  // fullscreen, scale ('-' when unsaid), then p when paused unfocused,
+                               // j or e for the language, o for the outline
     };
     const Row rows[] = {
         {{}, Outcome::kRun, "--"},
@@ -39,6 +40,11 @@ TEST(Options, WhatEachLineAsksFor) {
         {{"--scale=integer"}, Outcome::kRun, "-i"},
         {{"--pause-unfocused", "--window"}, Outcome::kRun, "0-p"},
         {{"--record", "run.sim", "--trace=t.jsonl"}, Outcome::kRun, "--"},
+        {{"--lang", "en", "--outline"}, Outcome::kRun, "--eo"},
+        {{"--lang=ja"}, Outcome::kRun, "--j"},
+        {{"--lang", "fr"}, Outcome::kBad, ""},
+        {{"--lang"}, Outcome::kBad, ""},
+        {{"--outline=1"}, Outcome::kBad, ""},
         {{"--bogus"}, Outcome::kBad, ""},
         {{"--record", "a", "--play", "b"}, Outcome::kBad, ""},
         {{"--play", ""}, Outcome::kBad, ""},
@@ -60,6 +66,8 @@ TEST(Options, WhatEachLineAsksFor) {
         got += o.fullscreen ? (*o.fullscreen ? '1' : '0') : '-';
         got += o.scale ? (*o.scale == options::ScaleMode::kFit ? 'f' : 'i') : '-';
         if (o.pauseUnfocused) got += 'p';
+        if (o.lang) got += *o.lang == texts::Language::kEnglish ? 'e' : 'j';
+        if (o.outline) got += 'o';
         EXPECT_EQ(got, row.expected) << line;
     }
 }

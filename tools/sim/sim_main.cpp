@@ -6,12 +6,16 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
 #include "platform/headless.h"
+#include "platform/language.h"
+#include "platform/options.h"
+#include "platform/platform_internal.h"
 #include "platform/png_write.h"
 #include "platform/win.h"
 #include "tools/sim/runner.h"
@@ -23,17 +27,20 @@ namespace {
 constexpr int kRunnerFailure = 2;  // the game exits with 0, or 1 when it cannot start
 
 const char kUsage[] =
-    "usage: kawauo-sim [--trace FILE] [--draws] [--shots DIR] SCRIPT\n"
+    "usage: kawauo-sim [--trace FILE] [--draws] [--shots DIR] [--lang ja|en] [--outline] SCRIPT\n"
     "Runs the game headless in the current directory (it reads ./bmp), driven by\n"
     "SCRIPT ('-' for standard input), and writes a JSON Lines trace of every\n"
     "frame to FILE (default: standard output). A recording made by\n"
-    "kawauo --record is such a script, and replays the run frame for frame.\n";
+    "kawauo --record is such a script, and replays the run frame for frame.\n"
+    "--lang and --outline are the game's own: the texts' language and edge.\n";
 
 struct Options {
     std::string tracePath;  // empty: standard output
     bool draws = false;
     std::string shotsDir;  // empty: no shots
     std::string scriptPath;
+    texts::Language lang = texts::Language::kJapanese;
+    bool outline = false;
 };
 
 // False (after saying why) when the arguments are not a valid command line.
@@ -53,6 +60,16 @@ bool ParseOptions(int argc, char** argv, Options* options, bool* help) {
             (arg == "--trace" ? options->tracePath : options->shotsDir) = argv[++i];
         } else if (arg == "--draws") {
             options->draws = true;
+        } else if (arg == "--outline") {
+            options->outline = true;
+        } else if (arg == "--lang") {
+            std::optional<texts::Language> lang;
+            if (i + 1 < argc) lang = options::LanguageNamed(argv[++i]);
+            if (!lang) {
+                std::fprintf(stderr, "kawauo-sim: --lang needs ja or en\n");
+                return false;
+            }
+            options->lang = *lang;
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "kawauo-sim: unknown option %s\n", arg.c_str());
             return false;
@@ -140,6 +157,8 @@ int main(int argc, char** argv) {
     sim::TraceWriter trace(out);
 
     headless::Reset();
+    texts::UseLanguage(options.lang);
+    platform::UseTextOutline(options.outline);
     sim::RunOptions run;
     run.program = "kawauo-sim";
     run.scripted = true;

@@ -1,0 +1,70 @@
+#!/bin/bash
+# --lang en in the real window on a virtual X display: a run played with
+# xdotool through the title into play, recorded and traced. Its trace draws
+# the English HUD and move message where the Japanese ones go, only
+# half-width texts, and kawauo-sim --lang en replays it line for line. The
+# same with --outline, which changes the picture of the same frame.
+#   language_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
+# KAWAUO_E2E_KEEP=DIR keeps the recordings and traces.
+set -u
+
+KAWAUO=$(realpath "$1")
+SIM=$(realpath "$2")
+SRC=$(realpath "$3")
+
+source "$SRC/scripts/checks.sh"
+need_tools Xvfb xdotool compare
+
+source "$SRC/scripts/xvfb.sh"
+source "$SRC/scripts/game_window.sh"
+start_xvfb 1280x1024 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
+mkdir -p "$WORK/game"
+cp -r "$SRC/bmp" "$WORK/game/bmp"
+cd "$WORK/game" || exit 1
+
+# The English texts as written (never retyped here), UTF-8 as the trace has them.
+english_of() { grep "^$1[[:space:]]" "$SRC/game/texts.en.txt" | sed 's/^[^[:space:]]*[[:space:]]*//'; }
+# The texts a trace draws at (x, y), one a line.
+texts_at() { grep -o "\[\"text\",$2,$3,[0-9]*,\"[^\"]*\"\]" "$1" | sed 's/^\[[^"]*"[^"]*",[0-9]*,[0-9]*,[0-9]*,"//; s/"\]$//' | sort -u; }
+same_text() { [ -n "$2" ] && [ "$1" = "$2" ] || { echo "  drawn: '$1', expected: '$2'"; return 1; }; }
+only_half_width() { ! grep -o '\["text",[^]]*\]' "$1" | LC_ALL=C grep -q '[^ -~]'; }
+differ() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)" != 0 ]; }
+
+for look in plain outline; do
+    flags=(--lang en)
+    [ "$look" = outline ] && flags+=(--outline)
+    "$KAWAUO" "${flags[@]}" --record "$look.rec" --trace "$look.jsonl" 2>"$look.err" &
+    GAME_PID=$!
+    wait_for_window || { echo "FAIL: no window"; cat "$look.err"; exit 1; }
+    focus
+    sleep 0.8
+    press space
+    sleep 0.5
+    press F1
+    sleep 0.5
+    xdotool key Escape
+    wait_game 20
+    status=$?
+    GAME_PID=
+    check "$look: the run ends with status 0 (got $status)" test "$status" -eq 0
+    check "$look: the HUD's key help is the English one" \
+        same_text "$(texts_at "$look.jsonl" 0 0)" "$(english_of kTextKeyHelp)"
+    check "$look: the move's message is the English one, where the Japanese goes" \
+        same_text "$(texts_at "$look.jsonl" 0 440)" "$(english_of kTextMoveSokodikara)"
+    check "$look: every text drawn is half-width" only_half_width "$look.jsonl"
+    "$SIM" "${flags[@]}" --draws --trace "$look-sim.jsonl" "$look.rec" 2>"$look-sim.err"
+    check "$look: kawauo-sim ${flags[*]} replays the run line for line" cmp -s "$look.jsonl" "$look-sim.jsonl"
+done
+
+{ cat outline.rec; echo "shot last"; } >shot.rec
+"$SIM" --lang en --outline --shots edged shot.rec >/dev/null 2>edged.err
+"$SIM" --lang en --shots plain shot.rec >/dev/null 2>plain-shot.err
+check "the outline changes the picture of the same frame" differ edged/last.png plain/last.png
+
+if [ "$FAILURES" -ne 0 ]; then
+    echo "$FAILURES check(s) failed"
+    for f in *.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
+    exit 1
+fi
+echo "all checks passed"

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/options.h"
+#include "platform/settings.h"
 
 namespace sdlhost {
 
@@ -10,10 +11,11 @@ namespace sdlhost {
 void UseOptions(const options::Options& chosen);
 
 // Reads the player's settings file (settings::DefaultPath()) before the
-// window opens: its choices hold where the command line says nothing, its
+// window opens: its choices hold where the command line says nothing (the
+// entry applies the language and the outline from what it returns), its
 // keys are the keyboard's, and it is written when the player changes
 // something. An empty path (or a host never told this): the defaults, and
 // no file read or written.
-void LoadSettings(const std::string& path);
+const settings::Settings& LoadSettings(const std::string& path);
 
 }  // namespace sdlhost

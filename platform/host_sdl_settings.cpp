@@ -28,10 +28,11 @@ namespace sdlhost {
 
 bool KeyNameKnown(const std::string& name) { return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN; }
 
-void LoadSettings(const std::string& path) {
+const settings::Settings& LoadSettings(const std::string& path) {
     g_remembered.saved = settings::Load(path, KeyNameKnown, &g_remembered.file);
     g_remembered.loaded = !path.empty();
     UseKeys(g_remembered.saved);
+    return g_remembered.saved;
 }
 
 const settings::Settings& SavedSettings() { return g_remembered.saved; }

@@ -118,6 +118,17 @@ std::vector<Row> MakeRows() {
              return std::string();
          },
          [](const Settings& s) { return std::string(options::NameOf(s.scale)); }},
+        {"lang", "# The game's texts: ja (Japanese) or en (English).",
+         [](std::string_view v, KeyKnown, Settings* s) {
+             std::optional<texts::Language> lang = options::LanguageNamed(std::string(v));
+             if (!lang) return "'" + std::string(v) + "' is not ja or en";
+             s->lang = *lang;
+             return std::string();
+         },
+         [](const Settings& s) { return std::string(options::NameOf(s.lang)); }},
+        {"outline", "# Texts drawn with a dark edge, to read them over pale water (yes or no).",
+         [](std::string_view v, KeyKnown, Settings* s) { return ReadYesNo(v, &s->outline); },
+         [](const Settings& s) { return std::string(s.outline ? "yes" : "no"); }},
     };
     for (size_t i = 0; i < platform::kKeyNames.size(); ++i) {
         std::string name = "key." + LowerCase(platform::kKeyNames[i].name);

@@ -1,6 +1,6 @@
 // The player's settings file: what the players' host remembers from one run
 // to the next (full screen or a window, the window's size, the scale mode,
-// the keys). The game never sees it.
+// the language, the text outline, the keys). The game never sees it.
 #pragma once
 #include <array>
 #include <string>
@@ -18,6 +18,8 @@ struct Settings {
     // Fit: a laptop's 1366x768 or 1920x1080 screen shows the picture across
     // its whole height, not at 1x or 2x in a black frame.
     options::ScaleMode scale = options::ScaleMode::kFit;
+    texts::Language lang = texts::Language::kJapanese;
+    bool outline = false;  // texts drawn with a dark edge
     // The keyboard's keys standing for each game key, by the host's key
     // names ("W", "Keypad 8"), in the order of platform::kKeyNames.
     std::array<std::vector<std::string>, platform::kKeyNames.size()> keys;

@@ -48,9 +48,9 @@ int main(int argc, char** argv) {
     sdlhost::UseOptions(chosen);
     std::string settingsPath = settings::DefaultPath();
     if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");
-    sdlhost::LoadSettings(settingsPath);
-    texts::UseLanguage(chosen.lang.value_or(texts::Language::kJapanese));
-    platform::UseTextOutline(chosen.outline);
+    const settings::Settings& saved = sdlhost::LoadSettings(settingsPath);
+    texts::UseLanguage(chosen.lang.value_or(saved.lang));
+    platform::UseTextOutline(chosen.outline || saved.outline);
     sim::Session session{Absolute(chosen.recordPath), Absolute(chosen.playPath), Absolute(chosen.tracePath)};
     // None found: the game still starts, and says which picture is missing.
     platform::EnterPictureFolder(ProgramFolder());

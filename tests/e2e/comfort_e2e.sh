@@ -97,6 +97,18 @@ start_drawn bound.err
 end_game q
 check "a key bound in the settings ends the game (Q for ESC, status $status)" test "$status" -eq 0
 
+# The language from the settings, and the command line's over it; the
+# trace holds the texts drawn.
+echo 'lang = en' >>"$SETTINGS"
+for lang in settings ja; do
+    start_drawn lang.err --trace "$lang.jsonl" $([ "$lang" = ja ] && echo --lang ja)
+    press space
+    sleep 0.5
+    end_game q
+done
+check "lang = en in the settings shows the English HUD" grep -q 'ESC/Quit:TAB/Retire' settings.jsonl
+check "--lang ja wins over it for a run" bash -c "! grep -q 'ESC/Quit:TAB/Retire' ja.jsonl && grep -q '\"text\"' ja.jsonl"
+
 echo 'scale = blurry' >>"$SETTINGS"
 cp "$SETTINGS" broken.before
 start_drawn broken.err

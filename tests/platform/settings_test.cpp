@@ -27,17 +27,17 @@ bool Known(const std::string& name) {
 
 constexpr size_t kUp = 4;  // platform::kKeyNames' UP
 
-// fullscreen, window, scale, then the keys of UP.
+// fullscreen, window, scale, language, outline (o or -), then the keys of UP.
 std::string Describe(const settings::Settings& s) {
     std::string keys;
     for (const std::string& k : s.keys[kUp]) keys += (keys.empty() ? "" : ",") + k;
     return std::to_string(s.fullscreen) + " " + std::to_string(s.windowWidth) + "x" + std::to_string(s.windowHeight) +
-           " " + options::NameOf(s.scale) + " " + keys;
+           " " + options::NameOf(s.scale) + " " + options::NameOf(s.lang) + (s.outline ? " o " : " - ") + keys;
 }
 
 bool Same(const settings::Settings& a, const settings::Settings& b) {
     return a.fullscreen == b.fullscreen && a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight &&
-           a.scale == b.scale && a.keys == b.keys;
+           a.scale == b.scale && a.lang == b.lang && a.outline == b.outline && a.keys == b.keys;
 }
 
 TEST(SettingsParse, WhatEachLineSetsOrWhyItIsRefused) {
@@ -46,13 +46,16 @@ TEST(SettingsParse, WhatEachLineSetsOrWhyItIsRefused) {
         const char* expected;  // Describe() when read, else the problem's line and what
     };
     const Row rows[] = {
-        {"", "1 0x0 fit Up,W,Keypad 8"},
-        {"# mine\n\n   \n\t# indented\n", "1 0x0 fit Up,W,Keypad 8"},
-        {"fullscreen = no\nwindow = 1280x960\nscale = integer\n", "0 1280x960 integer Up,W,Keypad 8"},
-        {"  fullscreen=no  \r\nwindow = 320x240\r\n", "0 320x240 fit Up,W,Keypad 8"},
-        {"window = 800x600\nwindow = default\n", "1 0x0 fit Up,W,Keypad 8"},
-        {"key.up = Z ,Left Shift\n", "1 0x0 fit Z,Left Shift"},
+        {"", "1 0x0 fit ja - Up,W,Keypad 8"},
+        {"# mine\n\n   \n\t# indented\n", "1 0x0 fit ja - Up,W,Keypad 8"},
+        {"fullscreen = no\nwindow = 1280x960\nscale = integer\n", "0 1280x960 integer ja - Up,W,Keypad 8"},
+        {"  fullscreen=no  \r\nwindow = 320x240\r\n", "0 320x240 fit ja - Up,W,Keypad 8"},
+        {"window = 800x600\nwindow = default\n", "1 0x0 fit ja - Up,W,Keypad 8"},
+        {"key.up = Z ,Left Shift\n", "1 0x0 fit ja - Z,Left Shift"},
+        {"lang = en\noutline = yes\n", "1 0x0 fit en o Up,W,Keypad 8"},
         {"fullscreen = maybe\n", "1: 'maybe' is not yes or no"},
+        {"lang = fr\n", "1: 'fr' is not ja or en"},
+        {"outline = 1\n", "1: '1' is not yes or no"},
         {"\n# c\nwindow = 319x240\n",
          "3: '319x240' is not default or a size from 320x240 to 16384x16384 (as 1280x960)"},
         {"window = 1280x\n", "1: '1280x' is not default or a size from 320x240 to 16384x16384 (as 1280x960)"},
@@ -84,6 +87,8 @@ settings::Settings Changed() {
     s.windowWidth = 1000;
     s.windowHeight = 750;
     s.scale = options::ScaleMode::kInteger;
+    s.lang = texts::Language::kEnglish;
+    s.outline = true;
     s.keys[kUp] = {"Z"};
     s.keys[0] = {"Left Shift", "Space"};
     return s;

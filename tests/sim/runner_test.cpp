@@ -236,6 +236,27 @@ TEST_F(SimRunner, TraceFileHoldsWhatStandardOutputWould) {
     EXPECT_EQ(lines.size(), 5u);
 }
 
+// Started with standard output or error closed, the sim's messages go
+// nowhere and the trace file holds the trace alone.
+TEST_F(SimRunner, ClosedStandardStreamsLeaveTheTraceWhole) {
+    std::filesystem::remove(dir_.path() + "/bmp/fish1.bmp");  // a box, told on standard error
+    const std::string tracePath = dir_.path() + "/trace.jsonl";
+    auto traceLines = [&] {
+        std::ifstream in(tracePath);
+        std::vector<Json> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(Json::parse(line));
+        return lines;
+    };
+    SimRun open = Run("frames 3\n", {"--trace", tracePath});
+    const std::vector<Json> expected = traceLines();
+    ASSERT_EQ(expected.size(), 2u) << simtest::Describe(open);
+    for (const std::vector<int>& closed : {std::vector<int>{2}, {1}, {1, 2}}) {
+        SimRun run = RunSim("frames 3\n", dir_.path(), {"--trace", tracePath}, closed);
+        EXPECT_EQ(run.status, 1) << closed.size() << " closed, first " << closed[0];
+        EXPECT_EQ(traceLines(), expected) << closed.size() << " closed, first " << closed[0];
+    }
+}
+
 TEST_F(SimRunner, DrawsListTheFramesCallsWithPictureNames) {
     SimRun run = Run("frames 1\ndown SPACE\nframes 1\nup SPACE\nframes 3\n", {"--draws"});
     ASSERT_EQ(run.frames.size(), 5u) << simtest::Describe(run);

@@ -94,7 +94,7 @@ void WriteTestPictures(const std::string& dir, const std::vector<std::string>& l
 constexpr unsigned kSecondsAtMost = 120;
 
 SimRun RunSim(const std::string& script, const std::string& workDir,
-              const std::vector<std::string>& args) {
+              const std::vector<std::string>& args, const std::vector<int>& closed) {
     TempDir io;
     const std::string scriptPath = io.path() + "/script";
     const std::string outPath = io.path() + "/stdout";
@@ -121,6 +121,7 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
         dup2(out, 1);
         dup2(err, 2);
         alarm(kSecondsAtMost);  // kept across exec: a run that hangs is ended, and fails
+        for (int fd : closed) close(fd);
         execv(argv[0], argv.data());
         _exit(127);
     }

@@ -54,9 +54,10 @@ constexpr int kOpnIndex = 6;
 // Runs kawauo-sim in `workDir` with `args`, the script on its standard input
 // and its trace on standard output, and parses every line of the trace (a line
 // that is not JSON throws, failing the test). A run that has not ended after
-// two minutes is killed (status -1).
+// two minutes is killed (status -1). The descriptors in `closed` (1, 2) are
+// closed when it starts.
 SimRun RunSim(const std::string& script, const std::string& workDir,
-              const std::vector<std::string>& args = {});
+              const std::vector<std::string>& args = {}, const std::vector<int>& closed = {});
 
 // The run's status and standard error, for failure messages.
 std::string Describe(const SimRun& run);

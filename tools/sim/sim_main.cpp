@@ -17,6 +17,7 @@
 #include "platform/options.h"
 #include "platform/platform_internal.h"
 #include "platform/png_write.h"
+#include "platform/process.h"
 #include "platform/win.h"
 #include "tools/sim/runner.h"
 #include "tools/sim/script.h"
@@ -112,6 +113,7 @@ bool WritePng(const std::string& path, const headless::Frame& frame, std::string
 }  // namespace
 
 int main(int argc, char** argv) {
+    process::KeepStandardStreams();
     Options options;
     bool help = false;
     if (!ParseOptions(argc, argv, &options, &help)) {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <deque>
+#include <string>
 
 #include "platform/frame_stats.h"
 #include "platform/host.h"
@@ -23,12 +24,15 @@
 #include "platform/pause_clock.h"
 #include "platform/platform_internal.h"
 #include "platform/present_sdl.h"
+#include "platform/process.h"
 
 namespace {
 
 struct SdlHost {
     bool videoTried = false;
     bool videoReady = false;
+    bool boxes = false;  // a driver that shows windows, where a box can be answered
+    bool stopSent = false;
     bool cursorVisible = true;
     SDL_Window* window = nullptr;
     bool presenting = false;
@@ -49,11 +53,43 @@ uint32_t RunningMilliseconds() {
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
+// Drivers that show nothing: SDL falls back on them when no display opens,
+// and the game would then run unseen for ever.
+bool ShowsNothing(const char* driver) {
+    return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "evdev") == 0;
+}
+
+// Unless SDL_VIDEODRIVER names a driver, SDL tries the drivers that show
+// something, in its own order, and no other.
+void KeepToVisibleDrivers() {
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);  // the variable, or a program's hint
+    if (asked != nullptr && *asked != '\0') return;
+    std::string visible;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* driver = SDL_GetVideoDriver(i);
+        if (ShowsNothing(driver)) continue;
+        if (!visible.empty()) visible += ',';
+        visible += driver;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, visible.empty() ? "(none that shows a window)" : visible.c_str());
+}
+
+// SDL's own signal handlers would turn SIGTERM and SIGINT into a close
+// request that a message box never reads: the game takes them itself.
 bool EnsureVideo() {
     if (!g_sdl.videoTried) {
         g_sdl.videoTried = true;
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        KeepToVisibleDrivers();
         g_sdl.videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-        if (!g_sdl.videoReady) std::fprintf(stderr, "kawauo: no display: %s\n", SDL_GetError());
+        if (g_sdl.videoReady) {
+            process::CatchStopSignals();
+            g_sdl.boxes = !ShowsNothing(SDL_GetCurrentVideoDriver());
+        } else {
+            const char* display = std::getenv("DISPLAY");
+            std::fprintf(stderr, "kawauo: cannot open a display: %s (DISPLAY %s%s)\n", SDL_GetError(),
+                         display != nullptr ? "is " : "is not set", display != nullptr ? display : "");
+        }
     }
     return g_sdl.videoReady;
 }
@@ -129,6 +165,10 @@ void TranslateWindowEvent(const SDL_WindowEvent& e) {
     }
 }
 
+}  // namespace
+
+namespace sdlhost {
+
 void Translate(const SDL_Event& e) {
     if (e.type == SDL_QUIT) {
         sdlhost::PushEvent(host::Event{host::EventKind::Close, 0});
@@ -142,10 +182,6 @@ void Translate(const SDL_Event& e) {
         sdlhost::TranslateInput(e);
     }
 }
-
-}  // namespace
-
-namespace sdlhost {
 
 void PushEvent(host::Event event) { g_sdl.events.push_back(event); }
 
@@ -217,12 +253,19 @@ void SetCursorVisible(bool visible) {
 }
 
 // Paused out of focus, the wait for the next event holds the game's loop:
-// no frame runs until the focus (or a close request) comes.
+// no frame runs until the focus (or a close request) comes. A stop signal
+// closes the window, as the player would.
 bool PollEvent(Event* event) {
     SDL_Event e;
     sdlhost::SaveResting(false);
-    while (g_sdl.events.empty() && g_sdl.videoReady && SDL_PollEvent(&e)) Translate(e);
-    while (g_sdl.events.empty() && g_sdl.clock.Paused() && SDL_WaitEvent(&e)) Translate(e);
+    while (g_sdl.events.empty() && g_sdl.videoReady && SDL_PollEvent(&e)) sdlhost::Translate(e);
+    while (g_sdl.events.empty() && g_sdl.clock.Paused() && process::StopSignal() == 0) {
+        if (SDL_WaitEventTimeout(&e, sdlhost::kStopLookMs) != 0) sdlhost::Translate(e);
+    }
+    if (process::StopSignal() != 0 && !g_sdl.stopSent) {
+        g_sdl.stopSent = true;
+        sdlhost::PushEvent(host::Event{host::EventKind::Close, 0});
+    }
     if (g_sdl.events.empty()) return false;
     *event = g_sdl.events.front();
     g_sdl.events.pop_front();
@@ -244,7 +287,7 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
 
 void ShowMessageBox(const char* caption, const char* text) {
     if (g_sdl.window == nullptr && !EnsureVideo()) return;  // already on standard error
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, g_sdl.window);
+    if (g_sdl.boxes) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, g_sdl.window);
 }
 
 void DebugLine(const char*) {}

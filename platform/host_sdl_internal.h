@@ -12,8 +12,13 @@
 
 namespace sdlhost {
 
-// The queue of events for the game (host_sdl.cpp).
+// The queue of events for the game (host_sdl.cpp); Translate turns any SDL
+// event into the game's events, or acts on it itself.
 void PushEvent(host::Event event);
+void Translate(const SDL_Event& e);
+
+// How long a wait for events may run before it looks for a stop signal.
+constexpr uint32_t kStopLookMs = 50;
 
 // Keyboard and gamepads (host_sdl_input.cpp). TranslateInput turns one SDL
 // key or pad event into the game's keys; false for events of other kinds.

@@ -14,6 +14,7 @@
 #include "platform/options.h"
 #include "platform/picture_folder.h"
 #include "platform/platform_internal.h"
+#include "platform/process.h"
 #include "platform/settings.h"
 #include "platform/win.h"
 #include "tools/sim/session.h"
@@ -38,6 +39,7 @@ std::string Absolute(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    process::KeepStandardStreams();
     options::Options chosen;
     switch (options::Parse(argc, argv, &chosen)) {
         case options::Outcome::kHelp: options::PrintUsage(stdout); return 0;
@@ -66,5 +68,5 @@ int main(int argc, char** argv) {
         if (status == 0) status = 1;
     }
     SDL_Quit();
-    return status;
+    return process::FinalStatus(status);
 }

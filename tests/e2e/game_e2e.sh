@@ -2,7 +2,7 @@
 # The real game on a virtual X display, played with xdotool and read back from
 # screenshots: window and frames, title, play with HUD and a moving fish,
 # pause, retire to the result screen, back to the title, Alt+Enter, ESC; a
-# missing picture; no display; pictures beside the program, and the installed
+# missing picture; pictures beside the program, and the installed
 # game, each started from elsewhere.
 #   game_e2e.sh KAWAUO SOURCE_DIR BUILD_DIR
 # Frame pacing over 10 s is printed (KAWAUO_FRAME_STATS), not judged.
@@ -194,15 +194,6 @@ status=$?
 GAME_PID=
 check "a missing picture ends the game with a failure status (got $status)" test "$status" -ne 0 -a "$status" -ne 124
 check "a missing picture's box is told on standard error" grep -qF "$CAPTION: $(text_of kTextCreateFailed)" "$WORK/broken.err"
-
-# ---------------------------------------------------------------- no display
-(cd "$WORK/game" && env -u DISPLAY SDL_VIDEODRIVER=x11 "$KAWAUO") 2>"$WORK/nodisplay.err" &
-GAME_PID=$!
-wait_game 20
-status=$?
-GAME_PID=
-check "without a display the game fails (got $status)" test "$status" -ne 0 -a "$status" -ne 124
-check "without a display DirectDraw's failure is told" grep -q 'DirectDrawCreate' "$WORK/nodisplay.err"
 
 # Starts BIN from / (so only its own lookup can find the pictures), checks its
 # window and title, ends it with ESC and leaves its exit status in `status`.

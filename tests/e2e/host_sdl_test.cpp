@@ -315,6 +315,6 @@ TEST(SdlHostWithoutDisplay, OpenFailsAndBoxesReturn) {
             host::ShowMessageBox("caption", "text");
             std::exit(opened ? 1 : 7);
         },
-        testing::ExitedWithCode(7), "no display");
+        testing::ExitedWithCode(7), "cannot open a display");
 }
 }  // namespace

@@ -52,7 +52,8 @@ void SetCursorVisible(bool visible);
 // until it returns false, at least once a frame. A host should send a key's
 // KeyUp for every KeyDown it sent (on focus loss too), and the window's loss and
 // return of the foreground as Deactivate and Activate, and the player's
-// closing of the window as Close.
+// closing of the window as Close; a host that catches the stop signals
+// (platform/process.h) sends Close for them too.
 bool PollEvent(Event* event);
 
 // Monotonic milliseconds since start, wrapping at 2^32 (GetTickCount): the
@@ -70,7 +71,8 @@ int64_t CalendarSeconds();
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]);
 
 // MessageBoxA with MB_OK: shows `text` under `caption` (both UTF-8) and
-// returns when the player dismisses it; a host with no screen records it.
+// returns when the player dismisses it, or at once when a stop signal has
+// come (platform/process.h); a host with no screen records it.
 void ShowMessageBox(const char* caption, const char* text);
 // OutputDebugStringA (UTF-8): for a debugger's eyes; may do nothing.
 void DebugLine(const char* text);

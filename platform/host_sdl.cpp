@@ -285,9 +285,11 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     sdlhost::NoteShown();
 }
 
+// Drawn in the game's own font in a window of the host's: SDL's box leaves
+// the text to the X server's fonts, which may have no Japanese.
 void ShowMessageBox(const char* caption, const char* text) {
     if (g_sdl.window == nullptr && !EnsureVideo()) return;  // already on standard error
-    if (g_sdl.boxes) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, g_sdl.window);
+    if (g_sdl.boxes) sdlhost::ShowBox(g_sdl.window, caption, text);
 }
 
 void DebugLine(const char*) {}

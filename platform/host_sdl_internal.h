@@ -1,5 +1,6 @@
 // What the files of the SDL host share: the event queue, the keyboard and
-// pads, the frame pacing and its statistics. Only host_sdl*.cpp include it.
+// pads, the frame pacing and its statistics, the message box. Only
+// host_sdl*.cpp include it.
 #pragma once
 #include <SDL.h>
 
@@ -19,6 +20,11 @@ void Translate(const SDL_Event& e);
 
 // How long a wait for events may run before it looks for a stop signal.
 constexpr uint32_t kStopLookMs = 50;
+
+// The game's message box (host_sdl_box.cpp): the caption and text (UTF-8)
+// in a window over `owner` (may be null) until the player answers it or a
+// stop signal comes. Events for other windows go to Translate meanwhile.
+void ShowBox(SDL_Window* owner, const char* caption, const char* text);
 
 // Keyboard and gamepads (host_sdl_input.cpp). TranslateInput turns one SDL
 // key or pad event into the game's keys; false for events of other kinds.

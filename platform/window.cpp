@@ -14,6 +14,7 @@
 #include "platform/frame_log.h"
 #include "platform/host.h"
 #include "platform/platform_internal.h"
+#include "platform/process.h"
 #include "platform/record.h"
 #include "platform/win.h"
 
@@ -267,6 +268,7 @@ DWORD GetTickCount() { return record::ReadClock(); }
 int64_t CalendarTime() { return record::ReadCalendar(); }
 
 int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
+    if (process::StopSignal() != 0) return IDOK;  // the run is ending: no more boxes
     std::string utf8Caption = caption != nullptr ? Utf8(caption) : std::string("Error");
     std::string utf8Text = Utf8(text);
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());

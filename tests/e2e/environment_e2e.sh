@@ -2,34 +2,15 @@
 # The real game where its surroundings are against it, on a virtual X display:
 # no display or a dead one, standard streams closed, SIGTERM and SIGINT in
 # play and at a message box, and the box itself, read back from the screen.
-#   environment_e2e.sh KAWAUO SOURCE_DIR
+#   environment_e2e.sh KAWAUO SOURCE_DIR BOX_RENDER
 set -u
 
 KAWAUO=$(realpath "$1")
 SRC=$2
+BOX_RENDER=$3
 
-for tool in Xvfb xdotool xwininfo import convert compare; do
-    # CI installs every tool, so a missing one there is a failure, not a skip.
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; [ -n "${CI:-}" ] && exit 1; exit 77; }
-done
-
-WORK=$(mktemp -d)
-XVFB_PID=
-GAME_PID=
-cleanup() {
-    [ -n "$GAME_PID" ] && kill -KILL "$GAME_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "${KAWAUO_E2E_KEEP:-}" ] && cp -r "$WORK/." "$KAWAUO_E2E_KEEP/"
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-FAILURES=0
-check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAIL: $what"; FAILURES=$((FAILURES + 1)); fi
-}
+source "$SRC/scripts/checks.sh"
+need_tools Xvfb xdotool xwininfo import convert compare
 
 SCALE=1 PIC_X=0 PIC_Y=0
 source "$SRC/scripts/xvfb.sh"
@@ -89,6 +70,72 @@ for signal in TERM INT; do
     check "SIG$signal on the title ends the game as the signal would (got $status)" \
         test "$status" -eq $((128 + $(kill -l "$signal")))
 done
+
+# ---------------------------------------------------------------- the message box
+# Started where there are no pictures, the game shows one box a picture.
+CAPTION=$(grep '^kTextCreateFailedCaption[[:space:]]' "$SRC/display/texts.txt" | sed 's/^[^[:space:]]*[[:space:]]*//')
+boxes_told() { grep -cF "$CAPTION: " "$WORK/box.err"; }
+box_window() { xwininfo -root -children 2>/dev/null | grep -F "\"$CAPTION\"" | awk '{ print $1 }' | head -n1; }
+wait_box() {  # sets BOX to the box's window, a new one when given the last
+    for _ in $(seq 100); do
+        BOX=$(box_window)
+        [ -n "$BOX" ] && [ "$BOX" != "${1:-}" ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+answer() { xdotool mousemove --window "$BOX" 5 5; xdotool windowfocus "$BOX" 2>/dev/null; xdotool key "$1"; }
+start_boxes() {
+    (cd "$WORK/empty" && exec env --default-signal=INT "$KAWAUO") 2>"$WORK/box.err" &
+    GAME_PID=$!
+}
+
+start_boxes
+check "the box opens, found by its caption" wait_box
+sleep 0.5
+import -window "$BOX" -silent "$WORK/box.png"
+"$BOX_RENDER" "$WORK/box_expected.png"
+differ=$(compare -metric AE "$WORK/box.png" "$WORK/box_expected.png" null: 2>&1)
+check "the box shows its caption, text and OK in the game's font ($differ pixels differ)" test "${differ%% *}" = 0
+first=$BOX
+answer Return
+check "Enter answers the box and the next one opens" wait_box "$first"
+check "each box is told on standard error ($(boxes_told))" test "$(boxes_told)" -eq 2
+kill -TERM "$GAME_PID"
+wait_game 2
+status=$?
+GAME_PID=
+check "SIGTERM at a box ends the game as the signal would (got $status)" test "$status" -eq 143
+check "no box after the signal ($(boxes_told) told)" test "$(boxes_told)" -eq 2
+
+start_boxes
+wait_box
+kill -INT "$GAME_PID"
+wait_game 2
+status=$?
+GAME_PID=
+check "SIGINT at a box ends the game as the signal would (got $status)" test "$status" -eq 130
+
+# Every box answered, by each of the keys that answer one and by a click on
+# OK, centred 24 pixels above the box's bottom.
+click_ok() {
+    read -r w h < <(xwininfo -id "$BOX" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+    xdotool mousemove --window "$BOX" $((w / 2)) $((h - 24)) click 1
+}
+start_boxes
+keys=(Return space Escape KP_Enter)
+answered=0
+last=
+while wait_box "$last"; do
+    last=$BOX
+    if [ $((answered % 5)) -eq 4 ]; then click_ok; else answer "${keys[answered % 5]}"; fi
+    answered=$((answered + 1))
+done
+wait_game 5
+status=$?
+GAME_PID=
+check "all $answered boxes answered, the game ends with 1 (got $status)" test "$answered" -eq 33 -a "$status" -eq 1
 
 if [ "$FAILURES" -ne 0 ]; then
     echo "$FAILURES check(s) failed"

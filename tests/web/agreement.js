@@ -7,7 +7,7 @@
 const fs = require('fs');
 const path = require('path');
 const {readPalettePng} = require('./pictures');
-const {launch, report} = require('./browser');
+const {runChecks} = require('./browser');
 
 const [pageUrl, scriptUrl, simShots] = process.argv.slice(2);
 
@@ -18,43 +18,34 @@ function firstDifference(a, b) {
   return -1;
 }
 
-(async () => {
-  const {browser, page, checks} = await launch();
+runChecks(async ({page, checks}) => {
   const check = checks.check;
-  try {
-    await page.goto(`${pageUrl}/index.html?script=${encodeURIComponent(scriptUrl)}`);
-    await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 180000});
-    const ended = await page.evaluate(() => document.body.dataset.ended);
-    check(`the script runs to its end and the game exits with 0 (${ended})`, ended === '0');
-    const shots = await page.evaluate(() => {
-      const encode = bytes => {
-        let text = '';
-        for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
-        return btoa(text);
-      };
-      const out = {};
-      for (const [name, shot] of Object.entries(Module.kawauoShots)) {
-        out[name] = {pixels: encode(shot.pixels), palette: encode(shot.palette)};
-      }
-      return out;
-    });
-    const names = fs.readdirSync(simShots).filter(f => f.endsWith('.png')).map(f => f.slice(0, -4)).sort();
-    check(`the same shots: ${names.join(' ')}`, names.length > 0 && names.join() === Object.keys(shots).sort().join());
-    for (const name of names) {
-      const sim = readPalettePng(path.join(simShots, `${name}.png`));
-      const web = shots[name];
-      if (!web) continue;
-      const pixels = Buffer.from(web.pixels, 'base64');
-      const palette = Buffer.from(web.palette, 'base64').filter((_, i) => i % 4 !== 3);  // PALETTEENTRY's flags
-      const at = firstDifference(pixels, sim.pixels);
-      check(`${name}: every index as kawauo-sim's${at < 0 ? '' : ` (first differs at ${at % 640},${Math.floor(at / 640)})`}`, at < 0);
-      check(`${name}: the palette as kawauo-sim's`, firstDifference(palette, sim.palette) < 0);
+  await page.goto(`${pageUrl}/index.html?script=${encodeURIComponent(scriptUrl)}`);
+  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 180000});
+  const ended = await page.evaluate(() => document.body.dataset.ended);
+  check(`the script runs to its end and the game exits with 0 (${ended})`, ended === '0');
+  const shots = await page.evaluate(() => {
+    const encode = bytes => {
+      let text = '';
+      for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+      return btoa(text);
+    };
+    const out = {};
+    for (const [name, shot] of Object.entries(Module.kawauoShots)) {
+      out[name] = {pixels: encode(shot.pixels), palette: encode(shot.palette)};
     }
-  } finally {
-    await browser.close();
+    return out;
+  });
+  const names = fs.readdirSync(simShots).filter(f => f.endsWith('.png')).map(f => f.slice(0, -4)).sort();
+  check(`the same shots: ${names.join(' ')}`, names.length > 0 && names.join() === Object.keys(shots).sort().join());
+  for (const name of names) {
+    const sim = readPalettePng(path.join(simShots, `${name}.png`));
+    const web = shots[name];
+    if (!web) continue;
+    const pixels = Buffer.from(web.pixels, 'base64');
+    const palette = Buffer.from(web.palette, 'base64').filter((_, i) => i % 4 !== 3);  // PALETTEENTRY's flags
+    const at = firstDifference(pixels, sim.pixels);
+    check(`${name}: every index as kawauo-sim's${at < 0 ? '' : ` (first differs at ${at % 640},${Math.floor(at / 640)})`}`, at < 0);
+    check(`${name}: the palette as kawauo-sim's`, firstDifference(palette, sim.palette) < 0);
   }
-  report(checks);
-})().catch(error => {
-  console.error(error);
-  process.exit(1);
 });

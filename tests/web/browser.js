@@ -64,4 +64,21 @@ function report(checks) {
   process.exitCode = checks.failed === 0 ? 0 : 1;
 }
 
-module.exports = {launch, canvasRgba, hold, frames, last, eventually, report};
+// Runs `body({browser, page, checks})` in a browser of its own, closed
+// whatever happens, then reports; anything thrown fails the run.
+function runChecks(body) {
+  (async () => {
+    const session = await launch();
+    try {
+      await body(session);
+    } finally {
+      await session.browser.close();
+    }
+    report(session.checks);
+  })().catch(error => {
+    console.error(error);
+    process.exit(1);
+  });
+}
+
+module.exports = {canvasRgba, hold, frames, last, eventually, runChecks};

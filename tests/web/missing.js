@@ -4,36 +4,27 @@
 //   node missing.js URL EXPECTED_JSON ({"caption": ..., "text": ...})
 'use strict';
 const fs = require('fs');
-const {launch, report} = require('./browser');
+const {runChecks} = require('./browser');
 
 const [url, expectedPath] = process.argv.slice(2);
 const expected = JSON.parse(fs.readFileSync(expectedPath, 'utf8'));
 
-(async () => {
-  const {browser, page, checks} = await launch();
+runChecks(async ({page, checks}) => {
   const check = checks.check;
-  try {
-    await page.goto(`${url}/index.html`);
-    const box = page.locator('#box');
-    await box.waitFor({state: 'visible', timeout: 60000});
-    const caption = await page.textContent('#box-caption');
-    const text = await page.textContent('#box-text');
-    check(`the box's caption is the game's: "${caption}"`, caption === expected.caption);
-    check(`the box's text is the game's: "${text.replace(/\n/g, ' / ')}"`, text === expected.text);
-    check('the box is modal', await page.evaluate(() => document.getElementById('box').matches(':modal')));
-    const told = checks.errors.filter(line => line === `${expected.caption}: ${expected.text}`).length;
-    check(`the console has it too, once (${told})`, told === 1);
-    check('the game waits for the OK', (await page.evaluate(() => document.body.dataset.ended)) === undefined);
-    await page.click('#box-ok');
-    await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
-    const ended = await page.evaluate(() => document.body.dataset.ended);
-    check(`the game stops with status 1 (${ended})`, ended === '1');
-    check('no frame was shown', (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
-  } finally {
-    await browser.close();
-  }
-  report(checks);
-})().catch(error => {
-  console.error(error);
-  process.exit(1);
+  await page.goto(`${url}/index.html`);
+  const box = page.locator('#box');
+  await box.waitFor({state: 'visible', timeout: 60000});
+  const caption = await page.textContent('#box-caption');
+  const text = await page.textContent('#box-text');
+  check(`the box's caption is the game's: "${caption}"`, caption === expected.caption);
+  check(`the box's text is the game's: "${text.replace(/\n/g, ' / ')}"`, text === expected.text);
+  check('the box is modal', await page.evaluate(() => document.getElementById('box').matches(':modal')));
+  const told = checks.errors.filter(line => line === `${expected.caption}: ${expected.text}`).length;
+  check(`the console has it too, once (${told})`, told === 1);
+  check('the game waits for the OK', (await page.evaluate(() => document.body.dataset.ended)) === undefined);
+  await page.click('#box-ok');
+  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
+  const ended = await page.evaluate(() => document.body.dataset.ended);
+  check(`the game stops with status 1 (${ended})`, ended === '1');
+  check('no frame was shown', (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
 });

@@ -5,7 +5,7 @@
 // frame (a background tab) the game goes on from there, not in a rush.
 //   node pacing.js URL
 'use strict';
-const {launch, report} = require('./browser');
+const {runChecks} = require('./browser');
 
 const [url] = process.argv.slice(2);
 const kRates = [50, 60, 75, 120, 144, 240];
@@ -26,34 +26,24 @@ function virtualDisplay(hz) {
   };
 }
 
-(async () => {
-  const {browser, page, checks} = await launch();
-  try {
-    for (const hz of kRates) {
-      const context = await browser.newContext();
-      const tab = await context.newPage();
-      await tab.addInitScript(virtualDisplay, hz);
-      await tab.goto(`${url}/index.html?stats`);
-      // Polled by a timer: this page's animation frames come only with kawauoTick.
-      await tab.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {polling: 100, timeout: 60000});
-      const run = ticks => tab.evaluate(ticks => {
-        const before = Module.kawauoStats.shown.length;
-        for (let i = 0; i < ticks; ++i) kawauoTick();
-        return Module.kawauoStats.shown.length - before;
-      }, ticks);
-      const shown = await run(hz * kSeconds);
-      checks.check(`${hz} Hz: ${shown} frames in ${kSeconds} s`, Math.abs(shown - 60 * kSeconds) <= 1);
-      await tab.evaluate(() => kawauoAway(10000));
-      const back = await run(1);
-      checks.check(`${hz} Hz: ${back} frame(s) on the first display frame after 10 s away`, back === 1);
-      await context.close();
-    }
-  } finally {
-    await page.close();
-    await browser.close();
+runChecks(async ({browser, page, checks}) => {
+  for (const hz of kRates) {
+    const context = await browser.newContext();
+    const tab = await context.newPage();
+    await tab.addInitScript(virtualDisplay, hz);
+    await tab.goto(`${url}/index.html?stats`);
+    // Polled by a timer: this page's animation frames come only with kawauoTick.
+    await tab.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {polling: 100, timeout: 60000});
+    const run = ticks => tab.evaluate(ticks => {
+      const before = Module.kawauoStats.shown.length;
+      for (let i = 0; i < ticks; ++i) kawauoTick();
+      return Module.kawauoStats.shown.length - before;
+    }, ticks);
+    const shown = await run(hz * kSeconds);
+    checks.check(`${hz} Hz: ${shown} frames in ${kSeconds} s`, Math.abs(shown - 60 * kSeconds) <= 1);
+    await tab.evaluate(() => kawauoAway(10000));
+    const back = await run(1);
+    checks.check(`${hz} Hz: ${back} frame(s) on the first display frame after 10 s away`, back === 1);
+    await context.close();
   }
-  report(checks);
-})().catch(error => {
-  console.error(error);
-  process.exit(1);
 });

@@ -5,7 +5,7 @@
 // from its trace.
 //   node pads.js URL
 'use strict';
-const {launch, frames, last, eventually, report} = require('./browser');
+const {frames, last, eventually, runChecks} = require('./browser');
 
 const [url] = process.argv.slice(2);
 
@@ -21,8 +21,7 @@ function virtualPad() {
   };
 }
 
-(async () => {
-  const {browser, page, checks} = await launch();
+runChecks(async ({page, checks}) => {
   const check = checks.check;
   const pad = (call, ...args) => page.evaluate(([call, args]) => kawauoPad[call](...args), [call, args]);
   const press = async (button, ms = 150) => {
@@ -31,55 +30,47 @@ function virtualPad() {
     await pad('button', button, false);
     await page.waitForTimeout(150);
   };
-  try {
-    await page.addInitScript(virtualPad);
-    await page.goto(`${url}/index.html?trace`);
-    await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
-    await pad('plug', true);
-    await press(0);
-    check('A starts play', await eventually(5, async () => (await last(page)).scene === 2));
+  await page.addInitScript(virtualPad);
+  await page.goto(`${url}/index.html?trace`);
+  await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  await pad('plug', true);
+  await press(0);
+  check('A starts play', await eventually(5, async () => (await last(page)).scene === 2));
 
-    const start = (await last(page)).fish;
-    await press(15, 400);
-    const right = (await last(page)).fish;
-    check(`the d-pad's right swims right (x ${start[6]} -> ${right[6]})`, right[6] > start[6] + 20);
-    await pad('stick', 0, -1);
-    await page.waitForTimeout(400);
-    await pad('stick', 0, 0);
-    await page.waitForTimeout(150);
-    const up = (await last(page)).fish;
-    check(`the stick pushed up swims up (y ${right[10]} -> ${up[10]})`, up[10] < right[10] - 20);
+  const start = (await last(page)).fish;
+  await press(15, 400);
+  const right = (await last(page)).fish;
+  check(`the d-pad's right swims right (x ${start[6]} -> ${right[6]})`, right[6] > start[6] + 20);
+  await pad('stick', 0, -1);
+  await page.waitForTimeout(400);
+  await pad('stick', 0, 0);
+  await page.waitForTimeout(150);
+  const up = (await last(page)).fish;
+  check(`the stick pushed up swims up (y ${right[10]} -> ${up[10]})`, up[10] < right[10] - 20);
 
-    const before = (await last(page)).frame;
-    await press(2);
-    check('X starts 魚の底力 (F1)', (await frames(page)).some(f => f.frame > before && f.moves[1][1] !== 0));
+  const before = (await last(page)).frame;
+  await press(2);
+  check('X starts 魚の底力 (F1)', (await frames(page)).some(f => f.frame > before && f.moves[1][1] !== 0));
 
-    await press(9);
-    check('Start pauses', await eventually(3, async () => (await last(page)).paused !== 0));
-    await press(9);
-    check('Start resumes', await eventually(3, async () => (await last(page)).paused === 0));
+  await press(9);
+  check('Start pauses', await eventually(3, async () => (await last(page)).paused !== 0));
+  await press(9);
+  check('Start resumes', await eventually(3, async () => (await last(page)).paused === 0));
 
-    await pad('button', 14, true);
-    await page.waitForTimeout(200);
-    await pad('plug', false);
-    await page.waitForTimeout(100);
-    const gone = (await last(page)).fish[6];
-    await page.waitForTimeout(300);
-    const later = (await last(page)).fish[6];
-    check(`unplugged, the pad lets go of its d-pad's left (x ${up[6]} -> ${gone} -> ${later})`, gone < up[6] && later === gone);
-    await pad('button', 14, false);
-    await pad('plug', true);
+  await pad('button', 14, true);
+  await page.waitForTimeout(200);
+  await pad('plug', false);
+  await page.waitForTimeout(100);
+  const gone = (await last(page)).fish[6];
+  await page.waitForTimeout(300);
+  const later = (await last(page)).fish[6];
+  check(`unplugged, the pad lets go of its d-pad's left (x ${up[6]} -> ${gone} -> ${later})`, gone < up[6] && later === gone);
+  await pad('button', 14, false);
+  await pad('plug', true);
 
-    await press(8);
-    check('Back retires to the result screen', await eventually(5, async () => (await last(page)).scene === 3));
-    await press(16);
-    const ended = await eventually(5, () => page.evaluate(() => document.body.dataset.ended));
-    check(`Guide ends the game with status 0 (${ended})`, ended === '0');
-  } finally {
-    await browser.close();
-  }
-  report(checks);
-})().catch(error => {
-  console.error(error);
-  process.exit(1);
+  await press(8);
+  check('Back retires to the result screen', await eventually(5, async () => (await last(page)).scene === 3));
+  await press(16);
+  const ended = await eventually(5, () => page.evaluate(() => document.body.dataset.ended));
+  check(`Guide ends the game with status 0 (${ended})`, ended === '0');
 });

@@ -4,7 +4,9 @@
 start_xvfb() {
     local fd_file
     fd_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$fd_file" 2>"$2" &
+    # -noreset: by default the server resets when its last client leaves, and
+    # a game started during the reset is refused its connection.
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$fd_file" 2>"$2" &
     XVFB_PID=$!
     for _ in $(seq 100); do [ -s "$fd_file" ] && break; sleep 0.1; done
     if [ ! -s "$fd_file" ]; then

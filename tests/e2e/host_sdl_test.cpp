@@ -26,11 +26,7 @@ TEST_F(SdlHost, WindowIsTitledAndStartsFullScreen) {
 
 // Exactly the game's keys reach it, as presses and releases.
 TEST_F(SdlHost, KeysOfTheGameAndNoOthers) {
-    struct Row {
-        SDL_Keycode key;
-        int vk;  // 0: not for the game
-    };
-    const Row rows[] = {
+    const KeyRow rows[] = {
         {SDLK_SPACE, VK_SPACE},
         {SDLK_TAB, VK_TAB},
         {SDLK_ESCAPE, VK_ESCAPE},
@@ -59,13 +55,7 @@ TEST_F(SdlHost, KeysOfTheGameAndNoOthers) {
         {SDLK_4, 0},
         {SDLK_F12, 0},
     };
-    for (const Row& row : rows) {
-        PushKey(true, row.key);
-        PushKey(false, row.key);
-        std::vector<host::Event> expected;
-        if (row.vk != 0) expected = {Key(true, row.vk), Key(false, row.vk)};
-        ExpectEvents(expected, SDL_GetKeyName(row.key));
-    }
+    ExpectKeyPresses(rows);
 }
 
 // A key held when the window loses the focus is released first; its later
@@ -144,19 +134,9 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     const std::string mine = "# swapped\nkey.up = Z\nkey.f1 = Up, Keypad 8\n";
     std::ofstream(path) << mine;
     sdlhost::LoadSettings(path);
-    struct Row {
-        SDL_Keycode key;
-        int vk;  // 0: not for the game
-    };
-    const Row rows[] = {{SDLK_z, VK_UP}, {SDLK_UP, VK_F1},     {SDLK_KP_8, VK_F1}, {SDLK_w, 0},
-                        {SDLK_1, 0},     {SDLK_LEFT, VK_LEFT}, {SDLK_a, VK_LEFT},  {SDLK_F2, VK_F2}};
-    for (const Row& row : rows) {
-        PushKey(true, row.key);
-        PushKey(false, row.key);
-        std::vector<host::Event> expected;
-        if (row.vk != 0) expected = {Key(true, row.vk), Key(false, row.vk)};
-        ExpectEvents(expected, SDL_GetKeyName(row.key));
-    }
+    const KeyRow rows[] = {{SDLK_z, VK_UP}, {SDLK_UP, VK_F1},     {SDLK_KP_8, VK_F1}, {SDLK_w, 0},
+                           {SDLK_1, 0},     {SDLK_LEFT, VK_LEFT}, {SDLK_a, VK_LEFT},  {SDLK_F2, VK_F2}};
+    ExpectKeyPresses(rows);
     auto file = [&path] {
         std::ifstream in(path);
         return std::string(std::istreambuf_iterator<char>(in), {});

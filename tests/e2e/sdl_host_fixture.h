@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -85,5 +86,24 @@ protected:
     }
     SDL_Window* window_ = nullptr;
 };
+
+// A keyboard key and the game's virtual key it stands for, 0 for none.
+struct KeyRow {
+    SDL_Keycode key;
+    int vk;
+};
+
+// Each key pressed and let go: the game hears its virtual key go down and up,
+// or nothing at all.
+template <size_t N>
+void ExpectKeyPresses(const KeyRow (&rows)[N]) {
+    for (const KeyRow& row : rows) {
+        PushKey(true, row.key);
+        PushKey(false, row.key);
+        std::vector<host::Event> expected;
+        if (row.vk != 0) expected = {Key(true, row.vk), Key(false, row.vk)};
+        ExpectEvents(expected, SDL_GetKeyName(row.key));
+    }
+}
 
 }  // namespace sdltest

@@ -31,6 +31,14 @@ lacks_overlay() {  # FRAME PICTURE: more than half of its opaque pixels missing
     [ $((misses * 2)) -gt "$opaque" ]
 }
 
+# make_game_folder: $WORK/game, a copy of the pictures to start the game in;
+# and, for sanitizer builds, what the system's libraries keep is theirs to free.
+make_game_folder() {
+    export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(realpath "$SRC")/tests/e2e/lsan.supp:fast_unwind_on_malloc=0"
+    mkdir -p "$WORK/game"
+    cp -r "$SRC/bmp" "$WORK/game/bmp"
+}
+
 # wait_for_window [TITLE [TENTHS]]: the game's window (2DGAME) or another,
 # waited for 15 s unless told; sets WID.
 wait_for_window() {

@@ -18,11 +18,9 @@ need_tools Xvfb xdotool xwininfo import convert compare jq
 
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
 export XDG_PICTURES_DIR=$WORK/pictures
 SETTINGS=$XDG_CONFIG_HOME/kawauo/settings
-mkdir -p "$WORK/game"
-cp -r "$SRC/bmp" "$WORK/game/bmp"
+make_game_folder
 cd "$WORK/game" || exit 1
 
 # The first picture shown (slow to come in sanitizer builds): the screen is

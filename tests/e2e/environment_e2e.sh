@@ -15,12 +15,11 @@ need_tools Xvfb xdotool xwininfo import convert compare
 SCALE=1 PIC_X=0 PIC_Y=0
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
 # What SDL would be told to use is for the game to choose here.
 unset SDL_VIDEODRIVER
 
-mkdir -p "$WORK/game" "$WORK/empty"
-cp -r "$SRC/bmp" "$WORK/game/bmp"
+make_game_folder
+mkdir -p "$WORK/empty"
 BMP=$WORK/game/bmp
 
 # ---------------------------------------------------------------- no display

@@ -21,12 +21,9 @@ PIC_X=0 PIC_Y=32
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
 start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
-# Sanitizer builds: what the system's libraries keep is theirs to free.
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
 
 # --- the pictures: a folder of the game's own, to start it in
-mkdir -p "$WORK/game"
-cp -r "$SRC/bmp" "$WORK/game/bmp"
+make_game_folder
 BMP=$WORK/game/bmp
 
 # The game's texts, as written (never retyped here).

@@ -20,9 +20,7 @@ need_tools Xvfb xdotool xmessage
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
 start_xvfb 1280x1024 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$(realpath "$0")")/lsan.supp:fast_unwind_on_malloc=0"
-mkdir -p "$WORK/game"
-cp -r "$SRC/bmp" "$WORK/game/bmp"
+make_game_folder
 cd "$WORK/game" || exit 1
 
 # Another window takes the focus away, and gives it back.

@@ -67,6 +67,20 @@ start_game() {
     sleep 0.5
     focus
 }
+# The first picture shown (slow to come in sanitizer builds): the screen is
+# no longer all black. Keys pressed before it may be gone by the first frame.
+drawn() {
+    for _ in $(seq 100); do
+        import -window root -silent "$WORK/root.png" 2>/dev/null &&
+            [ "$(convert "$WORK/root.png" -format '%[max]' info:)" != 0 ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+start_drawn() {  # start_drawn STDERR ARGS...: start_game, then the title waited for
+    start_game "$@"
+    drawn || { echo "FAIL: nothing drawn"; cat "$1"; exit 1; }
+}
 wait_game() {  # wait_game SECONDS: the game's exit status, or 124 if it still runs
     for _ in $(seq $(($1 * 10))); do
         kill -0 "$GAME_PID" 2>/dev/null || break

@@ -23,20 +23,6 @@ SETTINGS=$XDG_CONFIG_HOME/kawauo/settings
 make_game_folder
 cd "$WORK/game" || exit 1
 
-# The first picture shown (slow to come in sanitizer builds): the screen is
-# no longer all black.
-drawn() {
-    for _ in $(seq 100); do
-        import -window root -silent "$WORK/root.png" 2>/dev/null &&
-            [ "$(convert "$WORK/root.png" -format '%[max]' info:)" != 0 ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-start_drawn() {  # start_drawn STDERR ARGS...
-    start_game "$@"
-    drawn || { echo "FAIL: nothing drawn"; cat "$1"; exit 1; }
-}
 # The window's size once the host has set it: "WxH", or what it is after 5 s.
 size_becomes() {
     for _ in $(seq 25); do

@@ -16,7 +16,8 @@ target_link_libraries(kawauo PRIVATE kawauo_host_win32 kawauo_game kawauo_warnin
 # folder that runs where it is unpacked. The program carries the baked font
 # and, linked in, the MinGW-w64 runtime: their licences go with it.
 install(TARGETS kawauo RUNTIME DESTINATION .)
-install(DIRECTORY bmp DESTINATION . FILES_MATCHING PATTERN "*.bmp")
+# The Windows game plays in Japanese only: the English forms in bmp/en stay out.
+install(DIRECTORY bmp DESTINATION . FILES_MATCHING PATTERN "*.bmp" PATTERN en EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/windows-readme.txt DESTINATION . RENAME README.txt)
 install(FILES ${PROJECT_SOURCE_DIR}/data/copyright DESTINATION . RENAME COPYRIGHT.txt)
 install(FILES /usr/share/doc/mingw-w64-x86-64-dev/copyright DESTINATION . RENAME COPYRIGHT-mingw-w64.txt)

@@ -11,6 +11,7 @@
 #include "platform/frame_log.h"
 #include "platform/gdi.h"
 #include "platform/host.h"
+#include "platform/language.h"
 #include "platform/picture_load.h"
 #include "platform/platform_internal.h"
 #include "platform/text.h"
@@ -166,7 +167,7 @@ HANDLE LoadImageA(HINSTANCE, const char* name, UINT type, int width, int height,
     // The program carries no bitmap resources: only files can be found.
     if (!(flags & LR_LOADFROMFILE) || type != IMAGE_BITMAP || !name) return nullptr;
     DecodedBitmap picture;
-    const std::string path = platform::NativePath(name);
+    const std::string path = texts::PictureInLanguage(platform::NativePath(name));
     const platform::FileProblem problem = platform::LoadPicture(path, &picture);
     if (problem != platform::FileProblem::kNone) {
         platform::ReportFileProblem(path, problem);

@@ -1,6 +1,9 @@
 // The language of the game's texts, chosen once by the host before WinMain.
 #include "platform/language.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace texts {
 namespace {
 
@@ -11,5 +14,13 @@ Language chosen = Language::kJapanese;
 void UseLanguage(Language language) { chosen = language; }
 
 Language CurrentLanguage() { return chosen; }
+
+std::string PictureInLanguage(const std::string& path) {
+    if (chosen == Language::kJapanese) return path;
+    const std::filesystem::path japanese(path);
+    const std::filesystem::path english = japanese.parent_path() / "en" / japanese.filename();
+    std::error_code error;
+    return std::filesystem::exists(english, error) ? english.string() : path;
+}
 
 }  // namespace texts

@@ -44,7 +44,7 @@ const Row kRows[] = {
      }},
     {"--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
      [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
-    {"--lang", "LANG", "ja (Japanese, the default) or en (English) for the game's texts",
+    {"--lang", "LANG", "ja (Japanese, the default) or en (English) for the game's texts and titles",
      [](Options* o, const char* v) { return Store(LanguageNamed(v), &o->lang); }},
     {"--outline", nullptr, "draw the texts with a dark edge, to read them over pale water",
      [](Options* o, const char*) { return o->outline = true; }},

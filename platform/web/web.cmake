@@ -38,12 +38,14 @@ target_link_options(kawauo PRIVATE
 
 # The pictures, packed by emscripten's file packager into bmp/ of the game's
 # files, compressed with LZ4 (a quarter of their size) and unpacked as read.
+# The page plays in Japanese only: the English forms in bmp/en stay out.
 file(GLOB web_pictures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bmp/*.bmp)
 add_custom_command(
   OUTPUT ${KAWAUO_SITE}/kawauo.data ${KAWAUO_SITE}/kawauo-data.js
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KAWAUO_SITE}
   COMMAND ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager ${KAWAUO_SITE}/kawauo.data
-    --preload ${PROJECT_SOURCE_DIR}/bmp@/bmp --lz4 --js-output=${KAWAUO_SITE}/kawauo-data.js
+    --preload ${PROJECT_SOURCE_DIR}/bmp@/bmp --exclude ${PROJECT_SOURCE_DIR}/bmp/en
+    --lz4 --js-output=${KAWAUO_SITE}/kawauo-data.js
   DEPENDS ${web_pictures}
   COMMENT "Packing the pictures"
   VERBATIM)

@@ -1,9 +1,10 @@
 #!/bin/bash
 # --lang en in the real window on a virtual X display: a run played with
-# xdotool through the title into play, recorded and traced. Its trace draws
-# the English HUD and move message where the Japanese ones go, only
-# half-width texts, and kawauo-sim --lang en replays it line for line. The
-# same with --outline, which changes the picture of the same frame.
+# xdotool through the English title into play and the English pause screen,
+# recorded and traced. Its trace draws the English HUD and move message
+# where the Japanese ones go, only half-width texts, and kawauo-sim --lang en
+# replays it line for line. The same with --outline, which changes the
+# picture of the same frame.
 #   language_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
 # KAWAUO_E2E_KEEP=DIR keeps the recordings and traces.
 set -u
@@ -13,10 +14,11 @@ SIM=$(realpath "$2")
 SRC=$(realpath "$3")
 
 source "$SRC/scripts/checks.sh"
-need_tools Xvfb xdotool compare
+need_tools Xvfb xdotool import convert composite compare
 
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
+SCALE=2 PIC_X=0 PIC_Y=32  # 640x480 filling 1280x1024's width
 start_xvfb 1280x1024 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; cat "$WORK/xvfb.log"; exit 1; }
 make_game_folder
 cd "$WORK/game" || exit 1
@@ -27,20 +29,22 @@ english_of() { grep "^$1[[:space:]]" "$SRC/game/texts.en.txt" | sed 's/^[^[:spac
 texts_at() { grep -o "\[\"text\",$2,$3,[0-9]*,\"[^\"]*\"\]" "$1" | sed 's/^\[[^"]*"[^"]*",[0-9]*,[0-9]*,[0-9]*,"//; s/"\]$//' | sort -u; }
 same_text() { [ -n "$2" ] && [ "$1" = "$2" ] || { echo "  drawn: '$1', expected: '$2'"; return 1; }; }
 only_half_width() { ! grep -o '\["text",[^]]*\]' "$1" | LC_ALL=C grep -q '[^ -~]'; }
+not() { ! "$@"; }
 differ() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)" != 0 ]; }
 
 for look in plain outline; do
     flags=(--lang en)
     [ "$look" = outline ] && flags+=(--outline)
-    "$KAWAUO" "${flags[@]}" --record "$look.rec" --trace "$look.jsonl" 2>"$look.err" &
-    GAME_PID=$!
-    wait_for_window || { echo "FAIL: no window"; cat "$look.err"; exit 1; }
-    focus
-    sleep 0.8
+    start_drawn "$look.err" "${flags[@]}" --record "$look.rec" --trace "$look.jsonl"
+    check "$look: the title is lettered in English" eventually 10 shows_overlay "$SRC/bmp/en/opn.bmp"
+    check "$look: and not in Japanese" not shows_overlay "$WORK/now.png" "$SRC/bmp/opn.bmp"
     press space
     sleep 0.5
     press F1
     sleep 0.5
+    press space
+    check "$look: so is the pause screen" eventually 10 shows_overlay "$SRC/bmp/en/push.bmp"
+    press space
     xdotool key Escape
     wait_game 20
     status=$?

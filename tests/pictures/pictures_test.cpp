@@ -1,6 +1,7 @@
-// The 33 committed pictures: catalogue, format, shared palette, see-through
-// areas, the river's seam, the bubble strip, stacked mutations, and that the
-// generator still draws exactly these bytes.
+// The 33 committed pictures and the English forms of the lettered ones:
+// catalogue, format, shared palette, see-through areas, the river's seam, the
+// bubble strip, stacked mutations, and that the generator still draws
+// exactly these bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,6 +43,15 @@ const Entry kCatalogue[] = {
     {"syougai4.bmp", 113, 113, true},    {"syougai5.bmp", 113, 113, true},    {"syougai3.bmp", 113, 113, true},
 };
 
+// The title and pause pictures as the English game shows them.
+const Entry kEnglishForms[] = {{"en/push.bmp", 640, 480, true}, {"en/opn.bmp", 640, 480, true}};
+
+std::vector<Entry> AllFiles() {
+    std::vector<Entry> all(std::begin(kCatalogue), std::end(kCatalogue));
+    all.insert(all.end(), std::begin(kEnglishForms), std::end(kEnglishForms));
+    return all;
+}
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -56,7 +66,7 @@ std::string BmpDir() { return std::string(KAWAUO_SOURCE_DIR) + "/bmp/"; }
 class Pictures : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        for (const Entry& e : kCatalogue) {
+        for (const Entry& e : AllFiles()) {
             DecodedBitmap bmp;
             if (LoadBmpFile(BmpDir() + e.name, &bmp)) decoded_[e.name] = std::move(bmp);
         }
@@ -78,7 +88,7 @@ std::map<std::string, DecodedBitmap> Pictures::decoded_;
 TEST_F(Pictures, EveryFileIsAnEightBitPictureOfItsCatalogueSizeWithTheScreenPalette) {
     const std::vector<uint8_t> back = ReadBytes(BmpDir() + "back.bmp");
     ASSERT_GE(back.size(), 54u + 1024u) << "bmp/back.bmp missing or short";
-    for (const Entry& e : kCatalogue) {
+    for (const Entry& e : AllFiles()) {
         SCOPED_TRACE(e.name);
         const std::vector<uint8_t> b = ReadBytes(BmpDir() + e.name);
         ASSERT_GE(b.size(), 54u + 1024u) << "missing or short";
@@ -123,7 +133,7 @@ TEST_F(Pictures, PaletteHoldsTheExactTextColours) {
 TEST_F(Pictures, KeyedPicturesShareOneKeyAndUnkeyedOnesNeverUseIt) {
     const int key = Key(Get("fish1.bmp"));
     ASSERT_GE(key, 0);
-    for (const Entry& e : kCatalogue) {
+    for (const Entry& e : AllFiles()) {
         const DecodedBitmap& b = Get(e.name);
         ASSERT_FALSE(b.indices.empty()) << e.name;
         const size_t keyed = static_cast<size_t>(std::count(b.indices.begin(), b.indices.end(), key));
@@ -143,10 +153,11 @@ TEST_F(Pictures, SolidAreasHoldNoKeyPixel) {
         int x, y, w, h;
     };
     const Area areas[] = {
-        {"fish1.bmp", 70, 78, 80, 14},    {"fish2.bmp", 70, 78, 80, 14},     // body, tail root to head
-        {"opn.bmp", 140, 370, 360, 46},   {"push.bmp", 160, 160, 320, 160},  // prompt panels
-        {"syougai1.bmp", 17, 17, 4, 4},   {"syougai0.bmp", 22, 32, 12, 6},  {"syougai2.bmp", 50, 50, 12, 12},
-        {"syougai4.bmp", 40, 44, 12, 12}, {"syougai5.bmp", 40, 40, 16, 12}, {"syougai3.bmp", 36, 44, 40, 40},
+        {"fish1.bmp", 70, 78, 80, 14},     {"fish2.bmp", 70, 78, 80, 14},     // body, tail root to head
+        {"opn.bmp", 140, 370, 360, 46},    {"push.bmp", 160, 160, 320, 160},  // prompt panels
+        {"en/opn.bmp", 140, 370, 360, 46}, {"en/push.bmp", 160, 160, 320, 160}, {"syougai1.bmp", 17, 17, 4, 4},
+        {"syougai0.bmp", 22, 32, 12, 6},   {"syougai2.bmp", 50, 50, 12, 12},    {"syougai4.bmp", 40, 44, 12, 12},
+        {"syougai5.bmp", 40, 40, 16, 12},  {"syougai3.bmp", 36, 44, 40, 40},
     };
     for (const Area& a : areas) {
         const DecodedBitmap& b = Get(a.name);
@@ -159,7 +170,7 @@ TEST_F(Pictures, SolidAreasHoldNoKeyPixel) {
 }
 
 TEST_F(Pictures, TitleAndPauseLetTheRiverShowThrough) {
-    for (const char* name : {"opn.bmp", "push.bmp"}) {
+    for (const char* name : {"opn.bmp", "push.bmp", "en/opn.bmp", "en/push.bmp"}) {
         const DecodedBitmap& b = Get(name);
         ASSERT_FALSE(b.indices.empty()) << name;
         const auto see = std::count(b.indices.begin(), b.indices.end(), Key(b));
@@ -167,6 +178,11 @@ TEST_F(Pictures, TitleAndPauseLetTheRiverShowThrough) {
         EXPECT_GE(share, 30) << name << ": only " << share << "% see-through";
         EXPECT_LE(share, 90) << name << ": " << share << "% see-through, little to see";
     }
+}
+
+TEST_F(Pictures, EnglishFormsSayTheirOwnWords) {
+    for (const std::string name : {"opn.bmp", "push.bmp"})
+        EXPECT_NE(Get(name).indices, Get("en/" + name).indices) << "en/" << name << " is lettered as " << name;
 }
 
 // The river scrolls and wraps: the seam must look like any other column pair.
@@ -274,7 +290,7 @@ TEST(PictureGenerator, DrawsTheCommittedFilesAgain) {
     std::filesystem::remove_all(out);
     const std::string command = std::string("\"") + KAWAUO_BMPGEN + "\" \"" + out.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (const Entry& e : kCatalogue) {
+    for (const Entry& e : AllFiles()) {
         const std::vector<uint8_t> fresh = ReadBytes((out / "bmp" / e.name).string());
         const std::vector<uint8_t> committed = ReadBytes(BmpDir() + e.name);
         ASSERT_FALSE(fresh.empty()) << e.name << " not drawn";

@@ -2,9 +2,11 @@
 // the display palette, clipping at the surface, objects, and text.
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/gdi.h"
+#include "platform/language.h"
 #include "platform/platform_internal.h"
 #include "platform/text.h"
 #include "tests/platform/screen_fixture.h"
@@ -135,6 +137,39 @@ TEST_F(GdiTest, LoadImageFindsOnlyReadableFilesAndHonoursAFault) {
             EXPECT_EQ(DeleteObject(static_cast<HGDIOBJ>(image)), TRUE) << row.name;
         }
     }
+}
+
+// Lettered pictures have an English form in en/ beside them; the others
+// serve every language.
+TEST_F(GdiTest, LoadImageTakesAPicturesFormInTheChosenLanguage) {
+    const std::vector<PALETTEENTRY> display = Default();
+    const std::filesystem::path folder = ::testing::TempDir() + "gdi_" + std::to_string(getpid()) + "_lang";
+    const std::filesystem::path english = folder / "en";
+    std::filesystem::create_directories(english);
+    const std::string lettered = WriteBmp("lang/title.bmp", 1, 1, {5}, display.data());
+    const std::string plain = WriteBmp("lang/plain.bmp", 1, 1, {5}, display.data());
+    ASSERT_TRUE(WriteFile((english / std::filesystem::path(lettered).filename()).string(),
+                          EncodeBmp8(2, 1, {6, 7}, display.data())));
+    const struct {
+        texts::Language language;
+        std::string file;
+        int width;  // 2: the English form
+    } rows[] = {
+        {texts::Language::kJapanese, lettered, 1},
+        {texts::Language::kEnglish, lettered, 2},
+        {texts::Language::kEnglish, plain, 1},
+    };
+    for (const auto& row : rows) {
+        texts::UseLanguage(row.language);
+        HANDLE image = LoadImageA(nullptr, row.file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+        ASSERT_NE(image, nullptr) << row.file;
+        BITMAP info{};
+        GetObjectA(static_cast<HGDIOBJ>(image), sizeof info, &info);
+        EXPECT_EQ(info.bmWidth, row.width) << row.file << " in language " << static_cast<int>(row.language);
+        DeleteObject(static_cast<HGDIOBJ>(image));
+    }
+    texts::UseLanguage(texts::Language::kJapanese);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(GdiTest, ObjectsAnswerOnlyForWhatTheyAre) {

@@ -1,6 +1,8 @@
 // kawauo-bmpgen: draws the game's 33 pictures and writes them as 8-bit BMP
-// files sharing one palette, with a contact sheet and the desktop icon.
-//   kawauo-bmpgen ROOT   writes ROOT/bmp/*.bmp, ROOT/docs/contact-sheet.png
+// files sharing one palette, with the English forms of the lettered ones, a
+// contact sheet and the desktop icon.
+//   kawauo-bmpgen ROOT   writes ROOT/bmp/*.bmp, ROOT/bmp/en/*.bmp,
+//                        ROOT/docs/contact-sheet.png
 //                        and ROOT/data/icons/NxN/kawauo.png
 #include <cstdio>
 #include <filesystem>
@@ -15,15 +17,15 @@ namespace {
 
 using pictures::Picture;
 
-// One picture of the game's table, drawn.
-art::Canvas Draw(const PictureFile& file) {
+// One picture of the game's table, drawn; lettering in `language`.
+art::Canvas Draw(const PictureFile& file, texts::Language language) {
     switch (file.role) {
         case PictureRole::River: return pictures::River();
         case PictureRole::MutationFlash: return pictures::MutationFlash();
         case PictureRole::HitFlash: return pictures::HitFlash();
-        case PictureRole::Pause: return pictures::Pause();
+        case PictureRole::Pause: return pictures::Pause(language);
         case PictureRole::Bubbles: return pictures::Bubbles();
-        case PictureRole::Title: return pictures::Title();
+        case PictureRole::Title: return pictures::Title(language);
         case PictureRole::Fish: return pictures::Fish(file.index + 1);
         case PictureRole::Wake: return pictures::Wake();
         case PictureRole::Sokodikara: return pictures::HiddenStrength(file.index);
@@ -40,10 +42,29 @@ bool Keyed(PictureRole role) {
     return role != PictureRole::River && role != PictureRole::MutationFlash && role != PictureRole::HitFlash;
 }
 
-// Every picture, in the order the game loads them.
-std::vector<Picture> DrawAll() {
+// The pictures with words drawn in: the English game shows its own forms.
+bool Lettered(PictureRole role) { return role == PictureRole::Title || role == PictureRole::Pause; }
+
+// One picture of the table drawn under `name`, checked against the size the
+// game expects of it.
+Picture DrawAs(const std::string& name, const PictureFile& file, texts::Language language, bool* ok) {
+    Picture p{name, Draw(file, language), Keyed(file.role), {}};
+    if (p.canvas.w != file.width || p.canvas.h != file.height) {
+        std::fprintf(stderr, "%s is drawn %dx%d, the game expects %dx%d\n", name.c_str(), p.canvas.w, p.canvas.h,
+                     file.width, file.height);
+        *ok = false;
+    }
+    return p;
+}
+
+// Every picture, in the order the game loads them, then the English forms.
+std::vector<Picture> DrawAll(bool* ok) {
     std::vector<Picture> all;
-    for (const PictureFile& file : kPictureFiles) all.push_back({file.name, Draw(file), Keyed(file.role), {}});
+    for (const PictureFile& file : kPictureFiles)
+        all.push_back(DrawAs(file.name, file, texts::Language::kJapanese, ok));
+    for (const PictureFile& file : kPictureFiles)
+        if (Lettered(file.role))
+            all.push_back(DrawAs(std::string("en/") + file.name, file, texts::Language::kEnglish, ok));
     return all;
 }
 
@@ -56,17 +77,11 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path root = argv[1];
     std::error_code ec;
-    for (const char* dir : {"bmp", "docs"}) std::filesystem::create_directories(root / dir, ec);
+    for (const char* dir : {"bmp/en", "docs"}) std::filesystem::create_directories(root / dir, ec);
 
-    std::vector<Picture> all = DrawAll();
     bool ok = true;
-    for (size_t i = 0; i < all.size(); ++i) {
-        Picture& p = all[i];
-        if (p.canvas.w != kPictureFiles[i].width || p.canvas.h != kPictureFiles[i].height) {
-            std::fprintf(stderr, "%s is drawn %dx%d, the game expects %dx%d\n", p.name.c_str(), p.canvas.w, p.canvas.h,
-                         kPictureFiles[i].width, kPictureFiles[i].height);
-            ok = false;
-        }
+    std::vector<Picture> all = DrawAll(&ok);
+    for (Picture& p : all) {
         // The river is dithered hardest: its gradients span the whole screen.
         p.indices = art::Quantize(p.canvas, p.name == "back.bmp" ? 12 : 9);
         const std::string path = (root / "bmp" / p.name).string();

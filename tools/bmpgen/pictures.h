@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/language.h"
 #include "tools/bmpgen/art.h"
 
 namespace pictures {
@@ -44,9 +45,9 @@ art::Canvas FightingSpirit(int phase);  // fait1..3, over the fish
 art::Canvas Drift(int slot);  // syougai0..5 by the game's floating-object slot
 art::Canvas Bubbles();        // awa: seven 16x16 frames in a row
 
-// title.cpp
-art::Canvas Title();  // opn
-art::Canvas Pause();  // push
+// title.cpp: lettered, in each language
+art::Canvas Title(texts::Language language);  // opn
+art::Canvas Pause(texts::Language language);  // push
 
 struct Picture {
     std::string name;  // file name without folder, e.g. "fish1.bmp"

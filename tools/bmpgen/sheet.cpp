@@ -94,7 +94,7 @@ const Picture& Find(const std::vector<Picture>& all, const std::string& name) {
 bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all) {
     constexpr int kTile = 178, kGap = 12, kLabel = 20;
     Sheet s{kGap + 9 * kTile, 0, {}};
-    s.h = 2 * (240 + kLabel + kGap) + 4 * (kSprite + kLabel + kGap) + kGap;
+    s.h = 3 * (240 + kLabel + kGap) + 4 * (kSprite + kLabel + kGap) + kGap;
     s.rgb.assign(static_cast<size_t>(s.w * s.h * 3), 40);
     const Picture& back = Find(all, "back.bmp");
     const Picture& fish = Find(all, "fish1.bmp");
@@ -165,6 +165,11 @@ bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all)
             if (m == 0) tile(m * 3 + p - 1, 3, {name, fish.name}, name);
             else tile(m * 3 + p - 1, 3, {fish.name, name}, name);
         }
+    // The English forms of the lettered pictures.
+    y += 4 * (kSprite + kLabel + kGap);
+    x = kGap;
+    half("en/opn.bmp", true);
+    half("en/push.bmp", true);
     return WritePng(path, s.w, s.h, 3, s.rgb);
 }
 

@@ -1,5 +1,5 @@
 // The title and pause pictures: lettering over see-through areas, so the
-// river keeps flowing behind them.
+// river keeps flowing behind them; one of each for every language.
 #include <algorithm>
 
 #include "tools/bmpgen/pictures.h"
@@ -9,6 +9,21 @@ namespace pictures {
 using namespace art;
 
 namespace {
+
+// What the title and pause pictures say.
+struct Words {
+    const char* name;
+    const char* motto;
+    const char* start;
+    const char* paused;
+    const char* resume;
+};
+
+const Words& WordsIn(texts::Language language) {
+    static const Words kJapanese{"川魚", "汚れた川を さかのぼれ", "SPACEキーでスタート", "一時停止", "SPACEキーで再開"};
+    static const Words kEnglish{"KAWAUO", "Swim up the polluted river", "SPACE to start", "PAUSED", "SPACE to resume"};
+    return language == texts::Language::kEnglish ? kEnglish : kJapanese;
+}
 
 // Lettering centred on cx with its top at y, enlarged 2^steps times, filled
 // with a dithered top-to-bottom gradient inside a rim of `rim` pixels.
@@ -73,24 +88,25 @@ void Wave(Canvas& c, int cx, int y, int half) {
 
 }  // namespace
 
-Canvas Title() {
+Canvas Title(texts::Language language) {
+    const Words& words = WordsIn(language);
     Canvas c(kScreenW, kScreenH);
     Dim(c, 80, 36, 559, 286, {6, 18, 34});
-    const int logo = Letters(c, "川魚", 3, kScreenW / 2, 56, {250, 254, 255}, {60, 150, 230}, {10, 30, 80}, 5);
+    const int logo = Letters(c, words.name, 3, kScreenW / 2, 56, {250, 254, 255}, {60, 150, 230}, {10, 30, 80}, 5);
     Wave(c, kScreenW / 2, 56 + logo + 12, 200);
-    Letters(c, "汚れた川を さかのぼれ", 1, kScreenW / 2, 56 + logo + 36, {255, 255, 255}, {170, 220, 240}, {10, 30, 80},
-            2);
+    Letters(c, words.motto, 1, kScreenW / 2, 56 + logo + 36, {255, 255, 255}, {170, 220, 240}, {10, 30, 80}, 2);
     Panel(c, 130, 360, 509, 424);
-    Letters(c, "SPACEキーでスタート", 1, kScreenW / 2, 376, {255, 255, 120}, {255, 200, 40}, {60, 30, 0}, 2);
+    Letters(c, words.start, 1, kScreenW / 2, 376, {255, 255, 120}, {255, 200, 40}, {60, 30, 0}, 2);
     return c;
 }
 
-Canvas Pause() {
+Canvas Pause(texts::Language language) {
+    const Words& words = WordsIn(language);
     Canvas c(kScreenW, kScreenH);
     Dim(c, 0, 0, kScreenW - 1, kScreenH - 1, {4, 10, 24});
     Panel(c, 150, 150, 489, 329);
-    Letters(c, "一時停止", 2, kScreenW / 2, 180, {255, 255, 255}, {150, 210, 250}, {10, 30, 80}, 3);
-    Letters(c, "SPACEキーで再開", 1, kScreenW / 2, 266, {255, 255, 120}, {255, 200, 40}, {60, 30, 0}, 2);
+    Letters(c, words.paused, 2, kScreenW / 2, 180, {255, 255, 255}, {150, 210, 250}, {10, 30, 80}, 3);
+    Letters(c, words.resume, 1, kScreenW / 2, 266, {255, 255, 120}, {255, 200, 40}, {60, 30, 0}, 2);
     return c;
 }
 

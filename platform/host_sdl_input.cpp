@@ -8,20 +8,15 @@
 #include <vector>
 
 #include "platform/host_sdl_internal.h"
+#include "platform/key_merge.h"
 #include "platform/win.h"
 
 namespace {
 
-constexpr int kKeyCount = 256;
-constexpr int kStickPress = 16000;    // of 32767: the stick counts as an arrow beyond this
-constexpr int kStickRelease = 12000;  // and stops below this, so it does not flicker
-
 struct Pad {
     SDL_GameController* controller;
     SDL_JoystickID id;
-    uint32_t buttons;  // bit per SDL_GameControllerButton
-    int stickX;        // -1, 0, 1
-    int stickY;
+    platform::PadState state;  // a bit of buttons per SDL_GameControllerButton
 };
 
 // A keyboard key standing for a game key; a key may stand for several.
@@ -30,56 +25,38 @@ struct Binding {
     int virtualKey;
 };
 
+constexpr platform::PadButton kPadButtons[] = {
+    {1u << SDL_CONTROLLER_BUTTON_A, VK_SPACE},
+    {1u << SDL_CONTROLLER_BUTTON_START, VK_SPACE},
+    {1u << SDL_CONTROLLER_BUTTON_X, VK_F1},
+    {1u << SDL_CONTROLLER_BUTTON_Y, VK_F2},
+    {1u << SDL_CONTROLLER_BUTTON_B, VK_F3},
+    {1u << SDL_CONTROLLER_BUTTON_BACK, VK_TAB},
+    {1u << SDL_CONTROLLER_BUTTON_GUIDE, VK_ESCAPE},
+    {1u << SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},
+    {1u << SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+    {1u << SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},
+    {1u << SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
+};
+
+void TellGame(int virtualKey, bool down) {
+    sdlhost::PushEvent(host::Event{down ? host::EventKind::KeyDown : host::EventKind::KeyUp, virtualKey});
+}
+
 struct Input {
     bool bound = false;
     std::vector<Binding> bindings;
-    int keyboardHeld[kKeyCount] = {};  // keys holding each game key down
-    bool shownHeld[kKeyCount] = {};    // what the game has been told
+    platform::KeyMerge keys{kPadButtons, TellGame};
     std::vector<Pad> pads;
 };
 
 Input g_input;
 
-int PadButtonKey(int button) {
-    switch (button) {
-        case SDL_CONTROLLER_BUTTON_A: return VK_SPACE;
-        case SDL_CONTROLLER_BUTTON_START: return VK_SPACE;
-        case SDL_CONTROLLER_BUTTON_X: return VK_F1;
-        case SDL_CONTROLLER_BUTTON_Y: return VK_F2;
-        case SDL_CONTROLLER_BUTTON_B: return VK_F3;
-        case SDL_CONTROLLER_BUTTON_BACK: return VK_TAB;
-        case SDL_CONTROLLER_BUTTON_GUIDE: return VK_ESCAPE;
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return VK_LEFT;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return VK_RIGHT;
-        case SDL_CONTROLLER_BUTTON_DPAD_UP: return VK_UP;
-        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return VK_DOWN;
-        default: return 0;
-    }
-}
-
-bool PadHolds(const Pad& pad, int vk) {
-    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
-        if ((pad.buttons >> b & 1) != 0 && PadButtonKey(b) == vk) return true;
-    return (vk == VK_LEFT && pad.stickX < 0) || (vk == VK_RIGHT && pad.stickX > 0) || (vk == VK_UP && pad.stickY < 0) ||
-           (vk == VK_DOWN && pad.stickY > 0);
-}
-
-// A key is down while the keyboard or any pad holds it; the game hears of
-// each change once, whichever device made it, releases before presses (a
-// stick swung from one side to the other lets go first).
+// Tells the game what the keyboard and every pad changed.
 void SyncKeys() {
-    bool held[kKeyCount] = {};
-    for (int vk = 1; vk < kKeyCount; ++vk) {
-        held[vk] = g_input.keyboardHeld[vk] > 0;
-        for (const Pad& pad : g_input.pads) held[vk] = held[vk] || PadHolds(pad, vk);
-    }
-    for (bool press : {false, true}) {
-        for (int vk = 1; vk < kKeyCount; ++vk) {
-            if (held[vk] != press || held[vk] == g_input.shownHeld[vk]) continue;
-            g_input.shownHeld[vk] = press;
-            sdlhost::PushEvent(host::Event{press ? host::EventKind::KeyDown : host::EventKind::KeyUp, vk});
-        }
-    }
+    platform::KeyMerge::Keys held;
+    for (const Pad& pad : g_input.pads) held |= g_input.keys.PadKeys(pad.state);
+    g_input.keys.Sync(held);
 }
 
 Pad* FindPad(SDL_JoystickID id) {
@@ -96,7 +73,7 @@ void AddPad(int deviceIndex) {
         SDL_GameControllerClose(controller);  // opened twice: keep one reference
         return;
     }
-    g_input.pads.push_back(Pad{controller, id, 0, 0, 0});
+    g_input.pads.push_back(Pad{controller, id, {}});
 }
 
 void RemovePad(SDL_JoystickID id) {
@@ -105,13 +82,6 @@ void RemovePad(SDL_JoystickID id) {
     SDL_GameControllerClose(it->controller);
     g_input.pads.erase(it);
     SyncKeys();
-}
-
-int StickDirection(int previous, int value) {
-    int magnitude = value < 0 ? -value : value;
-    if (magnitude > kStickPress) return value < 0 ? -1 : 1;
-    if (magnitude < kStickRelease) return 0;
-    return previous;
 }
 
 }  // namespace
@@ -135,8 +105,7 @@ bool TranslateInput(const SDL_Event& e) {
             if (e.key.repeat != 0) return true;
             for (const Binding& binding : g_input.bindings) {
                 if (binding.key != e.key.keysym.sym) continue;
-                int& holders = g_input.keyboardHeld[binding.virtualKey];
-                holders = e.type == SDL_KEYDOWN ? holders + 1 : std::max(0, holders - 1);
+                g_input.keys.KeyboardChanged(binding.virtualKey, e.type == SDL_KEYDOWN);
             }
             SyncKeys();
             return true;
@@ -147,14 +116,18 @@ bool TranslateInput(const SDL_Event& e) {
         case SDL_CONTROLLERBUTTONUP:
             if (Pad* pad = FindPad(e.cbutton.which)) {
                 uint32_t bit = 1u << e.cbutton.button;
-                pad->buttons = e.type == SDL_CONTROLLERBUTTONDOWN ? pad->buttons | bit : pad->buttons & ~bit;
+                uint32_t& buttons = pad->state.buttons;
+                buttons = e.type == SDL_CONTROLLERBUTTONDOWN ? buttons | bit : buttons & ~bit;
                 SyncKeys();
             }
             return true;
         case SDL_CONTROLLERAXISMOTION:
             if (Pad* pad = FindPad(e.caxis.which)) {
-                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) pad->stickX = StickDirection(pad->stickX, e.caxis.value);
-                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) pad->stickY = StickDirection(pad->stickY, e.caxis.value);
+                platform::PadState& state = pad->state;
+                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
+                    state.stickX = platform::StickDirection(state.stickX, e.caxis.value);
+                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
+                    state.stickY = platform::StickDirection(state.stickY, e.caxis.value);
                 SyncKeys();
             }
             return true;
@@ -163,8 +136,8 @@ bool TranslateInput(const SDL_Event& e) {
 }
 
 void ReleaseAllKeys() {
-    std::fill(std::begin(g_input.keyboardHeld), std::end(g_input.keyboardHeld), 0);
-    for (Pad& pad : g_input.pads) pad = Pad{pad.controller, pad.id, 0, 0, 0};
+    g_input.keys.ReleaseKeyboard();
+    for (Pad& pad : g_input.pads) pad.state = {};
     SyncKeys();
 }
 

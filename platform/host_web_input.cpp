@@ -4,94 +4,60 @@
 // the focus; pads are read through the Gamepad API's standard mapping:
 // d-pad and left stick = arrows, A and Start = SPACE, X = F1, Y = F2, B = F3,
 // Back = TAB, Guide = ESC.
-#include <algorithm>
-
 #include "platform/host_web_internal.h"
+#include "platform/key_merge.h"
 #include "platform/win.h"
 
 namespace {
 
-constexpr int kKeyCount = 256;
-constexpr int kPads = 4;              // the Gamepad API's usual slots
-constexpr int kStickPress = 16000;    // of 32767: the stick counts as an arrow beyond this
-constexpr int kStickRelease = 12000;  // and stops below this, so it does not flicker
+constexpr int kPads = 4;  // the Gamepad API's usual slots
 
-struct Pad {
-    uint32_t buttons = 0;  // bit per button of the standard mapping
-    int stickX = 0;        // -1, 0, 1
-    int stickY = 0;
+// Buttons of the standard mapping, by their numbers in it.
+constexpr platform::PadButton kPadButtons[] = {
+    {1u << 0, VK_SPACE},    // A (south)
+    {1u << 1, VK_F3},       // B (east)
+    {1u << 2, VK_F1},       // X (west)
+    {1u << 3, VK_F2},       // Y (north)
+    {1u << 8, VK_TAB},      // Back
+    {1u << 9, VK_SPACE},    // Start
+    {1u << 12, VK_UP},      // d-pad up
+    {1u << 13, VK_DOWN},    // d-pad down
+    {1u << 14, VK_LEFT},    // d-pad left
+    {1u << 15, VK_RIGHT},   // d-pad right
+    {1u << 16, VK_ESCAPE},  // Guide
 };
 
+void TellGame(int virtualKey, bool down) {
+    webhost::PushEvent(host::Event{down ? host::EventKind::KeyDown : host::EventKind::KeyUp, virtualKey});
+}
+
 struct Input {
-    int keyboardHeld[kKeyCount] = {};  // keys holding each game key down
-    bool shownHeld[kKeyCount] = {};    // what the game has been told
-    Pad pads[kPads];
+    platform::KeyMerge keys{kPadButtons, TellGame};
+    platform::PadState pads[kPads];
 };
 
 Input g_input;
 
-// Buttons of the standard mapping, in its order.
-int PadButtonKey(int button) {
-    switch (button) {
-        case 0: return VK_SPACE;  // A (south)
-        case 1: return VK_F3;     // B (east)
-        case 2: return VK_F1;     // X (west)
-        case 3: return VK_F2;     // Y (north)
-        case 8: return VK_TAB;    // Back
-        case 9: return VK_SPACE;  // Start
-        case 12: return VK_UP;    // d-pad
-        case 13: return VK_DOWN;
-        case 14: return VK_LEFT;
-        case 15: return VK_RIGHT;
-        case 16: return VK_ESCAPE;  // Guide
-        default: return 0;
-    }
-}
-
-bool PadHolds(const Pad& pad, int vk) {
-    for (int b = 0; b < 32; ++b)
-        if ((pad.buttons >> b & 1) != 0 && PadButtonKey(b) == vk) return true;
-    return (vk == VK_LEFT && pad.stickX < 0) || (vk == VK_RIGHT && pad.stickX > 0) || (vk == VK_UP && pad.stickY < 0) ||
-           (vk == VK_DOWN && pad.stickY > 0);
-}
-
-// A key is down while the keyboard or any pad holds it; the game hears of
-// each change once, releases before presses.
+// Tells the game what the keyboard and every pad changed.
 void SyncKeys() {
-    bool held[kKeyCount] = {};
-    for (int vk = 1; vk < kKeyCount; ++vk) {
-        held[vk] = g_input.keyboardHeld[vk] > 0;
-        for (const Pad& pad : g_input.pads) held[vk] = held[vk] || PadHolds(pad, vk);
-    }
-    for (bool press : {false, true}) {
-        for (int vk = 1; vk < kKeyCount; ++vk) {
-            if (held[vk] != press || held[vk] == g_input.shownHeld[vk]) continue;
-            g_input.shownHeld[vk] = press;
-            webhost::PushEvent(host::Event{press ? host::EventKind::KeyDown : host::EventKind::KeyUp, vk});
-        }
-    }
-}
-
-int StickDirection(int previous, int value) {
-    int magnitude = value < 0 ? -value : value;
-    if (magnitude > kStickPress) return value < 0 ? -1 : 1;
-    if (magnitude < kStickRelease) return 0;
-    return previous;
+    platform::KeyMerge::Keys held;
+    for (const platform::PadState& pad : g_input.pads) held |= g_input.keys.PadKeys(pad);
+    g_input.keys.Sync(held);
 }
 
 void ReadPads() {
     for (int i = 0; i < kPads; ++i) {
-        Pad& pad = g_input.pads[i];
+        platform::PadState& pad = g_input.pads[i];
         uint32_t buttons = 0;
         int x = 0;
         int y = 0;
         if (!kawauo_web_pad(i, &buttons, &x, &y)) {
-            pad = Pad{};  // unplugged: lets go of everything
+            pad = {};  // unplugged: lets go of everything
             continue;
         }
         pad.buttons = buttons;
-        pad.stickX = StickDirection(pad.stickX, x);
-        pad.stickY = StickDirection(pad.stickY, y);
+        pad.stickX = platform::StickDirection(pad.stickX, x);
+        pad.stickY = platform::StickDirection(pad.stickY, y);
     }
 }
 
@@ -99,10 +65,7 @@ void Translate(int kind, int vk) {
     switch (kind) {
         case webhost::kKeyDown:
         case webhost::kKeyUp: {
-            // Two keys for one game key: it is up once both are.
-            if (vk <= 0 || vk >= kKeyCount) return;
-            int& holders = g_input.keyboardHeld[vk];
-            holders = kind == webhost::kKeyDown ? holders + 1 : std::max(0, holders - 1);
+            g_input.keys.KeyboardChanged(vk, kind == webhost::kKeyDown);
             return;
         }
         case webhost::kFocusLost:
@@ -131,8 +94,8 @@ void PollInput() {
 
 // On losing the focus no key may stay down: the releases would go elsewhere.
 void ReleaseAllKeys() {
-    std::fill(std::begin(g_input.keyboardHeld), std::end(g_input.keyboardHeld), 0);
-    for (Pad& pad : g_input.pads) pad = Pad{};
+    g_input.keys.ReleaseKeyboard();
+    for (platform::PadState& pad : g_input.pads) pad = {};
     SyncKeys();
 }
 

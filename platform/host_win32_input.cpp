@@ -6,29 +6,19 @@
 #include <windows.h>
 #include <xinput.h>
 
-#include <bitset>
-
 #include "platform/host_win32_internal.h"
+#include "platform/key_merge.h"
 
 namespace {
 
-constexpr int kKeyCount = 256;
-constexpr int kStickPress = 16000;    // of 32767: the stick counts as an arrow beyond this
-constexpr int kStickRelease = 12000;  // and stops below this, so it does not flicker
 constexpr DWORD kPadCount = XUSER_MAX_COUNT;
 // Asking for a pad that is not there is slow on Windows: empty slots are
 // looked at again only this often.
 constexpr ULONGLONG kEmptySlotRetryMs = 2000;
 
-using Keys = std::bitset<kKeyCount>;
 using GetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 
-struct PadButton {
-    WORD button;
-    int virtualKey;
-};
-
-constexpr PadButton kPadButtons[] = {
+constexpr platform::PadButton kPadButtons[] = {
     {XINPUT_GAMEPAD_A, VK_SPACE},        {XINPUT_GAMEPAD_START, VK_SPACE},
     {XINPUT_GAMEPAD_X, VK_F1},           {XINPUT_GAMEPAD_Y, VK_F2},
     {XINPUT_GAMEPAD_B, VK_F3},           {XINPUT_GAMEPAD_BACK, VK_TAB},
@@ -39,14 +29,13 @@ constexpr PadButton kPadButtons[] = {
 struct Pad {
     bool connected = false;
     ULONGLONG lastTry = 0;
-    int stickX = 0;  // -1, 0, 1
-    int stickY = 0;  // -1 down, 1 up, as XInput counts
-    Keys held;
+    platform::PadState state;
 };
 
+void TellGame(int virtualKey, bool down) { win32host::QueueKey(virtualKey, down); }
+
 struct InputState {
-    Keys keyboard;
-    Keys shown;  // what the game has been told
+    platform::KeyMerge keys{kPadButtons, TellGame};
     Pad pads[kPadCount];
     bool xinputLooked = false;
     GetStateFunction getState = nullptr;
@@ -86,38 +75,18 @@ GetStateFunction XInputGetStateFunction() {
     return g_input.getState;
 }
 
-int StickDirection(int previous, int value) {
-    int magnitude = value < 0 ? -value : value;
-    if (magnitude > kStickPress) return value < 0 ? -1 : 1;
-    if (magnitude < kStickRelease) return 0;
-    return previous;
+// XInput counts the stick's up as positive, the screen as negative.
+void ReadPad(platform::PadState& pad, const XINPUT_GAMEPAD& state) {
+    pad.buttons = state.wButtons;
+    pad.stickX = platform::StickDirection(pad.stickX, state.sThumbLX);
+    pad.stickY = platform::StickDirection(pad.stickY, -state.sThumbLY);
 }
 
-void ReadPad(Pad& pad, const XINPUT_GAMEPAD& state) {
-    pad.stickX = StickDirection(pad.stickX, state.sThumbLX);
-    pad.stickY = StickDirection(pad.stickY, state.sThumbLY);
-    pad.held.reset();
-    for (const PadButton& b : kPadButtons)
-        if ((state.wButtons & b.button) != 0) pad.held.set(static_cast<size_t>(b.virtualKey));
-    if (pad.stickX < 0) pad.held.set(VK_LEFT);
-    if (pad.stickX > 0) pad.held.set(VK_RIGHT);
-    if (pad.stickY > 0) pad.held.set(VK_UP);
-    if (pad.stickY < 0) pad.held.set(VK_DOWN);
-}
-
-// A key is down while the keyboard or any pad holds it; releases are told
-// before presses (a stick swung from one side to the other lets go first).
+// Tells the game what the keyboard and every pad changed.
 void SyncKeys() {
-    Keys held = g_input.keyboard;
-    for (const Pad& pad : g_input.pads) held |= pad.held;
-    Keys changed = held ^ g_input.shown;
-    for (bool press : {false, true}) {
-        for (int vk = 1; vk < kKeyCount; ++vk) {
-            if (!changed.test(static_cast<size_t>(vk)) || held.test(static_cast<size_t>(vk)) != press) continue;
-            win32host::QueueKey(vk, press);
-        }
-    }
-    g_input.shown = held;
+    platform::KeyMerge::Keys held;
+    for (const Pad& pad : g_input.pads) held |= g_input.keys.PadKeys(pad.state);
+    g_input.keys.Sync(held);
 }
 
 }  // namespace
@@ -126,13 +95,13 @@ namespace win32host {
 
 void KeyChanged(int virtualKey, bool down) {
     if (!GameKey(virtualKey)) return;
-    g_input.keyboard.set(static_cast<size_t>(virtualKey), down);
+    g_input.keys.KeyboardSet(virtualKey, down);
     SyncKeys();
 }
 
 void ReleaseAllKeys() {
-    g_input.keyboard.reset();
-    for (Pad& pad : g_input.pads) pad = Pad{pad.connected, pad.lastTry, 0, 0, Keys()};
+    g_input.keys.ReleaseKeyboard();
+    for (Pad& pad : g_input.pads) pad.state = {};
     SyncKeys();
 }
 
@@ -147,8 +116,8 @@ void PollPads() {
         pad.lastTry = now;
         XINPUT_STATE state{};
         pad.connected = getState(slot, &state) == ERROR_SUCCESS;
-        if (pad.connected) ReadPad(pad, state.Gamepad);
-        else pad = Pad{false, now, 0, 0, Keys()};
+        if (pad.connected) ReadPad(pad.state, state.Gamepad);
+        else pad = Pad{false, now, {}};
     }
     SyncKeys();
 }

@@ -15,7 +15,7 @@ SIM=$(realpath "$2")
 SRC=$3
 
 source "$SRC/scripts/checks.sh"
-need_tools Xvfb xdotool xmessage
+need_tools Xvfb xdotool xmessage import convert
 
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
@@ -49,7 +49,7 @@ same_lines() {  # same_lines A B
 scene_of_last_frame() { grep '^{"frame"' "$1" | tail -n1 | sed 's/.*"scene":\([0-9]*\).*/\1/'; }
 
 # ---------------------------------------------------------------- a recorded run
-start_game live.err --record run.rec --trace live.jsonl
+start_drawn live.err --record run.rec --trace live.jsonl
 sleep 0.5
 press space
 sleep 0.5
@@ -109,7 +109,7 @@ check "a recording of another version is not shown (status $status)" test "$stat
 check "the refusal names the file and line" grep -q 'old.rec:1: recorded by kawauo 0.0.1' old.err
 
 # ---------------------------------------------------------------- a run killed while recording
-start_game killed.err --record killed.rec
+start_drawn killed.err --record killed.rec
 press space
 press Right 0.5
 kill -KILL "$GAME_PID"

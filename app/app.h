@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/win.h"
+#include "winapi/win.h"
 
 extern HWND g_mainWindow;         // the "2DGAME" popup; owner of the load-error boxes
 extern int32_t g_appActive;       // wParam of the last WM_ACTIVATEAPP

@@ -15,8 +15,8 @@
 #include "game/frame.h"
 #include "game/moves.h"
 #include "game/play.h"
-#include "platform/headless.h"
-#include "platform/win.h"
+#include "hosts/headless/headless.h"
+#include "winapi/win.h"
 
 namespace bench {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ddraw.h"
+#include "winapi/ddraw.h"
 
 namespace bench {
 

@@ -9,7 +9,7 @@
 
 #include "bench/bench_game.h"
 #include "game/texts.h"
-#include "platform/text.h"
+#include "winapi/text.h"
 
 int main(int argc, char** argv) {
     std::vector<uint8_t> screen(size_t{kScreenWidth} * kScreenHeight);

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/ddraw.h"
-#include "platform/platform_internal.h"
+#include "hosts/shared/argb.h"
+#include "winapi/ddraw.h"
 
 namespace bench {
 

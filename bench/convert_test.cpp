@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/platform_internal.h"
+#include "hosts/shared/argb.h"
 
 namespace {
 

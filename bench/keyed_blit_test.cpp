@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ddraw.h"
-#include "platform/headless.h"
+#include "hosts/headless/headless.h"
+#include "winapi/ddraw.h"
 
 namespace {
 

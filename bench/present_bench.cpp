@@ -9,7 +9,7 @@
 #include "bench/convert.h"
 #include "display/device.h"
 #include "game/frame.h"
-#include "platform/headless.h"
+#include "hosts/headless/headless.h"
 
 namespace bench {
 namespace {

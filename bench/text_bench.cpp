@@ -11,7 +11,7 @@
 #include "display/device.h"
 #include "display/surface.h"
 #include "game/texts.h"
-#include "platform/text.h"
+#include "winapi/text.h"
 
 namespace bench {
 namespace {

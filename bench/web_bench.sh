@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset web >/dev/null
 cmake --build --preset web >/dev/null
-(cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+(cd tests/e2e/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 SITE=build-web/site
 echo "folder: $(du -sb "$SITE" | cut -f1) bytes, $(tar cf - -C "$SITE" . | gzip -9 | wc -c) gzipped (tar of the folder)"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -18,4 +18,4 @@ for _ in $(seq 50); do
     python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
     sleep 0.1
 done
-NODE_PATH=$PWD/tests/web/node_modules node bench/web_bench.js "http://127.0.0.1:$port" "$@"
+NODE_PATH=$PWD/tests/e2e/web/node_modules node bench/web_bench.js "http://127.0.0.1:$port" "$@"

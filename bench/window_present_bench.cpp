@@ -6,8 +6,8 @@
 #include "bench/bench_game.h"
 #include "display/device.h"
 #include "game/frame.h"
-#include "platform/headless.h"
-#include "platform/present_sdl.h"
+#include "hosts/headless/headless.h"
+#include "hosts/sdl/sdl_present.h"
 
 namespace bench {
 namespace {

@@ -2,12 +2,11 @@
 // back buffer, the palette on the primary, and the palette read from a bitmap.
 #include "display/device.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <vector>
 
 #include "display/dderror.h"
-#include "platform/bmp_decode.h"
+#include "winapi/gdi.h"
 
 IDirectDraw* g_dd = nullptr;
 IDirectDrawSurface* g_primary = nullptr;
@@ -36,20 +35,6 @@ int FailInit(const char* label, HRESULT code) {
     ReportDDError(label, code);
     ReleaseDirectDraw();
     return 0;
-}
-
-// The headers of the named file, with its colour table; false when there is
-// no such file or it is not a picture the game reads.
-bool ReadHeader(const char* name, BmpHeader* header) {
-    FILE* file = OpenGameFile(name, "rb");
-    if (file == nullptr) return false;
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[1 << 14];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool read = !std::ferror(file);
-    std::fclose(file);
-    return read && ReadBmpHeader(bytes.data(), bytes.size(), header);
 }
 
 }  // namespace
@@ -98,15 +83,16 @@ int InitDirectDraw() {
 HRESULT LoadPaletteFromBitmap(const char* name) {
     // The game carries no bitmap resources: the lookup always falls through
     // to the file of that name.
-    BmpHeader header;
+    int bits = 0;
+    std::vector<PALETTEENTRY> table;
     const bool found = name != nullptr && FindResourceA(GetModuleHandleA(nullptr), name, RT_BITMAP) == nullptr &&
-                       ReadHeader(name, &header);
-    if (found && header.table.empty()) {
+                       ReadBitmapColourTable(name, &bits, &table);
+    if (found && table.empty()) {
         std::fprintf(stderr, "kawauo: %s has no colour table (%d bits a pixel); the palette stays as it was\n", name,
-                     header.bits);
+                     bits);
     } else {
         FillDefaultPalette(g_palette);
-        for (size_t i = 0; i < header.table.size(); ++i) g_palette[i] = header.table[i];  // at most 256
+        for (size_t i = 0; i < table.size(); ++i) g_palette[i] = table[i];  // at most 256
     }
     if (g_ddPalette == nullptr) return DDERR_INVALIDOBJECT;
     return g_ddPalette->SetEntries(0, 0, kPaletteEntries, g_palette);

@@ -1,7 +1,7 @@
 // The display device: DirectDraw object, flip chain, clipper and palette.
 #pragma once
-#include "platform/ddraw.h"
-#include "platform/default_palette.h"  // FillDefaultPalette
+#include "winapi/ddraw.h"
+#include "winapi/default_palette.h"  // FillDefaultPalette
 
 extern IDirectDraw* g_dd;
 extern IDirectDrawSurface* g_primary;

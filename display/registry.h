@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/ddraw.h"
+#include "winapi/ddraw.h"
 
 constexpr int kMaxSurfaces = 100;
 constexpr int kSurfaceNameSize = 100;

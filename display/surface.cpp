@@ -8,7 +8,7 @@
 #include "display/dderror.h"
 #include "display/device.h"
 #include "display/texts.h"
-#include "platform/gdi.h"
+#include "winapi/gdi.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/ddraw.h"
+#include "winapi/ddraw.h"
 
 IDirectDrawSurface* DDCreateSurface(const char* name);
 int DDReLoadSurface(IDirectDrawSurface* surface, const char* name);

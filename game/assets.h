@@ -1,6 +1,6 @@
 // The 33 pictures: loading them at start-up and releasing them at exit.
 #pragma once
-#include "platform/ddraw.h"
+#include "winapi/ddraw.h"
 
 extern IDirectDrawSurface* g_picBack;
 extern IDirectDrawSurface* g_picBack2;

@@ -1,6 +1,6 @@
 // The colours the game writes its texts in (COLORREF: 0x00BBGGRR).
 #pragma once
-#include "platform/win.h"
+#include "winapi/win.h"
 
 constexpr COLORREF kWhite = 0x00FFFFFF;
 constexpr COLORREF kYellow = 0x0000FFFF;

@@ -12,7 +12,7 @@
 #include "game/result.h"
 #include "game/river.h"
 #include "game/thought.h"
-#include "platform/win.h"
+#include "winapi/win.h"
 
 int32_t g_scene;
 int32_t g_frameTick;

@@ -14,7 +14,7 @@
 #include "game/random.h"
 #include "game/texts.h"
 #include "game/thought.h"
-#include "platform/win.h"
+#include "winapi/win.h"
 
 int32_t g_paused;
 int32_t g_pauseLatch;

@@ -8,7 +8,7 @@
 #include "game/fish.h"
 #include "game/frame.h"
 #include "game/texts.h"
-#include "platform/win.h"
+#include "winapi/win.h"
 
 namespace {
 

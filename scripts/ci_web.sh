@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The web build: the `web` preset made with Debian's emscripten into
 # build-web/site, served on 127.0.0.1 and checked in Debian's headless
-# Chromium through playwright-core (tests/web): the game end to end, its
+# Chromium through playwright-core (tests/e2e/web): the game end to end, its
 # frames against kawauo-sim's, its pace on displays of other rates, a
 # gamepad, and a bundle missing a picture. Prints the folder's size.
 set -uo pipefail
@@ -16,8 +16,8 @@ cmake --build --preset web
 cmake --preset ci >/dev/null
 cmake --build --preset ci --target kawauo-sim
 # playwright-core as locked, and never a browser of its own.
-(cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
-export NODE_PATH=$PWD/tests/web/node_modules
+(cd tests/e2e/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+export NODE_PATH=$PWD/tests/e2e/web/node_modules
 SITE=build-web/site
 echo "web: $SITE: $(du -sb "$SITE" | cut -f1) bytes, $(tar cf - -C "$SITE" . | gzip -9 | wc -c) gzipped"
 set +e
@@ -43,11 +43,11 @@ serve() {
 
 # The repository served whole: the page, and the script beside it for ?script=.
 if serve .; then
-    node tests/web/e2e.js "$URL/$SITE" . build-ci/kawauo-sim | tee "$WORK/log"
-    build-ci/kawauo-sim --shots "$WORK/sim" --trace /dev/null tests/web/agreement.sim
-    node tests/web/agreement.js "$URL/$SITE" /tests/web/agreement.sim "$WORK/sim" | tee -a "$WORK/log"
-    node tests/web/pacing.js "$URL/$SITE" | tee -a "$WORK/log"
-    node tests/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/e2e.js "$URL/$SITE" . build-ci/kawauo-sim | tee "$WORK/log"
+    build-ci/kawauo-sim --shots "$WORK/sim" --trace /dev/null tests/e2e/web/agreement.sim
+    node tests/e2e/web/agreement.js "$URL/$SITE" /tests/e2e/web/agreement.sim "$WORK/sim" | tee -a "$WORK/log"
+    node tests/e2e/web/pacing.js "$URL/$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
@@ -60,7 +60,7 @@ cp "$SITE"/* "$WORK/broken/"
     python3 -c 'import json, sys
 boxes = [e for e in map(json.loads, sys.stdin) if e.get("event") == "messagebox"]
 json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout)' >"$WORK/expected.json"
-serve "$WORK/broken" && node tests/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
+serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
 ! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 5 ]

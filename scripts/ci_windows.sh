@@ -28,7 +28,7 @@ trap 'wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
-tests/windows/sim_wine.sh build-windows/kawauo-sim.exe build-ci/kawauo-sim . | tee "$WORK/log"
-tests/windows/game_wine.sh build-windows/package/unpacked/kawauo-*-windows-x64 . | tee -a "$WORK/log"
+tests/e2e/windows/sim_wine.sh build-windows/kawauo-sim.exe build-ci/kawauo-sim . | tee "$WORK/log"
+tests/e2e/windows/game_wine.sh build-windows/package/unpacked/kawauo-*-windows-x64 . | tee -a "$WORK/log"
 echo "windows: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
 ! grep -q '^FAIL' "$WORK/log"

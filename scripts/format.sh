@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Formats every tracked C++ file by .clang-format (tools/sim and tests/sim
+# Formats every tracked C++ file by .clang-format (sim/ and tests/sim/
 # keep their narrower lines by their own .clang-format).
 #   scripts/format.sh          rewrites the files that need it
 #   scripts/format.sh --check  changes nothing; names the files that need it and fails

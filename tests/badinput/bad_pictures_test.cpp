@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "display/texts.h"
-#include "platform/platform_internal.h"
-#include "tests/platform/bmp_cases.h"
 #include "tests/sim/sim_harness.h"
+#include "tests/winapi/bmp_cases.h"
 #include "tools/bmpwrite/bmp_write.h"
+#include "winapi/cp932.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ class BadPicture : public ::testing::TestWithParam<size_t> {};
 
 TEST_P(BadPicture, IsRefusedWithTheBoxOrPlays) {
     const BmpCase& c = Cases()[GetParam()];
-    simtest::TempDir dir;
+    testsupport::TempFolder dir("kawauo-sim");
     simtest::WriteTestPictures(dir.path());
     const std::vector<std::string> others = OtherPictures(dir.path());
     ASSERT_EQ(others.size(), 32u);

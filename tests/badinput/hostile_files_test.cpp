@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "display/texts.h"
-#include "platform/platform_internal.h"
 #include "tests/sim/sim_harness.h"
 #include "tools/bmpwrite/bmp_write.h"
+#include "winapi/cp932.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ TEST(HostileFiles, EachIsRefusedWithTheBoxAndItsReason) {
         {"event", "messagebox"}, {"caption", Utf8(kTextCreateFailedCaption)}, {"text", Utf8(kTextCreateFailed)}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        simtest::TempDir dir;
+        testsupport::TempFolder dir("kawauo-sim");
         simtest::WriteTestPictures(dir.path());
         const std::string path = dir.path() + "/bmp/" + row.file;
         fs::remove(path);
@@ -99,7 +99,7 @@ TEST(HostileFiles, EachIsRefusedWithTheBoxAndItsReason) {
 }
 
 TEST(HostileFiles, ATrueColourBackKeepsThePaletteAndSaysSo) {
-    simtest::TempDir dir;
+    testsupport::TempFolder dir("kawauo-sim");
     simtest::WriteTestPictures(dir.path());
     Write(dir.path() + "/bmp/back.bmp", DistinctColours(640, 480));
     simtest::SimRun run = simtest::RunSim("frames 1\n", dir.path());

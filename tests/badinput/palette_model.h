@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "display/device.h"
-#include "platform/bmp_decode.h"
+#include "winapi/bmp_decode.h"
 
 namespace badinput {
 

@@ -9,7 +9,7 @@
 #include "display/device.h"
 #include "tests/badinput/palette_model.h"
 #include "tests/display/display_fixture.h"
-#include "tests/platform/bmp_cases.h"
+#include "tests/winapi/bmp_cases.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "display/dderror.h"
-#include "platform/ddraw.h"
-#include "platform/headless.h"
+#include "hosts/headless/headless.h"
 #include "tests/display/display_fixture.h"
+#include "winapi/ddraw.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include "app/app.h"
 #include "display/device.h"
-#include "platform/headless.h"
-#include "platform/platform_internal.h"
+#include "hosts/headless/headless.h"
 #include "tests/display/display_fixture.h"
 #include "tools/bmpwrite/bmp_write.h"
+#include "winapi/palette_match.h"
 
 namespace {
 

@@ -4,26 +4,22 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "app/app.h"
 #include "display/device.h"
 #include "display/registry.h"
-#include "platform/headless.h"
-#include "platform/platform_internal.h"
+#include "hosts/headless/headless.h"
 #include "tools/bmpwrite/bmp_write.h"
+#include "winapi/surface_access.h"
 
 void DisplayTest::SetUp() {
     headless::Reset();
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     previousDirectory_ = here;
-    char pattern[] = "/tmp/kawauo-display-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    ASSERT_EQ(chdir(directory_.c_str()), 0);
+    ASSERT_EQ(chdir(folder_.path().c_str()), 0);
     std::filesystem::create_directory("bmp");
     g_mainWindow = nullptr;
     g_appActive = 0;
@@ -47,7 +43,6 @@ void DisplayTest::TearDown() {
     if (!previousDirectory_.empty()) {
         EXPECT_EQ(chdir(previousDirectory_.c_str()), 0);
     }
-    if (!directory_.empty()) std::filesystem::remove_all(directory_);
 }
 
 void DisplayTest::StartDisplay() {

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ddraw.h"
+#include "tests/support/support.h"
+#include "winapi/ddraw.h"
 
 class DisplayTest : public ::testing::Test {
 protected:
@@ -34,7 +35,7 @@ protected:
 
 private:
     std::string previousDirectory_;
-    std::string directory_;
+    testsupport::TempFolder folder_{"kawauo-display"};  // removed after TearDown has left it
 };
 
 // A palette entry as "red,green,blue,flags", so a message shows all four.

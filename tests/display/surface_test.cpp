@@ -11,9 +11,10 @@
 #include "display/device.h"
 #include "display/surface.h"
 #include "display/texts.h"
-#include "platform/headless.h"
-#include "platform/platform_internal.h"
+#include "hosts/headless/headless.h"
 #include "tests/display/display_fixture.h"
+#include "winapi/cp932.h"
+#include "winapi/surface_access.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "display/texts.h"
-#include "platform/box_picture.h"
-#include "platform/png_write.h"
+#include "hosts/shared/box_picture.h"
+#include "hosts/shared/png_write.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

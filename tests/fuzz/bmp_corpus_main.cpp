@@ -1,7 +1,7 @@
 // Writes the BMP test cases, one file each, as the BMP fuzzer's seed corpus.
 #include <cstdio>
 
-#include "tests/platform/bmp_cases.h"
+#include "tests/winapi/bmp_cases.h"
 #include "tools/bmpwrite/bmp_write.h"
 
 int main(int argc, char** argv) {

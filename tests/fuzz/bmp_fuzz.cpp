@@ -1,8 +1,8 @@
 // Fuzz target: any bytes through the BMP reader; what it accepts must hold together.
 #include <cstdlib>
 
-#include "platform/bmp_decode.h"
 #include "tests/fuzz/fuzz_entry.h"
+#include "winapi/bmp_decode.h"
 
 namespace {
 

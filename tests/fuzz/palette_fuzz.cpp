@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "display/device.h"
-#include "platform/win.h"
 #include "tests/badinput/palette_model.h"
 #include "tests/fuzz/fuzz_entry.h"
+#include "winapi/win.h"
 
 namespace {
 

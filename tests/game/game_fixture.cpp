@@ -3,7 +3,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -19,8 +18,9 @@
 #include "game/random.h"
 #include "game/river.h"
 #include "game/thought.h"
-#include "platform/platform_internal.h"
+#include "tests/support/support.h"
 #include "tools/bmpwrite/bmp_write.h"
+#include "winapi/cp932.h"
 
 namespace {
 
@@ -44,6 +44,21 @@ void WritePictures(const std::string& dir) {
         ASSERT_TRUE(WriteFile(path, EncodeBmp8(file.width, file.height, pixels, palette))) << path;
     }
 }
+
+// The pictures' folder, one for the whole run. The suites work inside it, so
+// the process steps back to where it started before the folder goes.
+class PictureFolder {
+public:
+    ~PictureFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(start_, ec);
+    }
+    const std::string& path() const { return folder_.path(); }
+
+private:
+    std::filesystem::path start_ = std::filesystem::current_path();
+    testsupport::TempFolder folder_{"kawauo-game-test"};
+};
 
 LRESULT TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -131,14 +146,13 @@ bool SameRect(const RECT& a, const RECT& b) {
 }
 
 void GameTest::SetUpTestSuite() {
-    static std::string dir;
-    if (dir.empty()) {
-        char pattern[] = "/tmp/kawauo-game-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        WritePictures(dir);
+    static PictureFolder folder;
+    static bool written = false;
+    if (!written) {
+        written = true;
+        WritePictures(folder.path());
     }
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    ASSERT_EQ(chdir(folder.path().c_str()), 0);
 }
 
 void GameTest::SetUp() {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless.h"
-#include "platform/win.h"
+#include "hosts/headless/headless.h"
+#include "winapi/win.h"
 
 // The generator the game should follow, written out again for the tests.
 struct Lcg {

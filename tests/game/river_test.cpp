@@ -4,8 +4,8 @@
 #include "game/frame.h"
 #include "game/play.h"
 #include "game/river.h"
-#include "platform/platform_internal.h"
 #include "tests/game/game_fixture.h"
+#include "winapi/surface_access.h"
 
 namespace {
 

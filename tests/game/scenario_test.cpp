@@ -17,7 +17,7 @@ constexpr int kTomogui = 2;
 enum MoveField { kKeyLatch = 0, kActive = 1, kPhase = 2, kPhaseTick = 3 };
 
 simtest::SimRun RunScript(const std::string& script, bool draws) {
-    simtest::TempDir dir;
+    testsupport::TempFolder dir("kawauo-sim");
     simtest::WriteTestPictures(dir.path());
     return simtest::RunSim(script, dir.path(),
                            draws ? std::vector<std::string>{"--draws"} : std::vector<std::string>{});

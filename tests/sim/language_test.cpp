@@ -9,9 +9,9 @@
 
 #include "display/texts.h"
 #include "game/texts.h"
-#include "platform/language.h"
-#include "platform/platform_internal.h"
 #include "tests/sim/sim_harness.h"
+#include "winapi/cp932.h"
+#include "winapi/language.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ protected:
         all.insert(all.end(), args.begin(), args.end());
         return simtest::RunSim(kRun, dir_.path(), all);
     }
-    simtest::TempDir dir_;
+    testsupport::TempFolder dir_{"kawauo-sim"};
 };
 
 TEST_F(Language, EnglishTextsTakeTheJapanesePlacesInTheSameGame) {

@@ -5,23 +5,14 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "platform/version.h"
+#include "hosts/shared/version.h"
 #include "tests/sim/sim_harness.h"
 
 namespace {
 
 using simtest::Json;
 using simtest::SimRun;
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A working directory holding the game's pictures, as a player has them.
 class Replay : public ::testing::Test {
@@ -33,9 +24,9 @@ protected:
         return simtest::RunSim(recording, dir_.path(), {"--draws"});
     }
     static std::string Kept(const std::string& name) {
-        return ReadFile(KAWAUO_SOURCE_DIR "/tests/replays/" + name);
+        return testsupport::ReadText(KAWAUO_SOURCE_DIR "/tests/replays/" + name);
     }
-    simtest::TempDir dir_;
+    testsupport::TempFolder dir_{"kawauo-sim"};
 };
 
 constexpr int kResultScene = 3;

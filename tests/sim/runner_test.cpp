@@ -10,8 +10,8 @@
 
 #include "display/texts.h"
 #include "game/texts.h"
-#include "platform/platform_internal.h"
 #include "tests/sim/sim_harness.h"
+#include "winapi/cp932.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
     SimRun Run(const std::string& script, const std::vector<std::string>& args = {}) {
         return RunSim(script, dir_.path(), args);
     }
-    simtest::TempDir dir_;
+    testsupport::TempFolder dir_{"kawauo-sim"};
 };
 
 std::vector<int64_t> Ticks(const SimRun& run) {

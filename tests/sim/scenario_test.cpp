@@ -48,7 +48,7 @@ frames 2          # 34-35  title
 class Visit : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        simtest::TempDir dir;
+        testsupport::TempFolder dir("kawauo-sim");
         simtest::WriteTestPictures(dir.path());
         run_ = new simtest::SimRun(simtest::RunSim(kVisit, dir.path()));
     }

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/fault.h"
-#include "platform/version.h"
-#include "platform/win.h"
-#include "tools/sim/script.h"
+#include "hosts/shared/version.h"
+#include "sim/script.h"
+#include "winapi/fault.h"
+#include "winapi/win.h"
 
 namespace {
 

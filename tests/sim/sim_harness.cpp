@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -50,25 +49,7 @@ std::vector<uint8_t> PictureIndices(const PictureFile& p, int number) {
     return pixels;
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kawauo-sim-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
 
 Rgb TestColour(int index) { return {index, 255 - index, (index * 37) & 255}; }
 
@@ -95,7 +76,7 @@ constexpr unsigned kSecondsAtMost = 120;
 
 SimRun RunSim(const std::string& script, const std::string& workDir,
               const std::vector<std::string>& args, const std::vector<int>& closed) {
-    TempDir io;
+    testsupport::TempFolder io("kawauo-sim");
     const std::string scriptPath = io.path() + "/script";
     const std::string outPath = io.path() + "/stdout";
     const std::string errPath = io.path() + "/stderr";
@@ -131,8 +112,8 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
     }
     SimRun run;
     run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    run.errors = ReadAll(errPath);
-    std::istringstream trace(ReadAll(outPath));
+    run.errors = testsupport::ReadText(errPath);
+    std::istringstream trace(testsupport::ReadText(outPath));
     std::string line;
     while (std::getline(trace, line)) {
         if (line.empty()) continue;

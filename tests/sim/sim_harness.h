@@ -6,23 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/support.h"  // testsupport::TempFolder, for a run's working directory
+
 namespace simtest {
 
 using Json = nlohmann::ordered_json;  // keeps the trace's key order
-
-// A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 struct SimRun {
     int status = -1;           // exit status; -1 when it did not exit by itself

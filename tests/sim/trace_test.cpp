@@ -14,7 +14,7 @@
 #include "game/play.h"
 #include "game/river.h"
 #include "game/thought.h"
-#include "tools/sim/trace.h"
+#include "sim/trace.h"
 
 namespace {
 

@@ -3,10 +3,13 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/ddraw.h"
+#include "tests/support/support.h"
+#include "winapi/ddraw.h"
 
 namespace soak {
 
@@ -92,7 +95,11 @@ public:
     // Copies `sourceBmp` into a fresh directory under the system's temporary
     // directory and makes that directory the working directory.
     bool Create(const std::string& sourceBmp, std::string* why);
+    // Goes back to the working directory Create found, then removes the
+    // directory with everything in it.
     void Remove();
+    // Leaves the directory in place after the run, to be looked at.
+    void Keep();
     const std::string& Dir() const { return dir_; }
     // Damages one picture file at random (removed, cut short, bytes
     // scribbled, another picture's bytes, or a fresh bitmap of another size).
@@ -105,6 +112,8 @@ public:
     bool AnyDamaged() const { return !damaged_.empty(); }
 
 private:
+    std::optional<testsupport::TempFolder> folder_;
+    std::filesystem::path start_;  // the working directory before Create
     std::string source_;
     std::string dir_;
     std::vector<std::string> files_;    // picture file names

@@ -8,7 +8,7 @@
 #include "game/frame.h"
 #include "game/moves.h"
 #include "game/river.h"
-#include "platform/headless.h"
+#include "hosts/headless/headless.h"
 #include "tests/soak/soak.h"
 
 namespace soak {

@@ -7,8 +7,8 @@
 #include "display/device.h"
 #include "game/assets.h"
 #include "game/fish.h"
-#include "platform/platform_internal.h"
 #include "tests/soak/soak_checks.h"
+#include "winapi/surface_access.h"
 
 namespace soak {
 namespace {

@@ -3,26 +3,22 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "display/registry.h"
-#include "platform/platform_internal.h"
 #include "tests/soak/soak.h"
 #include "tools/bmpwrite/bmp_write.h"
+#include "winapi/palette_match.h"
+#include "winapi/surface_access.h"
 
 namespace fs = std::filesystem;
 
 namespace soak {
 namespace {
 
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadBytes;
 
 // "bmp\\x.bmp" -> "x.bmp"
 std::string FileOf(const std::string& gameName) {
@@ -35,12 +31,14 @@ std::string FileOf(const std::string& gameName) {
 bool PictureFolder::Create(const std::string& sourceBmp, std::string* why) {
     source_ = sourceBmp;
     std::error_code ec;
-    std::string pattern = (fs::temp_directory_path(ec) / "kawauo-soak-XXXXXX").string();
-    if (ec || mkdtemp(pattern.data()) == nullptr) {
+    start_ = fs::current_path(ec);
+    try {
+        folder_.emplace("kawauo-soak");
+    } catch (const std::exception&) {
         *why = "cannot make a temporary directory";
         return false;
     }
-    dir_ = pattern;
+    dir_ = folder_->path();
     fs::create_directory(fs::path(dir_) / "bmp", ec);
     for (const fs::directory_entry& entry : fs::directory_iterator(source_, ec)) {
         if (entry.path().extension() != ".bmp") continue;
@@ -57,8 +55,14 @@ bool PictureFolder::Create(const std::string& sourceBmp, std::string* why) {
 }
 
 void PictureFolder::Remove() {
+    if (!folder_) return;
     std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
+    if (!start_.empty()) fs::current_path(start_, ec);
+    folder_.reset();
+}
+
+void PictureFolder::Keep() {
+    if (folder_) folder_->Keep();
 }
 
 std::string PictureFolder::Damage(Rng* rng) {

@@ -14,10 +14,10 @@
 #include "app/app.h"
 #include "display/registry.h"
 #include "game/play.h"
-#include "platform/headless.h"
-#include "platform/win.h"
+#include "hosts/headless/headless.h"
 #include "tests/soak/soak.h"
 #include "tests/soak/soak_checks.h"
+#include "winapi/win.h"
 
 namespace soak {
 namespace {
@@ -362,6 +362,7 @@ int main(int argc, char** argv) {
             Fail(d.context, "the soak never played, moved, met an object or lost its surfaces");
     }
     PrintSummary();
-    if (!d.options.keepDir) d.folder.Remove();
+    if (d.options.keepDir) d.folder.Keep();
+    else d.folder.Remove();
     return 0;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ddraw.h"
+#include "winapi/ddraw.h"
 
 namespace art {
 

@@ -2,9 +2,9 @@
 // enlarged with rounded diagonals and thickened for outlines.
 #include <algorithm>
 
-#include "platform/platform_internal.h"
-#include "platform/text.h"
 #include "tools/bmpgen/art.h"
+#include "winapi/cp932.h"
+#include "winapi/text.h"
 
 namespace art {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/language.h"
 #include "tools/bmpgen/art.h"
+#include "winapi/language.h"
 
 namespace pictures {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ddraw.h"
+#include "winapi/ddraw.h"
 
 // An 8-bit picture: a 14-byte file header, a 40-byte information header, a
 // 256-entry colour table (blue, green, red, 0) and bottom-up rows padded to

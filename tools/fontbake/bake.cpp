@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "platform/baked.h"
+#include "winapi/baked.h"
 
 namespace fontbake {
 namespace {

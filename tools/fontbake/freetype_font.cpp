@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "platform/text.h"
+#include "winapi/text.h"
 
 namespace fontbake {
 namespace {

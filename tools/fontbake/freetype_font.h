@@ -3,7 +3,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/baked.h"
+#include "winapi/baked.h"
 
 namespace fontbake {
 

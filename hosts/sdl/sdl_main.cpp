@@ -1,0 +1,72 @@
+// The players' entry: reads the command line, finds the folder holding the
+// pictures, makes it the working directory (the game reads "bmp\..." from
+// there) and runs WinMain.
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "hosts/sdl/sdl_host.h"
+#include "hosts/shared/options.h"
+#include "hosts/shared/picture_folder.h"
+#include "hosts/shared/settings.h"
+#include "sim/session.h"
+#include "winapi/language.h"
+#include "winapi/process.h"
+#include "winapi/text.h"
+#include "winapi/win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder of the running program, or empty when the system will not say.
+fs::path ProgramFolder() {
+    std::error_code error;
+    fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : exe.parent_path();
+}
+
+// Files named on the command line are relative to where the game was started.
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    return path.empty() ? path : fs::absolute(path, error).string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    process::KeepStandardStreams();
+    options::Options chosen;
+    switch (options::Parse(options::Program::kGame, argc, argv, &chosen)) {
+        case options::Outcome::kHelp: options::PrintUsage(options::Program::kGame, stdout); return 0;
+        case options::Outcome::kVersion: options::PrintVersion(stdout); return 0;
+        case options::Outcome::kBad: options::PrintUsage(options::Program::kGame, stderr); return options::kUsageStatus;
+        case options::Outcome::kRun: break;
+    }
+    sdlhost::UseOptions(chosen);
+    std::string settingsPath = settings::DefaultPath();
+    if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");
+    const settings::Settings& saved = sdlhost::LoadSettings(settingsPath);
+    texts::UseLanguage(chosen.lang.value_or(saved.lang));
+    platform::UseTextOutline(chosen.outline || saved.outline);
+    sim::Session session{Absolute(chosen.recordPath), Absolute(chosen.playPath), Absolute(chosen.tracePath)};
+    // None found: the game still starts, and says which picture is missing.
+    platform::EnterPictureFolder(ProgramFolder());
+    std::string why;
+    if (!sim::BeginSession(session, &why)) {
+        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        return 1;
+    }
+    static char commandLine[] = "";
+    int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    if (!sim::EndSession(status, &why)) {
+        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        if (status == 0) status = 1;
+    }
+    SDL_Quit();
+    return process::FinalStatus(status);
+}

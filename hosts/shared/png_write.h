@@ -1,0 +1,15 @@
+// 8-bit palette PNG files: the sim's shots and the player's screenshots.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "winapi/ddraw.h"
+
+namespace platform {
+
+// Writes `pixels` (width x height palette indices, rows top-down) through
+// `palette` to `path`. On failure, `why` says what went wrong.
+bool WritePalettePng(const std::string& path, const uint8_t* pixels, int width, int height,
+                     const PALETTEENTRY palette[256], std::string* why);
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// Recordings: everything the game reads from outside (the calendar that seeds
+// it, the clock, the input; winapi/inputs.h) written down as it is read, as a
+// kawauo-sim script a frame at a time. Any host's run can be recorded.
+#pragma once
+#include <string>
+
+namespace record {
+
+// The first line of every recording: the format and the game's version.
+std::string HeaderLine();
+
+// Starts writing the run to `path`, through `path` + ".part" until Finish
+// renames it; an empty path keeps it in memory only. False (with why) when
+// the file cannot be made.
+bool Start(const std::string& path, std::string* why);
+// Everything recorded so far: what a web page offers for download.
+const std::string& Text();
+// Writes the rest, closes and renames the file. False (with why) when
+// anything could not be written; the ".part" file then stays.
+bool Finish(std::string* why);
+
+// Not recording, nothing kept (the headless host's reset).
+void Reset();
+
+}  // namespace record

@@ -1,0 +1,58 @@
+// The players' entry a new host starts from: what every host's main does
+// with the player services of hosts/shared, in this order, before and after
+// the game's WinMain. The build compiles it with template_host.cpp (it is
+// linked into nothing); hosts/sdl/sdl_main.cpp is the whole of it for a desktop.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "hosts/shared/options.h"
+#include "hosts/shared/picture_folder.h"
+#include "hosts/shared/settings.h"
+#include "sim/session.h"
+#include "winapi/language.h"
+#include "winapi/process.h"
+#include "winapi/text.h"
+#include "winapi/win.h"
+
+namespace {
+
+// A port asks its system which keyboard keys it has, by the names the
+// settings file uses for them.
+bool KeyKnown(const std::string&) { return false; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    process::KeepStandardStreams();
+    // The command line, as every host reads it.
+    options::Options chosen;
+    switch (options::Parse(options::Program::kGame, argc, argv, &chosen)) {
+        case options::Outcome::kHelp: options::PrintUsage(options::Program::kGame, stdout); return 0;
+        case options::Outcome::kVersion: options::PrintVersion(stdout); return 0;
+        case options::Outcome::kBad: options::PrintUsage(options::Program::kGame, stderr); return options::kUsageStatus;
+        case options::Outcome::kRun: break;
+    }
+    // The settings file: the command line wins over it for this run; a port
+    // hands its keys to its keyboard and saves what the player changes.
+    settings::File file;
+    const settings::Settings saved = settings::Load(settings::DefaultPath(), KeyKnown, &file);
+    texts::UseLanguage(chosen.lang.value_or(saved.lang));
+    platform::UseTextOutline(chosen.outline || saved.outline);
+    // The pictures: a port passes the folder its program was started from.
+    platform::EnterPictureFolder(std::filesystem::path());
+    // --record, --play and --trace.
+    sim::Session session{chosen.recordPath, chosen.playPath, chosen.tracePath};
+    std::string why;
+    if (!sim::BeginSession(session, &why)) {
+        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        return 1;
+    }
+    static char commandLine[] = "";
+    int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    if (!sim::EndSession(status, &why)) {
+        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        if (status == 0) status = 1;
+    }
+    return process::FinalStatus(status);
+}

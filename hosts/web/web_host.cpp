@@ -1,0 +1,121 @@
+// The browser's host: the 640x480 picture on the page's canvas through the
+// palette, the page's keys, pads and focus as the game's events, and message
+// boxes as a modal box on the page. Input and pacing are in
+// web_input.cpp and web_pacing.cpp; the page's side, in
+// JavaScript, is library_kawauo.js.
+#include <emscripten.h>
+
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <vector>
+
+#include "hosts/shared/argb.h"
+#include "hosts/web/web_host.h"
+#include "hosts/web/web_internal.h"
+#include "winapi/host.h"
+
+namespace {
+
+constexpr size_t kFramePixels = size_t{kScreenWidth} * kScreenHeight;
+constexpr int kUnpacedYield = 8;  // frames of a script between yields to the page
+
+struct WebHost {
+    bool open = false;
+    std::deque<host::Event> events;
+    std::vector<uint8_t> rgba = std::vector<uint8_t>(kFramePixels * 4);
+    bool unpaced = false;
+    int unpacedFrames = 0;
+    bool kept = false;  // a picture is in lastPixels
+    std::vector<uint8_t> lastPixels;
+    PALETTEENTRY lastPalette[256] = {};
+};
+
+WebHost g_web;
+
+// The canvas's ImageData wants bytes R, G, B, A: on wasm's little-endian
+// memory that is the word A<<24 | B<<16 | G<<8 | R.
+void Convert(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
+    uint32_t colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] =
+            0xFF000000u | uint32_t{palette[i].peBlue} << 16 | uint32_t{palette[i].peGreen} << 8 | palette[i].peRed;
+    platform::ConvertScaled(pixels, colours, 1, g_web.rgba.data(), kScreenWidth * 4);
+}
+
+void Keep(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
+    std::memcpy(g_web.lastPixels.data(), pixels, kFramePixels);
+    std::memcpy(g_web.lastPalette, palette, sizeof g_web.lastPalette);
+    g_web.kept = true;
+}
+
+}  // namespace
+
+namespace webhost {
+
+void PushEvent(host::Event event) { g_web.events.push_back(event); }
+
+void RunUnpaced() {
+    g_web.unpaced = true;
+    g_web.lastPixels.resize(kFramePixels);
+}
+
+bool ShootLastFrame(const std::string& name, std::string* why) {
+    if (!g_web.kept) {
+        *why = "no frame has been shown yet";
+        return false;
+    }
+    kawauo_web_shot(name.c_str(), g_web.lastPixels.data(), g_web.lastPalette);
+    return true;
+}
+
+}  // namespace webhost
+
+namespace host {
+
+// The page, not a desktop, is what the game covers.
+int DesktopWidth() { return kScreenWidth; }
+int DesktopHeight() { return kScreenHeight; }
+
+bool OpenDisplay(const char*) {
+    if (!g_web.open) g_web.open = kawauo_web_open();
+    if (g_web.open) webhost::StartPacing();
+    return g_web.open;
+}
+
+void CloseDisplay() { g_web.open = false; }
+
+// The canvas shows no pointer of its own; the page's stays for its buttons.
+void SetCursorVisible(bool) {}
+
+bool PollEvent(Event* event) {
+    if (g_web.events.empty()) webhost::PollInput();
+    if (g_web.events.empty()) return false;
+    *event = g_web.events.front();
+    g_web.events.pop_front();
+    return true;
+}
+
+uint32_t Milliseconds() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+
+int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
+    if (!g_web.open) return;
+    Convert(pixels, palette);
+    kawauo_web_show(g_web.rgba.data());
+    if (!g_web.unpaced) {
+        webhost::WaitForFrame();
+        return;
+    }
+    Keep(pixels, palette);
+    if (++g_web.unpacedFrames % kUnpacedYield == 0) emscripten_sleep(0);
+}
+
+void ShowMessageBox(const char* caption, const char* text) { kawauo_web_message_box(caption, text); }
+
+void DebugLine(const char* text) { kawauo_web_debug_line(text); }
+
+void NoteFlip(HRESULT) {}
+
+}  // namespace host

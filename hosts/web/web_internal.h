@@ -1,0 +1,43 @@
+// What the files of the browser's host share: the event queue, the keyboard
+// and pads, the frame pacing, and the page's side (library_kawauo.js).
+// Only web_*.cpp and the web entry include it.
+#pragma once
+#include <cstdint>
+
+#include "winapi/ddraw.h"
+#include "winapi/host.h"
+
+// The page's side of the host, written in JavaScript.
+extern "C" {
+bool kawauo_web_open();
+void kawauo_web_show(const uint8_t* rgba);
+// Waits for the browser's next animation frame; its time in milliseconds.
+double kawauo_web_animation_frame();
+// The next key or focus change the page saw: false when none is waiting.
+bool kawauo_web_next_input(int* kind, int* virtualKey);
+// Gamepad `index` of the Gamepad API's standard mapping: false when none.
+bool kawauo_web_pad(int index, uint32_t* buttons, int* stickX, int* stickY);
+void kawauo_web_message_box(const char* caption, const char* text);
+void kawauo_web_debug_line(const char* text);
+void kawauo_web_shot(const char* name, const uint8_t* pixels, const PALETTEENTRY* palette);
+void kawauo_web_ended(int status);
+}
+
+namespace webhost {
+
+// What kawauo_web_next_input reports, as the page numbers them.
+enum InputKind { kKeyDown = 1, kKeyUp = 2, kFocusLost = 3, kFocusGained = 4 };
+
+// The queue of events for the game (web_host.cpp).
+void PushEvent(host::Event event);
+
+// Keyboard and gamepads (web_input.cpp): the page's keys and pads as
+// the game's keys, a key down while anything holds it.
+void PollInput();
+void ReleaseAllKeys();
+
+// Pacing at 60 Hz on the browser's animation frames (web_pacing.cpp).
+void StartPacing();
+void WaitForFrame();
+
+}  // namespace webhost

@@ -1,0 +1,291 @@
+// The Win32 host's window: borderless full screen on its monitor, or a window
+// (Alt+Enter either way); the picture as a 256-colour DIB scaled by whole
+// factors and letterboxed; message boxes in UTF-16; aware of high DPI.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "hosts/shared/picture_area.h"
+#include "hosts/win32/win32_internal.h"
+
+namespace {
+
+constexpr int kPictureWidth = 640;
+constexpr int kPictureHeight = 480;
+constexpr wchar_t kClassName[] = L"kawauo";
+constexpr DWORD kFullscreenStyle = WS_POPUP | WS_VISIBLE;
+constexpr DWORD kWindowedStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+
+struct PictureInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+};
+
+struct WindowState {
+    HWND window = nullptr;
+    bool fullscreen = true;
+    bool cursorShown = true;
+    bool bordersStale = true;  // the black around the picture must be painted again
+    PictureInfo info{};
+    std::vector<uint8_t> picture = std::vector<uint8_t>(size_t{kPictureWidth} * kPictureHeight);
+};
+
+WindowState g_window;
+
+std::wstring Wide(const char* utf8) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), length);
+    wide.resize(static_cast<size_t>(length) - 1);
+    return wide;
+}
+
+// Windows must not stretch the picture itself, which blurs it: the program
+// handles DPI per monitor where the system can, else for the whole desktop.
+// Before the first window or monitor is measured.
+void BecomeDpiAware() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
+    auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void*>(found));
+    if (setContext != nullptr && setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
+    SetProcessDPIAware();
+}
+
+MONITORINFO Monitor() {
+    BecomeDpiAware();
+    HMONITOR monitor = g_window.window != nullptr ? MonitorFromWindow(g_window.window, MONITOR_DEFAULTTONEAREST)
+                                                  : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info) == 0) {
+        info.rcMonitor = RECT{0, 0, kPictureWidth, kPictureHeight};
+        info.rcWork = info.rcMonitor;
+    }
+    return info;
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+// Where the picture goes in a client area: whole factors, as crisp as a DIB
+// stretch can be.
+RECT PictureRect(int width, int height) {
+    platform::PictureArea area = platform::PictureAreaIn(width, height, options::ScaleMode::kInteger);
+    return RECT{area.x, area.y, area.x + area.width, area.y + area.height};
+}
+
+// The whole monitor, or the largest whole scale of the picture that fits
+// its work area with the frame, centred there.
+RECT ModeRect(bool fullscreen) {
+    MONITORINFO monitor = Monitor();
+    if (fullscreen) return monitor.rcMonitor;
+    const RECT& work = monitor.rcWork;
+    RECT frame{0, 0, kPictureWidth, kPictureHeight};
+    for (int scale = std::max(1, std::min(Width(work) / kPictureWidth, Height(work) / kPictureHeight)); scale >= 1;
+         --scale) {
+        frame = RECT{0, 0, kPictureWidth * scale, kPictureHeight * scale};
+        AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
+        if (Width(frame) <= Width(work) && Height(frame) <= Height(work)) break;
+    }
+    int x = work.left + (Width(work) - Width(frame)) / 2;
+    int y = work.top + (Height(work) - Height(frame)) / 2;
+    return RECT{x, y, x + Width(frame), y + Height(frame)};
+}
+
+void ApplyMode() {
+    RECT r = ModeRect(g_window.fullscreen);
+    SetWindowLongPtrW(g_window.window, GWL_STYLE, g_window.fullscreen ? kFullscreenStyle : kWindowedStyle);
+    SetWindowPos(g_window.window, HWND_TOP, r.left, r.top, Width(r), Height(r), SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
+    g_window.bordersStale = true;
+}
+
+void Draw(HDC dc) {
+    RECT client;
+    GetClientRect(g_window.window, &client);
+    if (Width(client) <= 0 || Height(client) <= 0) return;  // minimised
+    RECT picture = PictureRect(Width(client), Height(client));
+    if (g_window.bordersStale) {
+        auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        const RECT borders[] = {{0, 0, client.right, picture.top},
+                                {0, picture.bottom, client.right, client.bottom},
+                                {0, picture.top, picture.left, picture.bottom},
+                                {picture.right, picture.top, client.right, picture.bottom}};
+        for (const RECT& border : borders)
+            if (Width(border) > 0 && Height(border) > 0) FillRect(dc, &border, black);
+        g_window.bordersStale = false;
+    }
+    // Every picture pixel a whole square of screen pixels: no smoothing.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, picture.left, picture.top, Width(picture), Height(picture), 0, 0, kPictureWidth, kPictureHeight,
+                  g_window.picture.data(), reinterpret_cast<const BITMAPINFO*>(&g_window.info), DIB_RGB_COLORS,
+                  SRCCOPY);
+}
+
+bool AltHeld(LPARAM lParam) { return (HIWORD(lParam) & KF_ALTDOWN) != 0; }
+
+LRESULT OnKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    if (wParam == VK_RETURN && AltHeld(lParam)) {
+        if (down && (HIWORD(lParam) & KF_REPEAT) == 0) {
+            g_window.fullscreen = !g_window.fullscreen;
+            ApplyMode();
+        }
+        return 0;
+    }
+    win32host::KeyChanged(static_cast<int>(wParam), down);
+    // Alt+F4 closes as in every other program.
+    bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+    return system ? DefWindowProcW(window, message, wParam, lParam) : 0;
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP: return OnKey(window, message, wParam, lParam);
+        case WM_SETFOCUS: win32host::QueueActivate(true); return 0;
+        case WM_KILLFOCUS:
+            // No key may stay down: its release goes to another window.
+            win32host::ReleaseAllKeys();
+            win32host::QueueActivate(false);
+            return 0;
+        case WM_CLOSE: win32host::QueueClose(); return 0;
+        case WM_SYSCOMMAND:
+            // Alt alone must not open the window menu and stop the game; the
+            // screen saver waits while the game fills the screen.
+            if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
+            if (g_window.fullscreen && ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER))
+                return 0;
+            break;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT) {
+                SetCursor(g_window.cursorShown ? LoadCursorW(nullptr, IDC_ARROW) : nullptr);
+                return TRUE;
+            }
+            break;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            // Frames stop while a message box is open: the last one is shown again.
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            g_window.bordersStale = true;
+            Draw(dc);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_SIZE: g_window.bordersStale = true; return 0;
+        case WM_DISPLAYCHANGE:
+            if (g_window.fullscreen) ApplyMode();
+            return 0;
+        case WM_DPICHANGED:
+            if (!g_window.fullscreen) {
+                const RECT* r = reinterpret_cast<const RECT*>(lParam);
+                SetWindowPos(window, nullptr, r->left, r->top, Width(*r), Height(*r), SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return 0;
+        default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+namespace win32host {
+
+int MonitorWidth() { return Width(Monitor().rcMonitor); }
+int MonitorHeight() { return Height(Monitor().rcMonitor); }
+
+bool OpenGameWindow(const char* utf8Title) {
+    if (g_window.window != nullptr) return true;
+    BecomeDpiAware();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.lpszClassName = kClassName;
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        std::fprintf(stderr, "kawauo: cannot register the window class: error %lu\n", GetLastError());
+        return false;
+    }
+
+    g_window.fullscreen = true;
+    g_window.bordersStale = true;
+    RECT r = ModeRect(true);
+    g_window.window = CreateWindowExW(0, kClassName, Wide(utf8Title).c_str(), kFullscreenStyle, r.left, r.top, Width(r),
+                                      Height(r), nullptr, nullptr, instance, nullptr);
+    if (g_window.window == nullptr) {
+        std::fprintf(stderr, "kawauo: cannot open the window: error %lu\n", GetLastError());
+        return false;
+    }
+
+    BITMAPINFOHEADER& header = g_window.info.header;
+    header.biSize = sizeof header;
+    header.biWidth = kPictureWidth;
+    header.biHeight = -kPictureHeight;  // rows top-down, as the game keeps them
+    header.biPlanes = 1;
+    header.biBitCount = 8;
+    header.biCompression = BI_RGB;
+    header.biClrUsed = 256;
+    SetForegroundWindow(g_window.window);
+    SetFocus(g_window.window);
+    return true;
+}
+
+void CloseGameWindow() {
+    if (g_window.window != nullptr) DestroyWindow(g_window.window);
+    g_window.window = nullptr;
+}
+
+void SetCursorShown(bool shown) {
+    g_window.cursorShown = shown;
+    POINT point;
+    if (g_window.window != nullptr && GetCursorPos(&point) && WindowFromPoint(point) == g_window.window)
+        SetCursor(shown ? LoadCursorW(nullptr, IDC_ARROW) : nullptr);
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx) {
+    if (g_window.window == nullptr) return;
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t* entry = rgbx + 4 * i;
+        g_window.info.colours[i] = RGBQUAD{entry[2], entry[1], entry[0], 0};
+    }
+    std::memcpy(g_window.picture.data(), pixels, g_window.picture.size());
+    HDC dc = GetDC(g_window.window);
+    Draw(dc);
+    ReleaseDC(g_window.window, dc);
+}
+
+void ShowBox(const char* utf8Caption, const char* utf8Text) {
+    MessageBoxW(g_window.window, Wide(utf8Text).c_str(), Wide(utf8Caption).c_str(), MB_OK | MB_ICONERROR);
+}
+
+void DebugLine(const char* utf8Text) { OutputDebugStringW(Wide(utf8Text).c_str()); }
+
+std::filesystem::path ProgramFolder() {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) return std::filesystem::path();
+        if (length < name.size()) return std::filesystem::path(std::wstring(name.data(), length)).parent_path();
+        name.resize(name.size() * 2);
+    }
+}
+
+}  // namespace win32host

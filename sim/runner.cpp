@@ -1,0 +1,153 @@
+// The script's commands between frames, and the trace of every frame.
+#include "sim/runner.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "winapi/fault.h"
+#include "winapi/frame_log.h"
+#include "winapi/inputs.h"
+#include "winapi/surface_access.h"
+
+namespace sim {
+namespace {
+
+struct Run {
+    RunOptions options;
+    size_t next = 0;     // next command to run
+    int framesLeft = 0;  // of the `frames` command being run
+    bool scriptEnded = false;
+    uint32_t step = 16;  // ms the clock advances after each frame
+    int frameNumber = 0;
+    bool failed = false;  // a shot could not be written
+};
+
+Run g_run;  // the platform's frame listener is a plain function of it
+
+void Queue(host::EventKind kind, int virtualKey) { inputs::Queue(host::Event{kind, virtualKey}); }
+
+void Execute(const Command& c) {
+    const bool show = g_run.options.show;
+    switch (c.op) {
+    case Op::Seed:
+        inputs::SetCalendar(c.number);
+        break;
+    case Op::Tick:
+        inputs::SetClock(static_cast<uint32_t>(c.number));
+        break;
+    case Op::Step:
+        g_run.step = static_cast<uint32_t>(c.number);
+        break;
+    case Op::Down:
+        // A show ends when the viewer says so, not where the player left.
+        if (!(show && c.number == VK_ESCAPE))
+            Queue(host::EventKind::KeyDown, static_cast<int>(c.number));
+        break;
+    case Op::Up:
+        Queue(host::EventKind::KeyUp, static_cast<int>(c.number));
+        break;
+    case Op::Activate:
+        Queue(c.number != 0 ? host::EventKind::Activate : host::EventKind::Deactivate, 0);
+        break;
+    case Op::Lose:
+        platform::LoseAllSurfaces();
+        break;
+    case Op::Close:
+        if (!show) Queue(host::EventKind::Close, 0);
+        break;
+    case Op::Shot: {
+        std::string why;
+        if (!g_run.options.shoot || !g_run.options.shoot(c.name, &why)) {
+            std::fprintf(stderr, "%s: line %d: shot %s: %s\n", g_run.options.program, c.line,
+                         c.name.c_str(), why.c_str());
+            g_run.failed = true;
+        }
+        break;
+    }
+    case Op::Fail:
+        if (platform::FaultPoint point; platform::FindFaultPoint(c.name, &point)) {
+            platform::SetFault(point, static_cast<HRESULT>(static_cast<uint32_t>(c.number)));
+        }
+        break;
+    case Op::Frames:
+    case Op::Frame:
+        break;  // handled by RunCommands
+    }
+}
+
+// Runs commands up to the next frame; at the end of the script, asks the
+// program to close (or, in a show, holds).
+void RunCommands() {
+    const std::vector<Command>& commands = g_run.options.commands;
+    while (g_run.next < commands.size()) {
+        const Command& c = commands[g_run.next++];
+        if (c.op == Op::Frames) {
+            g_run.framesLeft = static_cast<int>(c.number);
+            return;
+        }
+        if (c.op == Op::Frame) {
+            inputs::SetReads(c.reads);
+            g_run.framesLeft = 1;
+            return;
+        }
+        Execute(c);
+    }
+    if (!g_run.scriptEnded) {
+        g_run.scriptEnded = true;
+        if (!g_run.options.show) Queue(host::EventKind::Close, 0);
+    }
+}
+
+void WriteReports() {
+    for (const platform::ReportNote& report : platform::TakeReports()) {
+        if (report.kind == platform::ReportNote::kMessageBox) {
+            g_run.options.trace->MessageBox(report.caption, report.text);
+        } else {
+            g_run.options.trace->Debug(report.text);
+        }
+    }
+}
+
+void FrameEnded() {
+    ++g_run.frameNumber;
+    if (TraceWriter* trace = g_run.options.trace) {
+        WriteReports();
+        if (g_run.options.draws) {
+            std::vector<platform::DrawNote> draws = platform::TakeDraws();
+            trace->Frame(g_run.frameNumber, &draws);
+        } else {
+            trace->Frame(g_run.frameNumber, nullptr);
+        }
+    }
+    if (!g_run.options.scripted || (g_run.scriptEnded && g_run.options.show)) return;
+    inputs::SetClock(inputs::Clock() + g_run.step);
+    if (--g_run.framesLeft <= 0) RunCommands();
+}
+
+}  // namespace
+
+void StartRun(RunOptions options) {
+    g_run = Run{};
+    g_run.options = std::move(options);
+    platform::RecordDraws(g_run.options.trace != nullptr && g_run.options.draws);
+    platform::RecordReports(g_run.options.trace != nullptr);
+    platform::OnFrameEnd(FrameEnded);
+    if (!g_run.options.scripted) return;
+    inputs::Play();
+    RunCommands();
+}
+
+bool FinishRun(int exitCode) {
+    platform::OnFrameEnd(nullptr);
+    TraceWriter* trace = g_run.options.trace;
+    if (trace == nullptr) return !g_run.failed;
+    WriteReports();
+    trace->Exit(exitCode);
+    if (!trace->Flush()) {
+        std::fprintf(stderr, "%s: writing the trace failed\n", g_run.options.program);
+        return false;
+    }
+    return !g_run.failed;
+}
+
+}  // namespace sim

@@ -1,0 +1,294 @@
+// The SDL host on SDL's offscreen video driver: keys and gamepad buttons as
+// the game's keys, focus loss releasing them, Alt+Enter kept from the game,
+// the settings it keeps, and no display.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "hosts/sdl/sdl_host.h"
+#include "tests/hosts/sdl/sdl_host_fixture.h"
+#include "tests/support/support.h"
+#include "winapi/host.h"
+
+namespace {
+
+using namespace sdltest;
+
+TEST_F(SdlHost, WindowIsTitledAndStartsFullScreen) {
+    EXPECT_STREQ(SDL_GetWindowTitle(window_), "2DGAME");
+    EXPECT_NE(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(SDL_IsTextInputActive(), SDL_FALSE);
+}
+
+// Exactly the game's keys reach it, as presses and releases.
+TEST_F(SdlHost, KeysOfTheGameAndNoOthers) {
+    const KeyRow rows[] = {
+        {SDLK_SPACE, VK_SPACE},
+        {SDLK_TAB, VK_TAB},
+        {SDLK_ESCAPE, VK_ESCAPE},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_UP, VK_UP},
+        {SDLK_RIGHT, VK_RIGHT},
+        {SDLK_DOWN, VK_DOWN},
+        {SDLK_F1, VK_F1},
+        {SDLK_F2, VK_F2},
+        {SDLK_F3, VK_F3},
+        {SDLK_a, VK_LEFT},
+        {SDLK_RETURN, 0},
+        {SDLK_F4, 0},
+        {SDLK_LALT, 0},
+        {SDLK_KP_4, VK_LEFT},
+        {SDLK_w, VK_UP},
+        {SDLK_s, VK_DOWN},
+        {SDLK_d, VK_RIGHT},
+        {SDLK_KP_8, VK_UP},
+        {SDLK_KP_6, VK_RIGHT},
+        {SDLK_KP_2, VK_DOWN},
+        {SDLK_1, VK_F1},
+        {SDLK_2, VK_F2},
+        {SDLK_3, VK_F3},
+        {SDLK_e, 0},
+        {SDLK_4, 0},
+        {SDLK_F12, 0},
+    };
+    ExpectKeyPresses(rows);
+}
+
+// A key held when the window loses the focus is released first; its later
+// release is not told twice.
+TEST_F(SdlHost, FocusLossReleasesHeldKeys) {
+    PushKey(true, SDLK_SPACE);
+    PushKey(true, SDLK_LEFT);
+    PushKey(true, SDLK_F2);
+    PushKey(false, SDLK_F2);
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    PushKey(false, SDLK_SPACE);
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    ExpectEvents(
+        {Key(true, VK_SPACE), Key(true, VK_LEFT), Key(true, VK_F2), Key(false, VK_F2), Key(false, VK_SPACE),
+         Key(false, VK_LEFT), host::Event{host::EventKind::Deactivate, 0}, host::Event{host::EventKind::Activate, 0}},
+        "focus lost then gained");
+}
+
+// Two keys for one game key: it stays down until both are up.
+TEST_F(SdlHost, TwoKeysForOneHoldItTogether) {
+    PushKey(true, SDLK_LEFT);
+    PushKey(true, SDLK_a);
+    PushKey(false, SDLK_LEFT);
+    ExpectEvents({Key(true, VK_LEFT)}, "left and A down, left up");
+    PushKey(false, SDLK_a);
+    ExpectEvents({Key(false, VK_LEFT)}, "A up too");
+}
+
+// With --pause-unfocused the game's clock stands still from the focus loss
+// until the focus comes back, and runs on after it; without, it never stops.
+TEST_F(SdlHost, ClockStandsStillOutOfFocusWhenAskedTo) {
+    for (bool pause : {false, true}) {
+        options::Options chosen;
+        chosen.pauseUnfocused = pause;
+        sdlhost::UseOptions(chosen);
+        PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+        host::Event e;
+        ASSERT_TRUE(host::PollEvent(&e));
+        EXPECT_EQ(e.kind, host::EventKind::Deactivate);
+        uint32_t before = host::Milliseconds();
+        SDL_Delay(30);
+        EXPECT_EQ(host::Milliseconds() == before, pause) << "paused: " << pause;
+        PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        ExpectEvents({host::Event{host::EventKind::Activate, 0}}, "focus back");
+        before = host::Milliseconds();
+        SDL_Delay(30);
+        EXPECT_NE(host::Milliseconds(), before) << "after the pause";
+    }
+    sdlhost::UseOptions(options::Options{});
+}
+
+TEST_F(SdlHost, QuitAsksToClose) {
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+    ExpectEvents({host::Event{host::EventKind::Close, 0}}, "quit");
+}
+
+// Alt+Enter switches full screen and window and never reaches the game.
+TEST_F(SdlHost, AltEnterTogglesFullScreenUnseen) {
+    for (bool fullscreenAfter : {false, true}) {
+        PushKey(true, SDLK_RETURN, KMOD_LALT);
+        PushKey(false, SDLK_RETURN, KMOD_LALT);
+        ExpectEvents({}, "Alt+Enter");
+        bool fullscreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        EXPECT_EQ(fullscreen, fullscreenAfter);
+    }
+}
+
+// The settings' keys are the keyboard's, Alt+Enter and a resized window are
+// written into the file, and the player's own lines stay as they were.
+TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
+    const testsupport::TempFolder folder("kawauo-host-settings");
+    const std::string path = folder / "settings";
+    const std::string mine = "# swapped\nkey.up = Z\nkey.f1 = Up, Keypad 8\n";
+    std::ofstream(path) << mine;
+    sdlhost::LoadSettings(path);
+    const KeyRow rows[] = {{SDLK_z, VK_UP}, {SDLK_UP, VK_F1},     {SDLK_KP_8, VK_F1}, {SDLK_w, 0},
+                           {SDLK_1, 0},     {SDLK_LEFT, VK_LEFT}, {SDLK_a, VK_LEFT},  {SDLK_F2, VK_F2}};
+    ExpectKeyPresses(rows);
+    auto file = [&path] { return testsupport::ReadText(path); };
+    EXPECT_EQ(file(), mine) << "nothing changed, nothing written";
+    PushKey(true, SDLK_RETURN, KMOD_LALT);
+    PushKey(false, SDLK_RETURN, KMOD_LALT);
+    ExpectEvents({}, "Alt+Enter");
+    ASSERT_EQ(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(file().substr(0, mine.size()), mine);
+    EXPECT_NE(file().find("\nfullscreen = no\n"), std::string::npos) << file();
+    SDL_Event resized{};
+    resized.type = SDL_WINDOWEVENT;
+    resized.window.event = SDL_WINDOWEVENT_RESIZED;
+    resized.window.data1 = 800;
+    resized.window.data2 = 600;
+    SDL_PushEvent(&resized);
+    Drain();
+    EXPECT_EQ(file().find("window = 800x600"), std::string::npos) << "saved only once the size rests";
+    SDL_Delay(600);
+    Drain();
+    EXPECT_NE(file().find("\nwindow = 800x600\n"), std::string::npos) << file();
+    PushKey(true, SDLK_RETURN, KMOD_LALT);  // full screen again, for the tests after
+    Drain();
+    sdlhost::LoadSettings("");
+}
+
+TEST_F(SdlHost, CursorFollowsTheGame) {
+    host::SetCursorVisible(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    host::SetCursorVisible(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+// A virtual pad, as SDL makes it for tests: buttons in SDL's own order.
+class SdlPad : public SdlHost {
+protected:
+    void SetUp() override {
+        SdlHost::SetUp();
+        int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                               SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1, 0);
+        ASSERT_GE(device, 0) << SDL_GetError();
+        joystick_ = SDL_JoystickOpen(device);
+        ASSERT_NE(joystick_, nullptr) << SDL_GetError();
+        ExpectEvents({}, "pad plugged in");
+    }
+    void TearDown() override {
+        if (joystick_ == nullptr) return;
+        SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
+        SDL_JoystickClose(joystick_);
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+        Drain();
+    }
+    void Button(int button, bool down) { SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0); }
+    void Axis(int axis, int value) { SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(value)); }
+    void Unplug() {
+        for (int i = 0; i < SDL_NumJoysticks(); ++i)
+            if (SDL_JoystickGetDeviceInstanceID(i) == SDL_JoystickInstanceID(joystick_)) SDL_JoystickDetachVirtual(i);
+        SDL_JoystickClose(joystick_);
+        joystick_ = nullptr;
+    }
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+TEST_F(SdlPad, ButtonsAreTheGameKeys) {
+    struct Row {
+        SDL_GameControllerButton button;
+        int vk;
+    };
+    const Row rows[] = {
+        {SDL_CONTROLLER_BUTTON_A, VK_SPACE},
+        {SDL_CONTROLLER_BUTTON_START, VK_SPACE},
+        {SDL_CONTROLLER_BUTTON_X, VK_F1},
+        {SDL_CONTROLLER_BUTTON_Y, VK_F2},
+        {SDL_CONTROLLER_BUTTON_B, VK_F3},
+        {SDL_CONTROLLER_BUTTON_BACK, VK_TAB},
+        {SDL_CONTROLLER_BUTTON_GUIDE, VK_ESCAPE},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0},
+    };
+    for (const Row& row : rows) {
+        Button(row.button, true);
+        std::vector<host::Event> expected;
+        if (row.vk != 0) expected = {Key(true, row.vk)};
+        ExpectEvents(expected, SDL_GameControllerGetStringForButton(row.button));
+        Button(row.button, false);
+        if (row.vk != 0) expected = {Key(false, row.vk)};
+        ExpectEvents(expected, SDL_GameControllerGetStringForButton(row.button));
+    }
+}
+
+// The left stick presses an arrow past a threshold and lets go well inside it.
+TEST_F(SdlPad, LeftStickIsTheArrows) {
+    struct Row {
+        int axis;
+        int value;
+        std::vector<host::Event> expected;
+    };
+    const Row rows[] = {
+        {SDL_CONTROLLER_AXIS_LEFTX, -8000, {}},
+        {SDL_CONTROLLER_AXIS_LEFTX, -20000, {Key(true, VK_LEFT)}},
+        {SDL_CONTROLLER_AXIS_LEFTX, -14000, {}},  // between the thresholds: still held
+        {SDL_CONTROLLER_AXIS_LEFTX, 20000, {Key(false, VK_LEFT), Key(true, VK_RIGHT)}},
+        {SDL_CONTROLLER_AXIS_LEFTX, 0, {Key(false, VK_RIGHT)}},
+        {SDL_CONTROLLER_AXIS_LEFTY, 30000, {Key(true, VK_DOWN)}},
+        {SDL_CONTROLLER_AXIS_LEFTY, -30000, {Key(false, VK_DOWN), Key(true, VK_UP)}},
+        {SDL_CONTROLLER_AXIS_LEFTY, -5000, {Key(false, VK_UP)}},
+        {SDL_CONTROLLER_AXIS_RIGHTX, -30000, {}},
+    };
+    for (const Row& row : rows) {
+        Axis(row.axis, row.value);
+        ExpectEvents(row.expected, ("axis " + std::to_string(row.axis) + " at " + std::to_string(row.value)).c_str());
+    }
+}
+
+// One key held by two devices stays down until both let go; unplugging a
+// pad lets go of what it held.
+TEST_F(SdlPad, DevicesShareKeysAndUnplugReleases) {
+    PushKey(true, SDLK_LEFT);
+    ExpectEvents({Key(true, VK_LEFT)}, "keyboard");
+    Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    ExpectEvents({}, "d-pad on a key already down");
+    PushKey(false, SDLK_LEFT);
+    ExpectEvents({}, "keyboard let go first");
+    Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+    ExpectEvents({Key(false, VK_LEFT)}, "d-pad let go last");
+    Button(SDL_CONTROLLER_BUTTON_A, true);
+    ExpectEvents({Key(true, VK_SPACE)}, "A held");
+    Unplug();
+    ExpectEvents({Key(false, VK_SPACE)}, "pad unplugged");
+}
+
+TEST_F(SdlPad, FocusLossReleasesPadKeys) {
+    Button(SDL_CONTROLLER_BUTTON_X, true);
+    Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);
+    ExpectEvents({Key(true, VK_DOWN), Key(true, VK_F1)}, "pad keys down");
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    ExpectEvents({Key(false, VK_DOWN), Key(false, VK_F1), host::Event{host::EventKind::Deactivate, 0}},
+                 "focus lost with pad keys down");
+    Button(SDL_CONTROLLER_BUTTON_X, false);
+    ExpectEvents({}, "a release after the focus went");
+}
+
+// Without a display the host says so, and a message box does not wait.
+TEST(SdlHostWithoutDisplay, OpenFailsAndBoxesReturn) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+            bool opened = host::OpenDisplay("2DGAME");
+            host::ShowMessageBox("caption", "text");
+            std::exit(opened ? 1 : 7);
+        },
+        testing::ExitedWithCode(7), "cannot open a display");
+}
+}  // namespace

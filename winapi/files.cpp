@@ -1,0 +1,82 @@
+// The game's files: the C runtime's access for its backslash-separated names,
+// whole-file reads, and the report a player reads when a file is refused.
+#include "winapi/files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "winapi/cp932.h"
+#include "winapi/win.h"
+
+namespace {
+
+std::vector<std::string> g_searchedFolders;
+
+}  // namespace
+
+namespace platform {
+
+std::string NativePath(const char* name) {
+    if (name == nullptr) return std::string();
+    // Decoded first: a trail byte of a double-byte character may be 0x5C,
+    // and only real separators become '/'.
+    std::string path = Cp932ToUtf8(name, std::strlen(name));
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+const char* ProblemText(FileProblem problem) {
+    switch (problem) {
+        case FileProblem::kNone: return "no problem";
+        case FileProblem::kMissing: return "missing";
+        case FileProblem::kNotRegular: return "not a regular file";
+        case FileProblem::kUnreadable: return "unreadable";
+        case FileProblem::kTooLarge: return "too large";
+        case FileProblem::kNotBmp: return "not a BMP picture this game reads";
+        case FileProblem::kOverBudget: return "over the budget for all pictures together";
+    }
+    return "unknown";
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, FileProblem* problem) {
+    bytes->clear();
+    std::FILE* file = OpenForReading(path, problem);
+    if (file == nullptr) return false;
+    // Read to the end rather than trust the size seen at open: the file may
+    // change under us, and nothing past the limit is taken.
+    uint8_t chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
+           bytes->size() + got <= static_cast<size_t>(kMaxReadBytes))
+        bytes->insert(bytes->end(), chunk, chunk + got);
+    const bool whole = got == 0 && !std::ferror(file);
+    std::fclose(file);
+    if (!whole) {
+        *problem = got > 0 ? FileProblem::kTooLarge : FileProblem::kUnreadable;
+        bytes->clear();
+    }
+    return whole;
+}
+
+void SetSearchedFolders(const std::vector<std::string>& folders) { g_searchedFolders = folders; }
+
+void ReportFileProblem(const std::string& path, FileProblem problem) {
+    std::error_code error;
+    const std::string here = std::filesystem::current_path(error).string();
+    std::string searched;
+    for (const std::string& folder : g_searchedFolders) searched += (searched.empty() ? "" : ", ") + folder;
+    std::fprintf(stderr, "kawauo: cannot use %s: %s (working folder %s%s%s)\n", path.c_str(), ProblemText(problem),
+                 here.c_str(), searched.empty() ? "" : "; picture folders searched: ", searched.c_str());
+}
+
+}  // namespace platform
+
+FILE* OpenGameFile(const char* name, const char* mode) {
+    if (name == nullptr || mode == nullptr) return nullptr;
+    const std::string path = platform::NativePath(name);
+    if (mode[0] != 'r') return std::fopen(path.c_str(), mode);
+    platform::FileProblem problem;
+    return platform::OpenForReading(path, &problem);
+}

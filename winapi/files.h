@@ -1,0 +1,40 @@
+// The game's files as this system gives them: opened without waiting on them,
+// regular files only, bounded in size; and why a file was refused.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// No file the game reads (a picture, a recording, a script) comes near this.
+constexpr int64_t kMaxReadBytes = int64_t{64} << 20;
+
+enum class FileProblem { kNone, kMissing, kNotRegular, kUnreadable, kTooLarge, kNotBmp, kOverBudget };
+
+// What a player reads after "cannot use FILE: ".
+const char* ProblemText(FileProblem problem);
+
+// The game's "bmp\\name.bmp" (CP932, backslashes) as a path for this system.
+std::string NativePath(const char* name);
+
+// `path` opened for reading in binary: a FIFO, a device or a folder never
+// blocks the open and is refused as kNotRegular, a file over kMaxReadBytes as
+// kTooLarge, before a byte is read. Null with *problem set on refusal.
+std::FILE* OpenForReading(const std::string& path, FileProblem* problem);
+
+// Asks the system to put what `file` holds on the disk; false when it could not.
+bool SyncToDisk(std::FILE* file);
+
+// The whole of `path`, opened as above.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, FileProblem* problem);
+
+// The folders the program looked in for its pictures, best first, as the
+// start-up chose among them: named in every file report.
+void SetSearchedFolders(const std::vector<std::string>& folders);
+// "kawauo: cannot use PATH: WHY (working folder ...; folders searched ...)"
+// on standard error.
+void ReportFileProblem(const std::string& path, FileProblem problem);
+
+}  // namespace platform

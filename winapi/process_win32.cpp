@@ -1,0 +1,12 @@
+// Standard streams and stop signals on Windows: the game is a window program,
+// started without standard streams and without a console that could
+// interrupt it, so there is nothing to keep or catch.
+#include "winapi/process.h"
+
+namespace process {
+
+void KeepStandardStreams() {}
+
+int StopSignal() { return 0; }
+
+}  // namespace process

@@ -1,0 +1,33 @@
+// The player's screenshots: the folder they go to and the file each one is
+// written to, the same on every host with POSIX files.
+#pragma once
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "winapi/ddraw.h"
+
+namespace screenshot {
+
+// Palette indices, rows top-down, and the 256 colours they index.
+struct Picture {
+    const uint8_t* pixels;
+    int width;
+    int height;
+    const PALETTEENTRY* palette;
+};
+
+// kawauo/ in the player's pictures folder: $XDG_PICTURES_DIR, else
+// ~/Pictures. False, with *why, when neither is known.
+bool Folder(std::string* folder, std::string* why);
+
+// Writes `picture` as a palette PNG into `folder` (made when missing), named
+// kawauo-YYYYMMDD-HHMMSS.png by the local time `when`, with -2, -3... for
+// more shots within that second. *path is the file written; false with *why.
+bool Save(const std::string& folder, std::time_t when, const Picture& picture, std::string* path, std::string* why);
+
+// Folder, then Save at this moment, told on standard error:
+// "kawauo: screenshot PATH" or "kawauo: no screenshot: WHY".
+void Take(const Picture& picture);
+
+}  // namespace screenshot

@@ -1,0 +1,106 @@
+// The player's screenshots: the folder chosen by the XDG rules, and each shot
+// in a file of its own, the palette PNG of the picture.
+#include "hosts/shared/screenshot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hosts/shared/png_write.h"
+#include "tests/support/support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::time_t kWhen = 1714979289;  // 2024-05-06 07:08:09 UTC
+const std::string kStamp = "kawauo-20240506-070809";
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+// A scratch folder and the player's environment, cleared for each test (the
+// clock on UTC) and given back after it.
+class Screenshot : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"HOME", "XDG_PICTURES_DIR", "XDG_CONFIG_HOME", "TZ"}) {
+            const char* value = std::getenv(name);
+            saved_.emplace_back(name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
+        }
+        Set("TZ", "UTC0");
+        // Noise, so that the PNG is some kilobytes.
+        uint32_t seed = 12345;
+        for (uint8_t& p : pixels_) p = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+        for (int i = 0; i < 256; ++i) palette_[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) Set(name.c_str(), value ? value->c_str() : nullptr);
+        tzset();
+    }
+    // Sets an environment variable, or with nullptr unsets it.
+    static void Set(const char* name, const char* value) {
+        if (value != nullptr) setenv(name, value, 1);
+        else unsetenv(name);
+        tzset();
+    }
+    screenshot::Picture Picture() const { return {pixels_.data(), kWidth, kHeight, palette_}; }
+    bool SaveIn(const fs::path& folder, std::string* path, std::string* why) const {
+        return screenshot::Save(folder.string(), kWhen, Picture(), path, why);
+    }
+    // The picture as the sim's shots write it.
+    std::vector<uint8_t> Png() const {
+        const fs::path png = scratch_ / "expected.png";
+        std::string why;
+        EXPECT_TRUE(platform::WritePalettePng(png.string(), pixels_.data(), kWidth, kHeight, palette_, &why)) << why;
+        return testsupport::ReadBytes(png);
+    }
+
+    testsupport::TempFolder scratch_{"kawauo-shots"};
+    fs::path root_ = scratch_.path();
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    std::vector<uint8_t> pixels_ = std::vector<uint8_t>(kWidth * kHeight);
+    PALETTEENTRY palette_[256] = {};
+};
+
+TEST_F(Screenshot, TheFolderFollowsTheEnvironment) {
+    const struct {
+        const char* pictures;  // XDG_PICTURES_DIR, nullptr: unset
+        const char* home;
+        const char* expected;
+    } rows[] = {
+        {"/p/q", "/h", "/p/q/kawauo"},
+        {"relative", "/h", "/h/Pictures/kawauo"},
+        {nullptr, "/h", "/h/Pictures/kawauo"},
+    };
+    for (const auto& row : rows) {
+        Set("XDG_PICTURES_DIR", row.pictures);
+        Set("HOME", row.home);
+        std::string folder;
+        std::string why;
+        EXPECT_TRUE(screenshot::Folder(&folder, &why)) << why;
+        EXPECT_EQ(folder, row.expected) << (row.pictures ? row.pictures : "-");
+    }
+}
+
+// The folder is made; a second shot in the same second takes the next name.
+TEST_F(Screenshot, ShotsWithinASecondTakeNamesOfTheirOwn) {
+    const fs::path folder = root_ / "made" / "kawauo";
+    for (const std::string& name : {kStamp + ".png", kStamp + "-2.png"}) {
+        std::string path;
+        std::string why;
+        ASSERT_TRUE(SaveIn(folder, &path, &why)) << why;
+        EXPECT_EQ(path, (folder / name).string());
+        EXPECT_TRUE(testsupport::ReadBytes(path) == Png()) << path;
+    }
+}
+
+}  // namespace

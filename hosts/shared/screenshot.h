@@ -22,8 +22,9 @@ struct Picture {
 bool Folder(std::string* folder, std::string* why);
 
 // Writes `picture` as a palette PNG into `folder` (made when missing), named
-// kawauo-YYYYMMDD-HHMMSS.png by the local time `when`, with -2, -3... for
-// more shots within that second. *path is the file written; false with *why.
+// kawauo-YYYYMMDD-HHMMSS.png by the local time `when`, else the first free
+// of -2, -3...: never over a file or through a link that holds the name, and
+// whole or not at all. *path is the file written; false with *why.
 bool Save(const std::string& folder, std::time_t when, const Picture& picture, std::string* path, std::string* why);
 
 // Folder, then Save at this moment, told on standard error:

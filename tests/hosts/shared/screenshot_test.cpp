@@ -3,10 +3,13 @@
 #include "hosts/shared/screenshot.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -101,6 +104,47 @@ TEST_F(Screenshot, ShotsWithinASecondTakeNamesOfTheirOwn) {
         EXPECT_EQ(path, (folder / name).string());
         EXPECT_TRUE(testsupport::ReadBytes(path) == Png()) << path;
     }
+}
+
+// However many names of that second are taken, by files, folders or links
+// (one leading nowhere, one to a file of the player's), the shot takes the
+// next free one and leaves them all as they were.
+TEST_F(Screenshot, AShotTakesTheNextFreeNameAndTouchesNoOther) {
+    const fs::path folder = root_ / "kawauo";
+    fs::create_directories(folder / (kStamp + "-3.png"));
+    std::ofstream(root_ / "mine") << "mine";
+    fs::create_symlink(root_ / "nowhere", folder / (kStamp + ".png"));
+    fs::create_symlink(root_ / "mine", folder / (kStamp + "-2.png"));
+    for (int n = 4; n < 100; ++n) std::ofstream(folder / (kStamp + "-" + std::to_string(n) + ".png")) << n;
+    std::string path;
+    std::string why;
+    ASSERT_TRUE(SaveIn(folder, &path, &why)) << why;
+    EXPECT_EQ(path, (folder / (kStamp + "-100.png")).string());
+    EXPECT_TRUE(testsupport::ReadBytes(path) == Png());
+    EXPECT_FALSE(fs::exists(root_ / "nowhere"));
+    EXPECT_EQ(testsupport::ReadText(root_ / "mine"), "mine");
+    for (int n = 4; n < 100; ++n)
+        EXPECT_EQ(testsupport::ReadText(folder / (kStamp + "-" + std::to_string(n) + ".png")), std::to_string(n));
+}
+
+// A disk that fills mid-write (here a file-size limit under the PNG's size)
+// leaves no part of a shot behind.
+TEST_F(Screenshot, AWriteThatFailsLeavesNothing) {
+    const fs::path folder = root_ / "kawauo";
+    fs::create_directories(folder);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit low = old;
+    low.rlim_cur = 1000;
+    void (*oldSignal)(int) = signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the test
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+    std::string path;
+    std::string why;
+    const bool saved = SaveIn(folder, &path, &why);
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(saved) << path;
+    EXPECT_TRUE(fs::is_empty(folder)) << fs::directory_iterator(folder)->path();
 }
 
 }  // namespace

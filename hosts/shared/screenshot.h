@@ -17,8 +17,9 @@ struct Picture {
     const PALETTEENTRY* palette;
 };
 
-// kawauo/ in the player's pictures folder: $XDG_PICTURES_DIR, else
-// ~/Pictures. False, with *why, when neither is known.
+// kawauo/ in the player's pictures folder: $XDG_PICTURES_DIR, else the one
+// the desktop's user-dirs.dirs names, else ~/Pictures. False, with *why, when
+// none is known or user-dirs.dirs cannot be read.
 bool Folder(std::string* folder, std::string* why);
 
 // Writes `picture` as a palette PNG into `folder` (made when missing), named

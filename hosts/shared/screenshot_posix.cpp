@@ -1,5 +1,6 @@
 // The player's screenshots on a POSIX desktop: the pictures folder by the XDG
-// rules, and each shot a new file of its own, written whole or not at all.
+// rules (user-dirs.dirs), and each shot a new file of its own, written whole
+// or not at all.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 
 #include "hosts/shared/png_write.h"
 #include "hosts/shared/screenshot.h"
+#include "hosts/shared/user_dirs.h"
 #include "winapi/files.h"
 
 namespace screenshot {
@@ -59,13 +61,17 @@ bool Folder(std::string* folder, std::string* why) {
         *folder = (fs::path(pictures) / "kawauo").string();
         return true;
     }
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        *folder = (fs::path(home) / "Pictures" / "kawauo").string();
-        return true;
+    const char* homeVariable = std::getenv("HOME");
+    const std::string home = homeVariable != nullptr && homeVariable[0] == '/' ? homeVariable : "";
+    std::string chosen;
+    if (!platform::PicturesFolderOfDesktop(home, &chosen, why)) return false;
+    if (chosen.empty() && !home.empty()) chosen = home + "/Pictures";
+    if (chosen.empty()) {
+        *why = "cannot make the folder : no home folder";
+        return false;
     }
-    *why = "cannot make the folder : no home folder";
-    return false;
+    *folder = (fs::path(chosen) / "kawauo").string();
+    return true;
 }
 
 bool Save(const std::string& folder, std::time_t when, const Picture& picture, std::string* path, std::string* why) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "hosts/shared/png_write.h"
+#include "hosts/shared/user_dirs.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -74,24 +75,79 @@ private:
     PALETTEENTRY palette_[256] = {};
 };
 
-TEST_F(Screenshot, TheFolderFollowsTheEnvironment) {
+// XDG_PICTURES_DIR, else the user-dirs.dirs in $XDG_CONFIG_HOME (else in
+// ~/.config), else ~/Pictures; the home folder is the scratch folder's home/.
+TEST_F(Screenshot, TheFolderFollowsTheEnvironmentThenUserDirs) {
+    const std::string home = root_ / "home";
     const struct {
         const char* pictures;  // XDG_PICTURES_DIR, nullptr: unset
-        const char* home;
-        const char* expected;
+        const char* config;    // XDG_CONFIG_HOME, nullptr: unset; "cfg" is the scratch folder's cfg/
+        const char* inHome;    // ~/.config/user-dirs.dirs, nullptr: none
+        const char* inConfig;  // cfg/user-dirs.dirs, nullptr: none
+        std::string expected;
     } rows[] = {
-        {"/p/q", "/h", "/p/q/kawauo"},
-        {"relative", "/h", "/h/Pictures/kawauo"},
-        {nullptr, "/h", "/h/Pictures/kawauo"},
+        {nullptr, nullptr, "XDG_PICTURES_DIR=\"$HOME/画像\"\n", nullptr, home + "/画像/kawauo"},
+        {nullptr, nullptr, "XDG_MUSIC_DIR=\"$HOME/m\"\n", nullptr, home + "/Pictures/kawauo"},
+        {nullptr, "cfg", "XDG_PICTURES_DIR=\"$HOME/a\"\n", "XDG_PICTURES_DIR=\"/srv/b\"\n", "/srv/b/kawauo"},
+        {nullptr, "cfg", "XDG_PICTURES_DIR=\"$HOME/a\"\n", nullptr, home + "/Pictures/kawauo"},
+        {nullptr, "relative", "XDG_PICTURES_DIR=\"$HOME/a\"\n", nullptr, home + "/a/kawauo"},
+        {"/p/q", nullptr, "XDG_PICTURES_DIR=\"$HOME/a\"\n", nullptr, "/p/q/kawauo"},
+        {"relative", nullptr, nullptr, nullptr, home + "/Pictures/kawauo"},
     };
+    Set("HOME", home.c_str());
     for (const auto& row : rows) {
+        fs::remove_all(home);
+        fs::remove_all(root_ / "cfg");
+        for (auto [text, folder] : {std::pair{row.inHome, fs::path(home) / ".config"}, {row.inConfig, root_ / "cfg"}}) {
+            fs::create_directories(folder);
+            if (text != nullptr) std::ofstream(folder / "user-dirs.dirs") << text;
+        }
+        const std::string config = row.config != nullptr && std::string(row.config) == "cfg" ? root_ / "cfg" : "";
+        Set("XDG_CONFIG_HOME", config.empty() ? row.config : config.c_str());
         Set("XDG_PICTURES_DIR", row.pictures);
-        Set("HOME", row.home);
         std::string folder;
         std::string why;
         EXPECT_TRUE(screenshot::Folder(&folder, &why)) << why;
-        EXPECT_EQ(folder, row.expected) << (row.pictures ? row.pictures : "-");
+        EXPECT_EQ(folder, row.expected) << (row.inHome ? row.inHome : "-");
     }
+}
+
+// What a line of user-dirs.dirs names as the pictures folder, for the home
+// folder /home/p; the last such line counts.
+TEST(UserDirs, TheLinesThatNameThePicturesFolder) {
+    const struct {
+        const char* text;
+        const char* expected;  // empty: none named
+    } rows[] = {
+        {"# written by the desktop\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n",
+         "/home/p/Bilder"},
+        {"XDG_PICTURES_DIR=\"/srv/pics/\"", "/srv/pics"},
+        {"XDG_PICTURES_DIR=\"$HOME\"\n", "/home/p"},
+        {"XDG_PICTURES_DIR=\"$HOME/\"\n", "/home/p"},
+        {"  XDG_PICTURES_DIR=\"$HOME/a\"\r\nXDG_PICTURES_DIR=\"$HOME/b//c\"\r\n", "/home/p/b/c"},
+        {R"(XDG_PICTURES_DIR="$HOME/My \"Shots\" \\ \$HOME \x")", R"(/home/p/My "Shots" \ $HOME \x)"},
+        {"XDG_PICTURES_DIR=\"Pictures\"\n", ""},
+        {"XDG_PICTURES_DIR=\"$HOMEWORK/x\"\n", ""},
+        {"XDG_PICTURES_DIR=\"\\$HOME/x\"\n", ""},
+        {"XDG_PICTURES_DIR=\"$HOME/x\n", ""},
+        {"XDG_PICTURES_DIR=$HOME/x\n", ""},
+        {"XDG_PICTURES_DIRS=\"$HOME/x\"\n", ""},
+        {"# XDG_PICTURES_DIR=\"$HOME/x\"\n", ""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(platform::PicturesFolderIn(row.text, "/home/p"), row.expected) << row.text;
+    EXPECT_EQ(platform::PicturesFolderIn("XDG_PICTURES_DIR=\"$HOME/x\"\n", ""), "") << "no home folder known";
+}
+
+// A user-dirs.dirs that is there but cannot be read leaves the folder unknown
+// rather than guessed, and says so.
+TEST_F(Screenshot, AnUnreadableUserDirsIsNamed) {
+    const fs::path file = root_ / ".config" / "user-dirs.dirs";
+    fs::create_directories(file);
+    Set("HOME", root_.c_str());
+    std::string folder;
+    std::string why;
+    EXPECT_FALSE(screenshot::Folder(&folder, &why)) << folder;
+    EXPECT_EQ(why, "cannot read " + file.string() + ": not a regular file");
 }
 
 // The folder is made; a second shot in the same second takes the next name.

@@ -29,7 +29,8 @@ bool Folder(std::string* folder, std::string* why);
 bool Save(const std::string& folder, std::time_t when, const Picture& picture, std::string* path, std::string* why);
 
 // Folder, then Save at this moment, told on standard error:
-// "kawauo: screenshot PATH" or "kawauo: no screenshot: WHY".
+// "kawauo: screenshot PATH" or "kawauo: no screenshot: WHY", where WHY names
+// the file or folder and what went wrong, or says no home folder is known.
 void Take(const Picture& picture);
 
 }  // namespace screenshot

@@ -67,7 +67,7 @@ bool Folder(std::string* folder, std::string* why) {
     if (!platform::PicturesFolderOfDesktop(home, &chosen, why)) return false;
     if (chosen.empty() && !home.empty()) chosen = home + "/Pictures";
     if (chosen.empty()) {
-        *why = "cannot make the folder : no home folder";
+        *why = "no home folder is known (HOME is unset or not a full path), nor XDG_PICTURES_DIR";
         return false;
     }
     *folder = (fs::path(chosen) / "kawauo").string();
@@ -76,8 +76,10 @@ bool Folder(std::string* folder, std::string* why) {
 
 bool Save(const std::string& folder, std::time_t when, const Picture& picture, std::string* path, std::string* why) {
     std::vector<uint8_t> png;
-    if (!platform::EncodePalettePng(picture.pixels, picture.width, picture.height, picture.palette, &png, why))
+    if (!platform::EncodePalettePng(picture.pixels, picture.width, picture.height, picture.palette, &png, why)) {
+        *why = "cannot write a picture in " + folder + ": " + *why;
         return false;
+    }
     std::error_code error;
     if (fs::create_directories(folder, error), error) {
         *why = "cannot make the folder " + folder + ": " + error.message();
@@ -89,7 +91,7 @@ bool Save(const std::string& folder, std::time_t when, const Picture& picture, s
         const Outcome outcome = WriteNew(*path, png);
         if (outcome == Outcome::kWritten) return true;
         if (outcome == Outcome::kFailed) {
-            *why = std::strerror(errno);
+            *why = "cannot write " + *path + ": " + std::strerror(errno);
             return false;
         }
     }

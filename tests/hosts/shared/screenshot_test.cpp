@@ -46,7 +46,6 @@ protected:
     }
     void TearDown() override {
         for (const auto& [name, value] : saved_) Set(name.c_str(), value ? value->c_str() : nullptr);
-        tzset();
     }
     // Sets an environment variable, or with nullptr unsets it.
     static void Set(const char* name, const char* value) {
@@ -57,6 +56,20 @@ protected:
     screenshot::Picture Picture() const { return {pixels_.data(), kWidth, kHeight, palette_}; }
     bool SaveIn(const fs::path& folder, std::string* path, std::string* why) const {
         return screenshot::Save(folder.string(), kWhen, Picture(), path, why);
+    }
+    // Save with a file-size limit under the PNG's size, as a disk that fills
+    // mid-write.
+    bool SaveWithTheDiskFull(const fs::path& folder, std::string* path, std::string* why) const {
+        rlimit old{};
+        EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit low = old;
+        low.rlim_cur = 1000;
+        void (*oldSignal)(int) = signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the test
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+        const bool saved = SaveIn(folder, path, why);
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, oldSignal);
+        return saved;
     }
     // The picture as the sim's shots write it.
     std::vector<uint8_t> Png() const {
@@ -188,19 +201,25 @@ TEST_F(Screenshot, AShotTakesTheNextFreeNameAndTouchesNoOther) {
 TEST_F(Screenshot, AWriteThatFailsLeavesNothing) {
     const fs::path folder = root_ / "kawauo";
     fs::create_directories(folder);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit low = old;
-    low.rlim_cur = 1000;
-    void (*oldSignal)(int) = signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the test
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
     std::string path;
     std::string why;
-    const bool saved = SaveIn(folder, &path, &why);
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldSignal);
-    EXPECT_FALSE(saved) << path;
+    EXPECT_FALSE(SaveWithTheDiskFull(folder, &path, &why)) << path;
     EXPECT_TRUE(fs::is_empty(folder)) << fs::directory_iterator(folder)->path();
+}
+
+// Every refusal names the file or folder and why, or says that no home
+// folder is known.
+TEST_F(Screenshot, EachRefusalSaysWhereAndWhy) {
+    std::string folder;
+    std::string path;
+    std::string why;
+    EXPECT_FALSE(screenshot::Folder(&folder, &why)) << folder;
+    EXPECT_EQ(why, "no home folder is known (HOME is unset or not a full path), nor XDG_PICTURES_DIR");
+    std::ofstream(root_ / "file") << "a file";
+    EXPECT_FALSE(SaveIn(root_ / "file" / "kawauo", &path, &why));
+    EXPECT_EQ(why, "cannot make the folder " + (root_ / "file" / "kawauo").string() + ": Not a directory");
+    EXPECT_FALSE(SaveWithTheDiskFull(root_, &path, &why));
+    EXPECT_EQ(why, "cannot write " + (root_ / (kStamp + ".png")).string() + ": File too large");
 }
 
 }  // namespace

@@ -31,21 +31,21 @@ void PutChunk(std::vector<uint8_t>* out, const char type[4], const std::vector<u
 
 namespace platform {
 
-bool WritePalettePng(const std::string& path, const uint8_t* pixels, int width, int height,
-                     const PALETTEENTRY palette[256], std::string* why) {
+bool EncodePalettePng(const uint8_t* pixels, int width, int height, const PALETTEENTRY palette[256],
+                      std::vector<uint8_t>* png, std::string* why) {
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> png(kSignature, kSignature + sizeof kSignature);
+    png->assign(kSignature, kSignature + sizeof kSignature);
 
     std::vector<uint8_t> header;
     Put32(&header, static_cast<uint32_t>(width));
     Put32(&header, static_cast<uint32_t>(height));
     header.insert(header.end(), {8, 3, 0, 0, 0});  // 8 bits, palette, deflate, no filter method, no interlace
-    PutChunk(&png, "IHDR", header);
+    PutChunk(png, "IHDR", header);
 
     std::vector<uint8_t> colours;
     for (int i = 0; i < 256; ++i)
         colours.insert(colours.end(), {palette[i].peRed, palette[i].peGreen, palette[i].peBlue});
-    PutChunk(&png, "PLTE", colours);
+    PutChunk(png, "PLTE", colours);
 
     // Every row unfiltered: a 0 before its indices.
     std::vector<uint8_t> raw;
@@ -62,9 +62,15 @@ bool WritePalettePng(const std::string& path, const uint8_t* pixels, int width, 
         return false;
     }
     packed.resize(packedSize);
-    PutChunk(&png, "IDAT", packed);
-    PutChunk(&png, "IEND", {});
+    PutChunk(png, "IDAT", packed);
+    PutChunk(png, "IEND", {});
+    return true;
+}
 
+bool WritePalettePng(const std::string& path, const uint8_t* pixels, int width, int height,
+                     const PALETTEENTRY palette[256], std::string* why) {
+    std::vector<uint8_t> png;
+    if (!EncodePalettePng(pixels, width, height, palette, &png, why)) return false;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         *why = std::strerror(errno);

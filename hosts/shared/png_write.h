@@ -2,10 +2,16 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "winapi/ddraw.h"
 
 namespace platform {
+
+// `pixels` (width x height palette indices, rows top-down) through `palette`
+// as the bytes of a PNG file. On failure, `why` says what went wrong.
+bool EncodePalettePng(const uint8_t* pixels, int width, int height, const PALETTEENTRY palette[256],
+                      std::vector<uint8_t>* png, std::string* why);
 
 // Writes `pixels` (width x height palette indices, rows top-down) through
 // `palette` to `path`. On failure, `why` says what went wrong.

@@ -20,20 +20,4 @@ scripts/ci_windows.sh
 scripts/ci_web.sh
 scripts/ci_package.sh
 echo "== fuzz"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
-# Each fuzzer from the shared seeds and what it kept last time; a crash, a
-# slow input or a mismatch fails the run and leaves its input in build-fuzz/crashes.
-mkdir -p build-fuzz/crashes
-for fuzzer in bmp_fuzz palette_fuzz; do
-  mkdir -p "build-fuzz/corpus/$fuzzer"
-  if ! "build-fuzz/tests/fuzz/$fuzzer" -max_total_time=60 -timeout=10 -print_final_stats=1 \
-       -artifact_prefix="build-fuzz/crashes/$fuzzer-" "build-fuzz/corpus/$fuzzer" build-fuzz/tests/fuzz/bmp_seeds \
-       >"build-fuzz/$fuzzer.log" 2>&1; then
-    tail -n 60 "build-fuzz/$fuzzer.log"
-    echo "$fuzzer failed: build-fuzz/$fuzzer.log, build-fuzz/crashes" >&2
-    exit 1
-  fi
-  echo "$fuzzer: $(grep -m1 '^stat::number_of_executed_units' "build-fuzz/$fuzzer.log")"
-done
-echo "fuzz: 2 passed, 0 failed"
+scripts/ci_fuzz.sh

@@ -1,0 +1,32 @@
+// Fuzz target: any bytes as a recording, after the header line the game
+// writes first; what is accepted must be runnable, hold no line the
+// recording was cut short in, and be the same commands as its body alone.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "hosts/shared/record.h"
+#include "sim/script.h"
+#include "tests/fuzz/fuzz_entry.h"
+#include "tests/fuzz/script_checks.h"
+
+int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string header = record::HeaderLine() + "\n";
+    const std::string body(reinterpret_cast<const char*>(data), size);
+    const std::string text = header + body;
+    const int lines = fuzz::LineCount(text);
+    // As --play reads it: no shot folder.
+    std::vector<sim::Command> commands;
+    sim::ScriptError error{};
+    const bool ok = sim::ParseScript(text, false, &commands, &error);
+    if (ok ? !fuzz::Runnable(commands, lines, false) : !fuzz::Placed(error, lines)) std::abort();
+    if (!ok) return 0;
+    // Every line of a recording is written whole: a last line without its
+    // end was being written when the recording stopped, and is refused.
+    const bool cutShort = !body.empty() && body.back() != '\n';
+    if (cutShort && !commands.empty() && commands.back().line == lines) std::abort();
+    // The header adds nothing but that rule.
+    std::vector<sim::Command> alone;
+    if (!sim::ParseScript(body, false, &alone, &error) || !fuzz::SameCommands(commands, alone, 1)) std::abort();
+    return 0;
+}

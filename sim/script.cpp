@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "hosts/shared/key_names.h"
@@ -190,11 +192,13 @@ std::string CheckText(std::string_view line) {
 }
 
 // The whole of standard input.
-bool ReadStandardInput(std::string* text) {
+bool ReadStandardInput(std::string* text, std::string* why) {
     char chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) text->append(chunk, got);
-    return !std::ferror(stdin);
+    if (!std::ferror(stdin)) return true;
+    *why = std::string("cannot read standard input: ") + std::strerror(errno);
+    return false;
 }
 
 // The first line of a recording names its format and the version of the
@@ -272,10 +276,7 @@ bool LoadScript(const std::string& path, bool shotsEnabled, std::vector<Command>
                 std::string* why) {
     std::string text;
     if (path == "-") {
-        if (!ReadStandardInput(&text)) {
-            *why = "cannot read -: standard input failed";
-            return false;
-        }
+        if (!ReadStandardInput(&text, why)) return false;
     } else {
         std::vector<uint8_t> bytes;
         platform::FileProblem problem;

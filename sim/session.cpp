@@ -53,7 +53,7 @@ bool EndSession(int exitCode, std::string* why) {
     bool ok = FinishRun(exitCode);
     if (!ok) *why = "the trace was not written whole";
     if (g_open.traceFile != nullptr && std::fclose(g_open.traceFile) != 0 && ok) {
-        *why = "writing the trace failed";
+        *why = std::string("writing the trace failed: ") + std::strerror(errno);
         ok = false;
     }
     g_open.trace.reset();

@@ -82,8 +82,9 @@ int main(int argc, char** argv) {
     sim::StartRun(std::move(run));
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
     bool finished = sim::FinishRun(code);
-    if (out != stdout && std::fclose(out) != 0) {
-        std::fprintf(stderr, "kawauo-sim: writing the trace failed\n");
+    // A failure FinishRun has already told is not told twice.
+    if (out != stdout && std::fclose(out) != 0 && finished) {
+        std::fprintf(stderr, "kawauo-sim: writing the trace failed: %s\n", std::strerror(errno));
         finished = false;
     }
     return finished ? code : kRunnerFailure;

@@ -236,6 +236,21 @@ TEST_F(SimRunner, TraceFileHoldsWhatStandardOutputWould) {
     EXPECT_EQ(lines.size(), 5u);
 }
 
+// A trace that cannot be written ends the run with the system's reason, told once.
+TEST_F(SimRunner, ATraceThatCannotBeWrittenSaysWhy) {
+    const struct {
+        std::string path;
+        std::string told;
+    } rows[] = {
+        {"/dev/full", "writing the trace failed: No space left on device"},
+    };
+    for (const auto& row : rows) {
+        SimRun run = Run("frames 2\n", {"--trace", row.path});
+        EXPECT_EQ(run.status, 2) << simtest::Describe(run);
+        EXPECT_EQ(run.errors, "kawauo-sim: " + row.told + "\n");
+    }
+}
+
 // Started with standard output or error closed, the sim's messages go
 // nowhere and the trace file holds the trace alone.
 TEST_F(SimRunner, ClosedStandardStreamsLeaveTheTraceWhole) {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "hosts/shared/key_names.h"
+#include "hosts/shared/options.h"
 #include "hosts/shared/record.h"
 #include "hosts/shared/version.h"
 #include "winapi/fault.h"
@@ -281,14 +282,16 @@ bool LoadScript(const std::string& path, bool shotsEnabled, std::vector<Command>
         std::vector<uint8_t> bytes;
         platform::FileProblem problem;
         if (!platform::ReadWholeFile(path, &bytes, &problem)) {
-            *why = "cannot read " + path + ": " + platform::ProblemText(problem);
+            *why = "cannot read " + options::Shown(path, options::kShownPathBytes) + ": " +
+                   platform::ProblemText(problem);
             return false;
         }
         text.assign(bytes.begin(), bytes.end());
     }
     ScriptError error;
     if (!ParseScript(text, shotsEnabled, commands, &error)) {
-        *why = path + ":" + std::to_string(error.line) + ": " + error.message;
+        *why = options::Shown(path, options::kShownPathBytes) + ":" + std::to_string(error.line) +
+               ": " + error.message;
         return false;
     }
     return true;

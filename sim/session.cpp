@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "hosts/shared/options.h"
 #include "hosts/shared/record.h"
 #include "sim/runner.h"
 
@@ -34,7 +35,8 @@ bool BeginSession(const Session& session, std::string* why) {
     if (!session.tracePath.empty()) {
         g_open.traceFile = std::fopen(session.tracePath.c_str(), "wb");
         if (g_open.traceFile == nullptr) {
-            *why = "cannot write " + session.tracePath + ": " + std::strerror(errno);
+            *why = "cannot write " + options::Shown(session.tracePath, options::kShownPathBytes) +
+                   ": " + std::strerror(errno);
             return false;
         }
         g_open.trace = std::make_unique<TraceWriter>(g_open.traceFile);

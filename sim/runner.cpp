@@ -143,8 +143,9 @@ bool FinishRun(int exitCode) {
     if (trace == nullptr) return !g_run.failed;
     WriteReports();
     trace->Exit(exitCode);
-    if (!trace->Flush()) {
-        std::fprintf(stderr, "%s: writing the trace failed\n", g_run.options.program);
+    if (std::string why; !trace->Flush(&why)) {
+        std::fprintf(stderr, "%s: writing the trace failed: %s\n", g_run.options.program,
+                     why.c_str());
         return false;
     }
     return !g_run.failed;

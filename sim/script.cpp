@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 #include "hosts/shared/key_names.h"
+#include "hosts/shared/options.h"
 #include "hosts/shared/record.h"
 #include "hosts/shared/version.h"
 #include "winapi/fault.h"
@@ -190,11 +193,13 @@ std::string CheckText(std::string_view line) {
 }
 
 // The whole of standard input.
-bool ReadStandardInput(std::string* text) {
+bool ReadStandardInput(std::string* text, std::string* why) {
     char chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) text->append(chunk, got);
-    return !std::ferror(stdin);
+    if (!std::ferror(stdin)) return true;
+    *why = std::string("cannot read standard input: ") + std::strerror(errno);
+    return false;
 }
 
 // The first line of a recording names its format and the version of the
@@ -272,22 +277,21 @@ bool LoadScript(const std::string& path, bool shotsEnabled, std::vector<Command>
                 std::string* why) {
     std::string text;
     if (path == "-") {
-        if (!ReadStandardInput(&text)) {
-            *why = "cannot read -: standard input failed";
-            return false;
-        }
+        if (!ReadStandardInput(&text, why)) return false;
     } else {
         std::vector<uint8_t> bytes;
         platform::FileProblem problem;
         if (!platform::ReadWholeFile(path, &bytes, &problem)) {
-            *why = "cannot read " + path + ": " + platform::ProblemText(problem);
+            *why = "cannot read " + options::Shown(path, options::kShownPathBytes) + ": " +
+                   platform::ProblemText(problem);
             return false;
         }
         text.assign(bytes.begin(), bytes.end());
     }
     ScriptError error;
     if (!ParseScript(text, shotsEnabled, commands, &error)) {
-        *why = path + ":" + std::to_string(error.line) + ": " + error.message;
+        *why = options::Shown(path, options::kShownPathBytes) + ":" + std::to_string(error.line) +
+               ": " + error.message;
         return false;
     }
     return true;

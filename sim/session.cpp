@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "hosts/shared/options.h"
 #include "hosts/shared/record.h"
 #include "sim/runner.h"
 
@@ -34,7 +35,8 @@ bool BeginSession(const Session& session, std::string* why) {
     if (!session.tracePath.empty()) {
         g_open.traceFile = std::fopen(session.tracePath.c_str(), "wb");
         if (g_open.traceFile == nullptr) {
-            *why = "cannot write " + session.tracePath + ": " + std::strerror(errno);
+            *why = "cannot write " + options::Shown(session.tracePath, options::kShownPathBytes) +
+                   ": " + std::strerror(errno);
             return false;
         }
         g_open.trace = std::make_unique<TraceWriter>(g_open.traceFile);
@@ -53,7 +55,7 @@ bool EndSession(int exitCode, std::string* why) {
     bool ok = FinishRun(exitCode);
     if (!ok) *why = "the trace was not written whole";
     if (g_open.traceFile != nullptr && std::fclose(g_open.traceFile) != 0 && ok) {
-        *why = "writing the trace failed";
+        *why = std::string("writing the trace failed: ") + std::strerror(errno);
         ok = false;
     }
     g_open.trace.reset();

@@ -1,6 +1,7 @@
 // The sim's trace lines, written by hand so that long runs stay fast.
 #include "sim/trace.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <iterator>
@@ -106,7 +107,8 @@ void TraceWriter::Key(const char* name) {
 
 void TraceWriter::Line() {
     line_ += "}\n";
-    std::fwrite(line_.data(), 1, line_.size(), out_);
+    if (std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size() && error_ == 0)
+        error_ = errno;
     line_.clear();
     firstKey_ = true;
 }
@@ -279,6 +281,11 @@ void TraceWriter::Exit(int code) {
     Line();
 }
 
-bool TraceWriter::Flush() { return std::fflush(out_) == 0 && !std::ferror(out_); }
+bool TraceWriter::Flush(std::string* why) {
+    const bool failed = std::fflush(out_) != 0 || std::ferror(out_);
+    if (failed && error_ == 0) error_ = errno;
+    if (error_ != 0) *why = std::strerror(error_);
+    return !failed && error_ == 0;
+}
 
 }  // namespace sim

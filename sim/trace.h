@@ -19,8 +19,8 @@ public:
     void MessageBox(const std::string& caption, const std::string& text);
     void Debug(const std::string& text);
     void Exit(int code);
-    // False once a write has failed.
-    bool Flush();
+    // False once a write has failed, with the system's reason for the first failure.
+    bool Flush(std::string* why);
 
 private:
     void Int(int64_t value);
@@ -33,6 +33,7 @@ private:
     std::FILE* out_;
     std::string line_;
     bool firstKey_ = true;
+    int error_ = 0;  // errno of the first write that failed
 };
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 #include "winapi/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -28,7 +29,8 @@ std::string NativePath(const char* name) {
 }
 
 const char* ProblemText(FileProblem problem) {
-    switch (problem) {
+    if (problem == FileProblem::kUnreadable && problem.error != 0) return std::strerror(problem.error);
+    switch (problem.kind) {
         case FileProblem::kNone: return "no problem";
         case FileProblem::kMissing: return "missing";
         case FileProblem::kNotRegular: return "not a regular file";
@@ -52,9 +54,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, FilePro
            bytes->size() + got <= static_cast<size_t>(kMaxReadBytes))
         bytes->insert(bytes->end(), chunk, chunk + got);
     const bool whole = got == 0 && !std::ferror(file);
+    const int error = errno;  // of the failed read, before fclose may change it
     std::fclose(file);
     if (!whole) {
-        *problem = got > 0 ? FileProblem::kTooLarge : FileProblem::kUnreadable;
+        *problem = got > 0 ? FileProblem(FileProblem::kTooLarge) : FileProblem(FileProblem::kUnreadable, error);
         bytes->clear();
     }
     return whole;

@@ -11,9 +11,18 @@ namespace platform {
 // No file the game reads (a picture, a recording, a script) comes near this.
 constexpr int64_t kMaxReadBytes = int64_t{64} << 20;
 
-enum class FileProblem { kNone, kMissing, kNotRegular, kUnreadable, kTooLarge, kNotBmp, kOverBudget };
+// Why a file was refused; an unreadable one keeps the system's error number,
+// so that the player reads why (permission denied, a loop of links, ...).
+struct FileProblem {
+    enum Kind { kNone, kMissing, kNotRegular, kUnreadable, kTooLarge, kNotBmp, kOverBudget };
+    FileProblem(Kind k = kNone, int e = 0) : kind(k), error(e) {}
+    bool operator==(Kind other) const { return kind == other; }
+    Kind kind;
+    int error;  // errno of a kUnreadable file, 0 when the system gave none
+};
 
-// What a player reads after "cannot use FILE: ".
+// What a player reads after "cannot use FILE: ": the system's own words for
+// an unreadable file, ours for the rest.
 const char* ProblemText(FileProblem problem);
 
 // The game's "bmp\\name.bmp" (CP932, backslashes) as a path for this system.

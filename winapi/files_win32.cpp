@@ -12,12 +12,12 @@ namespace platform {
 std::FILE* OpenForReading(const std::string& path, FileProblem* problem) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        *problem = errno == ENOENT ? FileProblem::kMissing : FileProblem::kUnreadable;
+        *problem = errno == ENOENT ? FileProblem(FileProblem::kMissing) : FileProblem(FileProblem::kUnreadable, errno);
         return nullptr;
     }
     struct _stat64 st;
     *problem = FileProblem::kNone;
-    if (_fstat64(_fileno(file), &st) != 0) *problem = FileProblem::kUnreadable;
+    if (_fstat64(_fileno(file), &st) != 0) *problem = FileProblem(FileProblem::kUnreadable, errno);
     else if ((st.st_mode & _S_IFMT) != _S_IFREG) *problem = FileProblem::kNotRegular;
     else if (st.st_size > kMaxReadBytes) *problem = FileProblem::kTooLarge;
     if (*problem == FileProblem::kNone) return file;

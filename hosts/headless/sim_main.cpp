@@ -36,11 +36,8 @@ bool WritePng(const std::string& path, const headless::Frame& frame, std::string
 int main(int argc, char** argv) {
     process::KeepStandardStreams();
     options::Options chosen;
-    switch (options::Parse(options::Program::kSim, argc, argv, &chosen)) {
-        case options::Outcome::kHelp: options::PrintUsage(options::Program::kSim, stdout); return 0;
-        case options::Outcome::kBad: options::PrintUsage(options::Program::kSim, stderr); return kRunnerFailure;
-        default: break;
-    }
+    const options::Outcome outcome = options::Parse(options::Program::kSim, argc, argv, &chosen);
+    if (outcome != options::Outcome::kRun) return options::Answer(options::Program::kSim, outcome, stdout);
     std::string why;
     std::vector<sim::Command> commands;
     if (!sim::LoadScript(chosen.scriptPath, !chosen.shotsDir.empty(), &commands, &why)) {
@@ -51,7 +48,8 @@ int main(int argc, char** argv) {
         std::error_code ec;
         std::filesystem::create_directories(chosen.shotsDir, ec);
         if (ec) {
-            std::fprintf(stderr, "kawauo-sim: cannot make %s: %s\n", chosen.shotsDir.c_str(), ec.message().c_str());
+            std::fprintf(stderr, "kawauo-sim: cannot make %s: %s\n",
+                         options::Shown(chosen.shotsDir, options::kShownPathBytes).c_str(), ec.message().c_str());
             return kRunnerFailure;
         }
     }
@@ -59,7 +57,8 @@ int main(int argc, char** argv) {
     if (!chosen.tracePath.empty()) {
         out = std::fopen(chosen.tracePath.c_str(), "wb");
         if (!out) {
-            std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n", chosen.tracePath.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n",
+                         options::Shown(chosen.tracePath, options::kShownPathBytes).c_str(), std::strerror(errno));
             return kRunnerFailure;
         }
     }
@@ -82,8 +81,9 @@ int main(int argc, char** argv) {
     sim::StartRun(std::move(run));
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
     bool finished = sim::FinishRun(code);
-    if (out != stdout && std::fclose(out) != 0) {
-        std::fprintf(stderr, "kawauo-sim: writing the trace failed\n");
+    // A failure FinishRun has already told is not told twice.
+    if (out != stdout && std::fclose(out) != 0 && finished) {
+        std::fprintf(stderr, "kawauo-sim: writing the trace failed: %s\n", std::strerror(errno));
         finished = false;
     }
     return finished ? code : kRunnerFailure;

@@ -41,12 +41,8 @@ std::string Absolute(const std::string& path) {
 int main(int argc, char** argv) {
     process::KeepStandardStreams();
     options::Options chosen;
-    switch (options::Parse(options::Program::kGame, argc, argv, &chosen)) {
-        case options::Outcome::kHelp: options::PrintUsage(options::Program::kGame, stdout); return 0;
-        case options::Outcome::kVersion: options::PrintVersion(stdout); return 0;
-        case options::Outcome::kBad: options::PrintUsage(options::Program::kGame, stderr); return options::kUsageStatus;
-        case options::Outcome::kRun: break;
-    }
+    const options::Outcome outcome = options::Parse(options::Program::kGame, argc, argv, &chosen);
+    if (outcome != options::Outcome::kRun) return options::Answer(options::Program::kGame, outcome, stdout);
     sdlhost::UseOptions(chosen);
     std::string settingsPath = settings::DefaultPath();
     if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");

@@ -2,6 +2,10 @@
 // the usage text of every program read, so a new option is one new row.
 #include "hosts/shared/options.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include "hosts/shared/version.h"
 
 namespace options {
@@ -92,6 +96,8 @@ const ProgramText kPrograms[] = {
 
 unsigned Bit(Program program) { return 1u << static_cast<int>(program); }
 
+const ProgramText& TextOf(Program program) { return kPrograms[static_cast<int>(program)]; }
+
 const Row* Find(Program program, const std::string& name) {
     const std::string full = name == "-h" ? "--help" : name;
     for (const Row& row : kRows)
@@ -99,74 +105,44 @@ const Row* Find(Program program, const std::string& name) {
     return nullptr;
 }
 
+// One line on standard error saying what is wrong, never the whole usage,
+// which would hide it; false, for the caller to return.
+bool Refuse(Program program, const std::string& what) {
+    const char* hint = Find(program, "--help") != nullptr ? "; try --help" : "";
+    std::fprintf(stderr, "%s: %s%s\n", TextOf(program).name, what.c_str(), hint);
+    return false;
+}
+
 // One argument that is no option: the program's operand, given once.
-bool TakeOperand(const ProgramText& text, const std::string& arg, Options* options) {
-    if (text.operand == nullptr || arg.empty()) {
-        std::fprintf(stderr, "%s: unknown option %s\n", text.name, arg.c_str());
-        return false;
-    }
-    if (!options->scriptPath.empty()) {
-        std::fprintf(stderr, "%s: more than one script given\n", text.name);
-        return false;
-    }
+bool TakeOperand(Program program, const std::string& arg, Options* options) {
+    if (TextOf(program).operand == nullptr || arg.empty())
+        return Refuse(program, "unexpected argument '" + Shown(arg) + "'");
+    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given");
     options->scriptPath = arg;
     return true;
 }
 
-}  // namespace
-
-Outcome Parse(Program program, int argc, const char* const* argv, Options* options) {
-    const ProgramText& text = kPrograms[static_cast<int>(program)];
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg.size() < 2 || arg[0] != '-') {
-            if (!TakeOperand(text, arg, options)) return Outcome::kBad;
-            continue;
-        }
-        std::string name = arg.substr(0, arg.find('='));
-        const Row* row = Find(program, name);
-        if (row == nullptr) {
-            std::fprintf(stderr, "%s: unknown option %s\n", text.name, arg.c_str());
-            return Outcome::kBad;
-        }
-        std::string value;
-        bool joined = name.size() < arg.size();
-        if (joined) value = arg.substr(name.size() + 1);
-        if (row->argument == nullptr && joined) {
-            std::fprintf(stderr, "%s: %s takes no value\n", text.name, name.c_str());
-            return Outcome::kBad;
-        }
-        if (row->argument != nullptr && !joined) {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "%s: %s needs a value (%s)\n", text.name, name.c_str(), row->argument);
-                return Outcome::kBad;
-            }
-            value = argv[++i];
-        }
-        if (row->argument != nullptr && value.empty()) {
-            std::fprintf(stderr, "%s: %s needs a value (%s)\n", text.name, name.c_str(), row->argument);
-            return Outcome::kBad;
-        }
-        if (!row->apply(options, row->argument != nullptr ? value.c_str() : nullptr)) {
-            std::fprintf(stderr, "%s: %s: '%s' is not a %s\n", text.name, name.c_str(), value.c_str(), row->argument);
-            return Outcome::kBad;
-        }
-    }
-    if (!options->recordPath.empty() && !options->playPath.empty()) {
-        std::fprintf(stderr, "%s: --record and --play cannot go together\n", text.name);
-        return Outcome::kBad;
-    }
-    if (options->help) return Outcome::kHelp;
-    if (options->version) return Outcome::kVersion;
-    if (text.operand != nullptr && options->scriptPath.empty()) {
-        std::fprintf(stderr, "%s: no script given\n", text.name);
-        return Outcome::kBad;
-    }
-    return Outcome::kRun;
+// The option argv[*i], and its value after '=' or as the next argument.
+bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options) {
+    const std::string arg = argv[*i];
+    const std::string name = arg.substr(0, arg.find('='));
+    const Row* row = Find(program, name);
+    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg));
+    const bool joined = name.size() < arg.size();
+    if (row->argument == nullptr)
+        return joined ? Refuse(program, name + " takes no value") : row->apply(options, nullptr);
+    std::string value;
+    if (joined) value = arg.substr(name.size() + 1);
+    else if (*i + 1 < argc) value = argv[++*i];
+    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")");
+    if (!row->apply(options, value.c_str()))
+        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument);
+    return true;
 }
 
+// The usage text of `program`, one line an option.
 void PrintUsage(Program program, std::FILE* out) {
-    const ProgramText& text = kPrograms[static_cast<int>(program)];
+    const ProgramText& text = TextOf(program);
     std::fprintf(out, "usage: %s [OPTION]...%s%s\n%s", text.name, text.operand ? " " : "",
                  text.operand ? text.operand : "", text.about);
     for (const Row& row : kRows) {
@@ -178,7 +154,58 @@ void PrintUsage(Program program, std::FILE* out) {
     std::fputs(text.footer, out);
 }
 
-void PrintVersion(std::FILE* out) { std::fprintf(out, "kawauo " KAWAUO_VERSION "\n"); }
+}  // namespace
+
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool taken = arg.size() >= 2 && arg[0] == '-' ? TakeOption(program, argc, argv, &i, options)
+                                                            : TakeOperand(program, arg, options);
+        if (!taken) return Outcome::kBad;
+    }
+    if (!options->recordPath.empty() && !options->playPath.empty()) {
+        Refuse(program, "--record and --play cannot go together");
+        return Outcome::kBad;
+    }
+    if (options->help) return Outcome::kHelp;
+    if (options->version) return Outcome::kVersion;
+    if (TextOf(program).operand != nullptr && options->scriptPath.empty()) {
+        Refuse(program, "no script given");
+        return Outcome::kBad;
+    }
+    return Outcome::kRun;
+}
+
+int Answer(Program program, Outcome outcome, std::FILE* out) {
+    if (outcome == Outcome::kBad) return kUsageStatus;
+    const bool help = outcome == Outcome::kHelp;
+    if (help) PrintUsage(program, out);
+    else std::fprintf(out, "kawauo " KAWAUO_VERSION "\n");
+    // A full disk or a closed pipe: the player asked for this text and must
+    // not be told all went well.
+    if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
+    std::fprintf(stderr, "%s: cannot write the %s: %s\n", TextOf(program).name, help ? "usage" : "version",
+                 std::strerror(errno));
+    return 1;
+}
+
+std::string Shown(std::string_view text, size_t most) {
+    size_t end = std::min(text.size(), most);
+    // Cut before a character, not inside one (UTF-8 continuation bytes are 10xxxxxx).
+    while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    std::string shown;
+    for (const unsigned char c : text.substr(0, end)) {
+        if (c >= 0x20 && c != 0x7F) {
+            shown += static_cast<char>(c);
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        shown += escaped;
+    }
+    if (end < text.size()) shown += "...";
+    return shown;
+}
 
 std::optional<ScaleMode> ScaleModeNamed(const std::string& name) {
     if (name == "fit") return ScaleMode::kFit;

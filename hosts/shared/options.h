@@ -2,9 +2,11 @@
 // options, each row naming the programs that take it, read before any
 // window opens.
 #pragma once
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "winapi/language.h"
 
@@ -37,15 +39,24 @@ struct Options {
 
 enum class Outcome { kRun, kHelp, kVersion, kBad };
 
-// Reads argv[1..argc-1] as `program` takes them; kBad after a line on
-// standard error saying which argument is wrong. "--name value" and
-// "--name=value" both work.
+// Reads argv[1..argc-1] as `program` takes them; kBad after one line on
+// standard error saying which argument is wrong and, for a program with a
+// --help, "; try --help". "--name value" and "--name=value" both work.
 Outcome Parse(Program program, int argc, const char* const* argv, Options* options);
 
-// The usage text of `program`, one line an option, from the same table Parse reads.
-void PrintUsage(Program program, std::FILE* out);
-// "kawauo 1.0.0".
-void PrintVersion(std::FILE* out);
+// The exit status of a command line that asks for no run: for kHelp the
+// usage (one line an option, from the table Parse reads) and for kVersion
+// "kawauo 1.0.0", written to `out`: 0, or 1 after a line on standard error
+// when they could not be written whole; for kBad kUsageStatus (Parse has
+// said why).
+int Answer(Program program, Outcome outcome, std::FILE* out);
+
+// An argument as a message shows it: control bytes as \xNN, and past `most`
+// bytes cut (between characters) with "...", so that no argument garbles the
+// player's terminal or floods the line.
+constexpr size_t kShownBytes = 60;
+constexpr size_t kShownPathBytes = 4096;  // no system opens a longer path
+std::string Shown(std::string_view text, size_t most = kShownBytes);
 
 // Names as they appear on the command line.
 std::optional<ScaleMode> ScaleModeNamed(const std::string& name);

@@ -27,12 +27,8 @@ int main(int argc, char** argv) {
     process::KeepStandardStreams();
     // The command line, as every host reads it.
     options::Options chosen;
-    switch (options::Parse(options::Program::kGame, argc, argv, &chosen)) {
-        case options::Outcome::kHelp: options::PrintUsage(options::Program::kGame, stdout); return 0;
-        case options::Outcome::kVersion: options::PrintVersion(stdout); return 0;
-        case options::Outcome::kBad: options::PrintUsage(options::Program::kGame, stderr); return options::kUsageStatus;
-        case options::Outcome::kRun: break;
-    }
+    const options::Outcome outcome = options::Parse(options::Program::kGame, argc, argv, &chosen);
+    if (outcome != options::Outcome::kRun) return options::Answer(options::Program::kGame, outcome, stdout);
     // The settings file: the command line wins over it for this run; a port
     // hands its keys to its keyboard and saves what the player changes.
     settings::File file;

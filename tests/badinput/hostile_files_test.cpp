@@ -1,6 +1,6 @@
 // Pictures that are not pictures through the whole program (kawauo-sim): a
-// FIFO, a folder, a file too large, bytes that are no BMP, a picture past the
-// budget. Each is refused with the creation-error box, told on standard error
+// FIFO, a folder, a loop of links, a file too large, bytes that are no BMP, a
+// picture past the budget. Each is refused with the creation-error box, told on standard error
 // with the file and the reason, and the run ends with 1; nothing waits.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -67,6 +67,8 @@ TEST(HostileFiles, EachIsRefusedWithTheBoxAndItsReason) {
         {"FIFO as back.bmp", "back.bmp", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); },
          "not a regular file"},
         {"folder", "opn.bmp", [](const std::string& p) { fs::create_directory(p); }, "not a regular file"},
+        {"a loop of symbolic links", "fisht.bmp", [](const std::string& p) { fs::create_symlink(p, p); },
+         "Too many levels of symbolic links"},
         {"over 64 MiB (sparse)", "awa.bmp",
          [](const std::string& p) {
              Write(p, RleBomb(16, 16));

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The players' comforts in the real window on a virtual X display: --help
-# opens no window; the settings file remembers Alt+Enter and the window's
+# opens no window, and fails when it cannot be written; a refused option is
+# one line; the settings file remembers Alt+Enter and the window's
 # size across starts, rebinds a key, and is left as it is when it cannot be
 # read; WASD moves the fish as the arrows do; F12 saves the very picture
 # kawauo-sim shows for that frame; on a 1366x768 screen the picture fills
@@ -49,6 +50,23 @@ status=$?
 GAME_PID=
 check "--help exits 0 without a window (got $status)" test "$status" -eq 0
 check "--help prints the usage" grep -q '^usage: kawauo' help.out
+# An answer that cannot be written fails; a refused command line is told in
+# one line, not the whole usage.
+timeout 10 env -u DISPLAY "$KAWAUO" --help >/dev/full 2>full.err
+status=$?
+check "--help to a full disk exits 1 (got $status)" test "$status" -eq 1
+check "and says why" grep -qx 'kawauo: cannot write the usage: No space left on device' full.err
+timeout 10 env -u DISPLAY "$KAWAUO" --version >/dev/full 2>/dev/null
+status=$?
+check "as --version does (got $status)" test "$status" -eq 1
+timeout 10 "$SIM" --help >/dev/full 2>/dev/null
+status=$?
+check "as kawauo-sim --help does (got $status)" test "$status" -eq 1
+timeout 10 env -u DISPLAY "$KAWAUO" --x >bad.out 2>bad.err
+status=$?
+check "an unknown option exits 2 (got $status)" test "$status" -eq 2
+check "with one line on standard error ($(head -c 200 bad.err))" \
+    test "$(cat bad.err)" = "kawauo: unknown option --x; try --help" -a ! -s bad.out
 
 # ---------------------------------------------------------------- settings across starts
 start_drawn first.err

@@ -1,6 +1,9 @@
 // The sim's script parser: what each line becomes, and which lines are refused.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -197,6 +200,23 @@ TEST(Script, AcceptsEveryFaultThePlatformHonours) {
         ASSERT_EQ(commands.size(), 1u);
         EXPECT_EQ(commands[0].name, row.name);
     }
+}
+
+// Standard input that cannot be read is told with the system's reason.
+TEST(Script, StandardInputThatCannotBeReadSaysWhy) {
+    const int saved = dup(0);
+    const int folder = open("/", O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    dup2(folder, 0);
+    std::vector<sim::Command> commands;
+    std::string why;
+    const bool loaded = sim::LoadScript("-", false, &commands, &why);
+    dup2(saved, 0);
+    close(saved);
+    close(folder);
+    std::clearerr(stdin);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(why, "cannot read standard input: Is a directory");
 }
 
 }  // namespace

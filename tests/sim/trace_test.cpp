@@ -29,7 +29,8 @@ protected:
     }
     void TearDown() override { std::fclose(file_); }
     std::vector<Json> Lines(sim::TraceWriter& trace) {
-        EXPECT_TRUE(trace.Flush());
+        std::string why;
+        EXPECT_TRUE(trace.Flush(&why)) << why;
         std::rewind(file_);
         std::vector<Json> lines;
         char buffer[1 << 16];

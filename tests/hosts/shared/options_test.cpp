@@ -112,4 +112,70 @@ TEST(Options, EachProgramTakesItsOwnRows) {
     }
 }
 
+// A refused command line is told in one line that names the argument, shown
+// so that no value can flood or garble it, and where to read more.
+TEST(Options, EachRefusalIsOneLine) {
+    using options::Program;
+    const std::string big(100000, 'x');
+    const std::string cutAtACharacter = std::string(59, 'x') + "\xC3\xA9";  // e-acute would straddle byte 60
+    struct Row {
+        Program program;
+        std::vector<const char*> args;
+        std::string told;
+    };
+    const Row rows[] = {
+        {Program::kGame, {"--x"}, "kawauo: unknown option --x; try --help"},
+        {Program::kGame, {"game.sav"}, "kawauo: unexpected argument 'game.sav'; try --help"},
+        {Program::kGame, {"--scale", "blurry"}, "kawauo: --scale: 'blurry' is not a MODE; try --help"},
+        {Program::kGame, {"--scale"}, "kawauo: --scale needs a value (MODE); try --help"},
+        {Program::kGame, {"--window=yes"}, "kawauo: --window takes no value; try --help"},
+        {Program::kGame,
+         {"--record", "a", "--play", "b"},
+         "kawauo: --record and --play cannot go together; try --help"},
+        {Program::kGame,
+         {"--lang", big.c_str()},
+         "kawauo: --lang: '" + big.substr(0, 60) + "...' is not a LANG; try --help"},
+        {Program::kGame,
+         {"--lang", cutAtACharacter.c_str()},
+         "kawauo: --lang: '" + std::string(59, 'x') + "...' is not a LANG; try --help"},
+        {Program::kGame, {"--\x1B[2J\r\n\x7F"}, "kawauo: unknown option --\\x1B[2J\\x0D\\x0A\\x7F; try --help"},
+        {Program::kSim, {}, "kawauo-sim: no script given; try --help"},
+        {Program::kSim, {"a.sim", "b.sim"}, "kawauo-sim: more than one script given; try --help"},
+        {Program::kWeb, {"--draws"}, "kawauo: unknown option --draws"},  // the page has no --help
+    };
+    for (const Row& row : rows) {
+        testing::internal::CaptureStderr();
+        Parsed p = Parse(row.args, row.program);
+        const std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(p.outcome, Outcome::kBad) << row.told;
+        EXPECT_EQ(told, row.told + "\n");
+    }
+}
+
+// --help and --version answer on standard output; one that cannot be
+// written is a failure, told on standard error.
+TEST(Options, AnAnswerThatCannotBeWrittenFails) {
+    using options::Program;
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    const struct {
+        Program program;
+        Outcome outcome;
+        int status;
+        const char* told;
+    } rows[] = {
+        {Program::kGame, Outcome::kHelp, 1, "kawauo: cannot write the usage: No space left on device\n"},
+        {Program::kGame, Outcome::kVersion, 1, "kawauo: cannot write the version: No space left on device\n"},
+        {Program::kSim, Outcome::kHelp, 1, "kawauo-sim: cannot write the usage: No space left on device\n"},
+        {Program::kGame, Outcome::kBad, options::kUsageStatus, ""},  // Parse has told it
+    };
+    for (const auto& row : rows) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(options::Answer(row.program, row.outcome, full), row.status) << row.told;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), row.told);
+        std::clearerr(full);
+    }
+    std::fclose(full);
+}
+
 }  // namespace

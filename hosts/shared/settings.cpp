@@ -32,6 +32,10 @@ constexpr size_t kLongestLine = 1024;
 constexpr size_t kMostKeys = 8;
 constexpr size_t kMostTold = 20;  // refused lines told one by one
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// The key every host keeps for itself: F12 saves a screenshot before any
+// binding sees it. (Alt+Enter takes Return only while Alt is held: Return
+// can be bound.)
+constexpr std::string_view kScreenshotKey = "F12";
 
 const char kHeader[] =
     "# kawauo's settings. A setting shown commented out is at its default: take\n"
@@ -44,6 +48,12 @@ std::string_view Trim(std::string_view s) {
     size_t begin = s.find_first_not_of(" \t\r");
     if (begin == std::string_view::npos) return {};
     return s.substr(begin, s.find_last_not_of(" \t\r") - begin + 1);
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // A value in quotes for a message: a NUL or a control byte would cut the
@@ -96,6 +106,21 @@ std::string WriteWindow(const Settings& s) {
            std::to_string(std::clamp(s.windowHeight, kMinHeight, kMaxSide));
 }
 
+// A key name with each word `from` (in any case) made `to`: commas separate
+// the names, so the file calls the host's "," Comma (and "Keypad ,"
+// Keypad Comma).
+std::string SwapWord(std::string_view name, std::string_view from, std::string_view to) {
+    std::string out;
+    for (size_t begin = 0; begin <= name.size();) {
+        size_t space = std::min(name.find(' ', begin), name.size());
+        std::string_view word = name.substr(begin, space - begin);
+        out += SameLetters(word, from) ? to : word;
+        if (space < name.size()) out += ' ';
+        begin = space + 1;
+    }
+    return out;
+}
+
 std::string ReadKeys(const std::string& name, std::string_view value, KeyKnown known, std::vector<std::string>* into) {
     if (value.empty()) return name + " names no key";
     std::vector<std::string> keys;
@@ -104,7 +129,8 @@ std::string ReadKeys(const std::string& name, std::string_view value, KeyKnown k
         std::string_view written = Trim(value.substr(begin, comma - begin));
         if (written.empty()) return name + " has an empty key name (names are separated by commas)";
         if (keys.size() == kMostKeys) return name + " names more than " + std::to_string(kMostKeys) + " keys";
-        std::string key(written);
+        std::string key = SwapWord(written, "Comma", ",");
+        if (SameLetters(key, kScreenshotKey)) return "F12 saves a screenshot and cannot be bound";
         if (!known(key)) return "unknown key " + Quoted(written);
         keys.push_back(std::move(key));
         begin = comma + 1;
@@ -115,7 +141,7 @@ std::string ReadKeys(const std::string& name, std::string_view value, KeyKnown k
 
 std::string WriteKeys(const std::vector<std::string>& keys) {
     std::string out;
-    for (const std::string& key : keys) out += (out.empty() ? "" : ", ") + key;
+    for (const std::string& key : keys) out += (out.empty() ? "" : ", ") + SwapWord(key, ",", "Comma");
     return out;
 }
 
@@ -161,7 +187,8 @@ std::vector<Row> MakeRows() {
         rows.push_back({name,
                         i == 0 ? "# The keys standing for each of the game's keys, up to 8 separated by commas:\n"
                                  "# letters and digits as they are, the others by name (Space, Tab, Escape,\n"
-                                 "# Left, Up, F1, Keypad 8, Left Shift, Return, ...)."
+                                 "# Left, Up, F1, Keypad 8, Left Shift, Return, Comma, ...; the manual page\n"
+                                 "# names them all). F12 takes screenshots and cannot be bound."
                                : nullptr,
                         [name, i](std::string_view v, KeyKnown known, Settings* s) {
                             return ReadKeys(name, v, known, &s->keys[i]);

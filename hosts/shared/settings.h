@@ -21,7 +21,8 @@ struct Settings {
     texts::Language lang = texts::Language::kJapanese;
     bool outline = false;  // texts drawn with a dark edge
     // The keyboard's keys standing for each game key, by the host's key
-    // names ("W", "Keypad 8"), in the order of platform::kKeyNames.
+    // names ("W", "Keypad 8", "," where the file says Comma), in the order
+    // of platform::kKeyNames.
     std::array<std::vector<std::string>, platform::kKeyNames.size()> keys;
 };
 
@@ -29,7 +30,8 @@ struct Settings {
 // lists them.
 Settings Defaults();
 
-// Whether the host knows a keyboard key by this name.
+// Whether the host knows a keyboard key by this name (the file's Comma is
+// asked for as ",", Keypad Comma as "Keypad ,"; F12 is refused before).
 using KeyKnown = bool (*)(const std::string& name);
 
 // A line the reader refused: its number (from 1) and what is wrong with it,

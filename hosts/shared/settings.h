@@ -21,7 +21,8 @@ struct Settings {
     texts::Language lang = texts::Language::kJapanese;
     bool outline = false;  // texts drawn with a dark edge
     // The keyboard's keys standing for each game key, by the host's key
-    // names ("W", "Keypad 8"), in the order of platform::kKeyNames.
+    // names ("W", "Keypad 8", "," where the file says Comma), in the order
+    // of platform::kKeyNames.
     std::array<std::vector<std::string>, platform::kKeyNames.size()> keys;
 };
 
@@ -29,46 +30,63 @@ struct Settings {
 // lists them.
 Settings Defaults();
 
-// Whether the host knows a keyboard key by this name.
+// Whether the host knows a keyboard key by this name (the file's Comma is
+// asked for as ",", Keypad Comma as "Keypad ,"; F12 is refused before).
 using KeyKnown = bool (*)(const std::string& name);
 
-// Where Parse stopped: the line (from 1) and what is wrong with it.
+// A line the reader refused: its number (from 1) and what is wrong with it,
+// any byte that is not printable shown escaped (\0, \x1b, \\).
 struct Problem {
     int line = 0;
     std::string what;
 };
 
 // Reads the file's text over *into (which holds the defaults): "name = value"
-// lines, blank lines and "#" comments. False at the first line that cannot
-// be read, with *into then only partly set.
-bool Parse(const std::string& text, KeyKnown known, Settings* into, Problem* problem);
+// lines, blank lines and "#" comments, after a UTF-8 byte order mark if there
+// is one; of two lines for one setting the later wins. A line that cannot be
+// read sets nothing and is added to *problems (may be null): the first 20 one
+// by one, then one more that counts the rest. Every other line applies. True
+// when no line was refused. Its memory is bounded by the text's size: a
+// setting's line is refused past 1024 bytes, a key's past 8 keys.
+bool Parse(const std::string& text, KeyKnown known, Settings* into, std::vector<Problem>* problems);
 
-// The file's text for `settings`, made from `previous` (the text last read
-// or written, empty for none): its comments, order and unknown lines kept,
-// each value set anew, the settings it lacks added at the end. From nothing,
-// a file with a comment on each setting.
-std::string Format(const Settings& settings, const std::string& previous);
+// The text to write when the game has changed the settings from `before` to
+// `now`: only the settings whose values differ are written. Over a file's
+// `text`, each line of such a setting that reads is given the new value in
+// its place, and a setting with no such line gets one after its last refused
+// line, else at the end; every other line (comments, the player's other
+// settings, refused lines, unknown names) stays byte for byte. With no file
+// yet (`text` null), a new one with a comment on each setting, those that
+// were not changed shown commented out at their values. Nothing changed:
+// `text` as it is, or nothing where there is no file.
+std::string Format(const Settings& now, const Settings& before, const std::string* text, KeyKnown known);
 
-// The settings file as read at start.
+// The settings file as read at start, then as last saved.
 struct File {
-    std::string path;      // empty where no home folder is known
-    std::string text;      // as read (or last written)
-    bool writable = true;  // false once it could not be read or understood
+    std::string path;                // empty where no home folder is known
+    KeyKnown known = nullptr;        // the host's key names, as given to Load
+    Settings settings = Defaults();  // the file's settings as the game last read or wrote them
 };
 
 // $XDG_CONFIG_HOME/kawauo/settings, else ~/.config/kawauo/settings; empty
 // when neither is known.
 std::string DefaultPath();
 
-// Reads the file at `path`: missing, the defaults. Unreadable or malformed:
-// said on standard error (path:line: what), the defaults, and the file is
-// never written over, so that nothing in it is lost.
+// Reads the file at `path`: missing or unreadable, the defaults (unreadable
+// said on standard error); each line that cannot be read said on standard
+// error as PATH:LINE: what, and the rest of the file applied.
 Settings Load(const std::string& path, KeyKnown known, File* file);
 
-// Writes `settings` to the file through a temporary file in its folder,
-// synced and renamed over it, so that a crash leaves the old file or the
-// new, never half of one. False, said on standard error, when it cannot be
-// (or may not be) written.
+// Writes what changed between the file's settings (as Load or the last Save
+// left them) and `settings`: the file is read again first, so that what the
+// player changed in it meanwhile stays, and Format's text written through a
+// temporary file in its folder, synced and renamed over it, so that a crash
+// leaves the old file or the new, never half of one. A symbolic link is
+// written through, to its target (made if missing); an existing file keeps
+// its mode, a new one is made as the umask says. Nothing changed: nothing
+// written. False, said on standard error, when it cannot be (or may not be)
+// written: no home folder, a file that cannot be read again, a read-only
+// file, a folder that cannot be written.
 bool Save(const Settings& settings, File* file);
 
 }  // namespace settings

@@ -1,6 +1,6 @@
-// The settings file on disk: found by the XDG rules, read once at start,
-// written whole through a temporary file and a rename, never over a file
-// that could not be read.
+// The settings file on disk: found by the XDG rules, read at start and read
+// again before each save, which writes the game's changes into it whole,
+// through a temporary file and a rename, where its symbolic links lead.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +20,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// As the game reads its files: a FIFO or a device in the file's place
+// cannot hold the game, and is refused.
+bool ReadText(const std::string& path, std::string* text, platform::FileProblem* problem) {
+    std::vector<uint8_t> bytes;
+    if (!platform::ReadWholeFile(path, &bytes, problem)) return false;
+    text->assign(bytes.begin(), bytes.end());
+    return true;
+}
+
 bool WriteAll(int fd, const std::string& text) {
     for (size_t done = 0; done < text.size();) {
         ssize_t n = write(fd, text.data() + done, text.size() - done);
@@ -30,17 +39,36 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
-// A settings file kept elsewhere behind a symbolic link stays there.
-fs::path Target(const std::string& path) {
+// A settings file kept elsewhere behind symbolic links stays there, and is
+// made there when the last link's target is missing. (A loop of links ends
+// on a link, which cannot be read.)
+fs::path Target(const fs::path& path) {
+    fs::path at = path;
     std::error_code error;
-    fs::path target = fs::canonical(path, error);
-    return error ? fs::path(path) : target;
+    for (int hop = 0; hop < 40 && fs::is_symlink(at, error); ++hop) {
+        fs::path to = fs::read_symlink(at, error);
+        if (error) break;
+        at = to.is_absolute() ? to : at.parent_path() / to;
+    }
+    return at;
 }
 
-// The new file keeps the old one's permissions.
-mode_t ModeFor(const fs::path& path) {
-    struct stat old {};
-    return stat(path.c_str(), &old) == 0 ? old.st_mode & 07777 : 0644;
+// A file with no write permission was made read-only by its owner: even the
+// superuser, whom the system would let write it, leaves it as it is.
+bool ReadOnly(const fs::path& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0);
+}
+
+// A new file beside `path`, asked for with mode 0666 so that the umask gives
+// a new settings file its mode, as it does any file the player makes.
+int CreateBeside(const fs::path& path, std::string* name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = path.string() + ".new-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 // The rename itself is made lasting by syncing the folder that holds it.
@@ -51,21 +79,17 @@ void SyncFolder(const fs::path& folder) {
     close(fd);
 }
 
+// An existing file's mode is kept.
 bool WriteAtomically(const fs::path& path, const std::string& text, std::string* why) {
-    fs::path folder = path.parent_path();
-    std::error_code made;
-    fs::create_directories(folder, made);
-    if (made) {
-        *why = "cannot make the folder " + folder.string() + ": " + made.message();
-        return false;
-    }
-    std::string temporary = path.string() + ".XXXXXX";
-    int fd = mkstemp(temporary.data());
+    std::string temporary;
+    int fd = CreateBeside(path, &temporary);
     if (fd < 0) {
-        *why = "cannot write in " + folder.string() + ": " + std::strerror(errno);
+        *why = "cannot write in " + path.parent_path().string() + ": " + std::strerror(errno);
         return false;
     }
-    bool written = fchmod(fd, ModeFor(path)) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+    struct stat old {};
+    bool moded = stat(path.c_str(), &old) != 0 || fchmod(fd, old.st_mode & 07777) == 0;
+    bool written = moded && WriteAll(fd, text) && fsync(fd) == 0;
     int error = errno;
     written = close(fd) == 0 && written;
     if (written && rename(temporary.c_str(), path.c_str()) != 0) {
@@ -77,14 +101,34 @@ bool WriteAtomically(const fs::path& path, const std::string& text, std::string*
         *why = "cannot write " + path.string() + ": " + std::strerror(error);
         return false;
     }
-    SyncFolder(folder);
+    SyncFolder(path.parent_path());
     return true;
 }
 
-Settings Refuse(File* file) {
-    file->writable = false;
-    std::fprintf(stderr, "kawauo: using the default settings; %s is left as it is\n", file->path.c_str());
-    return Defaults();
+// Writes the changes between file.settings and `settings` into the file as
+// it is on disk now; false with *why when it cannot or may not be written.
+bool WriteChanges(const Settings& settings, const File& file, std::string* why) {
+    fs::path folder = fs::path(file.path).parent_path();
+    std::error_code made;
+    fs::create_directories(folder, made);
+    if (made) {
+        *why = "cannot make the folder " + folder.string() + ": " + made.message();
+        return false;
+    }
+    fs::path target = Target(file.path);
+    std::string text;
+    platform::FileProblem problem = platform::FileProblem::kNone;
+    bool exists = ReadText(target.string(), &text, &problem);
+    if (!exists && problem != platform::FileProblem::kMissing) {
+        *why = target.string() + ": cannot be read: " + platform::ProblemText(problem);
+        return false;
+    }
+    if (exists && ReadOnly(target)) {
+        *why = target.string() + " is read-only";
+        return false;
+    }
+    std::string changed = Format(settings, file.settings, exists ? &text : nullptr, file.known);
+    return changed == text || WriteAtomically(target, changed, why);
 }
 
 }  // namespace
@@ -98,37 +142,29 @@ std::string DefaultPath() {
 }
 
 Settings Load(const std::string& path, KeyKnown known, File* file) {
-    *file = File{path, {}, true};
-    Settings settings = Defaults();
-    if (path.empty()) return settings;
-    // Read as the game reads its files: a FIFO or a device in its place
-    // cannot hold the start.
-    std::vector<uint8_t> bytes;
-    platform::FileProblem why;
-    if (!platform::ReadWholeFile(path, &bytes, &why)) {
-        if (why == platform::FileProblem::kMissing) return settings;  // nothing to lose
+    *file = File{path, known, Defaults()};
+    if (path.empty()) return file->settings;
+    std::string text;
+    platform::FileProblem why = platform::FileProblem::kNone;
+    if (!ReadText(path, &text, &why)) {
+        if (why == platform::FileProblem::kMissing) return file->settings;  // nothing to lose
         std::fprintf(stderr, "kawauo: %s: cannot be read: %s\n", path.c_str(), platform::ProblemText(why));
-        return Refuse(file);
+        std::fprintf(stderr, "kawauo: using the default settings; %s is left as it is\n", path.c_str());
+        return file->settings;
     }
-    file->text.assign(bytes.begin(), bytes.end());
-    Problem problem;
-    if (!Parse(file->text, known, &settings, &problem)) {
+    std::vector<Problem> problems;
+    Parse(text, known, &file->settings, &problems);
+    for (const Problem& problem : problems)
         std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.what.c_str());
-        return Refuse(file);
-    }
-    return settings;
+    return file->settings;
 }
 
 bool Save(const Settings& settings, File* file) {
     std::string why;
     if (file->path.empty()) why = "no home folder is known";
-    else if (!file->writable) why = file->path + " could not be read, and is kept as it is";
-    else {
-        std::string text = Format(settings, file->text);
-        if (WriteAtomically(Target(file->path), text, &why)) {
-            file->text = text;
-            return true;
-        }
+    else if (WriteChanges(settings, *file, &why)) {
+        file->settings = settings;
+        return true;
     }
     std::fprintf(stderr, "kawauo: the settings are not saved: %s\n", why.c_str());
     return false;

@@ -1,10 +1,12 @@
 // The SDL host on SDL's offscreen video driver: keys and gamepad buttons as
 // the game's keys, focus loss releasing them, Alt+Enter kept from the game,
-// the settings it keeps, and no display.
+// the settings it keeps and the keys they may bind, and no display.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -125,7 +127,8 @@ TEST_F(SdlHost, AltEnterTogglesFullScreenUnseen) {
 }
 
 // The settings' keys are the keyboard's, Alt+Enter and a resized window are
-// written into the file, and the player's own lines stay as they were.
+// written into the file, and the player's own lines stay as they were, also
+// those written into the file while the game runs.
 TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     const testsupport::TempFolder folder("kawauo-host-settings");
     const std::string path = folder / "settings";
@@ -137,12 +140,13 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     ExpectKeyPresses(rows);
     auto file = [&path] { return testsupport::ReadText(path); };
     EXPECT_EQ(file(), mine) << "nothing changed, nothing written";
+    const std::string edited = "# swapped, and I for up\nkey.up = Up, I\nkey.f1 = Up, Keypad 8\nlang = en\n";
+    std::ofstream(path) << edited;  // by the player, while the game runs
     PushKey(true, SDLK_RETURN, KMOD_LALT);
     PushKey(false, SDLK_RETURN, KMOD_LALT);
     ExpectEvents({}, "Alt+Enter");
     ASSERT_EQ(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-    EXPECT_EQ(file().substr(0, mine.size()), mine);
-    EXPECT_NE(file().find("\nfullscreen = no\n"), std::string::npos) << file();
+    EXPECT_EQ(file(), edited + "fullscreen = no\n");
     SDL_Event resized{};
     resized.type = SDL_WINDOWEVENT;
     resized.window.event = SDL_WINDOWEVENT_RESIZED;
@@ -153,10 +157,80 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     EXPECT_EQ(file().find("window = 800x600"), std::string::npos) << "saved only once the size rests";
     SDL_Delay(600);
     Drain();
-    EXPECT_NE(file().find("\nwindow = 800x600\n"), std::string::npos) << file();
+    EXPECT_EQ(file(), edited + "fullscreen = no\nwindow = 800x600\n");
     PushKey(true, SDLK_RETURN, KMOD_LALT);  // full screen again, for the tests after
     Drain();
     sdlhost::LoadSettings("");
+}
+
+// F12 takes a screenshot before any binding sees it: a line binding it is
+// refused, and the key it would have replaced still works. The comma keys
+// are named Comma and Keypad Comma; Return can be bound, as only Alt+Enter
+// is the host's.
+TEST_F(SdlHost, SettingsRefuseTheScreenshotKeyAndNameTheCommas) {
+    const testsupport::TempFolder folder("kawauo-host-settings");
+    const std::string path = folder / "settings";
+    auto load = [&path](const char* text) {
+        std::ofstream(path) << text;
+        testing::internal::CaptureStderr();
+        sdlhost::LoadSettings(path);
+        return testing::internal::GetCapturedStderr();
+    };
+    EXPECT_EQ(load("key.space = F12\nkey.f1 = Return\n"), path + ":1: F12 saves a screenshot and cannot be bound\n");
+    const KeyRow bound[] = {{SDLK_SPACE, VK_SPACE}, {SDLK_RETURN, VK_F1}, {SDLK_F1, 0}};
+    ExpectKeyPresses(bound);
+    EXPECT_EQ(load("key.f1 = Comma, Keypad Comma\n"), "");
+    const KeyRow commas[] = {{SDLK_COMMA, VK_F1}, {SDLK_KP_COMMA, VK_F1}, {SDLK_F1, 0}};
+    ExpectKeyPresses(commas);
+    sdlhost::LoadSettings("");
+}
+
+// The names the manual page gives, from the comment that opens its list to
+// the next, as the settings file takes them: roff's escapes undone.
+std::vector<std::string> ManualKeyNames() {
+    std::istringstream manual(testsupport::ReadText(KAWAUO_SOURCE_DIR "/data/kawauo.6"));
+    std::string line, list;
+    for (bool in = false; std::getline(manual, line);) {
+        if (line.rfind(".\\\" The key names", 0) == 0 || line.rfind(".\\\" End of the key names", 0) == 0) in = !in;
+        else if (in && line[0] != '.') list += line + " ";
+    }
+    const std::pair<std::string, std::string> kEscapes[] = {{"\\ ", " "},   {"\\-", "-"},   {"\\e", "\\"},
+                                                            {"\\(aq", "'"}, {"\\(ga", "`"}, {"\\(ha", "^"}};
+    for (const auto& [escape, character] : kEscapes)
+        for (size_t at = 0; (at = list.find(escape, at)) != std::string::npos; at += character.size())
+            list.replace(at, escape.size(), character);
+    std::vector<std::string> names;
+    std::istringstream in(list);
+    for (std::string name; std::getline(in, name, ',');) {
+        name.erase(0, name.find_first_not_of(' '));
+        name.erase(name.find_last_not_of(' ') + 1);
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+// Every key the manual page names can be bound, and every key SDL names is
+// among them but F12.
+TEST(SdlHostKeyNames, TheManualNamesEveryKeyThatCanBeBound) {
+    const std::vector<std::string> names = ManualKeyNames();
+    ASSERT_GT(names.size(), 200u);
+    const testsupport::TempFolder folder("kawauo-host-settings");
+    const std::string path = folder / "settings";
+    std::ofstream out(path);
+    for (const std::string& name : names) out << "key.up = " << name << "\n";
+    out.close();
+    testing::internal::CaptureStderr();
+    sdlhost::LoadSettings(path);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "each line of " << path;
+    sdlhost::LoadSettings("");
+    const std::set<std::string> named(names.begin(), names.end());
+    for (int code = 0; code < SDL_NUM_SCANCODES; ++code) {
+        std::string name = SDL_GetScancodeName(static_cast<SDL_Scancode>(code));
+        if (name == ",") name = "Comma";
+        if (name == "Keypad ,") name = "Keypad Comma";
+        if (name.empty() || name == "F12") continue;
+        EXPECT_EQ(named.count(name), 1u) << "the manual lacks " << name;
+    }
 }
 
 TEST_F(SdlHost, CursorFollowsTheGame) {

@@ -1,6 +1,8 @@
-// The player's settings file: what each line sets or why it is refused, the
-// text written back, and the file on disk (missing, unreadable, malformed,
-// in a folder that cannot be written): nothing of the player's is lost.
+// The player's settings file: what each line sets or why it is refused (and
+// that a refused line costs only itself), the text written back (only what
+// the game changed), and the file on disk (missing, unreadable, with refused
+// lines, edited meanwhile, behind links, read-only, in a folder that cannot
+// be written): nothing of the player's is lost.
 #include "hosts/shared/settings.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,8 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "tests/support/support.h"
 
@@ -21,8 +25,9 @@ namespace fs = std::filesystem;
 
 bool Known(const std::string& name) {
     static const std::set<std::string> kKnown = {
-        "Space", "Tab", "Escape",   "Left", "A", "Keypad 4", "Up", "W",  "Keypad 8", "Right", "D",         "Keypad 6",
-        "Down",  "S",   "Keypad 2", "F1",   "1", "F2",       "2",  "F3", "3",        "Z",     "Left Shift"};
+        "Space", "Tab",      "Escape",     "Left", "A",        "Keypad 4", "Up",     "W",  "Keypad 8", "Right",
+        "D",     "Keypad 6", "Down",       "S",    "Keypad 2", "F1",       "1",      "F2", "2",        "F3",
+        "3",     "Z",        "Left Shift", "I",    ",",        "Keypad ,", "Return", "F12"};
     return kKnown.count(name) != 0;
 }
 
@@ -41,7 +46,24 @@ bool Same(const settings::Settings& a, const settings::Settings& b) {
            a.scale == b.scale && a.lang == b.lang && a.outline == b.outline && a.keys == b.keys;
 }
 
+// Each refused line as "LINE: what", separated by "; ".
+std::string Told(const std::vector<settings::Problem>& problems) {
+    std::string told;
+    for (const settings::Problem& p : problems)
+        told += (told.empty() ? "" : "; ") + std::to_string(p.line) + ": " + p.what;
+    return told;
+}
+
+// Describe() of the text read over the defaults, or what was refused.
+std::string ReadOrTold(const std::string& text) {
+    settings::Settings s = settings::Defaults();
+    std::vector<settings::Problem> problems;
+    return settings::Parse(text, Known, &s, &problems) ? Describe(s) : Told(problems);
+}
+
 TEST(SettingsParse, WhatEachLineSetsOrWhyItIsRefused) {
+    std::string oneKeyOften = "key.up = W";  // once cost a string for each W
+    for (int i = 0; i < 1000000; ++i) oneKeyOften += ", W";
     struct Row {
         std::string text;
         const char* expected;  // Describe() when read, else the problem's line and what
@@ -71,15 +93,51 @@ TEST(SettingsParse, WhatEachLineSetsOrWhyItIsRefused) {
         {"key.f1 =\n", "1: key.f1 names no key"},
         {"key.up = W,,S\n", "1: key.up has an empty key name (names are separated by commas)"},
         {std::string("scale = fit\nA\0B = 1\n", 20), "2: not text"},
+        // A NUL or a control byte is shown, not cutting the message short.
+        {std::string("fullscreen = a\0b\x1b\\\n", 19), "1: 'a\\0b\\x1b\\\\' is not yes or no"},
+        // A byte order mark before the first line, as some editors write.
+        {"\xEF\xBB\xBF"
+         "fullscreen = no\n",
+         "0 0x0 fit ja - Up,W,Keypad 8"},
+        // F12 takes screenshots before any binding sees it; Return is taken
+        // only with Alt held, so it can be bound.
+        {"key.space = F12\n", "1: F12 saves a screenshot and cannot be bound"},
+        {"key.up = W, f12\n", "1: F12 saves a screenshot and cannot be bound"},
+        {"key.up = Return\n", "1 0x0 fit ja - Return"},
+        // Commas separate the names: the comma keys are named Comma.
+        {"key.up = comma, Keypad COMMA\n", "1 0x0 fit ja - ,,Keypad ,"},
+        {"key.up = Keypad ,\n", "1: unknown key 'Keypad'"},
+        // A hostile file costs about its size: lines and bindings are bounded.
+        {"key.up = W, W, W, W, W, W, W, W\n", "1 0x0 fit ja - W,W,W,W,W,W,W,W"},
+        {"key.up = W, W, W, W, W, W, W, W, W\n", "1: key.up names more than 8 keys"},
+        {"key.up = W" + std::string(1014, ' ') + "\n", "1 0x0 fit ja - W"},
+        {"key.up = W" + std::string(1015, ' ') + "\n", "1: longer than 1024 bytes"},
+        {"# " + std::string(5000, 'c') + "\n" + oneKeyOften + "\n", "2: longer than 1024 bytes"},
     };
-    for (const Row& row : rows) {
-        settings::Settings s = settings::Defaults();
-        settings::Problem problem;
-        std::string got = settings::Parse(row.text, Known, &s, &problem)
-                              ? Describe(s)
-                              : std::to_string(problem.line) + ": " + problem.what;
-        EXPECT_EQ(got, row.expected) << "text: " << row.text;
-    }
+    for (const Row& row : rows) EXPECT_EQ(ReadOrTold(row.text), row.expected) << "text: " << row.text.substr(0, 80);
+}
+
+// A refused line sets nothing and costs only itself: every other line
+// applies, and each refused one is told, the first 20 one by one, then one
+// that counts the rest.
+TEST(SettingsParse, ARefusedLineCostsOnlyItself) {
+    settings::Settings s = settings::Defaults();
+    std::vector<settings::Problem> problems;
+    EXPECT_FALSE(settings::Parse("lang = en\nwindow = 100x100\nkey.up = Z, Bogus\nfullscreen = no\nvolume = 3\n", Known,
+                                 &s, &problems));
+    EXPECT_EQ(Describe(s), "0 0x0 fit en - Up,W,Keypad 8");
+    EXPECT_EQ(Told(problems),
+              "2: '100x100' is not default or a size from 320x240 to 16384x16384 (as 1280x960); "
+              "3: unknown key 'Bogus'; 5: unknown setting 'volume'");
+    std::string many;
+    for (int i = 0; i < 25; ++i) many += "x\n";
+    problems.clear();
+    s = settings::Defaults();
+    EXPECT_FALSE(settings::Parse(many + "outline = yes\n", Known, &s, &problems));
+    EXPECT_TRUE(s.outline);
+    ASSERT_EQ(problems.size(), 21u);
+    EXPECT_EQ(Told({problems[19], problems[20]}),
+              "20: not a \"name = value\" line; 21: 5 more lines, from this one on, cannot be read either");
 }
 
 settings::Settings Changed() {
@@ -97,24 +155,71 @@ settings::Settings Changed() {
 
 settings::Settings ParseOrFail(const std::string& text) {
     settings::Settings s = settings::Defaults();
-    settings::Problem problem;
-    EXPECT_TRUE(settings::Parse(text, Known, &s, &problem)) << problem.line << ": " << problem.what << "\n" << text;
+    std::vector<settings::Problem> problems;
+    EXPECT_TRUE(settings::Parse(text, Known, &s, &problems)) << Told(problems) << "\n" << text;
     return s;
 }
 
 // A new file explains itself and reads back as written; a file of the
 // player's keeps its comments, order and values' places.
 TEST(SettingsFormat, ReadsBackAsWrittenAndKeepsThePlayersLines) {
-    for (const settings::Settings& s : {settings::Defaults(), Changed()}) {
-        std::string fresh = settings::Format(s, "");
-        EXPECT_TRUE(Same(ParseOrFail(fresh), s)) << fresh;
+    for (auto [now, before] :
+         {std::pair{settings::Defaults(), Changed()}, std::pair{Changed(), settings::Defaults()}}) {
+        std::string fresh = settings::Format(now, before, nullptr, Known);
+        EXPECT_TRUE(Same(ParseOrFail(fresh), now)) << fresh;
         EXPECT_NE(fresh.find("# fit: the picture fills"), std::string::npos);
     }
-    std::string got = settings::Format(Changed(), "# my keys\nkey.up = W\n\n# big\nfullscreen = yes\n");
+    const std::string mine = "# my keys\nkey.up = W\n\n# big\nfullscreen = yes\n";
+    std::string got = settings::Format(Changed(), settings::Defaults(), &mine, Known);
     std::string kept = "# my keys\nkey.up = Z\n\n# big\nfullscreen = no\n";
     EXPECT_EQ(got.substr(0, kept.size()), kept) << got;
     EXPECT_TRUE(Same(ParseOrFail(got), Changed())) << got;
     EXPECT_EQ(got.find("# kawauo's settings"), std::string::npos) << "no second header: " << got;
+}
+
+// Only the settings the game changed are written: a line of one that reads
+// takes the new value in its place, a refused one stays as written with the
+// new line after it, one without a line gets it at the end; every other line
+// (and a file's missing last newline, its byte order mark, a line's CRLF)
+// stays as it was, the settings it lacks still lacking.
+TEST(SettingsFormat, OnlyTheChangedSettingsAreWritten) {
+    settings::Settings now = settings::Defaults();
+    now.fullscreen = false;
+    now.outline = true;
+    struct Row {
+        std::string text;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"scale = integer\n", "scale = integer\nfullscreen = no\noutline = yes\n"},
+        {"", "fullscreen = no\noutline = yes\n"},
+        {"lang=en", "lang=en\nfullscreen = no\noutline = yes\n"},
+        {"\xEF\xBB\xBF# mine\r\nfullscreen = yes\r\noutline = 1\nkey.up = W, Bogus",
+         "\xEF\xBB\xBF# mine\r\nfullscreen = no\r\noutline = 1\noutline = yes\nkey.up = W, Bogus"},
+        {"outline = no\noutline = maybe\noutline = no\nfullscreen = no\n",
+         "outline = yes\noutline = maybe\noutline = yes\nfullscreen = no\n"},
+        {"outline = maybe\nfullscreen = yes\noutline = 2",
+         "outline = maybe\nfullscreen = no\noutline = 2\noutline = yes\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(settings::Format(now, settings::Defaults(), &row.text, Known), row.expected) << row.text;
+        EXPECT_EQ(settings::Format(now, now, &row.text, Known), row.text) << "nothing changed";
+    }
+    EXPECT_EQ(settings::Format(now, now, nullptr, Known), "") << "no file and nothing changed: nothing to write";
+}
+
+// A window the system made smaller or larger than the reader takes is
+// written at the nearest size it takes, which the next start reads.
+TEST(SettingsFormat, AWindowOfAnySizeIsWrittenAsOneTheReaderTakes) {
+    const std::tuple<int, int, const char*> rows[] = {
+        {100, 100, "320x240"}, {20000, 300, "16384x300"}, {640, 16385, "640x16384"}};
+    for (auto [width, height, written] : rows) {
+        settings::Settings now = settings::Defaults();
+        now.windowWidth = width;
+        now.windowHeight = height;
+        EXPECT_EQ(ReadOrTold(settings::Format(now, settings::Defaults(), nullptr, Known)),
+                  std::string("1 ") + written + " fit ja - Up,W,Keypad 8");
+    }
 }
 
 // A scratch XDG_CONFIG_HOME, removed afterwards.
@@ -133,6 +238,13 @@ protected:
         *saved = settings::Save(Changed(), &file);
         return testing::internal::GetCapturedStderr();
     }
+    // What loading says.
+    std::string ToldOnLoad(settings::Settings* loaded) {
+        testing::internal::CaptureStderr();
+        settings::File file;
+        *loaded = settings::Load(path_.string(), Known, &file);
+        return testing::internal::GetCapturedStderr();
+    }
     testsupport::TempFolder folder_{"kawauo-settings"};  // its folders given back their permissions when it goes
     fs::path root_ = folder_.path();
     fs::path path_ = root_ / "kawauo" / "settings";
@@ -149,17 +261,50 @@ TEST_F(SettingsFile, MissingGivesTheDefaultsAndIsWrittenWhole) {
         << "no temporary file left";
 }
 
-// Unreadable or malformed: told with its place, the defaults used, the file
-// never written over.
-TEST_F(SettingsFile, UnreadableOrMalformedIsToldAndKept) {
+// A line that cannot be read costs that line only: told with its place,
+// the file's other lines used, and a save writes the game's changes around
+// it, keeping it as the player wrote it. (It once cost the whole file, which
+// was then never saved again.)
+TEST_F(SettingsFile, ARefusedLineIsToldKeptAndCostsOnlyItself) {
+    Put("# mine\nscale = integer\nfullscreen = maybe\nwindow = 100x100\nlang = en\n");
+    settings::Settings loaded;
+    bool saved = false;
+    std::string told = LoadAndSave(&loaded, &saved);
+    std::string place = path_.string() + ":";
+    EXPECT_EQ(told, place + "3: 'maybe' is not yes or no\n" + place +
+                        "4: '100x100' is not default or a size from 320x240 to 16384x16384 (as 1280x960)\n");
+    EXPECT_EQ(Describe(loaded), "1 0x0 integer en - Up,W,Keypad 8");
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(Read(),
+              "# mine\nscale = integer\nfullscreen = maybe\nfullscreen = no\nwindow = 100x100\nwindow = 1000x750\n"
+              "lang = en\noutline = yes\nkey.space = Left Shift, Space\nkey.up = Z\n");
+    EXPECT_NE(ToldOnLoad(&loaded).find(":5: '100x100'"), std::string::npos) << "still told, as still there";
+    EXPECT_TRUE(Same(loaded, Changed()));
+}
+
+// What the player changed in the file while the game ran stays: a save
+// writes over only what the game itself changed.
+TEST_F(SettingsFile, ASaveKeepsWhatThePlayerWroteMeanwhile) {
+    Put("fullscreen = yes\n");
+    settings::File file;
+    settings::Settings s = settings::Load(path_.string(), Known, &file);
+    Put("# mine\nfullscreen = yes\nkey.up = Up, I\nlang = en\n");
+    s.fullscreen = false;
+    EXPECT_TRUE(settings::Save(s, &file));
+    EXPECT_EQ(Read(), "# mine\nfullscreen = no\nkey.up = Up, I\nlang = en\n");
+    s.fullscreen = true;
+    EXPECT_TRUE(settings::Save(s, &file));
+    EXPECT_EQ(Read(), "# mine\nfullscreen = yes\nkey.up = Up, I\nlang = en\n") << "and again";
+}
+
+// Unreadable: told, the defaults used, the file never written over.
+TEST_F(SettingsFile, UnreadableIsToldAndKept) {
     struct Row {
         const char* what;
         void (*make)(const fs::path& path);
         const char* told;  // after the path
     };
     const Row rows[] = {
-        {"malformed", [](const fs::path& p) { std::ofstream(p) << "# mine\nscale = integer\nfullscreen = maybe\n"; },
-         ":3: 'maybe' is not yes or no\n"},
         {"a folder", [](const fs::path& p) { fs::create_directory(p); }, ": cannot be read: not a regular file\n"},
         {"a FIFO, which must not hold the start", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); },
          ": cannot be read: not a regular file\n"},
@@ -221,6 +366,37 @@ TEST_F(SettingsFile, LinkAndPermissionsKept) {
     EXPECT_TRUE(fs::is_symlink(path_));
     EXPECT_TRUE(Same(ParseOrFail(Read()), Changed()));
     EXPECT_EQ(fs::status(elsewhere).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A link whose target is missing is written through, making the target; a
+// file the player made read-only is left as it is, and that is told; a new
+// file's mode is the umask's, an existing file's is kept.
+TEST_F(SettingsFile, LinksReadOnlyFilesAndModesAreHonoured) {
+    fs::create_directories(path_.parent_path());
+    fs::create_directories(root_ / "dotfiles");
+    fs::create_symlink("../dotfiles/kawauo.conf", path_);
+    settings::Settings loaded;
+    bool saved = false;
+    EXPECT_EQ(LoadAndSave(&loaded, &saved), "");
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(fs::is_symlink(path_)) << "the link kept";
+    EXPECT_TRUE(Same(ParseOrFail(testsupport::ReadText(root_ / "dotfiles" / "kawauo.conf")), Changed()));
+
+    fs::remove(path_);
+    Put("scale = integer\n");
+    chmod(path_.c_str(), 0444);
+    std::string told = LoadAndSave(&loaded, &saved);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(told.find("the settings are not saved: " + path_.string() + " is read-only"), std::string::npos) << told;
+    EXPECT_EQ(Read(), "scale = integer\n");
+    EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    fs::remove(path_);
+    mode_t umasked = umask(077);
+    LoadAndSave(&loaded, &saved);
+    umask(umasked);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::owner_write) << "as the umask says";
 }
 
 TEST(SettingsPath, FollowsTheXdgRules) {

@@ -34,10 +34,12 @@ std::string WithDosLineEnds(const std::string& text) {
 }
 
 std::vector<Seed> Seeds() {
-    const std::string fresh = settings::Format(settings::Defaults(), "");
+    // Every key name is one the seeds may use.
+    const settings::KeyKnown any = [](const std::string&) { return true; };
+    const std::string fresh = settings::Format(ChangedEverything(), settings::Defaults(), nullptr, any);
     return {
         {"new", fresh},
-        {"changed", settings::Format(ChangedEverything(), fresh)},
+        {"changed", settings::Format(settings::Defaults(), ChangedEverything(), &fresh, any)},
         {"dos", WithDosLineEnds(fresh)},
         {"spacing", "  fullscreen=no\n\twindow =  800x600  \nscale= fit\nlang =ja\n# a note\n\nkey.up = W ,Up\n"},
         {"smallest", "window = 320x240\nwindow = default\nwindow = 16384x16384\n"},

@@ -2,8 +2,8 @@
 // (nearest neighbour, letterboxed, 4:3), full screen by button or Alt+Enter,
 // the game's message boxes as a modal box, and what the page says when the
 // game ends. ?script=FILE runs a kawauo-sim script instead of the player's
-// input, FILE a path on the page's own site, its shots kept in
-// Module.kawauoShots; ?trace writes the trace of
+// input, FILE a path on the page's own site, its shots kept by name in
+// Module.kawauoShots (an object without a prototype); ?trace writes the trace of
 // every frame to /trace.jsonl of the game's files (Module._fflush(0) brings
 // it up to date); ?stats keeps frame times in Module.kawauoStats.
 'use strict';
@@ -132,7 +132,7 @@
     canvas: canvas,
     arguments: script ? ['--script', '/run.sim'] : query.has('trace') ? ['--trace', '/trace.jsonl'] : [],
     preRun: [fetchScript],
-    kawauoShots: {},
+    kawauoShots: Object.create(null),  // any name a script gives, __proto__ too
     kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
     kawauoMessageBox: showMessageBox,
     kawauoEnded: ended,

@@ -3,7 +3,7 @@
 # build-web/site, served on 127.0.0.1 and checked in Debian's headless
 # Chromium through playwright-core (tests/e2e/web): the game end to end, its
 # frames against kawauo-sim's, its pace on displays of other rates, a
-# gamepad, what ?script= takes, and a
+# gamepad, what ?script= takes and the page during a long script, and a
 # bundle missing a picture. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."

@@ -1,12 +1,14 @@
 // The web build in headless Chromium, measured (not judged): time from
-// navigation to the first title frame over several loads, and over seconds
-// of play the whole frame (game, conversion, canvas upload) and the pacing
-// of the pictures shown. Started by bench/web_bench.sh.
-//   node web_bench.js URL [PLAY_SECONDS] [LOADS]
+// navigation to the first title frame over several loads, over seconds of
+// play the whole frame (game, conversion, canvas upload) and the pacing of
+// the pictures shown, and a long script run by ?script=: from navigation to
+// its end, and the longest a 10 ms timer of the page waited meanwhile (how
+// long the page went unanswered). Started by bench/web_bench.sh.
+//   node web_bench.js URL SCRIPT_PATH [PLAY_SECONDS] [LOADS]
 'use strict';
 const {chromium} = require('playwright-core');
 
-const [url, playSeconds = '10', loads = '5'] = process.argv.slice(2);
+const [url, scriptPath, playSeconds = '10', loads = '5'] = process.argv.slice(2);
 
 function quantile(values, q) {
   const sorted = [...values].sort((a, b) => a - b);
@@ -46,6 +48,23 @@ const ms = value => value.toFixed(2);
   console.log(`pacing: ${stats.shown.length} frames in ${ms((stats.shown.at(-1) - stats.shown[0]) / 1000)} s, ` +
               `interval mean ${ms(mean(intervals))} ms, median ${ms(quantile(intervals, 0.5))}, ` +
               `p99 ${ms(quantile(intervals, 0.99))}, max ${ms(Math.max(...intervals))}`);
+
+  const scripted = await browser.newPage();
+  await scripted.addInitScript(() => {
+    const wait = window.kawauoLongestWait = {last: performance.now(), longest: 0};
+    setInterval(() => {
+      const now = performance.now();
+      wait.longest = Math.max(wait.longest, now - wait.last);
+      wait.last = now;
+    }, 10);
+  });
+  const begun = Date.now();
+  await scripted.goto(`${url}/index.html?script=${encodeURIComponent(scriptPath)}`);
+  await scripted.waitForFunction(() => document.body.dataset.ended !== undefined, null, {polling: 100, timeout: 0});
+  const took = Date.now() - begun;
+  const [ended, longest] = await scripted.evaluate(() => [document.body.dataset.ended, kawauoLongestWait.longest]);
+  console.log(`?script=${scriptPath}: ended with ${ended} ${ms(took / 1000)} s after navigation, ` +
+              `the page unanswered for at most ${ms(longest)} ms`);
   await browser.close();
 })().catch(error => {
   console.error(error);

@@ -10,8 +10,9 @@
 //     its Win32 and DirectDraw calls; a host needs no locks and calls nothing
 //     of the platform layer back (no DirectDraw, no window procedure).
 //   - Only Present and ShowMessageBox may wait; every other call returns at
-//     once. Present, PollEvent and Milliseconds run every frame: they may not
-//     allocate, print or touch files there.
+//     once (a browser's PollEvent may hand the page its turn while a script
+//     runs, waiting for nothing). Present, PollEvent and Milliseconds run
+//     every frame: they may not allocate, print or touch files there.
 //   - Types of the host's own library (SDL_Event, HWND of a real Windows, ...)
 //     stay inside the host's files; what crosses is below.
 //   - Failures are reported through the return values given; a host never

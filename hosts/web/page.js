@@ -2,7 +2,8 @@
 // (nearest neighbour, letterboxed, 4:3), full screen by button or Alt+Enter,
 // the game's message boxes as a modal box, and what the page says when the
 // game ends. ?script=FILE runs a kawauo-sim script instead of the player's
-// input, its shots kept in Module.kawauoShots; ?trace writes the trace of
+// input, FILE a path on the page's own site, its shots kept by name in
+// Module.kawauoShots (an object without a prototype); ?trace writes the trace of
 // every frame to /trace.jsonl of the game's files (Module._fflush(0) brings
 // it up to date); ?stats keeps frame times in Module.kawauoStats.
 'use strict';
@@ -79,26 +80,51 @@
   window.addEventListener('focus', hint);
   window.addEventListener('blur', hint);
 
-  function ended(code) {
+  // `why`, when given, comes first.
+  function ended(code, why) {
     status.classList.add('ended');
-    status.textContent = code === 0 ? 'The game has ended. Reload the page to play again.'
-                                    : 'The game stopped (status ' + code + '). Reload the page to try again.';
+    status.textContent = (why ? why + ' ' : '') +
+                         (code === 0 ? 'The game has ended. Reload the page to play again.'
+                                     : 'The game stopped (status ' + code + '). Reload the page to try again.');
     document.body.dataset.ended = String(code);
   }
 
-  // The script is fetched before the game starts and read from the game's files.
+  // The script's URL when `value` is a path on this site, relative or from
+  // its root; else null: nothing with a scheme (http:, data:, blob:,
+  // javascript:, ...), nothing naming a host (//host), nothing landing on
+  // another origin (/\host). Read as the URL parser reads it: without
+  // tabs and line breaks, nor spaces and controls at either end.
+  function sameSiteUrl(value) {
+    var text = value.replace(/[\t\n\r]/g, '').replace(/^[\x00-\x20]+|[\x00-\x20]+$/g, '');
+    if (/^[a-z][a-z0-9+.-]*:/i.test(text) || /^[\/\\]{2}/.test(text)) return null;
+    var url = new URL(text, location.href);
+    return url.origin === location.origin ? url : null;
+  }
+
+  // The script is fetched before the game starts and read from the game's
+  // files; one that cannot be had ends the page as a failed start, before
+  // the game runs (its run dependency is never met).
   function fetchScript() {
     if (!script) return;
     Module.addRunDependency('script');
-    fetch(script).then(function(response) {
+    function fail(why) {
+      console.error(why);
+      ended(2, why);
+    }
+    var url = sameSiteUrl(script);
+    if (!url) {
+      fail('?script= takes a path on this site, not ' + JSON.stringify(script) + '.');
+      return;
+    }
+    fetch(url).then(function(response) {
       if (!response.ok) throw new Error(script + ': ' + response.status);
+      if (new URL(response.url).origin !== location.origin) throw new Error(script + ': redirected off this site');
       return response.text();
     }).then(function(text) {
       Module.FS.writeFile('/run.sim', text);
       Module.removeRunDependency('script');
     }).catch(function(error) {
-      console.error(String(error));
-      ended(2);
+      fail(String(error));
     });
   }
 
@@ -106,7 +132,7 @@
     canvas: canvas,
     arguments: script ? ['--script', '/run.sim'] : query.has('trace') ? ['--trace', '/trace.jsonl'] : [],
     preRun: [fetchScript],
-    kawauoShots: {},
+    kawauoShots: Object.create(null),  // any name a script gives, __proto__ too
     kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
     kawauoMessageBox: showMessageBox,
     kawauoEnded: ended,

@@ -18,15 +18,21 @@
 namespace {
 
 constexpr size_t kFramePixels = size_t{kScreenWidth} * kScreenHeight;
-constexpr int kUnpacedYield = 8;  // frames of a script between yields to the page
+// Milliseconds a script runs before the page gets its turn: the page answers
+// within about this, and each turn costs a few (the browser's least timeout).
+constexpr double kScriptTurn = 50;
+// Polls for events between looks at the clock while a script runs: a
+// script's events come by the thousand, and the clock is dear to read.
+constexpr unsigned kPollsPerLook = 4096;
 
 struct WebHost {
     bool open = false;
     std::deque<host::Event> events;
     std::vector<uint8_t> rgba = std::vector<uint8_t>(kFramePixels * 4);
     bool unpaced = false;
-    int unpacedFrames = 0;
-    bool kept = false;  // a picture is in lastPixels
+    double turnGiven = 0;  // when the page last had its turn during a script
+    unsigned polls = 0;    // for events, during a script
+    bool kept = false;     // a picture is in lastPixels
     std::vector<uint8_t> lastPixels;
     PALETTEENTRY lastPalette[256] = {};
 };
@@ -49,15 +55,27 @@ void Keep(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     g_web.kept = true;
 }
 
+// A script runs as fast as it can, between frames and between its events
+// (a script may queue a million for one frame); now and then it hands the
+// page its turn, so that the page still answers: its keys, its buttons, its
+// drawing. The game's state does not depend on when: its clock is the script's.
+void GiveThePageItsTurn() {
+    if (emscripten_get_now() - g_web.turnGiven < kScriptTurn) return;
+    emscripten_sleep(0);
+    g_web.turnGiven = emscripten_get_now();
+}
+
 }  // namespace
 
 namespace webhost {
 
 void PushEvent(host::Event event) { g_web.events.push_back(event); }
 
+// Called once the script is read: a long one has held the page a while already.
 void RunUnpaced() {
     g_web.unpaced = true;
     g_web.lastPixels.resize(kFramePixels);
+    GiveThePageItsTurn();
 }
 
 bool ShootLastFrame(const std::string& name, std::string* why) {
@@ -88,8 +106,13 @@ void CloseDisplay() { g_web.open = false; }
 // The canvas shows no pointer of its own; the page's stays for its buttons.
 void SetCursorVisible(bool) {}
 
+// While a script runs no pads are read (the page's keys still are, for
+// leaving): the game asks for events once for each of the script's.
 bool PollEvent(Event* event) {
-    if (g_web.events.empty()) webhost::PollInput();
+    if (g_web.events.empty()) {
+        if (g_web.unpaced && ++g_web.polls % kPollsPerLook == 0) GiveThePageItsTurn();
+        webhost::PollInput(!g_web.unpaced);
+    }
     if (g_web.events.empty()) return false;
     *event = g_web.events.front();
     g_web.events.pop_front();
@@ -109,7 +132,7 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
         return;
     }
     Keep(pixels, palette);
-    if (++g_web.unpacedFrames % kUnpacedYield == 0) emscripten_sleep(0);
+    GiveThePageItsTurn();
 }
 
 void ShowMessageBox(const char* caption, const char* text) { kawauo_web_message_box(caption, text); }

@@ -5,7 +5,8 @@
 namespace webhost {
 
 // A script runs on its own clock: frames follow each other as fast as they
-// are made (yielding to the page now and then), and each picture shown is
+// are made (the page has its turn every few tens of milliseconds, between
+// frames or between events), no pads are read, and each picture shown is
 // kept for ShootLastFrame.
 void RunUnpaced();
 // Hands the picture last shown to the page as `name`; false (with why) before any.

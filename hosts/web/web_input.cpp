@@ -81,13 +81,14 @@ void Translate(int kind, int vk) {
 
 namespace webhost {
 
-void PollInput() {
+void PollInput(bool withPads) {
     int kind = 0;
     int vk = 0;
     while (kawauo_web_next_input(&kind, &vk)) {
         Translate(kind, vk);
         SyncKeys();
     }
+    if (!withPads) return;
     ReadPads();
     SyncKeys();
 }

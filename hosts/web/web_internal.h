@@ -31,9 +31,9 @@ enum InputKind { kKeyDown = 1, kKeyUp = 2, kFocusLost = 3, kFocusGained = 4 };
 // The queue of events for the game (web_host.cpp).
 void PushEvent(host::Event event);
 
-// Keyboard and gamepads (web_input.cpp): the page's keys and pads as
-// the game's keys, a key down while anything holds it.
-void PollInput();
+// Keyboard and gamepads (web_input.cpp): the page's keys and, `withPads`,
+// its pads as the game's keys, a key down while anything holds it.
+void PollInput(bool withPads);
 void ReleaseAllKeys();
 
 // Pacing at 60 Hz on the browser's animation frames (web_pacing.cpp).

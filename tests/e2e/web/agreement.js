@@ -24,23 +24,21 @@ runChecks(async ({page, checks}) => {
   await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 180000});
   const ended = await page.evaluate(() => document.body.dataset.ended);
   check(`the script runs to its end and the game exits with 0 (${ended})`, ended === '0');
-  const shots = await page.evaluate(() => {
+  const entries = await page.evaluate(() => {
     const encode = bytes => {
       let text = '';
       for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
       return btoa(text);
     };
-    const out = {};
-    for (const [name, shot] of Object.entries(Module.kawauoShots)) {
-      out[name] = {pixels: encode(shot.pixels), palette: encode(shot.palette)};
-    }
-    return out;
+    // Pairs, not an object: a name such as __proto__ must stay a name.
+    return Object.entries(Module.kawauoShots).map(([name, shot]) => [name, encode(shot.pixels), encode(shot.palette)]);
   });
+  const shots = new Map(entries.map(([name, pixels, palette]) => [name, {pixels, palette}]));
   const names = fs.readdirSync(simShots).filter(f => f.endsWith('.png')).map(f => f.slice(0, -4)).sort();
-  check(`the same shots: ${names.join(' ')}`, names.length > 0 && names.join() === Object.keys(shots).sort().join());
+  check(`the same shots: ${names.join(' ')}`, names.length > 0 && names.join() === [...shots.keys()].sort().join());
   for (const name of names) {
     const sim = readPalettePng(path.join(simShots, `${name}.png`));
-    const web = shots[name];
+    const web = shots.get(name);
     if (!web) continue;
     const pixels = Buffer.from(web.pixels, 'base64');
     const palette = Buffer.from(web.palette, 'base64').filter((_, i) => i % 4 !== 3);  // PALETTEENTRY's flags

@@ -32,13 +32,10 @@ std::string NameOf(std::time_t when, unsigned long n) {
     return std::string(stamp) + (n > 1 ? "-" + std::to_string(n) : "") + ".png";
 }
 
-enum class Outcome { kWritten, kTaken, kFailed };
+enum class Outcome { kWritten, kTaken, kNoLinks, kFailed };
 
-// `png` in a file made at `path` for it: anything already there, a link
-// too, leaves it kTaken; a write that fails leaves nothing (errno says why).
-Outcome WriteNew(const std::string& path, const std::vector<uint8_t>& png) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return errno == EEXIST ? Outcome::kTaken : Outcome::kFailed;
+// Writes `png` to the open `fd` and syncs it; closes it either way.
+bool WriteAndClose(int fd, const std::vector<uint8_t>& png) {
     std::FILE* file = fdopen(fd, "wb");
     bool written = file != nullptr && std::fwrite(png.data(), 1, png.size(), file) == png.size() &&
                    std::fflush(file) == 0 && platform::SyncToDisk(file);
@@ -47,10 +44,71 @@ Outcome WriteNew(const std::string& path, const std::vector<uint8_t>& png) {
         written = false;
         error = errno;
     }
-    if (written) return Outcome::kWritten;
+    errno = error;
+    return written;
+}
+
+// `png` whole in a hidden temporary file of `folder`, which each name is then
+// linked to: the shot appears whole under its name or not at all. Empty
+// when it cannot be made (errno says why).
+std::string WriteTemporary(const std::string& folder, const std::vector<uint8_t>& png) {
+    std::string temporary = (fs::path(folder) / ".kawauo-shot-XXXXXX").string();
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return {};
+    if (WriteAndClose(fd, png)) return temporary;
+    const int error = errno;
+    unlink(temporary.c_str());
+    errno = error;
+    return {};
+}
+
+// The written temporary file under `path` too, if nothing holds that name.
+Outcome LinkNew(const std::string& temporary, const std::string& path) {
+    if (link(temporary.c_str(), path.c_str()) == 0) return Outcome::kWritten;
+    if (errno == EEXIST) return Outcome::kTaken;
+    // Folders on file systems without hard links (FAT) take the file directly.
+    return errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP || errno == EMLINK ? Outcome::kNoLinks
+                                                                                        : Outcome::kFailed;
+}
+
+// Where there are no links: `png` in a file made at `path` for it; anything
+// already there, a link too, leaves it kTaken; a write that fails leaves
+// nothing (errno says why).
+Outcome WriteNew(const std::string& path, const std::vector<uint8_t>& png) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return errno == EEXIST ? Outcome::kTaken : Outcome::kFailed;
+    if (WriteAndClose(fd, png)) return Outcome::kWritten;
+    const int error = errno;
     unlink(path.c_str());
     errno = error;
     return Outcome::kFailed;
+}
+
+// The first name of the second `when` that nothing holds gets `png`.
+bool SaveUnder(const std::string& folder, std::time_t when, const std::vector<uint8_t>& png, std::string* path,
+               std::string* why) {
+    const std::string temporary = WriteTemporary(folder, png);
+    if (temporary.empty()) {
+        *path = (fs::path(folder) / NameOf(when, 1)).string();
+        *why = "cannot write " + *path + ": " + std::strerror(errno);
+        return false;
+    }
+    bool links = true;
+    Outcome outcome = Outcome::kTaken;
+    // No name is the last: the shot takes the first that nothing holds.
+    for (unsigned long n = 1; outcome == Outcome::kTaken; ++n) {
+        *path = (fs::path(folder) / NameOf(when, n)).string();
+        outcome = links ? LinkNew(temporary, *path) : WriteNew(*path, png);
+        if (outcome == Outcome::kNoLinks) {
+            links = false;
+            outcome = WriteNew(*path, png);
+        }
+    }
+    const int error = errno;
+    unlink(temporary.c_str());
+    if (outcome == Outcome::kWritten) return true;
+    *why = "cannot write " + *path + ": " + std::strerror(error);
+    return false;
 }
 
 }  // namespace
@@ -85,16 +143,7 @@ bool Save(const std::string& folder, std::time_t when, const Picture& picture, s
         *why = "cannot make the folder " + folder + ": " + error.message();
         return false;
     }
-    // No name is the last: the shot takes the first that nothing holds.
-    for (unsigned long n = 1;; ++n) {
-        *path = (fs::path(folder) / NameOf(when, n)).string();
-        const Outcome outcome = WriteNew(*path, png);
-        if (outcome == Outcome::kWritten) return true;
-        if (outcome == Outcome::kFailed) {
-            *why = "cannot write " + *path + ": " + std::strerror(errno);
-            return false;
-        }
-    }
+    return SaveUnder(folder, when, png, path, why);
 }
 
 void Take(const Picture& picture) {

@@ -3,9 +3,11 @@
 #include "hosts/shared/screenshot.h"
 
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -163,7 +165,8 @@ TEST_F(Screenshot, AnUnreadableUserDirsIsNamed) {
     EXPECT_EQ(why, "cannot read " + file.string() + ": not a regular file");
 }
 
-// The folder is made; a second shot in the same second takes the next name.
+// The folder is made; a second shot in the same second takes the next name;
+// nothing else is left in the folder (a shot is written aside, then named).
 TEST_F(Screenshot, ShotsWithinASecondTakeNamesOfTheirOwn) {
     const fs::path folder = root_ / "made" / "kawauo";
     for (const std::string& name : {kStamp + ".png", kStamp + "-2.png"}) {
@@ -173,6 +176,10 @@ TEST_F(Screenshot, ShotsWithinASecondTakeNamesOfTheirOwn) {
         EXPECT_EQ(path, (folder / name).string());
         EXPECT_TRUE(testsupport::ReadBytes(path) == Png()) << path;
     }
+    std::vector<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{kStamp + "-2.png", kStamp + ".png"}));
 }
 
 // However many names of that second are taken, by files, folders or links

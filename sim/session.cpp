@@ -27,7 +27,7 @@ Open g_open;
 bool BeginSession(const Session& session, std::string* why) {
     RunOptions run;
     if (!session.playPath.empty()) {
-        if (!LoadScript(session.playPath, false, &run.commands, why)) return false;
+        if (!LoadScript(session.playPath, ScriptKind::kRecording, &run.script, why)) return false;
         run.scripted = true;
         run.show = true;
     }

@@ -1,6 +1,7 @@
 // The sim's trace lines, written by hand so that long runs stay fast.
 #include "sim/trace.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <iterator>
@@ -106,7 +107,7 @@ void TraceWriter::Key(const char* name) {
 
 void TraceWriter::Line() {
     line_ += "}\n";
-    std::fwrite(line_.data(), 1, line_.size(), out_);
+    if (std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size()) Failed();
     line_.clear();
     firstKey_ = true;
 }
@@ -136,6 +137,7 @@ std::string SurfaceName(const IDirectDrawSurface* surface, bool* known) {
 }  // namespace
 
 void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* draws) {
+    ++frames_;
     Key("frame");
     Int(frameNumber);
     Key("tick");
@@ -279,6 +281,13 @@ void TraceWriter::Exit(int code) {
     Line();
 }
 
-bool TraceWriter::Flush() { return std::fflush(out_) == 0 && !std::ferror(out_); }
+void TraceWriter::Failed() {
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+}
+
+bool TraceWriter::Flush() {
+    if (std::fflush(out_) != 0 || std::ferror(out_)) Failed();
+    return error_ == 0;
+}
 
 }  // namespace sim

@@ -21,6 +21,10 @@ public:
     void Exit(int code);
     // False once a write has failed.
     bool Flush();
+    // The system's error number of the first write that failed; 0 while none has.
+    int Error() const { return error_; }
+    // Frame lines written so far.
+    int Frames() const { return frames_; }
 
 private:
     void Int(int64_t value);
@@ -29,10 +33,13 @@ private:
     void Ints(const T* values, size_t count);
     void Key(const char* name);  // ,"name": (the comma only after the first key)
     void Line();
+    void Failed();  // keeps the first failed write's error number
 
     std::FILE* out_;
     std::string line_;
     bool firstKey_ = true;
+    int error_ = 0;
+    int frames_ = 0;
 };
 
 }  // namespace sim

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
+#include <system_error>
 
 #include "hosts/headless/headless.h"
 #include "hosts/shared/options.h"
@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
         default: break;
     }
     std::string why;
-    std::vector<sim::Command> commands;
-    if (!sim::LoadScript(chosen.scriptPath, !chosen.shotsDir.empty(), &commands, &why)) {
+    sim::Script script;
+    const sim::ScriptKind kind = chosen.shotsDir.empty() ? sim::ScriptKind::kScript : sim::ScriptKind::kScriptWithShots;
+    if (!sim::LoadScript(chosen.scriptPath, kind, &script, &why)) {
         std::fprintf(stderr, "kawauo-sim: %s\n", why.c_str());
         return kRunnerFailure;
     }
@@ -73,18 +74,25 @@ int main(int argc, char** argv) {
     sim::RunOptions run;
     run.program = "kawauo-sim";
     run.scripted = true;
-    run.commands = std::move(commands);
+    run.script = std::move(script);
     run.trace = &trace;
     run.draws = chosen.draws;
     run.shoot = [&chosen](const std::string& name, std::string* shotWhy) {
-        return WritePng(chosen.shotsDir + "/" + name + ".png", headless::LastFrame(), shotWhy);
+        const std::string path = chosen.shotsDir + "/" + name + ".png";
+        if (WritePng(path, headless::LastFrame(), shotWhy)) return true;
+        *shotWhy = "cannot write " + path + ": " + *shotWhy;
+        return false;
     };
     sim::StartRun(std::move(run));
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
     bool finished = sim::FinishRun(code);
-    if (out != stdout && std::fclose(out) != 0) {
-        std::fprintf(stderr, "kawauo-sim: writing the trace failed\n");
+    if (out != stdout && std::fclose(out) != 0 && trace.Error() == 0) {
+        std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n", chosen.tracePath.c_str(), std::strerror(errno));
         finished = false;
+    }
+    if (trace.Error() != 0) {
+        const std::string name = out == stdout ? "standard output" : chosen.tracePath;
+        std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n", name.c_str(), std::strerror(trace.Error()));
     }
     return finished ? code : kRunnerFailure;
 }

@@ -10,6 +10,7 @@
 
 #include "display/texts.h"
 #include "game/texts.h"
+#include "hosts/shared/version.h"
 #include "tests/sim/sim_harness.h"
 #include "winapi/cp932.h"
 
@@ -88,6 +89,55 @@ TEST_F(SimRunner, BadCommandLinesAreRefused) {
         EXPECT_NE(run.errors.find("usage: kawauo-sim"), std::string::npos) << run.errors;
         EXPECT_TRUE(run.lines.empty());
     }
+}
+
+// Each message says which file, and the system's reason.
+TEST_F(SimRunner, ReadAndWriteProblemsNameTheFileAndWhy) {
+    const struct Case {
+        const char* what;
+        std::string script;
+        simtest::Redirect redirect;
+        const char* message;
+    } cases[] = {
+        {"a folder as standard input",
+         "",
+         {"/", "", ""},
+         "kawauo-sim: cannot read standard input: Is a directory"},
+        {"a standard input past 64 MiB",
+         "#" + std::string(size_t{64} << 20, ' ') + "\nframes 1\n",
+         {},
+         "kawauo-sim: cannot read standard input: too large: 64 MiB at most"},
+        {"a full disk",
+         "frames 30\n",
+         {"", "/dev/full", ""},
+         "kawauo-sim: cannot write standard output: No space left on device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimRun run = RunSim(c.script, dir_.path(), {"--draws"}, {}, c.redirect);
+        EXPECT_EQ(run.status, 2) << simtest::Describe(run);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    }
+}
+
+// A long script is checked whole before it runs, in memory of about its
+// length: each line costs no memory of its own.
+TEST_F(SimRunner, ALongScriptIsCheckedInMemoryOfItsLength) {
+    const std::string header = "recording 1 kawauo " KAWAUO_VERSION "\n";
+    constexpr size_t kLines = (size_t{16} << 20) / 6;
+    std::string longOne = header;
+    longOne.reserve(kLines * 6 + 100);
+    for (size_t i = 0; i < kLines; ++i) longOne += "close\n";
+    // Cut short at the end: refused once all of it has been read.
+    SimRun small = Run(header + "frame 1");
+    SimRun large = Run(longOne + "frame 1");
+    ASSERT_EQ(large.status, 2) << simtest::Describe(large);
+    EXPECT_NE(large.errors.find(":" + std::to_string(kLines + 2) + ": cut short"),
+              std::string::npos)
+        << large.errors;
+    const long extraKilobytes = large.peakKilobytes - small.peakKilobytes;
+    EXPECT_LT(extraKilobytes, static_cast<long>(longOne.size() / 1024 * 3))
+        << "the script is " << longOne.size() / 1024 << " KiB";
 }
 
 TEST_F(SimRunner, ClockFollowsTickAndStep) {

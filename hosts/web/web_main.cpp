@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     const bool scripted = !chosen.scriptPath.empty();
     sim::Session session;
     session.tracePath = chosen.tracePath;
+    session.traceInPlace = true;  // the page reads it as the game runs
     std::string why;
     bool started =
         scripted ? StartScript(chosen.scriptPath) : sim::BeginSession(session, &why) && record::Start("", &why);

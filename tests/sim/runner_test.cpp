@@ -1,7 +1,10 @@
 // kawauo-sim itself: its command line, its script's clock and keys, the
 // trace's shape, its events and its shots, run as the real program.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -89,6 +92,46 @@ TEST_F(SimRunner, BadCommandLinesAreRefused) {
         EXPECT_NE(run.errors.find("usage: kawauo-sim"), std::string::npos) << run.errors;
         EXPECT_TRUE(run.lines.empty());
     }
+}
+
+// What the run would write is checked before it starts: never through a
+// device, a FIFO or a folder, never over the script or another output.
+TEST_F(SimRunner, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
+    const std::string plain = "frames 2\n";
+    const std::string shooting = "frames 2\nshot a\n";
+    const std::string scriptPath = dir_.path() + "/run.sim";
+    std::ofstream(scriptPath) << plain;
+    const std::string fifo = dir_.path() + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    // A reader, so that a program that opens the FIFO is not held there.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    const std::string shots = dir_.path() + "/shots";
+    std::filesystem::create_directories(shots + "/a.png");
+    struct Case {
+        std::string script;
+        std::vector<std::string> args;
+        std::string message;
+        std::string scriptPath;  // on the command line instead of standard input
+    } cases[] = {
+        {plain, {"--trace", "/dev/null"}, "--trace /dev/null: not a regular file", ""},
+        {plain, {"--trace", fifo}, "fifo: not a regular file", ""},
+        {plain, {"--trace", scriptPath}, "run.sim: the same file as the script", scriptPath},
+        {shooting, {"--shots", shots}, "shot " + shots + "/a.png: not a regular file", ""},
+        {shooting,
+         {"--shots", shots + "/b", "--trace", shots + "/b"},
+         "--shots " + shots + "/b: the same file as --trace",
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        SimRun run = RunSim(c.script, dir_.path(), c.args, {}, {"", "", c.scriptPath});
+        EXPECT_EQ(run.status, 2) << simtest::Describe(run);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+        EXPECT_TRUE(run.lines.empty()) << "the run started";
+    }
+    close(reader);
+    EXPECT_EQ(testsupport::ReadText(scriptPath), plain);
+    EXPECT_FALSE(std::filesystem::exists(shots + "/b"));
 }
 
 // Each message says which file, and the system's reason.

@@ -32,12 +32,12 @@ trap 'rm -rf "$work"' EXIT
 printf 'seed 1\nframes 1\n' > "$work/one.txt"
 
 start=$(date +%s.%N)
-"$sim" --trace /dev/null "$work/long.txt"
+"$sim" "$work/long.txt" >/dev/null
 end=$(date +%s.%N)
 awk -v start="$start" -v end="$end" '/^frames/ { n += $2 }
     END { printf "long run: %d frames in %.2f s: %.0f frames/s\n", n, end - start, n / (end - start) }' "$work/long.txt"
 
-/usr/bin/time -v "$sim" --trace /dev/null "$work/one.txt" 2> "$work/time.txt"
+/usr/bin/time -v "$sim" "$work/one.txt" >/dev/null 2> "$work/time.txt"
 grep -E 'Elapsed|Maximum resident' "$work/time.txt" | sed 's/^[[:space:]]*/one frame: /'
-/usr/bin/time -v "$sim" --trace /dev/null "$work/long.txt" 2> "$work/time.txt"
+/usr/bin/time -v "$sim" "$work/long.txt" >/dev/null 2> "$work/time.txt"
 grep -E 'Maximum resident' "$work/time.txt" | sed 's/^[[:space:]]*/long run: /'

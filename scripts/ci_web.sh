@@ -45,7 +45,7 @@ serve() {
 # The repository served whole: the page, and the script beside it for ?script=.
 if serve .; then
     node tests/e2e/web/e2e.js "$URL/$SITE" . build-ci/kawauo-sim | tee "$WORK/log"
-    build-ci/kawauo-sim --shots "$WORK/sim" --trace /dev/null tests/e2e/web/agreement.sim
+    build-ci/kawauo-sim --shots "$WORK/sim" tests/e2e/web/agreement.sim >/dev/null
     node tests/e2e/web/agreement.js "$URL/$SITE" /tests/e2e/web/agreement.sim "$WORK/sim" | tee -a "$WORK/log"
     node tests/e2e/web/pacing.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"

@@ -14,7 +14,8 @@ namespace {
 
 struct Run {
     RunOptions options;
-    size_t next = 0;     // next command to run
+    ScriptPlace place;   // of the next command to run
+    Command command;     // the command being run
     int framesLeft = 0;  // of the `frames` command being run
     bool scriptEnded = false;
     uint32_t step = 16;  // ms the clock advances after each frame
@@ -78,9 +79,8 @@ void Execute(const Command& c) {
 // Runs commands up to the next frame; at the end of the script, asks the
 // program to close (or, in a show, holds).
 void RunCommands() {
-    const std::vector<Command>& commands = g_run.options.commands;
-    while (g_run.next < commands.size()) {
-        const Command& c = commands[g_run.next++];
+    Command& c = g_run.command;
+    while (NextCommand(g_run.options.script, &g_run.place, &c)) {
         if (c.op == Op::Frames) {
             g_run.framesLeft = static_cast<int>(c.number);
             return;
@@ -140,15 +140,15 @@ void StartRun(RunOptions options) {
 bool FinishRun(int exitCode) {
     platform::OnFrameEnd(nullptr);
     TraceWriter* trace = g_run.options.trace;
-    if (trace == nullptr) return !g_run.failed;
-    WriteReports();
-    trace->Exit(exitCode);
-    if (std::string why; !trace->Flush(&why)) {
-        std::fprintf(stderr, "%s: writing the trace failed: %s\n", g_run.options.program,
-                     why.c_str());
-        return false;
+    bool finished = !g_run.failed;
+    if (trace != nullptr) {
+        WriteReports();
+        trace->Exit(exitCode);
+        finished = trace->Flush() && finished;
     }
-    return !g_run.failed;
+    // Over: a later finish (of a session that started no run) finds nothing of it.
+    g_run = Run{};
+    return finished;
 }
 
 }  // namespace sim

@@ -4,7 +4,6 @@
 #pragma once
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "sim/script.h"
 #include "sim/trace.h"
@@ -13,8 +12,8 @@ namespace sim {
 
 struct RunOptions {
     const char* program = "kawauo";  // says who is speaking on standard error
-    bool scripted = false;           // play `commands`; otherwise only trace
-    std::vector<Command> commands;
+    bool scripted = false;           // play `script`; otherwise only trace
+    Script script;
     // Shown in the window (--play): a recorded ESC or close does not end the
     // show, and at the end of the script the game holds still (its clock
     // stops, no input) until the viewer leaves.
@@ -29,7 +28,8 @@ struct RunOptions {
 // up to the first frame and hears of every frame's end. Call before WinMain.
 void StartRun(RunOptions options);
 // After WinMain: the last reports and the exit line. False when the trace
-// could not be written or a shot failed (already said on standard error).
+// could not be written (its writer says why) or a shot failed (already said
+// on standard error).
 bool FinishRun(int exitCode);
 
 }  // namespace sim

@@ -1,4 +1,5 @@
-// Parsing the sim's script into commands, with the line of the first error.
+// Reading the sim's script a command at a time, with the line of the first
+// error: one reader for checking it whole and for running it.
 #include "sim/script.h"
 
 #include <algorithm>
@@ -25,40 +26,64 @@ struct Syntax {
     int argumentCount;  // kSomeNumbers: one or more numbers
     int64_t min;        // range of the numeric argument, when it has one
     int64_t max;
+    bool recorded;  // the recorder writes it: a recording may hold it
 };
 
 constexpr int kSomeNumbers = -1;
-constexpr int kMaxReads = 64;  // of the clock in one frame: the game makes a handful
+constexpr int kMaxReads = 64;                // of the clock in one frame: the game makes a handful
+constexpr size_t kMaxWords = kMaxReads + 1;  // of any line that is not refused for its length
 constexpr int64_t kUint32Max = 0xFFFFFFFFll;
 constexpr int64_t kInt32Min = -0x80000000ll;
 constexpr int64_t kInt32Max = 0x7FFFFFFFll;
+constexpr const char* kNotARecording =
+    "not a recording: its first line must be the one kawauo --record writes "
+    "(kawauo-sim runs scripts)";
 
 constexpr std::array<Syntax, 12> kSyntax = {{
-    {"seed", Op::Seed, 1, INT64_MIN, INT64_MAX},
-    {"tick", Op::Tick, 1, 0, kUint32Max},
-    {"step", Op::Step, 1, 0, kUint32Max},
-    {"down", Op::Down, 1, 0, 0},
-    {"up", Op::Up, 1, 0, 0},
-    {"frames", Op::Frames, 1, 1, kInt32Max},
-    {"frame", Op::Frame, kSomeNumbers, 0, kUint32Max},
-    {"activate", Op::Activate, 1, 0, 1},
-    {"lose", Op::Lose, 0, 0, 0},
-    {"close", Op::Close, 0, 0, 0},
-    {"shot", Op::Shot, 1, 0, 0},
-    {"fail", Op::Fail, 2, kInt32Min, kUint32Max},
+    {"seed", Op::Seed, 1, INT64_MIN, INT64_MAX, true},
+    {"tick", Op::Tick, 1, 0, kUint32Max, false},
+    {"step", Op::Step, 1, 0, kUint32Max, false},
+    {"down", Op::Down, 1, 0, 0, true},
+    {"up", Op::Up, 1, 0, 0, true},
+    {"frames", Op::Frames, 1, 1, kInt32Max, false},
+    {"frame", Op::Frame, kSomeNumbers, 0, kUint32Max, true},
+    {"activate", Op::Activate, 1, 0, 1, true},
+    {"lose", Op::Lose, 0, 0, 0, false},
+    {"close", Op::Close, 0, 0, 0, true},
+    {"shot", Op::Shot, 1, 0, 0, false},
+    {"fail", Op::Fail, 2, kInt32Min, kUint32Max, false},
 }};
 
-std::vector<std::string_view> SplitWords(std::string_view line) {
-    std::vector<std::string_view> words;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-        size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
+// The words of a line, in place: no line costs memory of its own, however
+// many a script holds. Past kMaxWords they are counted only.
+class Words {
+public:
+    explicit Words(std::string_view line) {
+        size_t i = 0;
+        while (i < line.size()) {
+            while (i < line.size() && IsSpace(line[i])) ++i;
+            size_t start = i;
+            while (i < line.size() && !IsSpace(line[i])) ++i;
+            if (i == start) continue;
+            if (count_ < kMaxWords) words_[count_] = line.substr(start, i - start);
+            ++count_;
+        }
     }
-    return words;
-}
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    // The first kMaxWords only.
+    std::string_view operator[](size_t i) const { return words_[i]; }
+    std::string_view back() const { return words_[std::min(count_, kMaxWords) - 1]; }
+    bool operator==(const Words& other) const {
+        return count_ == other.count_ && count_ <= kMaxWords &&
+               std::equal(words_.begin(), words_.begin() + count_, other.words_.begin());
+    }
+
+private:
+    static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+    std::array<std::string_view, kMaxWords> words_;
+    size_t count_ = 0;
+};
 
 // A decimal integer with an optional minus sign, or 0x followed by hex
 // digits. False when it is not one; `tooBig` when it is beyond 64 bits.
@@ -119,8 +144,7 @@ std::string ParseNumber(const Syntax& syntax, std::string_view number, int64_t* 
 }
 
 // A frame's reads of the clock, one number each.
-std::string ParseReads(const Syntax& syntax, const std::vector<std::string_view>& words,
-                       Command* command) {
+std::string ParseReads(const Syntax& syntax, const Words& words, Command* command) {
     if (words.size() < 2 || words.size() > kMaxReads + 1) {
         return "'frame' takes 1 to " + std::to_string(kMaxReads) + " readings of the clock";
     }
@@ -133,14 +157,19 @@ std::string ParseReads(const Syntax& syntax, const std::vector<std::string_view>
     return "";
 }
 
-// One non-empty line into `command`; an error message otherwise.
-std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnabled,
-                      Command* command) {
+// One non-empty line of a script of `kind` into `command`; an error message
+// otherwise.
+std::string ParseLine(const Words& words, ScriptKind kind, Command* command) {
     const Syntax* syntax = nullptr;
     for (const Syntax& s : kSyntax) {
         if (words[0] == s.word) syntax = &s;
     }
     if (!syntax) return "unknown command " + Quoted(words[0]);
+    if (kind == ScriptKind::kRecording && !syntax->recorded) {
+        return Quoted(words[0]) +
+               " is no line of a recording: kawauo --play shows only what kawauo --record writes "
+               "(kawauo-sim runs scripts)";
+    }
     const std::string word = syntax->word;
     command->op = syntax->op;
     command->number = 0;
@@ -160,15 +189,16 @@ std::string ParseLine(const std::vector<std::string_view>& words, bool shotsEnab
     case Op::Close:
         return "";
     case Op::Shot:
-        if (!shotsEnabled) return "'shot' needs a shot directory (--shots DIR)";
+        if (kind != ScriptKind::kScriptWithShots)
+            return "'shot' needs a shot directory (--shots DIR)";
         if (!IsSafeShotName(words[1])) {
             return "bad shot name " + Quoted(words[1]) +
                    " (letters, digits, '_', '-' and '.', not first)";
         }
-        command->name = std::string(words[1]);
+        command->name.assign(words[1]);
         return "";
     case Op::Fail:
-        command->name = std::string(words[1]);
+        command->name.assign(words[1]);
         if (platform::FaultPoint point; !platform::FindFaultPoint(words[1], &point)) {
             return "unknown platform call " + Quoted(words[1]);
         }
@@ -192,24 +222,16 @@ std::string CheckText(std::string_view line) {
     return "";
 }
 
-// The whole of standard input.
-bool ReadStandardInput(std::string* text, std::string* why) {
-    char chunk[1 << 16];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) text->append(chunk, got);
-    if (!std::ferror(stdin)) return true;
-    *why = std::string("cannot read standard input: ") + std::strerror(errno);
-    return false;
-}
-
 // The first line of a recording names its format and the version of the
 // game that made it, whose play it reproduces: only this very one.
-std::string CheckHeader(const std::vector<std::string_view>& words) {
+std::string CheckHeader(const Words& words) {
     const std::string header = record::HeaderLine();
-    const std::vector<std::string_view> expected = SplitWords(header);
+    const Words expected(header);
     if (words == expected) return "";
-    if (words.size() == expected.size() &&
-        std::equal(words.begin(), words.end() - 1, expected.begin())) {
+    bool sameButVersion = words.size() == expected.size();
+    for (size_t i = 0; sameButVersion && i + 1 < words.size(); ++i)
+        sameButVersion = words[i] == expected[i];
+    if (sameButVersion) {
         return "recorded by kawauo " + std::string(words.back()) +
                ", this is kawauo " KAWAUO_VERSION ": its play would differ";
     }
@@ -218,82 +240,131 @@ std::string CheckHeader(const std::vector<std::string_view>& words) {
 
 // What is wrong with one line of a script; "" when nothing is. Only a line
 // holding a command sets `command` (and its line number).
-std::string CheckLine(std::string_view line, int lineNumber, bool cutShort, bool* recording,
-                      bool shotsEnabled, Command* command) {
+std::string CheckLine(std::string_view line, bool cutShort, ScriptKind kind, ScriptPlace* place,
+                      Command* command) {
     std::string message = CheckText(line);
     if (!message.empty()) return message;
-    std::vector<std::string_view> words = SplitWords(line);
+    const Words words(line);
+    if (kind == ScriptKind::kRecording && place->line == 1 &&
+        (words.empty() || words[0] != "recording")) {
+        return kNotARecording;
+    }
     if (words.empty()) return "";
     if (words[0] == "recording") {
-        if (lineNumber != 1) return "'recording' belongs on the first line only";
-        *recording = true;
+        if (place->line != 1) return "'recording' belongs on the first line only";
+        place->recording = true;
         return CheckHeader(words);
     }
     // Every line of a recording was written whole: a last line without its
     // end is what was being written when the recording stopped.
-    if (*recording && cutShort) {
+    if (place->recording && cutShort) {
         return "cut short (the recording stopped in the middle of this line): remove the line to "
                "play the rest";
     }
-    command->line = lineNumber;
-    return ParseLine(words, shotsEnabled, command);
+    command->line = place->line;
+    message = ParseLine(words, kind, command);
+    if (message.empty() && command->op == Op::Seed && place->framesSeen) {
+        message = "'seed' must come before the first 'frames'";
+    }
+    if (message.empty() && command->op == Op::Shot && !place->framesSeen) {
+        message = "'shot' before the first 'frames': no frame has been shown yet";
+    }
+    if (command->op == Op::Frames || command->op == Op::Frame) place->framesSeen = true;
+    return message;
+}
+
+enum class Read { kCommand, kEnd, kBad };
+
+// The next command of `text` after `place`, skipping what holds none.
+Read ReadCommand(std::string_view text, ScriptKind kind, ScriptPlace* place, Command* command,
+                 ScriptError* error) {
+    while (place->offset < text.size()) {
+        const size_t newline = text.find('\n', place->offset);
+        std::string_view line = text.substr(place->offset, newline - place->offset);
+        place->offset = newline == std::string_view::npos ? text.size() : newline + 1;
+        ++place->line;
+        line = line.substr(0, line.find('#'));
+        command->line = 0;
+        command->number = 0;
+        command->name.clear();
+        command->reads.clear();
+        std::string message =
+            CheckLine(line, newline == std::string_view::npos, kind, place, command);
+        if (!message.empty()) {
+            *error = ScriptError{place->line, message};
+            return Read::kBad;
+        }
+        if (command->line != 0) return Read::kCommand;
+    }
+    if (kind == ScriptKind::kRecording && place->line == 0) {
+        *error = ScriptError{1, kNotARecording};
+        return Read::kBad;
+    }
+    return Read::kEnd;
+}
+
+// The whole of `text` into `commands`, or only checked when that is null.
+bool Parse(std::string_view text, ScriptKind kind, std::vector<Command>* commands,
+           ScriptError* error) {
+    std::vector<Command> parsed;
+    ScriptPlace place;
+    Command command{};
+    for (Read read; (read = ReadCommand(text, kind, &place, &command, error)) != Read::kEnd;) {
+        if (read == Read::kBad) return false;
+        if (commands != nullptr) parsed.push_back(command);
+    }
+    if (commands != nullptr) *commands = std::move(parsed);
+    return true;
+}
+
+std::string_view TextOf(const Script& script) {
+    return {reinterpret_cast<const char*>(script.text.data()), script.text.size()};
+}
+
+// Why a script could not be read, for "cannot read PATH: ".
+std::string ReadProblem(platform::FileProblem problem) {
+    if (problem == platform::FileProblem::kTooLarge) {
+        return "too large: " + std::to_string(platform::kMaxReadBytes >> 20) + " MiB at most";
+    }
+    return platform::ProblemText(problem);
 }
 
 }  // namespace
 
 bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command>* commands,
                  ScriptError* error) {
-    std::vector<Command> parsed;
-    bool framesSeen = false;
-    bool recording = false;
-    std::string_view rest = text;
-    for (int lineNumber = 1; !rest.empty(); ++lineNumber) {
-        size_t newline = rest.find('\n');
-        std::string_view line = rest.substr(0, newline);
-        rest = newline == std::string_view::npos ? std::string_view() : rest.substr(newline + 1);
-        line = line.substr(0, line.find('#'));
-        Command command{};
-        std::string message = CheckLine(line, lineNumber, newline == std::string_view::npos,
-                                        &recording, shotsEnabled, &command);
-        if (message.empty() && command.line == 0) continue;
-        if (message.empty() && command.op == Op::Seed && framesSeen) {
-            message = "'seed' must come before the first 'frames'";
-        }
-        if (message.empty() && command.op == Op::Shot && !framesSeen) {
-            message = "'shot' before the first 'frames': no frame has been shown yet";
-        }
-        if (!message.empty()) {
-            *error = ScriptError{lineNumber, message};
-            return false;
-        }
-        if (command.op == Op::Frames || command.op == Op::Frame) framesSeen = true;
-        parsed.push_back(std::move(command));
-    }
-    *commands = std::move(parsed);
-    return true;
+    return Parse(text, shotsEnabled ? ScriptKind::kScriptWithShots : ScriptKind::kScript, commands,
+                 error);
 }
 
-bool LoadScript(const std::string& path, bool shotsEnabled, std::vector<Command>* commands,
-                std::string* why) {
-    std::string text;
-    if (path == "-") {
-        if (!ReadStandardInput(&text, why)) return false;
-    } else {
-        std::vector<uint8_t> bytes;
-        platform::FileProblem problem;
-        if (!platform::ReadWholeFile(path, &bytes, &problem)) {
-            *why = "cannot read " + options::Shown(path, options::kShownPathBytes) + ": " +
-                   platform::ProblemText(problem);
-            return false;
-        }
-        text.assign(bytes.begin(), bytes.end());
-    }
+bool ParseRecording(const std::string& text, std::vector<Command>* commands, ScriptError* error) {
+    return Parse(text, ScriptKind::kRecording, commands, error);
+}
+
+bool NextCommand(const Script& script, ScriptPlace* place, Command* command) {
     ScriptError error;
-    if (!ParseScript(text, shotsEnabled, commands, &error)) {
-        *why = options::Shown(path, options::kShownPathBytes) + ":" + std::to_string(error.line) +
-               ": " + error.message;
+    return ReadCommand(TextOf(script), script.kind, place, command, &error) == Read::kCommand;
+}
+
+bool LoadScript(const std::string& path, ScriptKind kind, Script* script, std::string* why) {
+    Script loaded;
+    loaded.kind = kind;
+    const bool standardInput = path == "-";
+    platform::FileProblem problem;
+    const bool read = standardInput ? platform::ReadToEnd(stdin, &loaded.text, &problem)
+                                    : platform::ReadWholeFile(path, &loaded.text, &problem);
+    const std::string shown = options::ShownPath(path);
+    if (!read) {
+        *why = "cannot read " + (standardInput ? std::string("standard input") : shown) + ": " +
+               ReadProblem(problem);
         return false;
     }
+    ScriptError error;
+    if (!Parse(TextOf(loaded), kind, nullptr, &error)) {
+        *why = shown + ":" + std::to_string(error.line) + ": " + error.message;
+        return false;
+    }
+    *script = std::move(loaded);
     return true;
 }
 

@@ -1,4 +1,5 @@
-// The sim's script: one command a line, parsed whole before anything runs.
+// The sim's script: one command a line, checked whole before anything runs,
+// then read a command at a time as the run goes.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -21,18 +22,46 @@ struct ScriptError {
     std::string message;
 };
 
+// What a reader takes: a kawauo-sim script (a recording is one), with
+// `shot` lines when a shot directory is given; or a recording alone, as
+// kawauo --play shows it: its first line record::HeaderLine(), then only the
+// lines the recorder writes (seed, activate, frame, down, up, close).
+enum class ScriptKind { kScript, kScriptWithShots, kRecording };
+
 // Parses a whole script. A script whose first line is record::HeaderLine()
 // is a recording of a run: refused when made by another version of the game,
 // and when its last line is cut short. `shotsEnabled` says whether a shot
 // directory was given, without which a `shot` line is an error. On the first bad line,
-// returns false with that line's number and what is wrong with it.
+// returns false with that line's number and what is wrong with it. With
+// `commands` null the script is only checked, in memory that does not grow
+// with its length.
 bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command>* commands,
                  ScriptError* error);
+// The same for a recording alone (ScriptKind::kRecording).
+bool ParseRecording(const std::string& text, std::vector<Command>* commands, ScriptError* error);
 
-// Reads the script or recording at `path` ("-": standard input) and parses
-// it whole, as above. False with "cannot read PATH: why" or "PATH:LINE: what
-// is wrong" in `why`: what kawauo-sim, kawauo --play and the web page say.
-bool LoadScript(const std::string& path, bool shotsEnabled, std::vector<Command>* commands,
-                std::string* why);
+// A script checked whole and kept as it was read; its commands are read from
+// it as the run goes, so that a long one costs its length once.
+struct Script {
+    std::vector<uint8_t> text;
+    ScriptKind kind = ScriptKind::kScript;
+};
+
+// Where a reading of a script has got to; a new one is at its start.
+struct ScriptPlace {
+    size_t offset = 0;        // of the next line
+    int line = 0;             // of the line last read
+    bool recording = false;   // the first line says the script is a recording
+    bool framesSeen = false;  // a `frames` or `frame` line has been read
+};
+
+// The command after `place` in a script LoadScript checked; false at its end.
+bool NextCommand(const Script& script, ScriptPlace* place, Command* command);
+
+// Reads the script or recording at `path` ("-": standard input, which like
+// a file may hold platform::kMaxReadBytes at most) and checks it whole, as
+// `kind` says. False with "cannot read PATH: why" or "PATH:LINE: what is
+// wrong" in `why`: what kawauo-sim, kawauo --play and the web page say.
+bool LoadScript(const std::string& path, ScriptKind kind, Script* script, std::string* why);
 
 }  // namespace sim

@@ -1,5 +1,6 @@
 // The real game's record, play and trace: the platform's recorder, and the
-// sim's runner and trace writer over the players' host.
+// sim's runner and trace writer over the players' host, their files checked
+// and made by the shared output files.
 #include "sim/session.h"
 
 #include <cerrno>
@@ -7,8 +8,10 @@
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "hosts/shared/options.h"
+#include "hosts/shared/output_file.h"
 #include "hosts/shared/record.h"
 #include "sim/runner.h"
 
@@ -16,57 +19,121 @@ namespace sim {
 namespace {
 
 struct Open {
-    std::FILE* traceFile = nullptr;
-    std::unique_ptr<TraceWriter> trace;
-    bool recording = false;
+    std::string tracePath;         // as the player named it
+    platform::OutputFile trace;    // made beside its place; its stream null when in place
+    std::FILE* inPlace = nullptr;  // the page's trace file
+    std::unique_ptr<TraceWriter> writer;
+    std::string recordPath;  // as the player named it; empty: no recording
 };
 
 Open g_open;
 
+// Whatever was made goes: a session refused leaves nothing.
+void Abandon() {
+    record::Reset();
+    platform::DropOutput(&g_open.trace);
+    if (g_open.inPlace != nullptr) std::fclose(g_open.inPlace);
+    g_open = Open{};
+}
+
+// Makes the files of `outputs` (checked, their paths absolute), or says which could not be.
+bool MakeOutputs(const Session& session, const std::vector<platform::NamedFile>& outputs,
+                 std::string* why) {
+    for (const platform::NamedFile& output : outputs) {
+        std::string problem;
+        const bool record = output.kind == platform::OutputKind::kKept;
+        const bool made =
+            record ? record::Start(output.path, &problem)
+                   : platform::OpenOutput(output.path, output.kind, &g_open.trace, &problem);
+        if (record && made) g_open.recordPath = session.recordPath;
+        if (!made) {
+            *why = output.option + " " +
+                   options::ShownPath(record ? session.recordPath : session.tracePath) + ": " +
+                   problem;
+            return false;
+        }
+    }
+    if (session.traceInPlace && !session.tracePath.empty()) {
+        g_open.inPlace = std::fopen(session.tracePath.c_str(), "wb");
+        if (g_open.inPlace == nullptr) {
+            *why = "--trace " + options::ShownPath(session.tracePath) +
+                   ": cannot write it: " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The trace in its place, whole, when a frame was shown; "" or why not.
+std::string FinishTrace(bool written) {
+    if (g_open.inPlace != nullptr) {
+        const bool closed = std::fclose(g_open.inPlace) == 0;
+        return written && closed
+                   ? ""
+                   : "--trace " + options::ShownPath(g_open.tracePath) + ": not written whole";
+    }
+    if (g_open.writer == nullptr) return "";
+    const std::string named = "--trace " + options::ShownPath(g_open.tracePath) + ": ";
+    if (g_open.writer->Frames() == 0) {
+        platform::DropOutput(&g_open.trace);
+        return "";
+    }
+    if (!written) {
+        platform::DropOutput(&g_open.trace);
+        return named + "cannot write it whole (" + std::strerror(g_open.writer->Error()) +
+               "): " + g_open.trace.path + " is left as it was";
+    }
+    std::string problem;
+    return platform::PlaceOutput(&g_open.trace, &problem) ? "" : named + problem;
+}
+
 }  // namespace
 
 bool BeginSession(const Session& session, std::string* why) {
+    g_open = Open{};
+    g_open.tracePath = session.tracePath;
     RunOptions run;
+    std::vector<platform::NamedFile> inputs;
     if (!session.playPath.empty()) {
-        if (!LoadScript(session.playPath, false, &run.commands, why)) return false;
+        if (!LoadScript(session.playPath, ScriptKind::kRecording, &run.script, why)) return false;
         run.scripted = true;
         run.show = true;
+        inputs.push_back({"--play", session.playPath});
     }
-    if (!session.tracePath.empty()) {
-        g_open.traceFile = std::fopen(session.tracePath.c_str(), "wb");
-        if (g_open.traceFile == nullptr) {
-            *why = "cannot write " + options::Shown(session.tracePath, options::kShownPathBytes) +
-                   ": " + std::strerror(errno);
-            return false;
-        }
-        g_open.trace = std::make_unique<TraceWriter>(g_open.traceFile);
-        run.trace = g_open.trace.get();
-        run.draws = true;
-    }
+    std::vector<platform::NamedFile> outputs;
     if (!session.recordPath.empty()) {
-        if (!record::Start(session.recordPath, why)) return false;
-        g_open.recording = true;
+        outputs.push_back({"--record", session.recordPath, platform::OutputKind::kKept});
+    }
+    if (!session.tracePath.empty() && !session.traceInPlace) {
+        outputs.push_back({"--trace", session.tracePath, platform::OutputKind::kRemade});
+    }
+    *why = platform::CheckOutputs(&outputs, inputs);
+    if (!why->empty() || !MakeOutputs(session, outputs, why)) {
+        Abandon();
+        return false;
+    }
+    std::FILE* trace = g_open.inPlace != nullptr ? g_open.inPlace : g_open.trace.stream;
+    if (trace != nullptr) {
+        g_open.writer = std::make_unique<TraceWriter>(trace);
+        run.trace = g_open.writer.get();
+        run.draws = true;
     }
     if (run.scripted || run.trace != nullptr) StartRun(std::move(run));
     return true;
 }
 
 bool EndSession(int exitCode, std::string* why) {
-    bool ok = FinishRun(exitCode);
-    if (!ok) *why = "the trace was not written whole";
-    if (g_open.traceFile != nullptr && std::fclose(g_open.traceFile) != 0 && ok) {
-        *why = std::string("writing the trace failed: ") + std::strerror(errno);
-        ok = false;
-    }
-    g_open.trace.reset();
-    g_open.traceFile = nullptr;
+    // FinishRun fails only for the trace here: a session takes no shots.
+    std::string problems = FinishTrace(FinishRun(exitCode));
     std::string recordWhy;
-    if (g_open.recording && !record::Finish(&recordWhy)) {
-        *why = recordWhy;
-        ok = false;
+    if (!g_open.recordPath.empty() && !record::Finish(&recordWhy)) {
+        problems += (problems.empty() ? "" : "; ") +
+                    ("--record " + options::ShownPath(g_open.recordPath) + ": " + recordWhy);
     }
-    g_open.recording = false;
-    return ok;
+    g_open.writer.reset();
+    g_open = Open{};
+    *why = problems;
+    return problems.empty();
 }
 
 }  // namespace sim

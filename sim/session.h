@@ -9,12 +9,19 @@ struct Session {
     std::string recordPath;  // write the run here as a recording
     std::string playPath;    // show this recording instead of taking the player's input
     std::string tracePath;   // write the trace of every frame, draws included, here
+    // The trace written straight to tracePath as the run goes, unchecked: the
+    // web page's own file, which the page reads while the game runs.
+    bool traceInPlace = false;
 };
 
-// False (with why) when a file cannot be read or made, or the recording to
-// play is refused; nothing has started then.
+// Reads the recording to play, checks the files to write (nothing stands in
+// a recording's place, a trace replaces only a regular file, and none is the
+// same file as another: platform::CheckOutputs) and makes them beside their
+// places. False (with "OPTION FILE: why" or the recording's line) when one is
+// refused; nothing has started then, and nothing is left.
 bool BeginSession(const Session& session, std::string* why);
-// False (with why) when the recording or the trace could not be written whole.
+// Puts the recording and the trace in their places, whole; a run that showed
+// no frame leaves neither. False (with why) when one could not be written whole.
 bool EndSession(int exitCode, std::string* why);
 
 }  // namespace sim

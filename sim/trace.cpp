@@ -107,8 +107,7 @@ void TraceWriter::Key(const char* name) {
 
 void TraceWriter::Line() {
     line_ += "}\n";
-    if (std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size() && error_ == 0)
-        error_ = errno;
+    if (std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size()) Failed();
     line_.clear();
     firstKey_ = true;
 }
@@ -138,6 +137,7 @@ std::string SurfaceName(const IDirectDrawSurface* surface, bool* known) {
 }  // namespace
 
 void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* draws) {
+    ++frames_;
     Key("frame");
     Int(frameNumber);
     Key("tick");
@@ -281,11 +281,13 @@ void TraceWriter::Exit(int code) {
     Line();
 }
 
-bool TraceWriter::Flush(std::string* why) {
-    const bool failed = std::fflush(out_) != 0 || std::ferror(out_);
-    if (failed && error_ == 0) error_ = errno;
-    if (error_ != 0) *why = std::strerror(error_);
-    return !failed && error_ == 0;
+void TraceWriter::Failed() {
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+}
+
+bool TraceWriter::Flush() {
+    if (std::fflush(out_) != 0 || std::ferror(out_)) Failed();
+    return error_ == 0;
 }
 
 }  // namespace sim

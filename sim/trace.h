@@ -19,8 +19,12 @@ public:
     void MessageBox(const std::string& caption, const std::string& text);
     void Debug(const std::string& text);
     void Exit(int code);
-    // False once a write has failed, with the system's reason for the first failure.
-    bool Flush(std::string* why);
+    // False once a write has failed.
+    bool Flush();
+    // The system's error number of the first write that failed; 0 while none has.
+    int Error() const { return error_; }
+    // Frame lines written so far.
+    int Frames() const { return frames_; }
 
 private:
     void Int(int64_t value);
@@ -29,11 +33,13 @@ private:
     void Ints(const T* values, size_t count);
     void Key(const char* name);  // ,"name": (the comma only after the first key)
     void Line();
+    void Failed();  // keeps the first failed write's error number
 
     std::FILE* out_;
     std::string line_;
     bool firstKey_ = true;
-    int error_ = 0;  // errno of the first write that failed
+    int error_ = 0;
+    int frames_ = 0;
 };
 
 }  // namespace sim

@@ -15,6 +15,13 @@ namespace {
 
 std::vector<std::string> g_searchedFolders;
 
+bool Failed(platform::FileProblem why, std::vector<uint8_t>* bytes, platform::FileProblem* problem) {
+    bytes->clear();
+    bytes->shrink_to_fit();
+    *problem = why;
+    return false;
+}
+
 }  // namespace
 
 namespace platform {
@@ -42,24 +49,34 @@ const char* ProblemText(FileProblem problem) {
     return "unknown";
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, FileProblem* problem) {
+bool ReadToEnd(std::FILE* file, std::vector<uint8_t>* bytes, FileProblem* problem) {
     bytes->clear();
-    std::FILE* file = OpenForReading(path, problem);
-    if (file == nullptr) return false;
-    // Read to the end rather than trust the size seen at open: the file may
-    // change under us, and nothing past the limit is taken.
+    // A file's size, where it has one, is room made once; it is no promise:
+    // the file may change under us, and nothing past the limit is taken.
+    const long here = std::ftell(file);
+    if (here >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
+        const long end = std::ftell(file);
+        if (std::fseek(file, here, SEEK_SET) != 0) return Failed(FileProblem::kUnreadable, bytes, problem);
+        if (end > here) bytes->reserve(static_cast<size_t>(std::min<int64_t>(end - here, kMaxReadBytes)));
+    }
+    std::clearerr(file);
     uint8_t chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
            bytes->size() + got <= static_cast<size_t>(kMaxReadBytes))
         bytes->insert(bytes->end(), chunk, chunk + got);
-    const bool whole = got == 0 && !std::ferror(file);
-    const int error = errno;  // of the failed read, before fclose may change it
+    if (got > 0) return Failed(FileProblem::kTooLarge, bytes, problem);
+    if (std::ferror(file)) return Failed(FileProblem(FileProblem::kUnreadable, errno), bytes, problem);
+    *problem = FileProblem::kNone;
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, FileProblem* problem) {
+    bytes->clear();
+    std::FILE* file = OpenForReading(path, problem);
+    if (file == nullptr) return false;
+    const bool whole = ReadToEnd(file, bytes, problem);
     std::fclose(file);
-    if (!whole) {
-        *problem = got > 0 ? FileProblem(FileProblem::kTooLarge) : FileProblem(FileProblem::kUnreadable, error);
-        bytes->clear();
-    }
     return whole;
 }
 

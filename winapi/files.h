@@ -36,6 +36,11 @@ std::FILE* OpenForReading(const std::string& path, FileProblem* problem);
 // Asks the system to put what `file` holds on the disk; false when it could not.
 bool SyncToDisk(std::FILE* file);
 
+// The rest of an open file, standard input too, up to kMaxReadBytes: a pipe
+// is read to its end, so its size is known only then. kTooLarge past the
+// limit, kUnreadable when a read fails (errno says why); *bytes empty then.
+bool ReadToEnd(std::FILE* file, std::vector<uint8_t>* bytes, FileProblem* problem);
+
 // The whole of `path`, opened as above.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, FileProblem* problem);
 

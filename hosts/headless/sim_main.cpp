@@ -4,11 +4,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "hosts/headless/headless.h"
 #include "hosts/shared/options.h"
+#include "hosts/shared/output_file.h"
 #include "hosts/shared/png_write.h"
 #include "sim/runner.h"
 #include "sim/script.h"
@@ -31,6 +34,65 @@ bool WritePng(const std::string& path, const headless::Frame& frame, std::string
     return platform::WritePalettePng(path, frame.pixels.data(), kScreenWidth, kScreenHeight, frame.palette, why);
 }
 
+// The files the run writes: the trace, the shot folder and each shot in it.
+std::vector<platform::NamedFile> Outputs(const options::Options& chosen, const sim::Script& script) {
+    std::vector<platform::NamedFile> outputs;
+    if (!chosen.tracePath.empty()) outputs.push_back({"--trace", chosen.tracePath, platform::OutputKind::kRemade});
+    if (chosen.shotsDir.empty()) return outputs;
+    outputs.push_back({"--shots", chosen.shotsDir, platform::OutputKind::kFolder});
+    std::set<std::string> names;
+    sim::ScriptPlace place;
+    sim::Command command;
+    while (sim::NextCommand(script, &place, &command)) {
+        if (command.op == sim::Op::Shot) names.insert(command.name);
+    }
+    for (const std::string& name : names) {
+        outputs.push_back({"shot", chosen.shotsDir + "/" + name + ".png", platform::OutputKind::kRemade});
+    }
+    return outputs;
+}
+
+// Checks what the run will write and makes the shot folder and the trace's
+// file; false after saying why on standard error.
+bool MakeOutputs(const options::Options& chosen, const sim::Script& script, platform::OutputFile* trace) {
+    std::vector<platform::NamedFile> inputs;
+    if (chosen.scriptPath != "-") inputs.push_back({"the script", chosen.scriptPath});
+    std::vector<platform::NamedFile> outputs = Outputs(chosen, script);
+    std::string why = platform::CheckOutputs(&outputs, inputs);
+    if (!why.empty()) {
+        std::fprintf(stderr, "kawauo-sim: %s\n", why.c_str());
+        return false;
+    }
+    if (!chosen.tracePath.empty() &&
+        !platform::OpenOutput(outputs.front().path, platform::OutputKind::kRemade, trace, &why)) {
+        std::fprintf(stderr, "kawauo-sim: --trace %s: %s\n", options::ShownPath(chosen.tracePath).c_str(), why.c_str());
+        return false;
+    }
+    std::error_code error;
+    if (!chosen.shotsDir.empty() && (std::filesystem::create_directories(chosen.shotsDir, error), error)) {
+        std::fprintf(stderr, "kawauo-sim: --shots %s: cannot make it: %s\n",
+                     options::ShownPath(chosen.shotsDir).c_str(), error.message().c_str());
+        platform::DropOutput(trace);
+        return false;
+    }
+    return true;
+}
+
+// The trace in its place, whole; false after saying why on standard error.
+bool FinishTrace(const options::Options& chosen, const sim::TraceWriter& writer, platform::OutputFile* trace) {
+    const std::string name = chosen.tracePath.empty() ? "standard output" : chosen.tracePath;
+    if (writer.Error() != 0) {
+        std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n", options::ShownPath(name).c_str(),
+                     std::strerror(writer.Error()));
+        platform::DropOutput(trace);
+        return false;
+    }
+    std::string why;
+    if (trace->stream == nullptr || platform::PlaceOutput(trace, &why)) return true;
+    std::fprintf(stderr, "kawauo-sim: --trace %s: %s\n", options::ShownPath(chosen.tracePath).c_str(), why.c_str());
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,29 +101,17 @@ int main(int argc, char** argv) {
     const options::Outcome outcome = options::Parse(options::Program::kSim, argc, argv, &chosen);
     if (outcome != options::Outcome::kRun) return options::Answer(options::Program::kSim, outcome, stdout);
     std::string why;
-    std::vector<sim::Command> commands;
-    if (!sim::LoadScript(chosen.scriptPath, !chosen.shotsDir.empty(), &commands, &why)) {
+    sim::Script script;
+    const sim::ScriptKind kind = chosen.shotsDir.empty() ? sim::ScriptKind::kScript : sim::ScriptKind::kScriptWithShots;
+    if (!sim::LoadScript(chosen.scriptPath, kind, &script, &why)) {
         std::fprintf(stderr, "kawauo-sim: %s\n", why.c_str());
         return kRunnerFailure;
     }
-    if (!chosen.shotsDir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(chosen.shotsDir, ec);
-        if (ec) {
-            std::fprintf(stderr, "kawauo-sim: cannot make %s: %s\n",
-                         options::Shown(chosen.shotsDir, options::kShownPathBytes).c_str(), ec.message().c_str());
-            return kRunnerFailure;
-        }
-    }
-    std::FILE* out = stdout;
-    if (!chosen.tracePath.empty()) {
-        out = std::fopen(chosen.tracePath.c_str(), "wb");
-        if (!out) {
-            std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n",
-                         options::Shown(chosen.tracePath, options::kShownPathBytes).c_str(), std::strerror(errno));
-            return kRunnerFailure;
-        }
-    }
+    // A trace file is written whatever the run shows: even one that shows no
+    // frame says why in its events.
+    platform::OutputFile traceFile;
+    if (!MakeOutputs(chosen, script, &traceFile)) return kRunnerFailure;
+    std::FILE* out = traceFile.stream != nullptr ? traceFile.stream : stdout;
     static char traceBuffer[1 << 16];
     std::setvbuf(out, traceBuffer, _IOFBF, sizeof traceBuffer);
     sim::TraceWriter trace(out);
@@ -72,19 +122,18 @@ int main(int argc, char** argv) {
     sim::RunOptions run;
     run.program = "kawauo-sim";
     run.scripted = true;
-    run.commands = std::move(commands);
+    run.script = std::move(script);
     run.trace = &trace;
     run.draws = chosen.draws;
     run.shoot = [&chosen](const std::string& name, std::string* shotWhy) {
-        return WritePng(chosen.shotsDir + "/" + name + ".png", headless::LastFrame(), shotWhy);
+        const std::string path = chosen.shotsDir + "/" + name + ".png";
+        if (WritePng(path, headless::LastFrame(), shotWhy)) return true;
+        *shotWhy = "cannot write " + path + ": " + *shotWhy;
+        return false;
     };
     sim::StartRun(std::move(run));
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
     bool finished = sim::FinishRun(code);
-    // A failure FinishRun has already told is not told twice.
-    if (out != stdout && std::fclose(out) != 0 && finished) {
-        std::fprintf(stderr, "kawauo-sim: writing the trace failed: %s\n", std::strerror(errno));
-        finished = false;
-    }
+    finished = FinishTrace(chosen, trace, &traceFile) && finished;
     return finished ? code : kRunnerFailure;
 }

@@ -30,12 +30,6 @@ fs::path ProgramFolder() {
     return error ? fs::path() : exe.parent_path();
 }
 
-// Files named on the command line are relative to where the game was started.
-std::string Absolute(const std::string& path) {
-    std::error_code error;
-    return path.empty() ? path : fs::absolute(path, error).string();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,14 +43,16 @@ int main(int argc, char** argv) {
     const settings::Settings& saved = sdlhost::LoadSettings(settingsPath);
     texts::UseLanguage(chosen.lang.value_or(saved.lang));
     platform::UseTextOutline(chosen.outline || saved.outline);
-    sim::Session session{Absolute(chosen.recordPath), Absolute(chosen.playPath), Absolute(chosen.tracePath)};
-    // None found: the game still starts, and says which picture is missing.
-    platform::EnterPictureFolder(ProgramFolder());
+    // Begun in the working folder, which the files named on the command line
+    // are relative to: the session holds them by their full paths.
+    sim::Session session{chosen.recordPath, chosen.playPath, chosen.tracePath};
     std::string why;
     if (!sim::BeginSession(session, &why)) {
         std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         return 1;
     }
+    // None found: the game still starts, and says which picture is missing.
+    platform::EnterPictureFolder(ProgramFolder());
     static char commandLine[] = "";
     int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
     if (!sim::EndSession(status, &why)) {

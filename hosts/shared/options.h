@@ -57,6 +57,8 @@ int Answer(Program program, Outcome outcome, std::FILE* out);
 constexpr size_t kShownBytes = 60;
 constexpr size_t kShownPathBytes = 4096;  // no system opens a longer path
 std::string Shown(std::string_view text, size_t most = kShownBytes);
+// A path as messages show it: Shown, cut only past kShownPathBytes.
+inline std::string ShownPath(std::string_view path) { return Shown(path, kShownPathBytes); }
 
 // Names as they appear on the command line.
 std::optional<ScaleMode> ScaleModeNamed(const std::string& name);

@@ -2,12 +2,11 @@
 // as a kawauo-sim script, a frame at a time.
 #include "hosts/shared/record.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "hosts/shared/key_names.h"
+#include "hosts/shared/output_file.h"
 #include "hosts/shared/version.h"
 #include "winapi/files.h"
 #include "winapi/inputs.h"
@@ -18,8 +17,7 @@ constexpr int kFramesBetweenSyncs = 60;  // a second of play at most is lost in 
 
 struct Recording {
     bool on = false;
-    std::string path;  // empty: in memory only
-    std::FILE* file = nullptr;
+    platform::OutputFile out;  // its stream null: in memory only
     std::string text;
     size_t written = 0;   // of text, into the file
     bool failed = false;  // a write to the file failed
@@ -27,11 +25,10 @@ struct Recording {
     std::vector<uint32_t> reads;  // of the clock, in the frame being made
     uint32_t lastRead = 0;
     int framesSinceSync = 0;
+    int frames = 0;
 };
 
 Recording g_recording;
-
-std::string PartPath() { return g_recording.path + ".part"; }
 
 void Line(const std::string& line) {
     g_recording.text += line;
@@ -42,9 +39,9 @@ void Line(const std::string& line) {
 // a crash loses at most the frame being made.
 void Flush() {
     Recording& r = g_recording;
-    if (r.file == nullptr || r.written == r.text.size()) return;
+    if (r.out.stream == nullptr || r.written == r.text.size()) return;
     size_t length = r.text.size() - r.written;
-    if (std::fwrite(r.text.data() + r.written, 1, length, r.file) != length || std::fflush(r.file) != 0) {
+    if (std::fwrite(r.text.data() + r.written, 1, length, r.out.stream) != length || std::fflush(r.out.stream) != 0) {
         r.failed = true;
     }
     r.written = r.text.size();
@@ -87,10 +84,11 @@ void HearFrameEnd() {
     for (uint32_t read : r.reads) line += " " + std::to_string(read);
     Line(line);
     r.reads.clear();
+    ++r.frames;
     Flush();
-    if (r.file != nullptr && ++r.framesSinceSync >= kFramesBetweenSyncs) {
+    if (r.out.stream != nullptr && ++r.framesSinceSync >= kFramesBetweenSyncs) {
         r.framesSinceSync = 0;
-        if (!platform::SyncToDisk(r.file)) r.failed = true;
+        if (!platform::SyncToDisk(r.out.stream)) r.failed = true;
     }
 }
 
@@ -105,18 +103,10 @@ std::string HeaderLine() { return std::string("recording 1 kawauo ") + KAWAUO_VE
 bool Start(const std::string& path, std::string* why) {
     Reset();
     Recording& r = g_recording;
-    r.path = path;
-    if (!path.empty()) {
-        r.file = std::fopen(PartPath().c_str(), "wb");
-        if (r.file == nullptr) {
-            *why = "cannot write " + PartPath() + ": " + std::strerror(errno);
-            return false;
-        }
-    }
+    if (!path.empty() && !platform::OpenOutput(path, platform::OutputKind::kKept, &r.out, why)) return false;
     r.on = true;
     inputs::Listen(&kRecorder);
-    Line(HeaderLine());
-    Flush();
+    Line(HeaderLine());  // to the file with the first frame: a run that shows none leaves nothing
     return true;
 }
 
@@ -127,25 +117,24 @@ bool Finish(std::string* why) {
     if (!r.on) return true;
     r.on = false;
     inputs::Listen(nullptr);
-    if (r.file == nullptr) return true;
+    if (r.out.stream == nullptr) return true;
+    if (r.frames == 0) {
+        platform::DropOutput(&r.out);
+        return true;
+    }
     Flush();
-    bool synced = platform::SyncToDisk(r.file);
-    bool closed = std::fclose(r.file) == 0 && synced;
-    r.file = nullptr;
-    if (r.failed || !closed) {
-        *why = "writing " + PartPath() + " failed";
+    if (r.failed) {
+        std::fclose(r.out.stream);
+        r.out.stream = nullptr;
+        *why = "writing " + r.out.partPath + " failed: what it holds is kept there";
         return false;
     }
-    if (std::rename(PartPath().c_str(), r.path.c_str()) != 0) {
-        *why = "cannot rename " + PartPath() + " to " + r.path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    return platform::PlaceOutput(&r.out, why);
 }
 
 void Reset() {
     if (g_recording.on) inputs::Listen(nullptr);
-    if (g_recording.file != nullptr) std::fclose(g_recording.file);
+    platform::DropOutput(&g_recording.out);
     g_recording = Recording{};
 }
 

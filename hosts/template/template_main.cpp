@@ -35,15 +35,16 @@ int main(int argc, char** argv) {
     const settings::Settings saved = settings::Load(settings::DefaultPath(), KeyKnown, &file);
     texts::UseLanguage(chosen.lang.value_or(saved.lang));
     platform::UseTextOutline(chosen.outline || saved.outline);
-    // The pictures: a port passes the folder its program was started from.
-    platform::EnterPictureFolder(std::filesystem::path());
-    // --record, --play and --trace.
+    // --record, --play and --trace, begun in the working folder their files
+    // are named from (the session holds them by their full paths).
     sim::Session session{chosen.recordPath, chosen.playPath, chosen.tracePath};
     std::string why;
     if (!sim::BeginSession(session, &why)) {
         std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         return 1;
     }
+    // The pictures: a port passes the folder its program was started from.
+    platform::EnterPictureFolder(std::filesystem::path());
     static char commandLine[] = "";
     int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
     if (!sim::EndSession(status, &why)) {

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "hosts/shared/options.h"
 #include "hosts/shared/record.h"
@@ -24,16 +23,14 @@ namespace {
 constexpr int kScriptFailure = 2;  // as kawauo-sim's: the script could not be run
 
 bool StartScript(const std::string& path) {
-    std::vector<sim::Command> commands;
+    sim::RunOptions run;
     std::string why;
-    if (!sim::LoadScript(path, true, &commands, &why)) {
+    if (!sim::LoadScript(path, sim::ScriptKind::kScriptWithShots, &run.script, &why)) {
         std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         return false;
     }
     webhost::RunUnpaced();
-    sim::RunOptions run;
     run.scripted = true;
-    run.commands = std::move(commands);
     run.shoot = webhost::ShootLastFrame;
     sim::StartRun(std::move(run));
     return true;
@@ -52,6 +49,7 @@ int main(int argc, char** argv) {
     const bool scripted = !chosen.scriptPath.empty();
     sim::Session session;
     session.tracePath = chosen.tracePath;
+    session.traceInPlace = true;  // the page reads it as the game runs
     std::string why;
     bool started =
         scripted ? StartScript(chosen.scriptPath) : sim::BeginSession(session, &why) && record::Start("", &why);

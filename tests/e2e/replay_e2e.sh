@@ -4,8 +4,11 @@
 # recorded with --record and traced with --trace; kawauo-sim's trace of the
 # recording must equal the live one line for line, state and draws. Then
 # --play shows the recording with the same frames, ignores the viewer's keys,
-# holds the result screen and leaves on ESC; and a run killed while recording
-# leaves a recording of its whole frames that plays.
+# holds the result screen and leaves on ESC; files that cannot be written, and
+# recordings holding what the recorder never writes, are refused before a
+# window opens, leaving every file as it was; a run that shows no frame
+# writes nothing; and a run killed while recording leaves a recording of its
+# whole frames that plays.
 #   replay_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
 # KAWAUO_E2E_KEEP=DIR keeps the recordings and traces.
 set -u
@@ -75,6 +78,7 @@ check "the recording holds the seed, the focus loss and return, and the keys" \
              grep -q '^down F2' run.rec && grep -q '^up TAB' run.rec && grep -q '^down ESCAPE' run.rec"
 check "the live run reached the result screen" test "$(scene_of_last_frame live.jsonl)" = 3
 
+cp run.rec replay-source.rec
 "$SIM" --draws --trace replay.jsonl run.rec 2>sim.err
 status=$?
 check "kawauo-sim replays the recording (status $status)" test "$status" -eq 0
@@ -108,6 +112,56 @@ status=$?
 check "a recording of another version is not shown (status $status)" test "$status" -ne 0 -a "$status" -ne 124
 check "the refusal names the file and line" grep -q 'old.rec:1: recorded by kawauo 0.0.1' old.err
 
+# ---------------------------------------------------------------- files refused before the window
+# refused WHY ARGS...: the game says WHY and ends with 1 at once.
+refused() {
+    local why=$1 status
+    shift
+    timeout 10 "$KAWAUO" "$@" 2>refused.err
+    status=$?
+    grep -qF -- "$why" refused.err && [ "$status" -eq 1 ] || { echo "  status $status:"; cat refused.err; return 1; }
+}
+echo kept >keep.rec
+echo "what a run cut short left" >cut.rec.part
+mkfifo fifo
+mkdir folder
+# A device of our own: a game that got it wrong would replace the real
+# /dev/null as the superuser. Only the superuser can make one.
+if mknod null c 1 3 2>/dev/null; then
+    check "--record onto a device is refused" refused "kawauo: --record null: not a regular file" --record null
+    check "the device is left as it was" test -c null
+else
+    echo "skipped: --record onto a device (no device could be made)"
+fi
+sed '2a fail SetClipper 0x88760096' run.rec >crafted.rec
+check "--trace onto a FIFO no one reads is refused without waiting" \
+    refused "kawauo: --trace fifo: not a regular file" --trace fifo
+check "--record onto a folder is refused" refused "kawauo: --record folder: not a regular file" --record folder
+check "--record onto a recording is refused" refused "kawauo: --record keep.rec: already exists" --record keep.rec
+check "--record beside what a run cut short left is refused" \
+    refused "kawauo: --record cut.rec: cut.rec.part already exists" --record cut.rec
+check "--trace over the recording played is refused" \
+    refused "kawauo: --trace run.rec: the same file as --play run.rec" --play run.rec --trace run.rec
+check "--record and --trace in one file are refused" \
+    refused "kawauo: --trace one: the same file as --record one" --record one --trace one
+check "--play refuses a recording that tells the platform to fail" \
+    refused "kawauo: crafted.rec:3: 'fail' is no line of a recording" --play crafted.rec
+check "the refused files are as they were" bash -c "[ \"\$(cat keep.rec)\" = kept ] && [ -p fifo ] && [ -d folder ] &&
+    [ \"\$(cat cut.rec.part)\" = 'what a run cut short left' ] && [ ! -e one ] && [ ! -e one.part ] &&
+    [ ! -e cut.rec ] && cmp -s run.rec replay-source.rec"
+env -u DISPLAY SDL_VIDEODRIVER=x11 timeout 10 "$KAWAUO" --record nodisplay.rec --trace nodisplay.jsonl 2>nodisplay.err
+status=$?
+check "without a display the game ends with 1 (got $status)" test "$status" -eq 1
+check "a run that showed no frame writes nothing" bash -c '! ls nodisplay.* | grep -v nodisplay.err'
+# Started in a folder since removed, from beside the pictures it then enters.
+cp "$KAWAUO" "$WORK/game/kawauo-copy"
+mkdir "$WORK/gone"
+(cd "$WORK/gone" && rmdir "$WORK/gone" && exec timeout 10 "$WORK/game/kawauo-copy" --record lost.rec) 2>gone.err
+status=$?
+check "a relative name from a removed working folder is refused (status $status)" \
+    bash -c "[ $status -eq 1 ] && grep -q 'kawauo: --record lost.rec: .*the working folder is gone' gone.err"
+check "and nothing is written in the picture folder" bash -c '! ls lost.rec* 2>/dev/null'
+
 # ---------------------------------------------------------------- a run killed while recording
 start_drawn killed.err --record killed.rec
 press space
@@ -123,7 +177,7 @@ check "it holds the run's keys" grep -q '^down RIGHT' killed.rec.part
 
 if [ "$FAILURES" -ne 0 ]; then
     echo "$FAILURES check(s) failed"
-    for f in live.err sim.err play.err killed-sim.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
+    for f in live.err sim.err play.err gone.err nodisplay.err killed-sim.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
     exit 1
 fi
 echo "all checks passed"

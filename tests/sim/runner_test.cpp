@@ -1,7 +1,10 @@
 // kawauo-sim itself: its command line, its script's clock and keys, the
 // trace's shape, its events and its shots, run as the real program.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +13,7 @@
 
 #include "display/texts.h"
 #include "game/texts.h"
+#include "hosts/shared/version.h"
 #include "tests/sim/sim_harness.h"
 #include "winapi/cp932.h"
 
@@ -87,6 +91,95 @@ TEST_F(SimRunner, BadCommandLinesAreRefused) {
         EXPECT_EQ(run.errors, std::string("kawauo-sim: ") + c.message + "; try --help\n");
         EXPECT_TRUE(run.lines.empty());
     }
+}
+
+// What the run would write is checked before it starts: never through a
+// device, a FIFO or a folder, never over the script or another output.
+TEST_F(SimRunner, OutputsThatCannotBeWrittenAreRefusedBeforeTheRun) {
+    const std::string plain = "frames 2\n";
+    const std::string shooting = "frames 2\nshot a\n";
+    const std::string scriptPath = dir_.path() + "/run.sim";
+    std::ofstream(scriptPath) << plain;
+    const std::string fifo = dir_.path() + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    // A reader, so that a program that opens the FIFO is not held there.
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    const std::string shots = dir_.path() + "/shots";
+    std::filesystem::create_directories(shots + "/a.png");
+    struct Case {
+        std::string script;
+        std::vector<std::string> args;
+        std::string message;
+        std::string scriptPath;  // on the command line instead of standard input
+    } cases[] = {
+        {plain, {"--trace", "/dev/null"}, "--trace /dev/null: not a regular file", ""},
+        {plain, {"--trace", fifo}, "fifo: not a regular file", ""},
+        {plain, {"--trace", scriptPath}, "run.sim: the same file as the script", scriptPath},
+        {shooting, {"--shots", shots}, "shot " + shots + "/a.png: not a regular file", ""},
+        {shooting,
+         {"--shots", shots + "/b", "--trace", shots + "/b"},
+         "--shots " + shots + "/b: the same file as --trace",
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        SimRun run = RunSim(c.script, dir_.path(), c.args, {}, {"", "", c.scriptPath});
+        EXPECT_EQ(run.status, 2) << simtest::Describe(run);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+        EXPECT_TRUE(run.lines.empty()) << "the run started";
+    }
+    close(reader);
+    EXPECT_EQ(testsupport::ReadText(scriptPath), plain);
+    EXPECT_FALSE(std::filesystem::exists(shots + "/b"));
+}
+
+// Each message says which file, and the system's reason.
+TEST_F(SimRunner, ReadAndWriteProblemsNameTheFileAndWhy) {
+    const struct Case {
+        const char* what;
+        std::string script;
+        simtest::Redirect redirect;
+        const char* message;
+    } cases[] = {
+        {"a folder as standard input",
+         "",
+         {"/", "", ""},
+         "kawauo-sim: cannot read standard input: Is a directory"},
+        {"a standard input past 64 MiB",
+         "#" + std::string(size_t{64} << 20, ' ') + "\nframes 1\n",
+         {},
+         "kawauo-sim: cannot read standard input: too large: 64 MiB at most"},
+        {"a full disk",
+         "frames 30\n",
+         {"", "/dev/full", ""},
+         "kawauo-sim: cannot write standard output: No space left on device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimRun run = RunSim(c.script, dir_.path(), {"--draws"}, {}, c.redirect);
+        EXPECT_EQ(run.status, 2) << simtest::Describe(run);
+        EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    }
+}
+
+// A long script is checked whole before it runs, in memory of about its
+// length: each line costs no memory of its own.
+TEST_F(SimRunner, ALongScriptIsCheckedInMemoryOfItsLength) {
+    const std::string header = "recording 1 kawauo " KAWAUO_VERSION "\n";
+    constexpr size_t kLines = (size_t{16} << 20) / 6;
+    std::string longOne = header;
+    longOne.reserve(kLines * 6 + 100);
+    for (size_t i = 0; i < kLines; ++i) longOne += "close\n";
+    // Cut short at the end: refused once all of it has been read.
+    SimRun small = Run(header + "frame 1");
+    SimRun large = Run(longOne + "frame 1");
+    ASSERT_EQ(large.status, 2) << simtest::Describe(large);
+    EXPECT_NE(large.errors.find(":" + std::to_string(kLines + 2) + ": cut short"),
+              std::string::npos)
+        << large.errors;
+    const long extraKilobytes = large.peakKilobytes - small.peakKilobytes;
+    EXPECT_LT(extraKilobytes, static_cast<long>(longOne.size() / 1024 * 3))
+        << "the script is " << longOne.size() / 1024 << " KiB";
 }
 
 TEST_F(SimRunner, ClockFollowsTickAndStep) {
@@ -235,17 +328,20 @@ TEST_F(SimRunner, TraceFileHoldsWhatStandardOutputWould) {
     EXPECT_EQ(lines.size(), 5u);
 }
 
-// A trace that cannot be written ends the run with the system's reason, told
-// once, its name shown escaped and, past the longest path a system opens, cut.
+// A trace that cannot be made is refused before the run, with why, told once,
+// its name shown escaped and, past the longest path a system opens, cut.
 TEST_F(SimRunner, ATraceThatCannotBeWrittenSaysWhy) {
     const std::string big(100000, 'x');
     const struct {
         std::string path;
         std::string told;
     } rows[] = {
-        {"/dev/full", "writing the trace failed: No space left on device"},
-        {"none/\x1B[2J", "cannot write none/\\x1B[2J: No such file or directory"},
-        {big, "cannot write " + big.substr(0, 4096) + "...: File name too long"},
+        {"/dev/full",
+         "--trace /dev/full: not a regular file: nothing is written through a device, a FIFO, a "
+         "folder or a broken link"},
+        {"none/\x1B[2J",
+         "--trace none/\\x1B[2J: its folder " + dir_.path() + "/none does not exist"},
+        {big, "--trace " + big.substr(0, 4096) + "...: cannot look at it: File name too long"},
     };
     for (const auto& row : rows) {
         SimRun run = Run("frames 2\n", {"--trace", row.path});

@@ -127,6 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"frames 1\nshot a/b\n", 2, "bad shot name"},
         BadScript{"frames 2\r\ntick 5\r\nstep x\r\n", 3, "not a number: 'x'"},
         BadScript{"frame\n", 1, "'frame' takes 1 to 64 readings"},
+        BadScript{
+            "frame 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 "
+            "30 31 32 33 34 35 36 37 38 39 40 41 42 43 44 45 46 47 48 49 50 51 52 53 54 55 56 "
+            "57 58 59 60 61 62 63 64 65\n",
+            1, "'frame' takes 1 to 64 readings"},
         BadScript{"frame 5 4294967296\n", 1, "out of range 0..4294967295"},
         BadScript{"frame 1\nseed 5\n", 2, "'seed' must come before"},
         BadScript{"seed 1\nrecording 1 kawauo " KAWAUO_VERSION "\n", 2, "first line only"},
@@ -149,6 +154,39 @@ TEST(Script, RecordingFramesAndTheirWholeLastLine) {
     EXPECT_TRUE(sim::ParseScript("seed 3\nframe 7", false, &commands, &error)) << error.message;
     EXPECT_FALSE(sim::ParseScript(header + "frame 7", false, &commands, &error));
     EXPECT_EQ(error.line, 2);
+}
+
+// kawauo --play takes what the recorder writes and nothing else: a script's
+// commands that steer the platform, or a file without the header, are refused.
+TEST(Script, RecordingsHoldOnlyWhatTheRecorderWrites) {
+    const std::string header = "recording 1 kawauo " KAWAUO_VERSION "\n";
+    std::vector<sim::Command> commands;
+    sim::ScriptError error{};
+    ASSERT_TRUE(sim::ParseRecording(
+        header + "seed 3\nactivate 1\nframe 7 8\ndown UP\n# a note\nup UP\nclose\nframe 9\n",
+        &commands, &error))
+        << error.message;
+    EXPECT_EQ(commands.size(), 7u);
+    const struct {
+        std::string text;
+        int line;
+        const char* fragment;
+    } refused[] = {
+        {header + "frame 1\nfail SetClipper 0x88760096\n", 3, "'fail' is no line of a recording"},
+        {header + "frame 1\nlose\n", 3, "'lose' is no line"},
+        {header + "frames 100\n", 2, "'frames' is no line"},
+        {header + "tick 5\n", 2, "'tick' is no line"},
+        {header + "step 5\n", 2, "'step' is no line"},
+        {header + "frame 1\nshot x\n", 3, "'shot' is no line"},
+        {"seed 3\nframe 7\n", 1, "not a recording"},
+        {"# a recording\n" + header + "frame 7\n", 1, "not a recording"},
+        {"", 1, "not a recording"},
+    };
+    for (const auto& r : refused) {
+        EXPECT_FALSE(sim::ParseRecording(r.text, nullptr, &error)) << r.text;
+        EXPECT_EQ(error.line, r.line) << r.text;
+        EXPECT_NE(error.message.find(r.fragment), std::string::npos) << error.message;
+    }
 }
 
 TEST(Script, ShotNeedsAShotDirectory) {
@@ -208,9 +246,9 @@ TEST(Script, StandardInputThatCannotBeReadSaysWhy) {
     const int folder = open("/", O_RDONLY | O_DIRECTORY);
     ASSERT_GE(folder, 0);
     dup2(folder, 0);
-    std::vector<sim::Command> commands;
+    sim::Script script;
     std::string why;
-    const bool loaded = sim::LoadScript("-", false, &commands, &why);
+    const bool loaded = sim::LoadScript("-", sim::ScriptKind::kScript, &script, &why);
     dup2(saved, 0);
     close(saved);
     close(folder);

@@ -2,6 +2,7 @@
 #include "tests/sim/sim_harness.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,7 +76,8 @@ void WriteTestPictures(const std::string& dir, const std::vector<std::string>& l
 constexpr unsigned kSecondsAtMost = 120;
 
 SimRun RunSim(const std::string& script, const std::string& workDir,
-              const std::vector<std::string>& args, const std::vector<int>& closed) {
+              const std::vector<std::string>& args, const std::vector<int>& closed,
+              const Redirect& redirect) {
     testsupport::TempFolder io("kawauo-sim");
     const std::string scriptPath = io.path() + "/script";
     const std::string outPath = io.path() + "/stdout";
@@ -86,7 +88,7 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
     }
     std::vector<std::string> argStrings = {KAWAUO_SIM_PATH};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
-    argStrings.push_back("-");
+    argStrings.push_back(redirect.script.empty() ? "-" : redirect.script);
     std::vector<char*> argv;
     for (std::string& a : argStrings) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -94,8 +96,11 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
     pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
-        int in = open(scriptPath.c_str(), O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string inPath = redirect.input.empty() ? scriptPath : redirect.input;
+        int in = open(inPath.c_str(), O_RDONLY);
+        int out = redirect.output.empty()
+                      ? open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)
+                      : open(redirect.output.c_str(), O_WRONLY);
         int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in < 0 || out < 0 || err < 0 || chdir(workDir.c_str()) != 0) _exit(126);
         dup2(in, 0);
@@ -107,11 +112,13 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
         _exit(127);
     }
     int wstatus = 0;
-    while (waitpid(pid, &wstatus, 0) < 0) {
-        if (errno != EINTR) throw std::runtime_error("waitpid failed");
+    rusage usage{};
+    while (wait4(pid, &wstatus, 0, &usage) < 0) {
+        if (errno != EINTR) throw std::runtime_error("wait4 failed");
     }
     SimRun run;
     run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    run.peakKilobytes = usage.ru_maxrss;
     run.errors = testsupport::ReadText(errPath);
     std::istringstream trace(testsupport::ReadText(outPath));
     std::string line;

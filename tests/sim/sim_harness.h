@@ -14,6 +14,7 @@ using Json = nlohmann::ordered_json;  // keeps the trace's key order
 
 struct SimRun {
     int status = -1;           // exit status; -1 when it did not exit by itself
+    long peakKilobytes = 0;    // the most memory it held at once (its maximum resident set)
     std::string errors;        // its standard error
     std::vector<Json> lines;   // every trace line, in order
     std::vector<Json> frames;  // the frame lines: frames[0] is frame 1
@@ -39,13 +40,21 @@ constexpr int kBackBandIndex = 40;  // back.bmp's first band
 constexpr int kPushBoxIndex = 4;
 constexpr int kOpnIndex = 6;
 
+// What kawauo-sim is given instead, where set.
+struct Redirect {
+    std::string input;   // standard input opened from here, instead of the script
+    std::string output;  // standard output opened here, and the trace then not read
+    std::string script;  // the script's name on the command line, instead of "-"
+};
+
 // Runs kawauo-sim in `workDir` with `args`, the script on its standard input
 // and its trace on standard output, and parses every line of the trace (a line
 // that is not JSON throws, failing the test). A run that has not ended after
 // two minutes is killed (status -1). The descriptors in `closed` (1, 2) are
 // closed when it starts.
 SimRun RunSim(const std::string& script, const std::string& workDir,
-              const std::vector<std::string>& args = {}, const std::vector<int>& closed = {});
+              const std::vector<std::string>& args = {}, const std::vector<int>& closed = {},
+              const Redirect& redirect = {});
 
 // The run's status and standard error, for failure messages.
 std::string Describe(const SimRun& run);

@@ -29,8 +29,7 @@ protected:
     }
     void TearDown() override { std::fclose(file_); }
     std::vector<Json> Lines(sim::TraceWriter& trace) {
-        std::string why;
-        EXPECT_TRUE(trace.Flush(&why)) << why;
+        EXPECT_TRUE(trace.Flush()) << std::strerror(trace.Error());
         std::rewind(file_);
         std::vector<Json> lines;
         char buffer[1 << 16];

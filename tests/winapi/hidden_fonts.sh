@@ -32,10 +32,10 @@ if [ "$(id -u)" -ne 0 ] || ! unshare -m true 2>/dev/null; then
     exit 77
 fi
 mkdir "$work/seen" "$work/hidden"
-"$sim" --trace /dev/null --shots "$work/seen" "$work/script.txt"
+"$sim" --shots "$work/seen" "$work/script.txt" >/dev/null
 unshare -m sh -c '
     mount -t tmpfs none "$1" && [ -z "$(ls -A "$1")" ] || exit 3
-    exec "$2" --trace /dev/null --shots "$3" "$4"' hide "$fonts" "$sim" "$work/hidden" "$work/script.txt"
+    exec "$2" --shots "$3" "$4" >/dev/null' hide "$fonts" "$sim" "$work/hidden" "$work/script.txt"
 
 passed=0 failed=0
 for shot in title play move later; do

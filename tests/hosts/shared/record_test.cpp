@@ -66,7 +66,7 @@ TEST_F(RecordTest, WritesTheRunAFrameAtATimeAndRenamesItAtTheEnd) {
 TEST_F(RecordTest, ARecordingThatCannotBeMadeSaysWhy) {
     std::string why;
     EXPECT_FALSE(record::Start(path_ + "/no/such/folder", &why));
-    EXPECT_NE(why.find("cannot write"), std::string::npos) << why;
+    EXPECT_NE(why.find("its folder " + path_ + "/no/such does not exist"), std::string::npos) << why;
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 
 #include <zlib.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <vector>
+
+#include "hosts/shared/output_file.h"
 
 namespace {
 
@@ -71,18 +71,11 @@ bool WritePalettePng(const std::string& path, const uint8_t* pixels, int width, 
                      const PALETTEENTRY palette[256], std::string* why) {
     std::vector<uint8_t> png;
     if (!EncodePalettePng(pixels, width, height, palette, &png, why)) return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        *why = std::strerror(errno);
-        return false;
-    }
-    bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    if (!written) *why = std::strerror(errno);
-    if (std::fclose(file) != 0 && written) {
-        *why = std::strerror(errno);
-        written = false;
-    }
-    return written;
+    OutputFile output;
+    if (!OpenOutput(path, OutputKind::kRemade, &output, why)) return false;
+    // A write that fails is found by PlaceOutput, which then leaves the old file.
+    std::fwrite(png.data(), 1, png.size(), output.stream);
+    return PlaceOutput(&output, why);
 }
 
 }  // namespace platform

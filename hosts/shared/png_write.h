@@ -13,8 +13,9 @@ namespace platform {
 bool EncodePalettePng(const uint8_t* pixels, int width, int height, const PALETTEENTRY palette[256],
                       std::vector<uint8_t>* png, std::string* why);
 
-// Writes `pixels` (width x height palette indices, rows top-down) through
-// `palette` to `path`. On failure, `why` says what went wrong.
+// Writes that PNG to `path` as a remade output file (hosts/shared/output_file.h):
+// whole or not at all, over a regular file only. On failure, `why` says what
+// went wrong.
 bool WritePalettePng(const std::string& path, const uint8_t* pixels, int width, int height,
                      const PALETTEENTRY palette[256], std::string* why);
 

@@ -12,8 +12,10 @@
 
 #include "hosts/shared/options.h"
 #include "hosts/shared/output_file.h"
+#include "hosts/shared/picture_folder.h"
 #include "hosts/shared/record.h"
 #include "sim/runner.h"
+#include "winapi/win.h"
 
 namespace sim {
 namespace {
@@ -134,6 +136,23 @@ bool EndSession(int exitCode, std::string* why) {
     g_open = Open{};
     *why = problems;
     return problems.empty();
+}
+
+int PlayGame(const options::Options& chosen, const std::filesystem::path& programFolder) {
+    std::string why;
+    if (!BeginSession(Session{chosen.recordPath, chosen.playPath, chosen.tracePath}, &why)) {
+        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        return 1;
+    }
+    // None found: the game still starts, and says which picture is missing.
+    platform::EnterPictureFolder(programFolder);
+    static char commandLine[] = "";
+    int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    if (!EndSession(status, &why)) {
+        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        if (status == 0) status = 1;
+    }
+    return status;
 }
 
 }  // namespace sim

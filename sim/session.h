@@ -1,7 +1,10 @@
 // The real game's --record, --play and --trace, on whichever host it runs:
 // set up before WinMain, finished after it.
 #pragma once
+#include <filesystem>
 #include <string>
+
+#include "hosts/shared/options.h"
 
 namespace sim {
 
@@ -23,5 +26,13 @@ bool BeginSession(const Session& session, std::string* why);
 // Puts the recording and the trace in their places, whole; a run that showed
 // no frame leaves neither. False (with why) when one could not be written whole.
 bool EndSession(int exitCode, std::string* why);
+
+// The players' run, as every host's entry makes it: the session of the
+// command line's --record, --play and --trace begun in the working folder
+// (whose names they are), the picture folder entered (the first of the
+// working folder, `programFolder` and the installed data folders that holds
+// the pictures), WinMain, and the session ended; what went wrong said on
+// standard error. Returns the exit status.
+int PlayGame(const options::Options& chosen, const std::filesystem::path& programFolder);
 
 }  // namespace sim

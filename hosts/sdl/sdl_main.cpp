@@ -1,6 +1,5 @@
-// The players' entry: reads the command line, finds the folder holding the
-// pictures, makes it the working directory (the game reads "bmp\..." from
-// there) and runs WinMain.
+// The players' entry on a desktop: reads the command line and the settings,
+// then plays the game (sim::PlayGame) from the folder holding the pictures.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -11,13 +10,11 @@
 
 #include "hosts/sdl/sdl_host.h"
 #include "hosts/shared/options.h"
-#include "hosts/shared/picture_folder.h"
 #include "hosts/shared/settings.h"
 #include "sim/session.h"
 #include "winapi/language.h"
 #include "winapi/process.h"
 #include "winapi/text.h"
-#include "winapi/win.h"
 
 namespace {
 
@@ -43,22 +40,7 @@ int main(int argc, char** argv) {
     const settings::Settings& saved = sdlhost::LoadSettings(settingsPath);
     texts::UseLanguage(chosen.lang.value_or(saved.lang));
     platform::UseTextOutline(chosen.outline || saved.outline);
-    // Begun in the working folder, which the files named on the command line
-    // are relative to: the session holds them by their full paths.
-    sim::Session session{chosen.recordPath, chosen.playPath, chosen.tracePath};
-    std::string why;
-    if (!sim::BeginSession(session, &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
-        return 1;
-    }
-    // None found: the game still starts, and says which picture is missing.
-    platform::EnterPictureFolder(ProgramFolder());
-    static char commandLine[] = "";
-    int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    if (!sim::EndSession(status, &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
-        if (status == 0) status = 1;
-    }
+    const int status = sim::PlayGame(chosen, ProgramFolder());
     SDL_Quit();
     return process::FinalStatus(status);
 }

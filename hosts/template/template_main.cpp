@@ -2,18 +2,15 @@
 // with the player services of hosts/shared, in this order, before and after
 // the game's WinMain. The build compiles it with template_host.cpp (it is
 // linked into nothing); hosts/sdl/sdl_main.cpp is the whole of it for a desktop.
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "hosts/shared/options.h"
-#include "hosts/shared/picture_folder.h"
 #include "hosts/shared/settings.h"
 #include "sim/session.h"
 #include "winapi/language.h"
 #include "winapi/process.h"
 #include "winapi/text.h"
-#include "winapi/win.h"
 
 namespace {
 
@@ -35,21 +32,8 @@ int main(int argc, char** argv) {
     const settings::Settings saved = settings::Load(settings::DefaultPath(), KeyKnown, &file);
     texts::UseLanguage(chosen.lang.value_or(saved.lang));
     platform::UseTextOutline(chosen.outline || saved.outline);
-    // --record, --play and --trace, begun in the working folder their files
-    // are named from (the session holds them by their full paths).
-    sim::Session session{chosen.recordPath, chosen.playPath, chosen.tracePath};
-    std::string why;
-    if (!sim::BeginSession(session, &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
-        return 1;
-    }
-    // The pictures: a port passes the folder its program was started from.
-    platform::EnterPictureFolder(std::filesystem::path());
-    static char commandLine[] = "";
-    int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    if (!sim::EndSession(status, &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
-        if (status == 0) status = 1;
-    }
+    // --record, --play and --trace, the picture folder and the game: a port
+    // passes the folder its program was started from.
+    const int status = sim::PlayGame(chosen, std::filesystem::path());
     return process::FinalStatus(status);
 }

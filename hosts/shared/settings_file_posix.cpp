@@ -1,7 +1,6 @@
 // The settings file on disk: found by the XDG rules, read at start and read
 // again before each save, which writes the game's changes into it whole,
 // through a temporary file and a rename, where its symbolic links lead.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "hosts/shared/output_file.h"
 #include "hosts/shared/settings.h"
 #include "winapi/files.h"
 
@@ -26,16 +26,6 @@ bool ReadText(const std::string& path, std::string* text, platform::FileProblem*
     std::vector<uint8_t> bytes;
     if (!platform::ReadWholeFile(path, &bytes, problem)) return false;
     text->assign(bytes.begin(), bytes.end());
-    return true;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
     return true;
 }
 
@@ -60,39 +50,24 @@ bool ReadOnly(const fs::path& path) {
     return stat(path.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0);
 }
 
-// A new file beside `path`, asked for with mode 0666 so that the umask gives
-// a new settings file its mode, as it does any file the player makes.
-int CreateBeside(const fs::path& path, std::string* name) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *name = path.string() + ".new-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-        int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
-// The rename itself is made lasting by syncing the folder that holds it.
-void SyncFolder(const fs::path& folder) {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
-
-// An existing file's mode is kept.
+// The new text beside the file, made as every file the player keeps is
+// (asked for with mode 0666, so that the umask gives a new settings file its
+// mode; an existing file's mode is kept), then renamed over it and the
+// rename synced.
 bool WriteAtomically(const fs::path& path, const std::string& text, std::string* why) {
     std::string temporary;
-    int fd = CreateBeside(path, &temporary);
-    if (fd < 0) {
+    std::FILE* file = platform::CreateFreshFile(path.string(), &temporary);
+    if (file == nullptr) {
         *why = "cannot write in " + path.parent_path().string() + ": " + std::strerror(errno);
         return false;
     }
     struct stat old {};
-    bool moded = stat(path.c_str(), &old) != 0 || fchmod(fd, old.st_mode & 07777) == 0;
-    bool written = moded && WriteAll(fd, text) && fsync(fd) == 0;
+    bool moded = stat(path.c_str(), &old) != 0 || fchmod(fileno(file), old.st_mode & 07777) == 0;
+    bool written = moded && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
+                   platform::SyncToDisk(file);
     int error = errno;
-    written = close(fd) == 0 && written;
-    if (written && rename(temporary.c_str(), path.c_str()) != 0) {
+    written = std::fclose(file) == 0 && written;
+    if (written && !platform::RenameOutput(temporary, path.string(), true)) {
         written = false;
         error = errno;
     }
@@ -101,7 +76,6 @@ bool WriteAtomically(const fs::path& path, const std::string& text, std::string*
         *why = "cannot write " + path.string() + ": " + std::strerror(error);
         return false;
     }
-    SyncFolder(path.parent_path());
     return true;
 }
 

@@ -94,6 +94,8 @@ TEST(Options, EachProgramTakesItsOwnRows) {
         {Program::kWeb, {"--script", "/run.sim"}, Outcome::kRun, "/run.sim - -"},
         {Program::kWeb, {"--trace", "/trace.jsonl"}, Outcome::kRun, "- - /trace.jsonl"},
         {Program::kWeb, {"--draws"}, Outcome::kBad, ""},
+        {Program::kWeb, {"--window"}, Outcome::kBad, ""},
+        {Program::kWeb, {"--record", "run.rec"}, Outcome::kBad, ""},
         {Program::kWeb, {"run.sim"}, Outcome::kBad, ""},
         {Program::kGame, {"--script", "run.sim"}, Outcome::kBad, ""},
         {Program::kGame, {"--shots", "out"}, Outcome::kBad, ""},
@@ -114,6 +116,18 @@ TEST(Options, EachProgramTakesItsOwnRows) {
 
 // A refused command line is told in one line that names the argument, shown
 // so that no value can flood or garble it, and where to read more.
+// The page's query takes the desktop's choices, as the game's command line does.
+TEST(Options, ThePageTakesTheDesktopsChoices) {
+    Parsed p = Parse({"--lang=en", "--scale", "integer", "--outline", "--pause-unfocused", "--play", "/play.rec"},
+                     options::Program::kWeb);
+    ASSERT_EQ(p.outcome, Outcome::kRun);
+    EXPECT_EQ(p.options.lang, texts::Language::kEnglish);
+    EXPECT_EQ(p.options.scale, options::ScaleMode::kInteger);
+    EXPECT_TRUE(p.options.outline);
+    EXPECT_TRUE(p.options.pauseUnfocused);
+    EXPECT_EQ(p.options.playPath, "/play.rec");
+}
+
 TEST(Options, EachRefusalIsOneLine) {
     using options::Program;
     const std::string big(100000, 'x');

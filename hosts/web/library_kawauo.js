@@ -19,9 +19,9 @@ mergeInto(LibraryManager.library, {
     image: null,
     frameBegin: 0,
 
-    // Keys typed into the page's own controls (the message box) are theirs.
+    // Keys typed into the page's own controls (the message box, the menu) are theirs.
     forGame: function(event) {
-      return !(event.target instanceof Element && event.target.closest('dialog, button, a'));
+      return !(event.target instanceof Element && event.target.closest('dialog, button, a, select, input'));
     },
     onKey: function(event) {
       var key = KawauoWeb.keys[event.code];

@@ -4,22 +4,26 @@
 // game ends. ?script=FILE runs a kawauo-sim script instead of the player's
 // input, FILE a path on the page's own site, its shots kept by name in
 // Module.kawauoShots (an object without a prototype); ?trace writes the trace of
-// every frame to /trace.jsonl of the game's files (Module._fflush(0) brings
-// it up to date); ?stats keeps frame times in Module.kawauoStats.
+// every frame (of a script, as kawauo-sim --trace does) to /trace.jsonl of the
+// game's files (Module._fflush(0) brings it up to date); ?stats keeps frame
+// times in Module.kawauoStats. The desktop's options in the query, the menu
+// and the recording watched are choices.js's.
 'use strict';
 (function() {
   var query = new URLSearchParams(location.search);
   var script = query.get('script');
+  var watched = script ? null : kawauoChoices.takeRecording();
   var stage = document.getElementById('stage');
   var canvas = document.getElementById('screen');
   var status = document.getElementById('status');
 
-  // Whole factors of device pixels; below 640x480 the picture shrinks to fit.
+  // The stage filled (fit), or whole factors of device pixels (integer:
+  // choices.js sets the mode); below 640x480 the picture shrinks to fit.
   function fit() {
     var ratio = window.devicePixelRatio || 1;
     var width = stage.clientWidth * ratio, height = stage.clientHeight * ratio;
     var scale = Math.min(width / 640, height / 480);
-    if (scale >= 1) scale = Math.floor(scale);
+    if (scale >= 1 && document.body.dataset.scale === 'integer') scale = Math.floor(scale);
     canvas.style.width = (640 * scale / ratio) + 'px';
     canvas.style.height = (480 * scale / ratio) + 'px';
   }
@@ -75,7 +79,8 @@
   var started = false;
   function hint() {
     if (!started || document.body.dataset.ended !== undefined) return;
-    status.textContent = document.hasFocus() ? 'SPACE to start, ESC to quit.' : 'Click the picture to play.';
+    if (watched) status.textContent = 'Watching ' + watched.name + ': ESC leaves.';
+    else status.textContent = document.hasFocus() ? 'SPACE to start, ESC to quit.' : 'Click the picture to play.';
   }
   window.addEventListener('focus', hint);
   window.addEventListener('blur', hint);
@@ -130,12 +135,14 @@
 
   window.Module = {
     canvas: canvas,
-    arguments: script ? ['--script', '/run.sim'] : query.has('trace') ? ['--trace', '/trace.jsonl'] : [],
-    preRun: [fetchScript],
+    arguments: (script ? ['--script', '/run.sim'] : watched ? ['--play', watched.path] : [])
+                   .concat(query.has('trace') ? ['--trace', '/trace.jsonl'] : [], kawauoChoices.queryArguments(query)),
+    preRun: [fetchScript, function() { if (watched) kawauoChoices.writeRecording(watched); }],
     kawauoShots: Object.create(null),  // any name a script gives, __proto__ too
     kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
     kawauoMessageBox: showMessageBox,
     kawauoEnded: ended,
+    kawauoChoices: kawauoChoices.told,
     onRuntimeInitialized: function() {
       started = true;
       hint();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hosts/shared/argb.h"
+#include "hosts/shared/pause_clock.h"
 #include "hosts/web/web_host.h"
 #include "hosts/web/web_internal.h"
 #include "winapi/host.h"
@@ -35,6 +36,8 @@ struct WebHost {
     bool kept = false;     // a picture is in lastPixels
     std::vector<uint8_t> lastPixels;
     PALETTEENTRY lastPalette[256] = {};
+    bool pauseUnfocused = false;
+    platform::PauseClock clock;
 };
 
 WebHost g_web;
@@ -48,6 +51,8 @@ void Convert(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
             0xFF000000u | uint32_t{palette[i].peBlue} << 16 | uint32_t{palette[i].peGreen} << 8 | palette[i].peRed;
     platform::ConvertScaled(pixels, colours, 1, g_web.rgba.data(), kScreenWidth * 4);
 }
+
+uint32_t RunningMilliseconds() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
 
 void Keep(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     std::memcpy(g_web.lastPixels.data(), pixels, kFramePixels);
@@ -76,6 +81,13 @@ void RunUnpaced() {
     g_web.unpaced = true;
     g_web.lastPixels.resize(kFramePixels);
     GiveThePageItsTurn();
+}
+
+void PauseUnfocused(bool on) { g_web.pauseUnfocused = on; }
+
+void NoteFocus(bool focused) {
+    if (focused) g_web.clock.Resume(RunningMilliseconds());
+    else if (g_web.pauseUnfocused) g_web.clock.Pause(RunningMilliseconds());
 }
 
 bool ShootLastFrame(const std::string& name, std::string* why) {
@@ -119,7 +131,7 @@ bool PollEvent(Event* event) {
     return true;
 }
 
-uint32_t Milliseconds() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+uint32_t Milliseconds() { return g_web.clock.Read(RunningMilliseconds()); }
 
 int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "hosts/shared/options.h"
+
 namespace webhost {
 
 // A script runs on its own clock: frames follow each other as fast as they
@@ -9,10 +11,18 @@ namespace webhost {
 // frames or between events), no pads are read, and each picture shown is
 // kept for ShootLastFrame.
 void RunUnpaced();
+// The query's options over the settings the page keeps (web_choices.cpp),
+// before WinMain: a player's run reads the settings and saves the menu's
+// changes; a script runs, as kawauo-sim does, with the query's alone.
+void UseChoices(const options::Options& chosen, bool playersRun);
 // Hands the picture last shown to the page as `name`; false (with why) before any.
 bool ShootLastFrame(const std::string& name, std::string* why);
 
 }  // namespace webhost
+
+// The menu's change of setting `name` to `value`, read as the settings
+// file's line would be: true when it is saved (web_choices.cpp).
+extern "C" bool kawauo_choose(const char* name, const char* value);
 
 // The run so far as a recording (a kawauo-sim script), for the page to offer
 // as a download: valid until the game's next frame (web_main.cpp).

@@ -71,8 +71,12 @@ void Translate(int kind, int vk) {
         case webhost::kFocusLost:
             webhost::ReleaseAllKeys();
             webhost::PushEvent(host::Event{host::EventKind::Deactivate, 0});
+            webhost::NoteFocus(false);
             return;
-        case webhost::kFocusGained: webhost::PushEvent(host::Event{host::EventKind::Activate, 0}); return;
+        case webhost::kFocusGained:
+            webhost::NoteFocus(true);
+            webhost::PushEvent(host::Event{host::EventKind::Activate, 0});
+            return;
         default: return;
     }
 }

@@ -2,6 +2,7 @@
 // and pads, the frame pacing, and the page's side (library_kawauo.js).
 // Only web_*.cpp and the web entry include it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "winapi/ddraw.h"
@@ -21,6 +22,14 @@ void kawauo_web_message_box(const char* caption, const char* text);
 void kawauo_web_debug_line(const char* text);
 void kawauo_web_shot(const char* name, const uint8_t* pixels, const PALETTEENTRY* palette);
 void kawauo_web_ended(int status);
+// The settings text kept under `name` in localStorage (library_choices.js):
+// read into memory the caller frees, with its length (null when none), and
+// written whole (false when the browser keeps none).
+char* kawauo_web_settings_read(const char* name, int* length);
+bool kawauo_web_settings_write(const char* name, const char* text, size_t length);
+// Tells the page the choices the game runs with, for its menu and its
+// scaling; `kept` when the menu's changes are saved.
+void kawauo_web_choices(const char* lang, const char* scale, bool outline, bool kept);
 }
 
 namespace webhost {
@@ -35,6 +44,11 @@ void PushEvent(host::Event event);
 // its pads as the game's keys, a key down while anything holds it.
 void PollInput(bool withPads);
 void ReleaseAllKeys();
+
+// The game's clock (web_host.cpp), which with `on` stands still while the
+// page is away (NoteFocus false).
+void PauseUnfocused(bool on);
+void NoteFocus(bool focused);
 
 // Pacing at 60 Hz on the browser's animation frames (web_pacing.cpp).
 void StartPacing();

@@ -1,11 +1,15 @@
 // The web page's entry: runs WinMain in the page, the game reading its
-// pictures from the packed bmp/ folder. Given `--script FILE` (the page's
-// ?script= query) it runs a kawauo-sim script on its virtual clock instead,
-// its shots handed to the page as palette indices; given `--trace FILE`
-// (?trace) it writes the trace of every frame there, as kawauo --trace
-// does. A player's run is recorded in memory, for the page's download.
-// Then it tells the page the game ended.
+// pictures from the packed bmp/ folder, with the query's options over the
+// settings the page keeps. Given `--script FILE` (the page's ?script= query)
+// it runs a kawauo-sim script on its virtual clock instead, its shots handed
+// to the page as palette indices and, given `--trace FILE` too, its trace
+// written there as kawauo-sim --trace writes it; given `--play FILE` (a
+// recording opened on the page) it shows that run as kawauo --play does;
+// given `--trace FILE` (?trace) it writes the trace of every frame there, as
+// kawauo --trace does. A player's run is recorded in memory, for the page's
+// download. Then it tells the page the game ended.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -16,24 +20,55 @@
 #include "sim/runner.h"
 #include "sim/script.h"
 #include "sim/session.h"
+#include "sim/trace.h"
 #include "winapi/win.h"
 
 namespace {
 
 constexpr int kScriptFailure = 2;  // as kawauo-sim's: the script could not be run
 
-bool StartScript(const std::string& path) {
+// A script's trace, written straight to the page's file as the run goes.
+struct ScriptTrace {
+    std::FILE* file = nullptr;
+    std::unique_ptr<sim::TraceWriter> writer;
+};
+
+bool StartScript(const options::Options& chosen, ScriptTrace* trace) {
     sim::RunOptions run;
     std::string why;
-    if (!sim::LoadScript(path, sim::ScriptKind::kScriptWithShots, &run.script, &why)) {
+    if (!sim::LoadScript(chosen.scriptPath, sim::ScriptKind::kScriptWithShots, &run.script, &why)) {
         std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         return false;
+    }
+    if (!chosen.tracePath.empty()) {
+        trace->file = std::fopen(chosen.tracePath.c_str(), "wb");
+        if (trace->file == nullptr) {
+            std::fprintf(stderr, "kawauo: --trace %s: cannot write it\n", chosen.tracePath.c_str());
+            return false;
+        }
+        trace->writer = std::make_unique<sim::TraceWriter>(trace->file);
+        run.trace = trace->writer.get();
     }
     webhost::RunUnpaced();
     run.scripted = true;
     run.shoot = webhost::ShootLastFrame;
     sim::StartRun(std::move(run));
     return true;
+}
+
+bool FinishScript(int status, ScriptTrace* trace) {
+    bool finished = sim::FinishRun(status);
+    if (trace->file != nullptr) finished = std::fclose(trace->file) == 0 && finished;
+    return finished;
+}
+
+// A player's run, or the run of a recording opened on the page.
+bool StartSession(const options::Options& chosen, std::string* why) {
+    sim::Session session;
+    session.playPath = chosen.playPath;
+    session.tracePath = chosen.tracePath;
+    session.traceInPlace = true;  // the page reads it as the game runs
+    return sim::BeginSession(session, why) && (!chosen.playPath.empty() || record::Start("", why));
 }
 
 }  // namespace
@@ -47,12 +82,10 @@ int main(int argc, char** argv) {
         return kScriptFailure;
     }
     const bool scripted = !chosen.scriptPath.empty();
-    sim::Session session;
-    session.tracePath = chosen.tracePath;
-    session.traceInPlace = true;  // the page reads it as the game runs
+    webhost::UseChoices(chosen, !scripted);
+    ScriptTrace scriptTrace;
     std::string why;
-    bool started =
-        scripted ? StartScript(chosen.scriptPath) : sim::BeginSession(session, &why) && record::Start("", &why);
+    bool started = scripted ? StartScript(chosen, &scriptTrace) : StartSession(chosen, &why);
     if (!started) {
         if (!why.empty()) std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         kawauo_web_ended(kScriptFailure);
@@ -60,7 +93,7 @@ int main(int argc, char** argv) {
     }
     static char commandLine[] = "";
     int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    bool finished = scripted ? sim::FinishRun(status) : sim::EndSession(status, &why);
+    bool finished = scripted ? FinishScript(status, &scriptTrace) : sim::EndSession(status, &why);
     if (!finished) {
         if (!why.empty()) std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         status = kScriptFailure;

@@ -13,26 +13,11 @@ const {execFileSync} = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const {readBmp} = require('./pictures');
+const {readBmp, showsOverlay} = require('./pictures');
 const {canvasRgba, hold, frames, last, eventually, runChecks} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const picture = name => readBmp(path.join(source, 'bmp', `${name}.bmp`));
-
-// Whether a full-screen keyed picture shows: at most 5% of its opaque pixels
-// (those not of its corner's colour) missing from the canvas.
-function showsOverlay(rgba, overlay) {
-  const key = overlay.pixels[0];
-  let opaque = 0, misses = 0;
-  for (let i = 0; i < overlay.pixels.length; ++i) {
-    const p = overlay.pixels[i] * 3;
-    if (overlay.pixels[i] === key) continue;
-    ++opaque;
-    if (rgba[4 * i] !== overlay.palette[p] || rgba[4 * i + 1] !== overlay.palette[p + 1] ||
-        rgba[4 * i + 2] !== overlay.palette[p + 2]) ++misses;
-  }
-  return opaque > 0 && misses * 20 <= opaque;
-}
 
 // Pixels of the palette's colour nearest (r, g, b) in rows `top` to `top + rows`.
 function countNearest(rgba, palette, [r, g, b], top, rows) {

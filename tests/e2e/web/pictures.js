@@ -1,7 +1,7 @@
 // Reads the game's pictures for the web checks: the 8-bit palette PNGs that
 // kawauo-sim --shots writes (unfiltered rows, as hosts/shared/png_write.cpp
 // makes them) and the 8-bit BMPs of bmp/, each as indices, top row first,
-// and an RGB palette.
+// and an RGB palette; and whether such a picture shows on the canvas.
 'use strict';
 const fs = require('fs');
 const zlib = require('zlib');
@@ -55,4 +55,19 @@ function readBmp(path) {
   return {width, height, pixels, palette};
 }
 
-module.exports = {readPalettePng, readBmp};
+// Whether a full-screen keyed picture shows: at most 5% of its opaque pixels
+// (those not of its corner's colour) missing from the canvas (RGBA).
+function showsOverlay(rgba, overlay) {
+  const key = overlay.pixels[0];
+  let opaque = 0, misses = 0;
+  for (let i = 0; i < overlay.pixels.length; ++i) {
+    const p = overlay.pixels[i] * 3;
+    if (overlay.pixels[i] === key) continue;
+    ++opaque;
+    if (rgba[4 * i] !== overlay.palette[p] || rgba[4 * i + 1] !== overlay.palette[p + 1] ||
+        rgba[4 * i + 2] !== overlay.palette[p + 2]) ++misses;
+  }
+  return opaque > 0 && misses * 20 <= opaque;
+}
+
+module.exports = {readPalettePng, readBmp, showsOverlay};

@@ -1,0 +1,56 @@
+// The page's choices: the query's options over the settings the page keeps
+// (web_settings.cpp), as the desktop's command line over its settings file:
+// the language and the text outline for the game, the scale mode for the
+// page, the clock stopped while the page is away when asked; and the page's
+// menu, whose changes are saved as the settings file's lines are.
+#include <string>
+
+#include "hosts/shared/settings.h"
+#include "hosts/web/web_host.h"
+#include "hosts/web/web_internal.h"
+#include "winapi/language.h"
+#include "winapi/text.h"
+
+namespace {
+
+struct Choices {
+    bool players = false;  // a player's run, whose choices are kept; a script's keeps none
+    settings::File file;
+    settings::Settings saved = settings::Defaults();
+};
+
+Choices g_choices;
+
+// The page's keys are its own and none can be bound: a key line is refused
+// (and kept in the text, as every refused line is).
+bool KeyKnown(const std::string&) { return false; }
+
+}  // namespace
+
+namespace webhost {
+
+void UseChoices(const options::Options& chosen, bool playersRun) {
+    g_choices.players = playersRun;
+    if (playersRun) g_choices.saved = settings::Load(settings::DefaultPath(), KeyKnown, &g_choices.file);
+    const texts::Language lang = chosen.lang.value_or(g_choices.saved.lang);
+    const bool outline = chosen.outline || g_choices.saved.outline;
+    texts::UseLanguage(lang);
+    platform::UseTextOutline(outline);
+    PauseUnfocused(chosen.pauseUnfocused);
+    kawauo_web_choices(options::NameOf(lang), options::NameOf(chosen.scale.value_or(g_choices.saved.scale)), outline,
+                       playersRun);
+}
+
+}  // namespace webhost
+
+// Read as the settings file's line "name = value" would be; the outline
+// changes at once, the language with the next game, the scale on the page.
+bool kawauo_choose(const char* name, const char* value) {
+    if (!g_choices.players) return false;
+    settings::Settings next = g_choices.saved;
+    if (!settings::Parse(std::string(name) + " = " + value, KeyKnown, &next, nullptr)) return false;
+    if (std::string(name) == "outline") platform::UseTextOutline(next.outline);
+    const bool saved = settings::Save(next, &g_choices.file);
+    g_choices.saved = next;
+    return saved;
+}

@@ -15,7 +15,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, readPalettePng, showsOverlay} = require('./pictures');
-const {canvasRgba, frames, eventually, runChecks} = require('./browser');
+const {canvasRgba, eventually, runChecks} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kawauo-choices-'));
@@ -46,6 +46,11 @@ runChecks(async ({page, checks}) => {
   page.on('console', message => said.push(message.text()));
   const ended = () => page.evaluate(() => document.body.dataset.ended !== undefined);
   const shown = () => page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  // The page's trace so far ('' when there is none).
+  const traceText = () => page.evaluate(() => {
+    Module._fflush(0);
+    return Module.FS.analyzePath('/trace.jsonl').exists ? Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'}) : '';
+  });
   // A script's run to its end, each message box given its OK as a player would.
   const runScript = async (script, query) => {
     await page.goto(`${url}/index.html?script=${encodeURIComponent('/' + script)}&trace${query}`);
@@ -53,7 +58,7 @@ runChecks(async ({page, checks}) => {
       if (await page.evaluate(() => document.getElementById('box').open)) await page.click('#box-ok');
       return ended();
     });
-    return page.evaluate(() => Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'}));
+    return traceText();
   };
 
   for (const script of scripts) {
@@ -92,7 +97,7 @@ runChecks(async ({page, checks}) => {
     else document.hasFocus = () => false;
     window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
   }, focused);
-  const tick = async () => (await frames(page)).at(-1).tick;
+  const tick = async () => JSON.parse(frameLines(await traceText()).at(-1) || '{}').tick;
   await setFocus(false);
   await page.waitForTimeout(100);
   const away = await tick();
@@ -153,8 +158,8 @@ runChecks(async ({page, checks}) => {
   await shown();
   const status = await page.textContent('#status');
   const played = await eventually(30, async () => {
-    const lines = (await frames(page)).length >= replayed.length;
-    return lines && frameLines(await page.evaluate(() => Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'})));
+    const lines = frameLines(await traceText());
+    return lines.length >= replayed.length && lines;
   });
   const at = played ? replayed.findIndex((line, i) => line !== played[i]) : 0;
   check(`retire.rec picked: "${status}", its ${replayed.length} frames as kawauo-sim --draws replays them` +
@@ -174,7 +179,7 @@ runChecks(async ({page, checks}) => {
   }, cut)]);
   await shown();
   const droppedFrames = await eventually(10, async () => {
-    const lines = frameLines(await page.evaluate(() => Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'})));
+    const lines = frameLines(await traceText());
     return lines.length >= short.length && lines;
   });
   check(`a recording dropped on the page plays its ${short.length} frames as kawauo-sim's`,

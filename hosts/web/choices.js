@@ -5,11 +5,15 @@
 // settings file's lines (kept in localStorage, the query winning for its own
 // visit); and a recording opened with "Watch a run" or dropped on the page,
 // shown as kawauo --play shows it: the page starts again with it.
+//   kawauoChoices.game(module, query): a game's Module with all this added.
+//   kawauoChoices.startAgain(query): a new game with the query, the
+//   recording kept for it shown.
 'use strict';
 var kawauoChoices = (function() {
   var kOptions = ['lang', 'scale', 'outline', 'pause-unfocused'];
   var kWatched = 'kawauo.watch';  // sessionStorage: the recording the page starts again with
   var menu = null;
+  var watched = null;  // the recording the game shows, or null
 
   // Each of the query's options as the command line says it: ?outline is
   // --outline, ?lang=en --lang=en; the game refuses what it cannot take.
@@ -42,9 +46,18 @@ var kawauoChoices = (function() {
     return {name: name, path: '/watch/' + name, bytes: bytes};
   }
 
-  function writeRecording(recording) {
-    Module.FS.mkdir('/watch');
-    Module.FS.writeFile(recording.path, recording.bytes);
+  // A game's Module (page.js makes it) given the query's options and, but
+  // for a script's, the recording to watch.
+  function game(module, query) {
+    watched = query.has('script') ? null : takeRecording();
+    module.arguments = (watched ? ['--play', watched.path] : []).concat(module.arguments, queryArguments(query));
+    module.preRun = module.preRun.concat(function() {
+      if (!watched) return;
+      module.FS.mkdir('/watch');
+      module.FS.writeFile(watched.path, watched.bytes);
+    });
+    module.kawauoChoices = told;
+    return module;
   }
 
   function say(text) {
@@ -107,9 +120,9 @@ var kawauoChoices = (function() {
 
   function buildMenu() {
     var lang = element('select', {'data-choice': 'lang', 'aria-label': 'Language'},
-                       [option('ja', '日本語'), option('en', 'English')]);
+                       [option('ja', 'Japanese (日本語)'), option('en', 'English')]);
     var scale = element('select', {'data-choice': 'scale', 'aria-label': 'Scale'},
-                        [option('fit', 'fit'), option('integer', 'integer')]);
+                        [option('fit', 'scale: fit'), option('integer', 'scale: integer')]);
     var outline = element('input', {type: 'checkbox', 'data-choice': 'outline'});
     var file = element('input', {type: 'file', accept: '.rec,text/plain', hidden: ''});
     var open = element('button', {type: 'button', id: 'watch', title: 'Show a recording (kawauo --record, "Save the run") as kawauo --play does; or drop it on the page'},
@@ -152,10 +165,8 @@ var kawauoChoices = (function() {
   });
 
   return {
-    queryArguments: queryArguments,
-    takeRecording: takeRecording,
-    writeRecording: writeRecording,
+    game: game,
+    watching: function() { return watched && watched.name; },
     startAgain: startAgain,
-    told: told,
   };
 })();

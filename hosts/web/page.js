@@ -12,7 +12,6 @@
 (function() {
   var query = new URLSearchParams(location.search);
   var script = query.get('script');
-  var watched = script ? null : kawauoChoices.takeRecording();
   var stage = document.getElementById('stage');
   var canvas = document.getElementById('screen');
   var status = document.getElementById('status');
@@ -79,7 +78,7 @@
   var started = false;
   function hint() {
     if (!started || document.body.dataset.ended !== undefined) return;
-    if (watched) status.textContent = 'Watching ' + watched.name + ': ESC leaves.';
+    if (kawauoChoices.watching()) status.textContent = 'Watching ' + kawauoChoices.watching() + ': ESC leaves.';
     else status.textContent = document.hasFocus() ? 'SPACE to start, ESC to quit.' : 'Click the picture to play.';
   }
   window.addEventListener('focus', hint);
@@ -133,16 +132,14 @@
     });
   }
 
-  window.Module = {
+  window.Module = kawauoChoices.game({
     canvas: canvas,
-    arguments: (script ? ['--script', '/run.sim'] : watched ? ['--play', watched.path] : [])
-                   .concat(query.has('trace') ? ['--trace', '/trace.jsonl'] : [], kawauoChoices.queryArguments(query)),
-    preRun: [fetchScript, function() { if (watched) kawauoChoices.writeRecording(watched); }],
+    arguments: (script ? ['--script', '/run.sim'] : []).concat(query.has('trace') ? ['--trace', '/trace.jsonl'] : []),
+    preRun: [fetchScript],
     kawauoShots: Object.create(null),  // any name a script gives, __proto__ too
     kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
     kawauoMessageBox: showMessageBox,
     kawauoEnded: ended,
-    kawauoChoices: kawauoChoices.told,
     onRuntimeInitialized: function() {
       started = true;
       hint();
@@ -152,5 +149,5 @@
       console.error(String(what));
       ended(1);
     },
-  };
+  }, query);
 })();

@@ -85,12 +85,6 @@ var kawauoChoices = (function() {
     });
   }
 
-  // The scale mode, for the page's layout to read.
-  function useScale(mode) {
-    document.body.dataset.scale = mode;
-    window.dispatchEvent(new Event('resize'));
-  }
-
   // The menu's change, saved by the game; the language starts a new game
   // (the title's pictures are read at the start), the rest changes at once.
   // The menu wins over the query from now on.
@@ -106,7 +100,6 @@ var kawauoChoices = (function() {
     query.delete(name);
     var search = query.toString();
     history.replaceState(null, '', location.pathname + (search ? '?' + search : '') + location.hash);
-    if (name === 'scale') useScale(value);
   }
 
   function element(tag, attributes, children) {
@@ -149,7 +142,6 @@ var kawauoChoices = (function() {
     menu.querySelector('[data-choice=scale]').value = choices.scale;
     menu.querySelector('[data-choice=outline]').checked = choices.outline;
     menu.querySelectorAll('[data-choice]').forEach(function(control) { control.disabled = !choices.kept; });
-    useScale(choices.scale);
   }
 
   buildMenu();

@@ -54,6 +54,11 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
+  kawauo_web_scale_mode: function(integer) {
+    Module['kawauoScale'] = integer ? 'integer' : 'fit';
+    if (Module['kawauoLayout']) Module['kawauoLayout']();
+  },
+
   kawauo_web_show__deps: ['$KawauoWeb'],
   kawauo_web_show: function(rgba) {
     var image = KawauoWeb.image;

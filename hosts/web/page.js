@@ -16,13 +16,13 @@
   var canvas = document.getElementById('screen');
   var status = document.getElementById('status');
 
-  // The stage filled (fit), or whole factors of device pixels (integer:
-  // choices.js sets the mode); below 640x480 the picture shrinks to fit.
+  // The stage filled (fit), or whole factors of device pixels (integer, as
+  // the game says: kawauo_web_scale_mode); below 640x480 the picture shrinks to fit.
   function fit() {
     var ratio = window.devicePixelRatio || 1;
     var width = stage.clientWidth * ratio, height = stage.clientHeight * ratio;
     var scale = Math.min(width / 640, height / 480);
-    if (scale >= 1 && document.body.dataset.scale === 'integer') scale = Math.floor(scale);
+    if (scale >= 1 && window.Module && Module.kawauoScale === 'integer') scale = Math.floor(scale);
     canvas.style.width = (640 * scale / ratio) + 'px';
     canvas.style.height = (480 * scale / ratio) + 'px';
   }
@@ -140,6 +140,7 @@
     kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
     kawauoMessageBox: showMessageBox,
     kawauoEnded: ended,
+    kawauoLayout: fit,
     onRuntimeInitialized: function() {
       started = true;
       hint();

@@ -37,19 +37,21 @@ void UseChoices(const options::Options& chosen, bool playersRun) {
     texts::UseLanguage(lang);
     platform::UseTextOutline(outline);
     PauseUnfocused(chosen.pauseUnfocused);
-    kawauo_web_choices(options::NameOf(lang), options::NameOf(chosen.scale.value_or(g_choices.saved.scale)), outline,
-                       playersRun);
+    const options::ScaleMode scale = chosen.scale.value_or(g_choices.saved.scale);
+    UseScaleMode(scale);
+    kawauo_web_choices(options::NameOf(lang), options::NameOf(scale), outline, playersRun);
 }
 
 }  // namespace webhost
 
-// Read as the settings file's line "name = value" would be; the outline
-// changes at once, the language with the next game, the scale on the page.
+// Read as the settings file's line "name = value" would be; the outline and
+// the scale change at once, the language with the next game.
 bool kawauo_choose(const char* name, const char* value) {
     if (!g_choices.players) return false;
     settings::Settings next = g_choices.saved;
     if (!settings::Parse(std::string(name) + " = " + value, KeyKnown, &next, nullptr)) return false;
     if (std::string(name) == "outline") platform::UseTextOutline(next.outline);
+    if (std::string(name) == "scale") webhost::UseScaleMode(next.scale);
     const bool saved = settings::Save(next, &g_choices.file);
     g_choices.saved = next;
     return saved;

@@ -99,6 +99,8 @@ bool ShootLastFrame(const std::string& name, std::string* why) {
     return true;
 }
 
+void UseScaleMode(options::ScaleMode mode) { kawauo_web_scale_mode(mode == options::ScaleMode::kInteger); }
+
 }  // namespace webhost
 
 namespace host {

@@ -17,6 +17,8 @@ void RunUnpaced();
 void UseChoices(const options::Options& chosen, bool playersRun);
 // Hands the picture last shown to the page as `name`; false (with why) before any.
 bool ShootLastFrame(const std::string& name, std::string* why);
+// How the page scales the picture to its room; kFit until told.
+void UseScaleMode(options::ScaleMode mode);
 
 }  // namespace webhost
 

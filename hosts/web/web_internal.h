@@ -12,6 +12,8 @@
 extern "C" {
 bool kawauo_web_open();
 void kawauo_web_show(const uint8_t* rgba);
+// Whole factors only (1) or fit (0), as the page lays the picture out.
+void kawauo_web_scale_mode(int integer);
 // Waits for the browser's next animation frame; its time in milliseconds.
 double kawauo_web_animation_frame();
 // The next key or focus change the page saw: false when none is waiting.

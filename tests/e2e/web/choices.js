@@ -1,7 +1,8 @@
 // The page's choices and the runs it shows, in one browser: the committed
 // scripts run through ?script=FILE&trace write kawauo-sim's trace line for
 // line (screens.sim also in English, its title and pause shots as
-// kawauo-sim --lang en's); ?lang=en plays in English; ?pause-unfocused
+// kawauo-sim --lang en's); ?lang=en plays in English, ?lang=fr is refused
+// as the command line refuses it; ?pause-unfocused
 // stops the game's clock while the page is away; the menu's choices
 // survive a reload (kept in localStorage as the settings file's lines), a
 // line the page cannot read is said and kept, and the query wins for its
@@ -88,6 +89,12 @@ runChecks(async ({page, checks}) => {
   await page.goto(`${url}/index.html?lang=en`);
   await shown();
   check('?lang=en: the English title shows', await titleShows('en'));
+
+  said.length = 0;
+  await page.goto(`${url}/index.html?lang=fr`);
+  const refused = await eventually(10, () => page.evaluate(() => document.body.dataset.ended));
+  check(`?lang=fr is refused as the command line's --lang fr: status ${refused}, "${said.find(t => t.includes('fr'))}"`,
+        refused === '2' && said.includes('kawauo: --lang: \'fr\' is not a LANG'));
 
   // ?pause-unfocused: the game's clock stands while the page is away, and goes on after.
   await page.goto(`${url}/index.html?pause-unfocused&trace`);

@@ -50,6 +50,7 @@ var kawauoChoices = (function() {
   // for a script's, the recording to watch.
   function game(module, query) {
     watched = query.has('script') ? null : takeRecording();
+    document.getElementById('recording').hidden = watched !== null;  // a run shown is not recorded again
     module.arguments = (watched ? ['--play', watched.path] : []).concat(module.arguments, queryArguments(query));
     module.preRun = module.preRun.concat(function() {
       if (!watched) return;

@@ -164,6 +164,7 @@ runChecks(async ({page, checks}) => {
                      page.setInputFiles('#choices input[type=file]', path.join(source, 'tests/replays/retire.rec'))]);
   await shown();
   const status = await page.textContent('#status');
+  check('"Save the run" is not offered while a run is shown', await page.isHidden('#recording'));
   const played = await eventually(30, async () => {
     const lines = frameLines(await traceText());
     return lines.length >= replayed.length && lines;

@@ -4,7 +4,7 @@
 # Chromium through playwright-core (tests/e2e/web): the game end to end, its
 # frames against kawauo-sim's, its pace on displays of other rates, a
 # gamepad, what ?script= takes and the page during a long script, loading
-# (failed downloads, Try again) and Play again, and a bundle
+# (failed downloads, Try again), Play again and offline play, and a bundle
 # missing a picture. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -51,7 +51,7 @@ if serve .; then
     node tests/e2e/web/pacing.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/script.js "$URL/$SITE" | tee -a "$WORK/log"
-    node tests/e2e/web/loading.js "$URL/$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/loading.js "$URL/$SITE" "$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.

@@ -1,9 +1,10 @@
-# The site's list of files for the page's loader, written into loader.js at
-# the mark /*@KAWAUO_BUNDLE@*/: each file's size in bytes (the loader checks
-# what arrives against it) and the version, the game's version and a digest
-# of every file.
+# The site's list of files for the page's loader and its service worker,
+# written into loader.js and sw.js at the mark /*@KAWAUO_BUNDLE@*/: each
+# file's size in bytes (the loader checks what arrives against it) and the
+# name of this version's cache, the game's version and a digest of every file
+# (so that any change, not only a new version number, fills a cache anew).
 #   cmake -DSITE=DIR -DVERSION=X.Y.Z -DSOURCE=hosts/web -P bundle.cmake
-set(templates loader.js)
+set(templates loader.js sw.js)
 file(GLOB_RECURSE names RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM names ${templates})
 list(SORT names)
@@ -21,7 +22,7 @@ foreach(template IN LISTS templates)
 endforeach()
 string(SHA256 digest "${summary}")
 string(SUBSTRING ${digest} 0 16 digest)
-# loader.js's size is its own, unknown while it is written.
+# loader.js is cached too; its size is its own, unknown while it is written.
 set(bundle "{\"cache\": \"${VERSION}-${digest}\", \"files\": {${files}\"loader.js\": null}}")
 foreach(template IN LISTS templates)
   file(READ ${SOURCE}/${template} text)

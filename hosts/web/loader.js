@@ -4,12 +4,13 @@
 // that cannot be had is named on the page with what went wrong and "Try
 // again", which fetches what is missing. Each game is a new instance of the
 // program, its memory as fresh as a new process's, so that "Play again"
-// starts anew without a reload.
+// starts anew without a reload. Once a game has started, the service worker
+// (sw.js) keeps this version of the folder for offline play.
 //   kawauoLoader.start(settings): `settings()` gives a game's Module object.
 //   kawauoLoader.ended(message): the game is over; offers "Play again".
 'use strict';
 var kawauoLoader = (function() {
-  // Written by the build (bundle.cmake): each file's size in bytes.
+  // Written by the build (bundle.cmake): the version, and each file's size in bytes.
   var bundle = /*@KAWAUO_BUNDLE@*/{cache: '', files: {}};
   var kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data'];
   // A download that brings nothing for this long is given up: a stalled
@@ -27,6 +28,7 @@ var kawauoLoader = (function() {
   var settings = null;
   var first = null;  // the first game's Module, there from the start for whoever looks
   var failed = false;
+  var workerAsked = false;
 
   function say(message, button) {
     panel.hidden = false;
@@ -170,6 +172,11 @@ var kawauoLoader = (function() {
       return {};
     };
     module.getPreloadedPackage = function() { return program.data; };
+    var initialized = module.onRuntimeInitialized;
+    module.onRuntimeInitialized = function() {
+      keepForOffline();
+      if (initialized) initialized();
+    };
     window.Module = module;
     try {
       program.pictures(module);
@@ -178,6 +185,16 @@ var kawauoLoader = (function() {
     } catch (error) {
       module.kawauoEnded(1, 'The game could not start: ' + error + '.');
     }
+  }
+
+  // The folder of this version kept for the next visit, offline too; asked
+  // for once a game runs, so that it never competes with the first download.
+  function keepForOffline() {
+    if (workerAsked || !('serviceWorker' in navigator) || !window.isSecureContext) return;
+    workerAsked = true;
+    navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'}).catch(function(error) {
+      console.warn('kawauo: no offline play: ' + error);
+    });
   }
 
   again.addEventListener('click', function() {

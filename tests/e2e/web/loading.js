@@ -3,13 +3,45 @@
 // page with "Try again", and "Save the run" waits for a run; with the network
 // back "Try again" starts the game, the bar counting the bytes as they come.
 // After ESC "Play again" starts a new game on the same page, which takes
-// keys.
-//   node loading.js PAGE_URL
+// keys. A second visit starts with the server gone and the browser offline
+// (the service worker's cache), the manifest and its icons included; a new
+// version on the server replaces the cache.
+//   node loading.js PAGE_URL SITE_DIR
+// The offline visits are served by the check itself, so that the server can go.
 'use strict';
+const fs = require('fs');
+const http = require('http');
+const path = require('path');
 const {hold, last, eventually, runChecks} = require('./browser');
 
-const [pageUrl] = process.argv.slice(2);
+const [pageUrl, site] = process.argv.slice(2);
 const kTold = 5;  // seconds within which a failed download is named
+
+const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png',
+               '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json'};
+
+// The site on a port of its own (`port`, else a free one); `swap(text)` rewrites sw.js as served.
+async function serveSite(port = 0, swap = text => text) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).slice(1) || 'index.html';
+    const file = path.join(site, name);
+    if (name.includes('..') || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    let body = fs.readFileSync(file);
+    if (name === 'sw.js') body = swap(body.toString());
+    response.writeHead(200, {'content-type': types[path.extname(name)] || 'application/octet-stream'});
+    response.end(body);
+  });
+  await new Promise(resolve => server.listen(port, '127.0.0.1', resolve));
+  server.url = `http://127.0.0.1:${server.address().port}`;
+  server.stop = () => new Promise(resolve => {
+    server.closeAllConnections();
+    server.close(resolve);
+  });
+  return server;
+}
 
 const panel = page => page.evaluate(() => ({
   shown: !document.getElementById('loader').hidden,
@@ -92,7 +124,54 @@ async function playAgain(page, check) {
   check(`and the arrows (x ${start} -> ${right})`, right > start + 20);
 }
 
-runChecks(async ({page, checks}) => {
+async function offline(browser, check) {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  const server = await serveSite();
+  await page.goto(`${server.url}/?trace`);
+  check('a first visit plays', await titleShown(page));
+  // Its files are all in the cache once its worker is active.
+  const kept = await eventually(20, () => page.evaluate(async () => {
+    const worker = await navigator.serviceWorker.getRegistration();
+    return worker?.active ? caches.keys() : null;
+  }));
+  check(`the service worker keeps the folder (${kept})`, kept?.length === 1);
+  const port = server.address().port;
+  await server.stop();
+  await context.setOffline(true);
+  await page.reload();
+  check('with the server gone and offline, the next visit starts',
+        await titleShown(page) && await eventually(5, async () => (await last(page)).scene === 0));
+
+  const manifest = await page.evaluate(async () => {
+    const response = await fetch(document.querySelector('link[rel=manifest]').href);
+    const text = await response.json();
+    const icons = await Promise.all(text.icons.map(async icon => {
+      const picture = await createImageBitmap(await (await fetch(icon.src)).blob());
+      return `${picture.width}x${picture.height}` === icon.sizes;
+    }));
+    return {name: text.name, display: text.display, orientation: text.orientation, icons};
+  });
+  check(`the manifest and its icons, offline too (${JSON.stringify(manifest)})`,
+        manifest.name === 'kawauo' && manifest.display === 'fullscreen' && manifest.orientation === 'landscape' &&
+        manifest.icons.length > 0 && manifest.icons.every(Boolean) && manifest.icons.length === 4);
+
+  // Another version on the server: its worker fills its own cache and drops the old one.
+  const next = await serveSite(port, text => text.replace(/"cache": "([^"]*)"/, '"cache": "$1-next"'));
+  await context.setOffline(false);
+  await page.goto(`${next.url}/?trace`);
+  await titleShown(page);
+  const caches = await eventually(10, () => page.evaluate(async () => {
+    const names = await caches.keys();
+    return names.length === 1 && names[0].endsWith('-next') && names;
+  }));
+  check(`a new version replaces the cache (${caches || 'no'})`, !!caches);
+  await next.stop();
+  await context.close();
+}
+
+runChecks(async ({browser, page, checks}) => {
   await failedDownloads(page, checks.check);
   await playAgain(page, checks.check);
+  await offline(browser, checks.check);
 });

@@ -59,7 +59,8 @@ var kawauoLoader = (function() {
   }
 
   // Resolves to the file's bytes, or rejects naming the file and why.
-  function download(name) {
+  // Again after a failure, the browser's copy is checked with the server.
+  function download(name, again) {
     var controller = new AbortController();
     var stalled = false;
     var timer = 0;
@@ -82,7 +83,7 @@ var kawauoLoader = (function() {
     }
     counted[name] = 0;
     watch();
-    return fetch(name, {signal: controller.signal}).then(function(response) {
+    return fetch(name, {signal: controller.signal, cache: again ? 'no-cache' : 'default'}).then(function(response) {
       if (!response.ok) {
         throw problem(name, 'could not be loaded: the server answered ' +
                       (response.status + ' ' + response.statusText).trim() + '.');
@@ -128,13 +129,13 @@ var kawauoLoader = (function() {
     });
   }
 
-  function load() {
+  function load(again) {
     failed = false;
     document.getElementById('status').textContent = 'Loading…';
     showProgress();
     var downloads = kFiles.filter(function(name) { return !got[name]; }).map(function(name) {
       if (!pending[name]) {
-        pending[name] = download(name).then(function(bytes) {
+        pending[name] = download(name, again).then(function(bytes) {
           got[name] = bytes;
         }).finally(function() {
           delete pending[name];
@@ -147,6 +148,7 @@ var kawauoLoader = (function() {
       program = made;
       play();
     }).catch(function(error) {
+      if (error.file) delete got[error.file];  // found damaged after it came: fetched again
       fail(error.file ? error.message : 'The game could not be prepared: ' + error);
     });
   }
@@ -200,7 +202,7 @@ var kawauoLoader = (function() {
   again.addEventListener('click', function() {
     again.blur();
     if (program) play();
-    else load();
+    else load(true);
   });
 
   return {

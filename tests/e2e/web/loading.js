@@ -1,7 +1,8 @@
 // Loading and the end of a game in headless Chromium: a blocked kawauo.data,
-// one the server does not have (404) and one cut short are each named on the
-// page with "Try again", and "Save the run" waits for a run; with the network
-// back "Try again" starts the game, the bar counting the bytes as they come.
+// one the server does not have (404), one cut short, and a kawauo.wasm of the
+// right size that is no program are each named on the page with "Try again",
+// and "Save the run" waits for a run; with the network back "Try again"
+// fetches them again and starts the game, the bar counting the bytes as they come.
 // After ESC "Play again" starts a new game on the same page, which takes
 // keys. A second visit starts with the server gone and the browser offline
 // (the service worker's cache), the manifest and its icons included; a new
@@ -62,6 +63,13 @@ async function failedDownloads(page, check) {
     check(`${what} is named on the page within ${kTold} s, with Try again: "${said.text}"`, !!said);
   };
   await page.route(data, route => route.abort('blockedbyclient'));
+  // Found only once everything has come: the blocked data is told first.
+  const wasm = '**/kawauo.wasm';
+  await page.route(wasm, async route => {
+    const bytes = Buffer.from(await (await route.fetch()).body());
+    bytes.fill(0, 0, 4);  // no longer starts "\0asm"
+    route.fulfill({body: bytes});
+  });
   await page.goto(`${pageUrl}/index.html?trace`);
   await told('a blocked kawauo.data', /^kawauo\.data .*network/);
   check('"Save the run" waits for a run', await page.isDisabled('#recording'));
@@ -79,14 +87,19 @@ async function failedDownloads(page, check) {
   await page.click('#loader-again');
   await told('kawauo.data cut short', /^kawauo\.data arrived damaged: \d+ bytes of its \d+/);
 
-  // The network back, slow enough to see the bar move.
   await page.unroute(data);
+  await page.click('#loader-again');
+  await told('a kawauo.wasm that is no program', /^kawauo\.wasm arrived damaged: CompileError/);
+
+  // The network back, slow enough to see the bar move.
+  await page.unroute(wasm);
   const network = await page.context().newCDPSession(page);
   await network.send('Network.emulateNetworkConditions',
                      {offline: false, latency: 20, downloadThroughput: 1 << 20, uploadThroughput: -1});
   await page.click('#loader-again');
   const seen = [];
-  while (!(await page.evaluate(() => window.Module?.calledRun === true))) {
+  const until = Date.now() + 30000;
+  while (Date.now() < until && !(await page.evaluate(() => window.Module?.calledRun === true))) {
     seen.push(await panel(page));
     await page.waitForTimeout(20);
   }

@@ -16,6 +16,7 @@ var kawauoLoader = (function() {
   // A download that brings nothing for this long is given up: a stalled
   // connection ends neither in data nor in an error of its own.
   var kStallMilliseconds = 20000;
+  var kWorkerDelayMilliseconds = 2000;
 
   var panel = document.getElementById('loader');
   var text = document.getElementById('loader-text');
@@ -24,6 +25,7 @@ var kawauoLoader = (function() {
   var got = Object.create(null);      // file name: its bytes, checked
   var pending = Object.create(null);  // file name: its download under way
   var counted = Object.create(null);  // file name: bytes arrived so far
+  var compiling = null;               // the program compiled as kawauo.wasm comes
   var program = null;                 // what every game is made from, once all is here
   var settings = null;
   var first = null;  // the first game's Module, there from the start for whoever looks
@@ -88,7 +90,15 @@ var kawauoLoader = (function() {
         throw problem(name, 'could not be loaded: the server answered ' +
                       (response.status + ' ' + response.statusText).trim() + '.');
       }
-      return read(response.body.getReader(), []);
+      var body = response.body;
+      if (name === 'kawauo.wasm' && WebAssembly.compileStreaming) {
+        var branches = body.tee();
+        body = branches[0];
+        compiling = WebAssembly.compileStreaming(
+            new Response(branches[1], {headers: {'Content-Type': 'application/wasm'}}));
+        compiling.catch(function() {});  // said by prepare, when it comes to that
+      }
+      return read(body.getReader(), []);
     }).catch(function(error) {
       if (error.file) throw error;
       throw problem(name, stalled ? 'could not be loaded: nothing arrived for ' + kStallMilliseconds / 1000 + ' s.'
@@ -122,7 +132,7 @@ var kawauoLoader = (function() {
     }
     var factory = script('kawauo.js', [], source.decode(got['kawauo.js']) + '\nreturn createKawauo;')();
     var pictures = script('kawauo-data.js', ['Module'], source.decode(got['kawauo-data.js']));
-    return WebAssembly.compile(got['kawauo.wasm']).catch(function(error) {
+    return (compiling || WebAssembly.compile(got['kawauo.wasm'])).catch(function(error) {
       throw problem('kawauo.wasm', 'arrived damaged: ' + error + '.');
     }).then(function(wasm) {
       return {factory: factory, pictures: pictures, wasm: wasm, data: got['kawauo.data']};
@@ -149,6 +159,7 @@ var kawauoLoader = (function() {
       play();
     }).catch(function(error) {
       if (error.file) delete got[error.file];  // found damaged after it came: fetched again
+      if (error.file === 'kawauo.wasm') compiling = null;
       fail(error.file ? error.message : 'The game could not be prepared: ' + error);
     });
   }
@@ -190,13 +201,16 @@ var kawauoLoader = (function() {
   }
 
   // The folder of this version kept for the next visit, offline too; asked
-  // for once a game runs, so that it never competes with the first download.
+  // for a while after a game has started, so that filling the cache never
+  // competes with the first download nor with the game's first frames.
   function keepForOffline() {
     if (workerAsked || !('serviceWorker' in navigator) || !window.isSecureContext) return;
     workerAsked = true;
-    navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'}).catch(function(error) {
-      console.warn('kawauo: no offline play: ' + error);
-    });
+    setTimeout(function() {
+      navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'}).catch(function(error) {
+        console.warn('kawauo: no offline play: ' + error);
+      });
+    }, kWorkerDelayMilliseconds);
   }
 
   again.addEventListener('click', function() {

@@ -54,9 +54,7 @@ self.addEventListener('fetch', function(event) {
   if (request.method !== 'GET' || url.origin !== scope.origin || !url.pathname.startsWith(scope.pathname)) return;
   var name = url.pathname.slice(scope.pathname.length) || 'index.html';
   if (!Object.prototype.hasOwnProperty.call(bundle.files, name)) return;
-  event.respondWith(caches.open(cacheName).then(function(cache) {
-    return cache.match(name);
-  }).then(function(kept) {
+  event.respondWith(caches.match(name, {cacheName: cacheName}).then(function(kept) {
     return kept || fetch(request);
   }));
 });

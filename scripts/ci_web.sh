@@ -5,7 +5,8 @@
 # frames against kawauo-sim's, its pace on displays of other rates, a
 # gamepad, what ?script= takes and the page during a long script, the
 # page's choices and the runs it shows (the committed scripts' traces as
-# kawauo-sim's, English, the menu kept, a recording watched), and a bundle
+# kawauo-sim's, English, the menu kept, a recording watched), loading
+# (failed downloads, Try again), Play again and offline play, and a bundle
 # missing a picture. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -53,14 +54,16 @@ if serve .; then
     node tests/e2e/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/script.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/choices.js "$URL/$SITE" . build-ci/kawauo-sim | tee -a "$WORK/log"
+    node tests/e2e/web/loading.js "$URL/$SITE" "$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
 mkdir -p "$WORK/missing/bmp" "$WORK/broken"
 cp bmp/*.bmp "$WORK/missing/bmp/" && rm "$WORK/missing/bmp/opn.bmp"
-cp "$SITE"/* "$WORK/broken/"
+cp -r "$SITE"/* "$WORK/broken/"
 /usr/share/emscripten/tools/file_packager "$WORK/broken/kawauo.data" --preload "$WORK/missing/bmp@/bmp" --lz4 \
     --js-output="$WORK/broken/kawauo-data.js" 2>/dev/null
+cmake -DSITE="$WORK/broken" -DVERSION=missing -DSOURCE=hosts/web -P hosts/web/bundle.cmake
 (cd "$WORK/missing" && echo "frames 5" | "$OLDPWD/build-ci/kawauo-sim" - 2>/dev/null) |
     python3 -c 'import json, sys
 boxes = [e for e in map(json.loads, sys.stdin) if e.get("event") == "messagebox"]
@@ -68,4 +71,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 7 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 8 ]

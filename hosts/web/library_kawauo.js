@@ -43,6 +43,14 @@ mergeInto(LibraryManager.library, {
       window.addEventListener('focus', KawauoWeb.onFocus);
       document.addEventListener('visibilitychange', KawauoWeb.onFocus);
     },
+    // A game that has ended hears nothing more: the page's next game is another instance.
+    unlisten: function() {
+      window.removeEventListener('keydown', KawauoWeb.onKey);
+      window.removeEventListener('keyup', KawauoWeb.onKey);
+      window.removeEventListener('blur', KawauoWeb.onFocus);
+      window.removeEventListener('focus', KawauoWeb.onFocus);
+      document.removeEventListener('visibilitychange', KawauoWeb.onFocus);
+    },
   },
 
   kawauo_web_open__deps: ['$KawauoWeb'],
@@ -135,7 +143,9 @@ mergeInto(LibraryManager.library, {
     };
   },
 
+  kawauo_web_ended__deps: ['$KawauoWeb'],
   kawauo_web_ended: function(status) {
+    KawauoWeb.unlisten();
     if (Module['kawauoEnded']) Module['kawauoEnded'](status);
   },
 });

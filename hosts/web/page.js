@@ -1,7 +1,8 @@
 // The page around the game: the picture scaled by whole factors to the stage
 // (nearest neighbour, letterboxed, 4:3), full screen by button or Alt+Enter,
 // the game's message boxes as a modal box, and what the page says when the
-// game ends. ?script=FILE runs a kawauo-sim script instead of the player's
+// game ends, with why when it failed (loader.js loads the game and offers
+// another, each made with the settings below). ?script=FILE runs a kawauo-sim script instead of the player's
 // input, FILE a path on the page's own site, its shots kept by name in
 // Module.kawauoShots (an object without a prototype); ?trace writes the trace of
 // every frame (of a script, as kawauo-sim --trace does) to /trace.jsonl of the
@@ -66,6 +67,7 @@
   function showMessageBox(caption, text, done) {
     document.getElementById('box-caption').textContent = caption;
     document.getElementById('box-text').textContent = text;
+    said = caption + ': ' + text;
     box.addEventListener('close', function() {
       canvas.focus();
       done();
@@ -84,13 +86,16 @@
   window.addEventListener('focus', hint);
   window.addEventListener('blur', hint);
 
-  // `why`, when given, comes first.
+  // `why`, when given, comes first; a failure without one says what the
+  // game said last (its last message box or line on standard error).
+  var said = '';
   function ended(code, why) {
+    if (!why && code !== 0) why = said;
     status.classList.add('ended');
     status.textContent = (why ? why + ' ' : '') +
-                         (code === 0 ? 'The game has ended. Reload the page to play again.'
-                                     : 'The game stopped (status ' + code + '). Reload the page to try again.');
+                         (code === 0 ? 'The game has ended.' : 'The game stopped (status ' + code + ').');
     document.body.dataset.ended = String(code);
+    kawauoLoader.ended(status.textContent);
   }
 
   // The script's URL when `value` is a path on this site, relative or from
@@ -132,23 +137,35 @@
     });
   }
 
-  window.Module = kawauoChoices.game({
-    canvas: canvas,
-    arguments: (script ? ['--script', '/run.sim'] : []).concat(query.has('trace') ? ['--trace', '/trace.jsonl'] : []),
-    preRun: [fetchScript],
-    kawauoShots: Object.create(null),  // any name a script gives, __proto__ too
-    kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
-    kawauoMessageBox: showMessageBox,
-    kawauoEnded: ended,
-    kawauoLayout: fit,
-    onRuntimeInitialized: function() {
-      started = true;
-      hint();
-      canvas.focus();
-    },
-    onAbort: function(what) {
-      console.error(String(what));
-      ended(1);
-    },
-  }, query);
+  // A new game's settings: the page as before any game, no run yet to save.
+  kawauoLoader.start(function() {
+    said = '';
+    status.classList.remove('ended');
+    delete document.body.dataset.ended;
+    recordingButton.disabled = true;
+    return kawauoChoices.game({
+      canvas: canvas,
+      arguments: (script ? ['--script', '/run.sim'] : []).concat(query.has('trace') ? ['--trace', '/trace.jsonl'] : []),
+      preRun: [fetchScript],
+      kawauoShots: Object.create(null),  // any name a script gives, __proto__ too
+      kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
+      kawauoMessageBox: showMessageBox,
+      kawauoEnded: ended,
+      kawauoLayout: fit,
+      printErr: function(line) {
+        console.warn(line);
+        said = line;
+      },
+      onRuntimeInitialized: function() {
+        started = true;
+        recordingButton.disabled = false;
+        hint();
+        canvas.focus();
+      },
+      onAbort: function(what) {
+        console.error(String(what));
+        ended(1, 'The game stopped: ' + what + '.');
+      },
+    }, query);
+  });
 })();

@@ -1,6 +1,7 @@
 // A bundle missing a picture, in headless Chromium: the page shows the
 // game's creation-error box, as kawauo-sim reports it for the same pictures,
-// on the page and on the console, and the game stops when it is dismissed.
+// on the page and on the console, and the game stops when it is dismissed;
+// the page says why, and "Play again" starts the game again (the box again).
 //   node missing.js URL EXPECTED_JSON ({"caption": ..., "text": ...})
 'use strict';
 const fs = require('fs');
@@ -27,4 +28,11 @@ runChecks(async ({page, checks}) => {
   const ended = await page.evaluate(() => document.body.dataset.ended);
   check(`the game stops with status 1 (${ended})`, ended === '1');
   check('no frame was shown', (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
+  const said = await page.textContent('#status');
+  check(`the page says why: "${said.replace(/\n/g, ' / ')}"`, said.startsWith(`${expected.caption}: ${expected.text}`));
+  await page.click('#loader-again:text("Play again")');
+  await box.waitFor({state: 'visible', timeout: 30000});
+  check('Play again starts the game again, which shows the box again',
+        (await page.textContent('#box-caption')) === expected.caption &&
+        (await page.evaluate(() => document.body.dataset.ended)) === undefined);
 });

@@ -3,8 +3,9 @@
 # build-web/site, served on 127.0.0.1 and checked in Debian's headless
 # Chromium through playwright-core (tests/e2e/web): the game end to end, its
 # frames against kawauo-sim's, its pace on displays of other rates, a
-# gamepad, what ?script= takes and the page during a long script, and a
-# bundle missing a picture. Prints the folder's size.
+# gamepad, what ?script= takes and the page during a long script, the page
+# in a laptop's window and on phones played by touch, and a bundle missing
+# a picture. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -50,6 +51,7 @@ if serve .; then
     node tests/e2e/web/pacing.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/script.js "$URL/$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/phones.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
@@ -65,4 +67,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 6 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 7 ]

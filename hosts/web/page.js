@@ -1,11 +1,12 @@
-// The page around the game: the picture scaled by whole factors to the stage
-// (nearest neighbour, letterboxed, 4:3), full screen by button or Alt+Enter,
-// the game's message boxes as a modal box, and what the page says when the
-// game ends. ?script=FILE runs a kawauo-sim script instead of the player's
+// The page around the game: full screen by button or Alt+Enter, the game's
+// message boxes as a modal box, and what the page says when the game ends
+// (layout.js places the picture, touch.js is the touch controls, showing.js
+// says in the header what the keys do). ?script=FILE runs a kawauo-sim script instead of the player's
 // input, FILE a path on the page's own site, its shots kept by name in
 // Module.kawauoShots (an object without a prototype); ?trace writes the trace of
 // every frame to /trace.jsonl of the game's files (Module._fflush(0) brings
-// it up to date); ?stats keeps frame times in Module.kawauoStats.
+// it up to date); ?stats keeps frame times in Module.kawauoStats; ?webgl
+// draws with WebGL even where the processor would draw it.
 'use strict';
 (function() {
   var query = new URLSearchParams(location.search);
@@ -13,16 +14,6 @@
   var stage = document.getElementById('stage');
   var canvas = document.getElementById('screen');
   var status = document.getElementById('status');
-
-  // Whole factors of device pixels; below 640x480 the picture shrinks to fit.
-  function fit() {
-    var ratio = window.devicePixelRatio || 1;
-    var width = stage.clientWidth * ratio, height = stage.clientHeight * ratio;
-    var scale = Math.min(width / 640, height / 480);
-    if (scale >= 1) scale = Math.floor(scale);
-    canvas.style.width = (640 * scale / ratio) + 'px';
-    canvas.style.height = (480 * scale / ratio) + 'px';
-  }
 
   function toggleFullscreen() {
     if (document.fullscreenElement) document.exitFullscreen();
@@ -41,10 +32,7 @@
       if (!event.repeat) toggleFullscreen();
     }
   });
-  window.addEventListener('resize', fit);
-  document.addEventListener('fullscreenchange', fit);
   stage.addEventListener('click', function() { canvas.focus(); });
-  fit();
 
   // The run so far, as the recording kawauo --record writes.
   var recordingButton = document.getElementById('recording');
@@ -69,16 +57,6 @@
     }, {once: true});
     box.showModal();
   }
-
-  // Keys reach the game only while the page has the focus: the address bar
-  // or another window may have it when the page opens.
-  var started = false;
-  function hint() {
-    if (!started || document.body.dataset.ended !== undefined) return;
-    status.textContent = document.hasFocus() ? 'SPACE to start, ESC to quit.' : 'Click the picture to play.';
-  }
-  window.addEventListener('focus', hint);
-  window.addEventListener('blur', hint);
 
   // `why`, when given, comes first.
   function ended(code, why) {
@@ -134,13 +112,10 @@
     preRun: [fetchScript],
     kawauoShots: Object.create(null),  // any name a script gives, __proto__ too
     kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
+    kawauoAnyWebGL: query.has('webgl'),
     kawauoMessageBox: showMessageBox,
     kawauoEnded: ended,
-    onRuntimeInitialized: function() {
-      started = true;
-      hint();
-      canvas.focus();
-    },
+    onRuntimeInitialized: function() { canvas.focus(); },
     onAbort: function(what) {
       console.error(String(what));
       ended(1);

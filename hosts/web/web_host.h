@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "hosts/shared/options.h"
+
 namespace webhost {
 
 // A script runs on its own clock: frames follow each other as fast as they
@@ -11,9 +13,13 @@ namespace webhost {
 void RunUnpaced();
 // Hands the picture last shown to the page as `name`; false (with why) before any.
 bool ShootLastFrame(const std::string& name, std::string* why);
+// How the page scales the picture to its room; kFit until told.
+void UseScaleMode(options::ScaleMode mode);
 
 }  // namespace webhost
 
 // The run so far as a recording (a kawauo-sim script), for the page to offer
 // as a download: valid until the game's next frame (web_main.cpp).
 extern "C" const char* kawauo_recording();
+// What the game shows now, as sim::Showing numbers it, for the page's header.
+extern "C" int kawauo_showing();

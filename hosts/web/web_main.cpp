@@ -16,6 +16,7 @@
 #include "sim/runner.h"
 #include "sim/script.h"
 #include "sim/session.h"
+#include "sim/showing.h"
 #include "winapi/win.h"
 
 namespace {
@@ -39,6 +40,8 @@ bool StartScript(const std::string& path) {
 }  // namespace
 
 const char* kawauo_recording() { return record::Text().c_str(); }
+
+int kawauo_showing() { return static_cast<int>(sim::ShowingNow()); }
 
 int main(int argc, char** argv) {
     options::Options chosen;

@@ -1,0 +1,88 @@
+// Where the page puts the picture, the touch controls and the keys: the
+// picture scaled as the desktop scales it (hosts/shared/picture_area.h: by
+// whole factors with ?scale=integer, else fit, the default: 4:3 and as large
+// as its room allows). A whole factor of 640x480 is the browser's to make,
+// nearest neighbour; any other size is drawn by the game at the whole factor
+// below it (Module.kawauoFactor), nearest neighbour, and taken the rest of
+// the way smoothly by the browser. Its room is the window below the header, or
+// the screen in full screen; on a touch screen less the controls, beside the
+// picture in landscape and below it in portrait. On a desktop the keys go
+// beside the picture when they fit there, else below it.
+'use strict';
+(function() {
+  var body = document.body;
+  var header = document.querySelector('header');
+  var stage = document.getElementById('stage');
+  var canvas = document.getElementById('screen');
+  var pad = document.getElementById('pad');
+  var moves = document.getElementById('moves');
+  var kKeysBeside = 288;  // CSS pixels the keys need beside the picture
+  var kKeysWidest = 512;
+  var coarse = window.matchMedia('(pointer: coarse)');
+
+  // picture_area.h's rule, in device pixels.
+  function pictureArea(width, height, integer) {
+    width = Math.max(0, width);
+    height = Math.max(0, height);
+    var scale = Math.min(Math.floor(width / 640), Math.floor(height / 480));
+    if (scale >= 1 && integer) return {width: 640 * scale, height: 480 * scale};
+    if (width * 3 <= height * 4) return {width: width, height: Math.floor(width * 3 / 4)};
+    return {width: Math.floor(height * 4 / 3), height: height};
+  }
+
+  // The controls' own size comes from the page's CSS (sized for thumbs).
+  function controlsRoom(portrait) {
+    if (!body.classList.contains('touch')) return {side: 0, below: 0};
+    var gap = 16;
+    if (portrait) return {side: 0, below: Math.max(pad.offsetHeight, moves.offsetHeight) + 2 * gap};
+    return {side: Math.max(pad.offsetWidth, moves.offsetWidth) + 2 * gap, below: 0};
+  }
+
+  function layout() {
+    var ratio = window.devicePixelRatio || 1;
+    var full = document.fullscreenElement === stage;
+    var width = document.documentElement.clientWidth;
+    var height = window.innerHeight - (full ? 0 : header.offsetHeight);
+    var portrait = window.innerHeight > width;
+    body.classList.toggle('portrait', portrait);
+    var controls = controlsRoom(portrait);
+    var area = pictureArea(Math.floor((width - 2 * controls.side) * ratio),
+                           Math.floor((height - controls.below) * ratio), Module.kawauoScale === 'integer');
+    var factor = Math.max(1, Math.min(Math.floor(area.width / 640), Math.floor(area.height / 480)));
+    var whole = area.width === 640 * factor;
+    Module.kawauoFactor = whole ? 1 : factor;
+    canvas.classList.toggle('smooth', !whole);
+    canvas.style.width = area.width / ratio + 'px';
+    canvas.style.height = area.height / ratio + 'px';
+    stage.style.height = (controls.below ? area.height / ratio + controls.below : height) + 'px';
+    var left = width - area.width / ratio;
+    var beside = !full && !body.classList.contains('touch') && left >= kKeysBeside;
+    body.classList.toggle('keys-beside', beside);
+    body.style.setProperty('--keys-width', (beside ? Math.min(left, kKeysWidest) : 0) + 'px');
+  }
+
+  function useTouch() {
+    if (body.classList.contains('touch')) return;
+    body.classList.add('touch');
+    layout();
+  }
+
+  // Where the browser lets a page, full screen keeps the way the phone is held.
+  function lockOrientation() {
+    if (!document.fullscreenElement || !body.classList.contains('touch')) return;
+    var orientation = screen.orientation;
+    if (!orientation || !orientation.lock) return;
+    orientation.lock(orientation.type.indexOf('portrait') === 0 ? 'portrait' : 'landscape').catch(function() {});
+  }
+
+  if (coarse.matches) body.classList.add('touch');
+  coarse.addEventListener('change', function() { if (coarse.matches) useTouch(); });
+  window.addEventListener('touchstart', useTouch, {passive: true});
+  window.addEventListener('resize', layout);
+  document.addEventListener('fullscreenchange', function() {
+    layout();
+    lockOrientation();
+  });
+  Module.kawauoLayout = layout;
+  layout();
+})();

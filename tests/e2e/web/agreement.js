@@ -2,7 +2,8 @@
 // shows, shot for shot, the very frames kawauo-sim shows: palette indices
 // and palette byte for byte, read from the page (?script=) and from
 // kawauo-sim --shots of the same script; and the canvas, drawn on the 2D
-// canvas and again by WebGL (?webgl), shows the last of them exactly.
+// canvas and again by WebGL (?webgl), at twice the picture's size for the
+// page's smooth step to 1376x1032, shows the last of them exactly.
 //   node agreement.js PAGE_URL SCRIPT_URL SIM_SHOTS_DIR
 'use strict';
 const fs = require('fs');
@@ -46,6 +47,7 @@ async function showsShot(page, shot) {
 
 runChecks(async ({browser, page, checks}) => {
   const check = checks.check;
+  await page.setViewportSize({width: 1920, height: 1080});
   const {ended, drawnBy, shots} = await run(page, '');
   check(`the script runs to its end and the game exits with 0 (${ended})`, ended === '0');
   const names = fs.readdirSync(simShots).filter(f => f.endsWith('.png')).map(f => f.slice(0, -4)).sort();
@@ -61,8 +63,10 @@ runChecks(async ({browser, page, checks}) => {
     check(`${name}: the palette as kawauo-sim's`, firstDifference(palette, sim.palette) < 0);
   }
   const last = names.length > 0 && shots.get('result');
-  check(`drawn by ${drawnBy}, the canvas shows the last shot exactly`, last && await showsShot(page, last));
-  const webgl = await browser.newPage({viewport: {width: 1280, height: 1024}});
+  const factor = () => page.evaluate(() => Module.kawauoFactor);
+  check(`drawn by ${drawnBy} at ${await factor()}x, the canvas shows the last shot exactly`,
+        last && await factor() === 2 && await showsShot(page, last));
+  const webgl = await browser.newPage({viewport: {width: 1920, height: 1080}});
   const again = await run(webgl, '&webgl');
   check(`drawn by ${again.drawnBy} (?webgl), the canvas shows the last shot exactly`,
         again.drawnBy === 'webgl' && again.ended === '0' && last && await showsShot(webgl, last));

@@ -6,7 +6,8 @@
 // below it (Module.kawauoFactor), nearest neighbour, and taken the rest of
 // the way smoothly by the browser. Its room is the window below the header, or
 // the screen in full screen; on a touch screen less the controls, beside the
-// picture in landscape and below it in portrait. On a desktop the keys go
+// picture or below it, whichever leaves the larger picture (beside on a
+// phone held sideways, below one held upright). On a desktop the keys go
 // beside the picture when they fit there, else below it.
 'use strict';
 (function() {
@@ -15,7 +16,6 @@
   var stage = document.getElementById('stage');
   var canvas = document.getElementById('screen');
   var pad = document.getElementById('pad');
-  var moves = document.getElementById('moves');
   var kKeysBeside = 288;  // CSS pixels the keys need beside the picture
   var kKeysWidest = 512;
   var coarse = window.matchMedia('(pointer: coarse)');
@@ -30,12 +30,25 @@
     return {width: Math.floor(height * 4 / 3), height: height};
   }
 
-  // The controls' own size comes from the page's CSS (sized for thumbs).
-  function controlsRoom(portrait) {
-    if (!body.classList.contains('touch')) return {side: 0, below: 0};
+  // The picture's area in a room of `width` x `height` CSS pixels less the
+  // controls' `side` on either hand and `below` it.
+  function areaLess(width, height, side, below) {
+    var ratio = window.devicePixelRatio || 1;
+    var area = pictureArea(Math.floor((width - 2 * side) * ratio), Math.floor((height - below) * ratio),
+                           Module.kawauoScale === 'integer');
+    area.below = below;
+    return area;
+  }
+
+  // The pad is the controls' largest part (the page's CSS sizes it for
+  // thumbs): three cells square, the moves two cells wide beside the
+  // picture, two rows high below it.
+  function placeControls(width, height) {
+    if (!body.classList.contains('touch')) return areaLess(width, height, 0, 0);
     var gap = 16;
-    if (portrait) return {side: 0, below: Math.max(pad.offsetHeight, moves.offsetHeight) + 2 * gap};
-    return {side: Math.max(pad.offsetWidth, moves.offsetWidth) + 2 * gap, below: 0};
+    var beside = areaLess(width, height, pad.offsetWidth + 2 * gap, 0);
+    var below = areaLess(width, height, 0, pad.offsetHeight + 2 * gap);
+    return below.width >= beside.width ? below : beside;
   }
 
   function layout() {
@@ -43,18 +56,15 @@
     var full = document.fullscreenElement === stage;
     var width = document.documentElement.clientWidth;
     var height = window.innerHeight - (full ? 0 : header.offsetHeight);
-    var portrait = window.innerHeight > width;
-    body.classList.toggle('portrait', portrait);
-    var controls = controlsRoom(portrait);
-    var area = pictureArea(Math.floor((width - 2 * controls.side) * ratio),
-                           Math.floor((height - controls.below) * ratio), Module.kawauoScale === 'integer');
+    var area = placeControls(width, height);
+    body.classList.toggle('controls-below', area.below > 0);
     var factor = Math.max(1, Math.min(Math.floor(area.width / 640), Math.floor(area.height / 480)));
     var whole = area.width === 640 * factor;
     Module.kawauoFactor = whole ? 1 : factor;
     canvas.classList.toggle('smooth', !whole);
     canvas.style.width = area.width / ratio + 'px';
     canvas.style.height = area.height / ratio + 'px';
-    stage.style.height = (controls.below ? area.height / ratio + controls.below : height) + 'px';
+    stage.style.height = (area.below ? area.height / ratio + area.below : height) + 'px';
     var left = width - area.width / ratio;
     var beside = !full && !body.classList.contains('touch') && left >= kKeysBeside;
     body.classList.toggle('keys-beside', beside);

@@ -165,14 +165,17 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  // Returns what it found, as webhost::Canvas numbers it.
+  // Returns what it found, as webhost::Canvas numbers it. Opened again (a
+  // display closed and opened), the canvas and its listeners are as they were.
   kawauo_web_open__deps: ['$KawauoWeb', '$KawauoGl'],
   kawauo_web_open: function() {
-    var canvas = KawauoWeb.canvas = Module['canvas'];
+    if (KawauoWeb.canvas) return KawauoWeb.gl ? 2 : 1;
+    var canvas = Module['canvas'];
     if (!canvas) return 0;
     KawauoWeb.gl = KawauoGl.open(canvas);
     if (!KawauoWeb.gl) KawauoWeb.context = canvas.getContext('2d', {alpha: false});
     if (!KawauoWeb.gl && !KawauoWeb.context) return 0;
+    KawauoWeb.canvas = canvas;
     Module['kawauoDrawnBy'] = KawauoWeb.gl ? 'webgl' : '2d';
     KawauoWeb.listen();
     return KawauoWeb.gl ? 2 : 1;

@@ -1,7 +1,8 @@
 // The page around the game: full screen by button or Alt+Enter, the game's
 // message boxes as a modal box, and what the page says when the game ends
 // (layout.js places the picture, touch.js is the touch controls, showing.js
-// says in the header what the keys do). ?script=FILE runs a kawauo-sim script instead of the player's
+// says in the header what the keys do). ?script=FILE runs a kawauo-sim
+// script instead of the player's
 // input, FILE a path on the page's own site, its shots kept by name in
 // Module.kawauoShots (an object without a prototype); ?trace writes the trace of
 // every frame to /trace.jsonl of the game's files (Module._fflush(0) brings

@@ -22,6 +22,7 @@
   }
 
   var fullscreenButton = document.getElementById('fullscreen');
+  fullscreenButton.hidden = !document.fullscreenEnabled;  // an iPhone's browser, for one
   fullscreenButton.addEventListener('click', function() {
     toggleFullscreen();
     fullscreenButton.blur();  // SPACE belongs to the game

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The web build measured in Debian's headless Chromium (bench/web_bench.js):
 # the folder's size and gzipped size, the first title frame, a play frame's
-# cost and the frame pacing, and a million-line ?script= (its run, and the
-# longest the page goes unanswered). Builds the `web` preset first.
+# cost, the browser's processor time and the frame pacing on the page's own
+# choice of canvas and with ?webgl, and a million-line ?script= (its run,
+# and the longest the page goes unanswered). Builds the `web` preset first.
 # Usage: bench/web_bench.sh [PLAY_SECONDS] [LOADS]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -6,8 +6,9 @@
 # gamepad, what ?script= takes and the page during a long script, the
 # page's choices and the runs it shows (the committed scripts' traces as
 # kawauo-sim's, English, the menu kept, a recording watched), loading
-# (failed downloads, Try again), Play again and offline play, and a bundle
-# missing a picture. Prints the folder's size.
+# (failed downloads, Try again), Play again and offline play, the page in a
+# laptop's window and on phones played by touch, and a bundle missing a
+# picture. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -55,6 +56,7 @@ if serve .; then
     node tests/e2e/web/script.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/choices.js "$URL/$SITE" . build-ci/kawauo-sim | tee -a "$WORK/log"
     node tests/e2e/web/loading.js "$URL/$SITE" "$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/phones.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
@@ -71,4 +73,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 8 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 9 ]

@@ -45,7 +45,7 @@ includes_outside "the Windows room includes only itself" 'winapi/' winapi
 includes_outside "the shared player services include only themselves and the Windows room" 'hosts/shared/|winapi/' hosts/shared
 for host in "${hosts[@]}"; do
     includes_outside "$host includes itself, the shared services and the Windows room; its *_main.cpp the sim too" \
-        "${host}/|hosts/shared/|winapi/|sim/(session|runner|script|trace)\.h\"" "$host"
+        "${host}/|hosts/shared/|winapi/|sim/(session|runner|script|trace|showing)\.h\"" "$host"
 done
 rule "only a host's *_main.cpp talks to the sim" '#include *"sim/' 'hosts/' ':!hosts/*/*_main.cpp'
 includes_outside "the game includes only itself and the Windows room's public headers" \

@@ -1,6 +1,14 @@
 // The page's side of the browser's host (hosts/web/web_*.cpp): the canvas,
 // the keys and the focus, the pads, the animation frames and the message box.
 // Linked into kawauo.js with --js-library; the page around it is page.js.
+// The picture is drawn by WebGL 2 where a graphics card draws it (the
+// indices and the palette uploaded as they are, the colours looked up by
+// the card), else on a 2D canvas from the host's conversion: a processor's
+// rasteriser (SwiftShader, llvmpipe) costs several times the 2D canvas's
+// processor time, as SDL's does on the desktop. Module.kawauoAnyWebGL (for
+// the checks) takes WebGL wherever it is; Module.kawauoDrawnBy says which.
+// Either way at the whole factor the page asks for (Module.kawauoFactor),
+// nearest neighbour, for the page's CSS to take the rest of the way.
 mergeInto(LibraryManager.library, {
   $KawauoWeb: {
     // KeyboardEvent.code to the game's keys (the VK_ codes of win.h), as the
@@ -13,10 +21,18 @@ mergeInto(LibraryManager.library, {
       Numpad4: 0x25, Numpad8: 0x26, Numpad6: 0x27, Numpad2: 0x28,
       Digit1: 0x70, Digit2: 0x71, Digit3: 0x72,
     },
+    // The sim's key names to the same keys, for the page's touch controls.
+    names: {
+      SPACE: 0x20, TAB: 0x09, ESCAPE: 0x1B, LEFT: 0x25, UP: 0x26, RIGHT: 0x27, DOWN: 0x28,
+      F1: 0x70, F2: 0x71, F3: 0x72,
+    },
     inputs: [],  // [kind, key] as web_internal.h numbers them, oldest first
     active: true,
-    context: null,
-    image: null,
+    canvas: null,
+    gl: null,        // WebGL's program and textures, when drawn by WebGL
+    context: null,   // else the 2D canvas's
+    image: null,     // the converted picture in the program's memory
+    picture: null,   // a 640x480 canvas it is put on before it is enlarged
     frameBegin: 0,
 
     // Keys typed into the page's own controls (the message box, the menu) are theirs.
@@ -36,7 +52,32 @@ mergeInto(LibraryManager.library, {
       KawauoWeb.active = active;
       KawauoWeb.inputs.push([active ? 4 : 3, 0]);
     },
+    // Put at 640x480, then enlarged nearest neighbour by the canvas itself.
+    draw2d: function(rgba, factor) {
+      var image = KawauoWeb.image;
+      if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== rgba) {
+        image = KawauoWeb.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, 640 * 480 * 4), 640, 480);
+      }
+      if (factor === 1) {
+        KawauoWeb.context.putImageData(image, 0, 0);
+        return;
+      }
+      if (!KawauoWeb.picture) {
+        KawauoWeb.picture = document.createElement('canvas');
+        KawauoWeb.picture.width = 640;
+        KawauoWeb.picture.height = 480;
+      }
+      KawauoWeb.picture.getContext('2d').putImageData(image, 0, 0);
+      KawauoWeb.context.imageSmoothingEnabled = false;
+      KawauoWeb.context.drawImage(KawauoWeb.picture, 0, 0, 640 * factor, 480 * factor);
+    },
+    // A touch control held (down) or let go: a key like the keyboard's.
+    press: function(name, down) {
+      var key = KawauoWeb.names[name];
+      if (key) KawauoWeb.inputs.push([down ? 1 : 2, key]);
+    },
     listen: function() {
+      Module['kawauoPress'] = KawauoWeb.press;
       window.addEventListener('keydown', KawauoWeb.onKey);
       window.addEventListener('keyup', KawauoWeb.onKey);
       window.addEventListener('blur', KawauoWeb.onFocus);
@@ -53,13 +94,99 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  kawauo_web_open__deps: ['$KawauoWeb'],
+  // The indices as a one-channel integer texture, the palette as a 256x1
+  // one, read by whole texels: no filtering, no rounding, every colour exact.
+  $KawauoGl__deps: ['$KawauoWeb'],
+  $KawauoGl: {
+    vertex: '#version 300 es\n' +
+            'void main() { gl_Position = vec4(vec2(gl_VertexID & 1, gl_VertexID >> 1) * 4.0 - 1.0, 0.0, 1.0); }',
+    fragment: '#version 300 es\n' +
+              'precision highp float; precision highp int;\n' +
+              'uniform highp usampler2D indices; uniform highp sampler2D palette; uniform int factor;\n' +
+              'out vec4 colour;\n' +
+              'void main() {\n' +
+              '  ivec2 at = ivec2(gl_FragCoord.xy) / factor;\n' +
+              '  uint index = texelFetch(indices, ivec2(at.x, 479 - at.y), 0).r;\n' +
+              '  colour = vec4(texelFetch(palette, ivec2(int(index), 0), 0).rgb, 1.0);\n' +
+              '}',
+    texture: function(gl, unit, format, width, height) {
+      var texture = gl.createTexture();
+      gl.activeTexture(gl.TEXTURE0 + unit);
+      gl.bindTexture(gl.TEXTURE_2D, texture);
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.NEAREST);
+      gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, gl.NEAREST);
+      gl.texStorage2D(gl.TEXTURE_2D, 1, format, width, height);
+      return texture;
+    },
+    // The program and its textures on `gl`; null when it cannot be made.
+    make: function(gl) {
+      var program = gl.createProgram();
+      [[gl.VERTEX_SHADER, KawauoGl.vertex], [gl.FRAGMENT_SHADER, KawauoGl.fragment]].forEach(function(part) {
+        var shader = gl.createShader(part[0]);
+        gl.shaderSource(shader, part[1]);
+        gl.compileShader(shader);
+        gl.attachShader(program, shader);
+      });
+      gl.linkProgram(program);
+      if (!gl.getProgramParameter(program, gl.LINK_STATUS)) {
+        console.error('WebGL: ' + gl.getProgramInfoLog(program));
+        return null;
+      }
+      gl.useProgram(program);
+      gl.pixelStorei(gl.UNPACK_ALIGNMENT, 1);
+      var made = {gl: gl, factor: gl.getUniformLocation(program, 'factor')};
+      made.indices = KawauoGl.texture(gl, 0, gl.R8UI, 640, 480);
+      made.palette = KawauoGl.texture(gl, 1, gl.RGBA8, 256, 1);
+      gl.uniform1i(gl.getUniformLocation(program, 'indices'), 0);
+      gl.uniform1i(gl.getUniformLocation(program, 'palette'), 1);
+      return made;
+    },
+    attributes: {alpha: false, antialias: false, depth: false, stencil: false,
+                 preserveDrawingBuffer: true},  // for the page's reads of it
+    // Asked of a canvas of its own: the page's, once given WebGL, can no longer be 2D.
+    drawnByCard: function() {
+      var gl = document.createElement('canvas').getContext('webgl2', KawauoGl.attributes);
+      if (!gl) return false;
+      var info = gl.getExtension('WEBGL_debug_renderer_info');
+      var renderer = String(gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER));
+      var lose = gl.getExtension('WEBGL_lose_context');
+      if (lose) lose.loseContext();
+      return !/SwiftShader|llvmpipe|softpipe|Software|swrast/i.test(renderer);
+    },
+    open: function(canvas) {
+      if (!Module['kawauoAnyWebGL'] && !KawauoGl.drawnByCard()) return null;
+      var gl = canvas.getContext('webgl2', KawauoGl.attributes);
+      if (!gl) return null;
+      canvas.addEventListener('webglcontextlost', function(event) { event.preventDefault(); });
+      canvas.addEventListener('webglcontextrestored', function() { KawauoWeb.gl = KawauoGl.make(gl); });
+      return KawauoGl.make(gl);
+    },
+    draw: function(made, pixels, palette, factor) {
+      var gl = made.gl;
+      gl.activeTexture(gl.TEXTURE0);
+      gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 640, 480, gl.RED_INTEGER, gl.UNSIGNED_BYTE, HEAPU8, pixels);
+      gl.activeTexture(gl.TEXTURE1);
+      gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 256, 1, gl.RGBA, gl.UNSIGNED_BYTE, HEAPU8, palette);
+      gl.viewport(0, 0, 640 * factor, 480 * factor);
+      gl.uniform1i(made.factor, factor);
+      gl.drawArrays(gl.TRIANGLES, 0, 3);
+    },
+  },
+
+  // Returns what it found, as webhost::Canvas numbers it. Opened again (a
+  // display closed and opened), the canvas and its listeners are as they were.
+  kawauo_web_open__deps: ['$KawauoWeb', '$KawauoGl'],
   kawauo_web_open: function() {
+    if (KawauoWeb.canvas) return KawauoWeb.gl ? 2 : 1;
     var canvas = Module['canvas'];
-    KawauoWeb.context = canvas ? canvas.getContext('2d', {alpha: false}) : null;
-    if (!KawauoWeb.context) return 0;
+    if (!canvas) return 0;
+    KawauoWeb.gl = KawauoGl.open(canvas);
+    if (!KawauoWeb.gl) KawauoWeb.context = canvas.getContext('2d', {alpha: false});
+    if (!KawauoWeb.gl && !KawauoWeb.context) return 0;
+    KawauoWeb.canvas = canvas;
+    Module['kawauoDrawnBy'] = KawauoWeb.gl ? 'webgl' : '2d';
     KawauoWeb.listen();
-    return 1;
+    return KawauoWeb.gl ? 2 : 1;
   },
 
   kawauo_web_scale_mode: function(integer) {
@@ -67,13 +194,17 @@ mergeInto(LibraryManager.library, {
     if (Module['kawauoLayout']) Module['kawauoLayout']();
   },
 
-  kawauo_web_show__deps: ['$KawauoWeb'],
-  kawauo_web_show: function(rgba) {
-    var image = KawauoWeb.image;
-    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== rgba) {
-      image = KawauoWeb.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, 640 * 480 * 4), 640, 480);
+  // The canvas is 640x480 times the page's whole factor; a change clears it,
+  // so it is made here, just before it is drawn again.
+  kawauo_web_show__deps: ['$KawauoWeb', '$KawauoGl'],
+  kawauo_web_show: function(pixels, palette, rgba) {
+    var canvas = KawauoWeb.canvas, factor = Module['kawauoFactor'] || 1;
+    if (canvas.width !== 640 * factor || canvas.height !== 480 * factor) {
+      canvas.width = 640 * factor;
+      canvas.height = 480 * factor;
     }
-    KawauoWeb.context.putImageData(image, 0, 0);
+    if (KawauoWeb.gl) KawauoGl.draw(KawauoWeb.gl, pixels, palette, factor);
+    else KawauoWeb.draw2d(rgba, factor);
     var now = performance.now();
     if (Module['kawauoFirstShown'] === undefined) Module['kawauoFirstShown'] = now;
     var stats = Module['kawauoStats'];

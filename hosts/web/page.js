@@ -1,14 +1,16 @@
-// The page around the game: the picture scaled by whole factors to the stage
-// (nearest neighbour, letterboxed, 4:3), full screen by button or Alt+Enter,
-// the game's message boxes as a modal box, and what the page says when the
-// game ends, with why when it failed (loader.js loads the game and offers
-// another, each made with the settings below). ?script=FILE runs a kawauo-sim script instead of the player's
-// input, FILE a path on the page's own site, its shots kept by name in
-// Module.kawauoShots (an object without a prototype); ?trace writes the trace of
-// every frame (of a script, as kawauo-sim --trace does) to /trace.jsonl of the
-// game's files (Module._fflush(0) brings it up to date); ?stats keeps frame
-// times in Module.kawauoStats. The desktop's options in the query, the menu
-// and the recording watched are choices.js's.
+// The page around the game: full screen by button or Alt+Enter, the game's
+// message boxes as a modal box, and what the page says when the game ends,
+// with why when it failed (loader.js loads the game and offers another, each
+// made with the settings below; layout.js places the picture, touch.js is
+// the touch controls, showing.js says in the header what the keys do; the
+// desktop's options in the query, the menu and the recording watched are
+// choices.js's). ?script=FILE runs a kawauo-sim script instead of the
+// player's input, FILE a path on the page's own site, its shots kept by name
+// in Module.kawauoShots (an object without a prototype); ?trace writes the
+// trace of every frame (of a script, as kawauo-sim --trace does) to
+// /trace.jsonl of the game's files (Module._fflush(0) brings it up to date);
+// ?stats keeps frame times in Module.kawauoStats; ?webgl draws with WebGL
+// even where the processor would draw it.
 'use strict';
 (function() {
   var query = new URLSearchParams(location.search);
@@ -17,23 +19,13 @@
   var canvas = document.getElementById('screen');
   var status = document.getElementById('status');
 
-  // The stage filled (fit), or whole factors of device pixels (integer, as
-  // the game says: kawauo_web_scale_mode); below 640x480 the picture shrinks to fit.
-  function fit() {
-    var ratio = window.devicePixelRatio || 1;
-    var width = stage.clientWidth * ratio, height = stage.clientHeight * ratio;
-    var scale = Math.min(width / 640, height / 480);
-    if (scale >= 1 && window.Module && Module.kawauoScale === 'integer') scale = Math.floor(scale);
-    canvas.style.width = (640 * scale / ratio) + 'px';
-    canvas.style.height = (480 * scale / ratio) + 'px';
-  }
-
   function toggleFullscreen() {
     if (document.fullscreenElement) document.exitFullscreen();
     else if (stage.requestFullscreen) stage.requestFullscreen().catch(function() {});
   }
 
   var fullscreenButton = document.getElementById('fullscreen');
+  fullscreenButton.hidden = !document.fullscreenEnabled;  // an iPhone's browser, for one
   fullscreenButton.addEventListener('click', function() {
     toggleFullscreen();
     fullscreenButton.blur();  // SPACE belongs to the game
@@ -45,10 +37,7 @@
       if (!event.repeat) toggleFullscreen();
     }
   });
-  window.addEventListener('resize', fit);
-  document.addEventListener('fullscreenchange', fit);
   stage.addEventListener('click', function() { canvas.focus(); });
-  fit();
 
   // The run so far, as the recording kawauo --record writes.
   var recordingButton = document.getElementById('recording');
@@ -74,17 +63,6 @@
     }, {once: true});
     box.showModal();
   }
-
-  // Keys reach the game only while the page has the focus: the address bar
-  // or another window may have it when the page opens.
-  var started = false;
-  function hint() {
-    if (!started || document.body.dataset.ended !== undefined) return;
-    if (kawauoChoices.watching()) status.textContent = 'Watching ' + kawauoChoices.watching() + ': ESC leaves.';
-    else status.textContent = document.hasFocus() ? 'SPACE to start, ESC to quit.' : 'Click the picture to play.';
-  }
-  window.addEventListener('focus', hint);
-  window.addEventListener('blur', hint);
 
   // `why`, when given, comes first; a failure without one says what the
   // game said last (its last message box or line on standard error).
@@ -151,15 +129,14 @@
       kawauoStats: query.has('stats') ? {work: [], shown: []} : null,
       kawauoMessageBox: showMessageBox,
       kawauoEnded: ended,
-      kawauoLayout: fit,
+      kawauoAnyWebGL: query.has('webgl'),
+      kawauoLayout: function() { kawauoLayout(); },
       printErr: function(line) {
         console.warn(line);
         said = line;
       },
       onRuntimeInitialized: function() {
-        started = true;
         recordingButton.disabled = false;
-        hint();
         canvas.focus();
       },
       onAbort: function(what) {

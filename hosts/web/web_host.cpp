@@ -1,5 +1,6 @@
 // The browser's host: the 640x480 picture on the page's canvas through the
-// palette, the page's keys, pads and focus as the game's events, and message
+// palette (the page's WebGL looks the colours up itself; its 2D canvas takes
+// them converted), the page's keys, pads and focus as the game's events, and message
 // boxes as a modal box on the page. Input and pacing are in
 // web_input.cpp and web_pacing.cpp; the page's side, in
 // JavaScript, is library_kawauo.js.
@@ -27,9 +28,9 @@ constexpr double kScriptTurn = 50;
 constexpr unsigned kPollsPerLook = 4096;
 
 struct WebHost {
-    bool open = false;
+    int canvas = webhost::kNoCanvas;  // what kawauo_web_open found
     std::deque<host::Event> events;
-    std::vector<uint8_t> rgba = std::vector<uint8_t>(kFramePixels * 4);
+    std::vector<uint8_t> rgba;  // the picture converted, for a 2D canvas only
     bool unpaced = false;
     double turnGiven = 0;  // when the page last had its turn during a script
     unsigned polls = 0;    // for events, during a script
@@ -45,6 +46,7 @@ WebHost g_web;
 // The canvas's ImageData wants bytes R, G, B, A: on wasm's little-endian
 // memory that is the word A<<24 | B<<16 | G<<8 | R.
 void Convert(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
+    g_web.rgba.resize(kFramePixels * 4);
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i)
         colours[i] =
@@ -110,12 +112,12 @@ int DesktopWidth() { return kScreenWidth; }
 int DesktopHeight() { return kScreenHeight; }
 
 bool OpenDisplay(const char*) {
-    if (!g_web.open) g_web.open = kawauo_web_open();
-    if (g_web.open) webhost::StartPacing();
-    return g_web.open;
+    if (g_web.canvas == webhost::kNoCanvas) g_web.canvas = kawauo_web_open();
+    if (g_web.canvas != webhost::kNoCanvas) webhost::StartPacing();
+    return g_web.canvas != webhost::kNoCanvas;
 }
 
-void CloseDisplay() { g_web.open = false; }
+void CloseDisplay() { g_web.canvas = webhost::kNoCanvas; }
 
 // The canvas shows no pointer of its own; the page's stays for its buttons.
 void SetCursorVisible(bool) {}
@@ -138,9 +140,9 @@ uint32_t Milliseconds() { return g_web.clock.Read(RunningMilliseconds()); }
 int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
-    if (!g_web.open) return;
-    Convert(pixels, palette);
-    kawauo_web_show(g_web.rgba.data());
+    if (g_web.canvas == webhost::kNoCanvas) return;
+    if (g_web.canvas == webhost::kCanvasRgba) Convert(pixels, palette);
+    kawauo_web_show(pixels, palette, g_web.rgba.data());
     if (!g_web.unpaced) {
         webhost::WaitForFrame();
         return;

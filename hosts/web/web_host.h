@@ -29,3 +29,5 @@ extern "C" bool kawauo_choose(const char* name, const char* value);
 // The run so far as a recording (a kawauo-sim script), for the page to offer
 // as a download: valid until the game's next frame (web_main.cpp).
 extern "C" const char* kawauo_recording();
+// What the game shows now, as sim::Showing numbers it, for the page's header.
+extern "C" int kawauo_showing();

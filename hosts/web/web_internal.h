@@ -10,8 +10,10 @@
 
 // The page's side of the host, written in JavaScript.
 extern "C" {
-bool kawauo_web_open();
-void kawauo_web_show(const uint8_t* rgba);
+// The canvas found, as webhost::Canvas numbers it.
+int kawauo_web_open();
+// The picture as indices and palette and, for a 2D canvas, converted to RGBA.
+void kawauo_web_show(const uint8_t* pixels, const PALETTEENTRY* palette, const uint8_t* rgba);
 // Whole factors only (1) or fit (0), as the page lays the picture out.
 void kawauo_web_scale_mode(int integer);
 // Waits for the browser's next animation frame; its time in milliseconds.
@@ -35,6 +37,10 @@ void kawauo_web_choices(const char* lang, const char* scale, bool outline, bool 
 }
 
 namespace webhost {
+
+// What kawauo_web_open found: no canvas, a 2D canvas that takes the picture
+// as RGBA, or WebGL that looks the palette up itself.
+enum Canvas { kNoCanvas = 0, kCanvasRgba = 1, kCanvasIndexed = 2 };
 
 // What kawauo_web_next_input reports, as the page numbers them.
 enum InputKind { kKeyDown = 1, kKeyUp = 2, kFocusLost = 3, kFocusGained = 4 };

@@ -20,6 +20,7 @@
 #include "sim/runner.h"
 #include "sim/script.h"
 #include "sim/session.h"
+#include "sim/showing.h"
 #include "sim/trace.h"
 #include "winapi/win.h"
 
@@ -74,6 +75,8 @@ bool StartSession(const options::Options& chosen, std::string* why) {
 }  // namespace
 
 const char* kawauo_recording() { return record::Text().c_str(); }
+
+int kawauo_showing() { return static_cast<int>(sim::ShowingNow()); }
 
 int main(int argc, char** argv) {
     options::Options chosen;

@@ -18,11 +18,17 @@ async function launch() {
   return {browser, page, checks};
 }
 
-// The canvas's pixels, RGBA.
+// The canvas's pixels, RGBA, at 640x480: the canvas (WebGL's or 2D, at a
+// whole factor) copied down nearest neighbour, one pixel of each block.
 async function canvasRgba(page) {
   const base64 = await page.evaluate(() => {
-    const canvas = document.getElementById('screen');
-    const data = canvas.getContext('2d').getImageData(0, 0, 640, 480).data;
+    const copy = document.createElement('canvas');
+    copy.width = 640;
+    copy.height = 480;
+    const context = copy.getContext('2d');
+    context.imageSmoothingEnabled = false;
+    context.drawImage(document.getElementById('screen'), 0, 0, 640, 480);
+    const data = context.getImageData(0, 0, 640, 480).data;
     let text = '';
     for (let i = 0; i < data.length; i += 0x8000) text += String.fromCharCode.apply(null, data.subarray(i, i + 0x8000));
     return btoa(text);

@@ -133,7 +133,16 @@ var kawauoChoices = (function() {
     });
     open.addEventListener('click', function() { file.click(); });
     file.addEventListener('change', function() { if (file.files[0]) watch(file.files[0]); });
-    document.querySelector('header').insertBefore(menu, document.getElementById('fullscreen'));
+    // A narrow header has no room for the menu: a button drops it down.
+    var toggle = element('button', {type: 'button', id: 'menu-toggle', 'aria-label': 'Menu', 'aria-controls': 'choices',
+                                    'aria-expanded': 'false'}, ['☰']);
+    toggle.addEventListener('click', function() {
+      toggle.setAttribute('aria-expanded', String(document.body.classList.toggle('menu-open')));
+      toggle.blur();
+    });
+    var header = document.querySelector('header');
+    header.insertBefore(toggle, document.getElementById('fullscreen'));
+    header.insertBefore(menu, document.getElementById('fullscreen'));
   }
 
   // What the game runs with (library_choices.js); `kept` when the menu's

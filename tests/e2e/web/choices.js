@@ -163,7 +163,11 @@ runChecks(async ({page, checks}) => {
   await Promise.all([page.waitForNavigation(),
                      page.setInputFiles('#choices input[type=file]', path.join(source, 'tests/replays/retire.rec'))]);
   await shown();
-  const status = await page.textContent('#status');
+  // The header follows the game a few times a second.
+  const status = await eventually(5, async () => {
+    const said = await page.textContent('#status');
+    return /Watching/.test(said) && said;
+  }) || await page.textContent('#status');
   check('"Save the run" is not offered while a run is shown', await page.isHidden('#recording'));
   const played = await eventually(30, async () => {
     const lines = frameLines(await traceText());

@@ -37,8 +37,12 @@ GAME="$WORK/ゲーム/My Games/kawauo"
 mkdir -p "$(dirname "$GAME")"
 cp -r "$GAME_ZIP" "$GAME"
 cd "$GAME" || exit 1
-# %APPDATA%\kawauo\settings, as the prefix places APPDATA.
+# %APPDATA%\kawauo\settings, as the prefix places APPDATA: none at the start,
+# and none left for the other checks in this prefix, which start full screen.
 SETTINGS="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/kawauo/settings"
+rm -f "$SETTINGS"
+forget_settings() { wineserver -k; rm -f "$SETTINGS"; }
+CLEANUP_MORE=forget_settings
 
 # ------------------------------------------------------------ the command line
 VERSION=$(wine ./kawauo.exe --version 2>/dev/null)

@@ -45,15 +45,16 @@ forget_settings() { wineserver -k; rm -f "$SETTINGS"; }
 CLEANUP_MORE=forget_settings
 
 # ------------------------------------------------------------ the command line
-VERSION=$(wine ./kawauo.exe --version 2>/dev/null)
+# (a program that takes none would start the game instead: 124 after 20 s)
+VERSION=$(timeout 20 wine ./kawauo.exe --version 2>/dev/null)
 STATUS=$?
 check "--version says the version on standard output, status 0 ($VERSION, $STATUS)" \
     test "$VERSION" = "kawauo $(sed -n 's/^project(kawauo VERSION \([0-9.]*\).*/\1/p' "$SRC/CMakeLists.txt")" -a "$STATUS" = 0
-wine ./kawauo.exe --help >help.txt 2>&1
+timeout 20 wine ./kawauo.exe --help >help.txt 2>&1
 STATUS=$?
 check "--help lists the options, status 0 (got $STATUS)" \
     bash -c "[ $STATUS = 0 ] && grep -q -- '--lang LANG' help.txt && grep -q -- '--pause-unfocused' help.txt"
-wine ./kawauo.exe --ばつ >bad.out 2>bad.err
+timeout 20 wine ./kawauo.exe --ばつ >bad.out 2>bad.err
 STATUS=$?
 check "an unknown option: one line on standard error, in UTF-8, status 2 (got $STATUS: $(cat bad.err))" \
     bash -c "[ $STATUS = 2 ] && [ \$(wc -l <bad.err) = 1 ] && grep -q 'unknown option --ばつ' bad.err && [ ! -s bad.out ]"

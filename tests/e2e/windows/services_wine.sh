@@ -64,13 +64,21 @@ check "an unknown option: one line on standard error, in UTF-8, status 2 (got $S
 wine start /wait /unix "$GAME/kawauo.exe" --version &
 GAME_PID=$!
 check "without a console, --version shows a box" wait_for_window kawauo 100
-[ -n "${WID:-}" ] && xdotool windowfocus "$WID" 2>/dev/null && xdotool key --window "$WID" Return
+# Return answers the box once it takes keys, which may be a moment after it shows.
+for _ in $(seq 20); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    [ -n "${WID:-}" ] && xdotool windowfocus "$WID" 2>/dev/null && xdotool key --window "$WID" Return
+    sleep 0.5
+done
 wait_game 10
 STATUS=$?
 check "the box answered, the status is 0 (got $STATUS)" test "$STATUS" = 0
 GAME_PID=
 
 # ------------------------------------------------------------ the first start
+# The player's own settings file: SPACE on the J key alone, and a comment.
+mkdir -p "$(dirname "$SETTINGS")"
+printf '# mine\nkey.space = J\n' >"$SETTINGS"
 wine ./kawauo.exe --lang en --record 記録.rec --trace 記録.jsonl 2>first.err &
 GAME_PID=$!
 wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat first.err; exit 1; }
@@ -78,6 +86,9 @@ xdotool windowfocus "$WID" 2>/dev/null
 check "--lang en: the English title shows" eventually 20 shows_overlay "$GAME/bmp/en/opn.bmp"
 xdotool key F12
 press space
+check "SPACE, bound to J alone in the settings file, leaves the title" eventually 1 shows_overlay "$GAME/bmp/en/opn.bmp"
+press j
+check "J starts play" eventually 10 lacks_overlay "$GAME/bmp/en/opn.bmp"
 press Right 0.6
 press F2
 xdotool key alt+Return
@@ -98,7 +109,8 @@ check "F12 writes a screenshot in Pictures\\kawauo ($SHOT)" \
 SHOT_FILE=$(winepath -u "$SHOT" 2>/dev/null)
 check "the screenshot is a 640x480 palette PNG" \
     test "$(identify -format '%m %wx%h %[type]' "$SHOT_FILE" 2>/dev/null)" = "PNG 640x480 Palette"
-check "the settings file in APPDATA remembers the window ($SETTINGS)" grep -qx 'fullscreen = no' "$SETTINGS"
+check "the settings file in APPDATA remembers the window, keeping the player's lines ($SETTINGS)" \
+    bash -c "grep -qx 'fullscreen = no' '$SETTINGS' && grep -qx '# mine' '$SETTINGS' && grep -qx 'key.space = J' '$SETTINGS'"
 check "the recording and the trace are in place under their Japanese names" test -s 記録.rec -a -s 記録.jsonl
 
 # ------------------------------------------------------------ Windows' run on Linux

@@ -31,32 +31,23 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
-// Parses the command line with standard error and the answer's stream both
-// going into one pipe, whose text is returned: Parse says only why a line is
-// refused, Answer only the usage or the version, so it is one or the other.
+// Parses the command line with its refusal and its answer written into one
+// pipe, whose text is returned: Parse says only why a line is refused,
+// Answer only the usage or the version, so it is one or the other. (A
+// program started without streams has no standard error to send there.)
 std::string ParseCaught(const std::vector<const char*>& argv, options::Options* chosen, options::Outcome* outcome,
                         int* status) {
+    const int count = static_cast<int>(argv.size());
     int ends[2];
-    if (_pipe(ends, kPipeBytes, _O_BINARY | _O_NOINHERIT) != 0) {
-        *outcome = options::Parse(options::Program::kGame, static_cast<int>(argv.size()), argv.data(), chosen);
+    std::FILE* caught = _pipe(ends, kPipeBytes, _O_BINARY | _O_NOINHERIT) == 0 ? _fdopen(ends[1], "wb") : nullptr;
+    if (caught == nullptr) {
+        *outcome = options::Parse(options::Program::kGame, count, argv.data(), chosen);
         *status = options::Answer(options::Program::kGame, *outcome, stdout);
         return std::string();
     }
-    std::fflush(stderr);
-    const int savedError = _dup(2);
-    _dup2(ends[1], 2);
-    *outcome = options::Parse(options::Program::kGame, static_cast<int>(argv.size()), argv.data(), chosen);
-    std::FILE* answer = _fdopen(ends[1], "wb");
-    *status = *outcome == options::Outcome::kRun ? 0 : options::Answer(options::Program::kGame, *outcome, answer);
-    std::fflush(stderr);
-    if (savedError >= 0) {
-        _dup2(savedError, 2);
-        _close(savedError);
-    } else {
-        _close(2);
-    }
-    if (answer != nullptr) std::fclose(answer);
-    else _close(ends[1]);
+    *outcome = options::Parse(options::Program::kGame, count, argv.data(), chosen, caught);
+    *status = *outcome == options::Outcome::kRun ? 0 : options::Answer(options::Program::kGame, *outcome, caught);
+    std::fclose(caught);
     std::string text;
     char chunk[4096];
     for (int got; (got = _read(ends[0], chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(got));

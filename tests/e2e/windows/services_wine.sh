@@ -3,13 +3,14 @@
 # a Japanese folder (C:\...\ゲーム\My Games) for a player whose user name is
 # Japanese (the prefix's, so APPDATA and Pictures are Japanese paths too):
 # --version and --help on standard output, a refused option as one line with
-# status 2, --version in a box when started without a console (as from
-# Explorer); then two starts on a virtual X display: the first in English
-# (--lang en), recording and tracing, takes a screenshot (F12) and switches
-# to a window (Alt+Enter), which the settings file remembers; the second
-# starts in that window and plays a recording made on Linux, and leaves the
-# settings file alone once it is read-only. Each recording gives the other
-# system's program the same trace.
+# status 2, --version and the refusal in a box when started without a
+# console (as from Explorer); then two starts on a virtual X display: the
+# first in English (--lang en), recording and tracing, with SPACE bound to J
+# by the player's settings file, takes a screenshot (F12) and switches to a
+# window (Alt+Enter), which the settings file remembers; the second starts in
+# that window and plays a recording made on Linux, and leaves the settings
+# file alone once it is read-only. Each recording gives the other system's
+# program the same trace.
 #   services_wine.sh GAME_FOLDER KAWAUO_SIM SOURCE_DIR
 # Wine must be ready (WINEPREFIX, WINEDEBUG, and USER as the prefix was
 # made) in the caller's environment.
@@ -60,20 +61,27 @@ check "an unknown option: one line on standard error, in UTF-8, status 2 (got $S
     bash -c "[ $STATUS = 2 ] && [ \$(wc -l <bad.err) = 1 ] && grep -q 'unknown option --ばつ' bad.err && [ ! -s bad.out ]"
 
 
-# Started by `start`, as Explorer starts a program: no console, no streams.
-wine start /wait /unix "$GAME/kawauo.exe" --version &
-GAME_PID=$!
-check "without a console, --version shows a box" wait_for_window kawauo 100
-# Return answers the box once it takes keys, which may be a moment after it shows.
-for _ in $(seq 20); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    [ -n "${WID:-}" ] && xdotool windowfocus "$WID" 2>/dev/null && xdotool key --window "$WID" Return
-    sleep 0.5
-done
-wait_game 10
-STATUS=$?
-check "the box answered, the status is 0 (got $STATUS)" test "$STATUS" = 0
-GAME_PID=
+# box_shown WHAT STATUS ARGS...: kawauo.exe started by `start`, as Explorer
+# starts a program (no console, no streams), shows WHAT in a box, which
+# Return answers once it takes keys, and ends with STATUS.
+box_shown() {
+    local what=$1 want=$2 status
+    shift 2
+    wine start /wait /unix "$GAME/kawauo.exe" "$@" &
+    GAME_PID=$!
+    check "without a console, $what shows in a box" wait_for_window kawauo 100
+    for _ in $(seq 20); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        [ -n "${WID:-}" ] && xdotool windowfocus "$WID" 2>/dev/null && xdotool key --window "$WID" Return
+        sleep 0.5
+    done
+    wait_game 10
+    status=$?
+    GAME_PID=
+    check "the box answered, the status is $want (got $status)" test "$status" = "$want"
+}
+box_shown "--version" 0 --version
+box_shown "a refused option" 2 --ばつ
 
 # ------------------------------------------------------------ the first start
 # The player's own settings file: SPACE on the J key alone, and a comment.

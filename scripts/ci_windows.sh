@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build: kawauo.exe and kawauo-sim.exe cross-compiled with
 # MinGW-w64 and the players' zip made by CPack, then checked under Wine: the
-# sim against the Linux one, the game from the unpacked zip on Xvfb.
+# sim against the Linux one, the game from the unpacked zip on Xvfb, and its
+# player services (command line, settings, screenshots, English, a Japanese
+# folder and user, recordings that cross between Windows and Linux).
 # Prints the zip's size and how long the game takes to start under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -24,11 +26,17 @@ set +e
 WORK=$(mktemp -d)
 export WINEPREFIX=$WORK/wineprefix WINEDEBUG=-all
 trap 'wineserver -k 2>/dev/null; rm -rf "$WORK"' EXIT
-# The prefix is made once, before anything is timed.
+# The prefix is made once, before anything is timed, for a player with a
+# Japanese user name (APPDATA, Pictures and the rest below C:\users\かわうお),
+# whose Pictures folder Wine links to a home of its own.
+export USER=かわうお HOME=$WORK/home
+mkdir -p "$HOME"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
 tests/e2e/windows/sim_wine.sh build-windows/kawauo-sim.exe build-ci/kawauo-sim . | tee "$WORK/log"
 tests/e2e/windows/game_wine.sh build-windows/package/unpacked/kawauo-*-windows-x64 . | tee -a "$WORK/log"
+tests/e2e/windows/services_wine.sh build-windows/package/unpacked/kawauo-*-windows-x64 build-ci/kawauo-sim . |
+    tee -a "$WORK/log"
 echo "windows: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
 ! grep -q '^FAIL' "$WORK/log"

@@ -57,7 +57,9 @@ rule "no #if on the system outside hosts/ and OS-suffixed files" \
     '#\s*(if|ifdef|ifndef|elif)\b.*(_WIN32|__EMSCRIPTEN__|__linux__|__APPLE__)' \
     '*.cpp' '*.h' ':!hosts/sdl/' ':!hosts/web/' ':!hosts/win32/' ':!*_posix.cpp' ':!*_win32.cpp'
 rule "the system's libraries are spoken to only by the hosts" \
-    '#include *[<"](SDL|windows\.h|emscripten|ft2build|freetype|iconv)' "${game[@]}" winapi hosts/shared hosts/headless sim
+    '#include *[<"](SDL|emscripten|ft2build|freetype|iconv)' "${game[@]}" winapi hosts/shared hosts/headless sim
+rule "<windows.h> is included by the Win32 host and the *_win32.cpp files only" \
+    '#include *[<"]windows\.h' "${game[@]}" winapi hosts/shared hosts/headless sim ':!*_win32.cpp'
 rule "the game's text needs no FreeType or iconv (baked into font/ by tools/fontbake)" \
     '#include *[<"](ft2build|freetype|iconv)' hosts
 rule "extern belongs in the owner's header" '^\s*extern\b' \

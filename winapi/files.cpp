@@ -26,6 +26,15 @@ bool Failed(platform::FileProblem why, std::vector<uint8_t>* bytes, platform::Fi
 
 namespace platform {
 
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
 std::string NativePath(const char* name) {
     if (name == nullptr) return std::string();
     // Decoded first: a trail byte of a double-byte character may be 0x5C,
@@ -84,7 +93,7 @@ void SetSearchedFolders(const std::vector<std::string>& folders) { g_searchedFol
 
 void ReportFileProblem(const std::string& path, FileProblem problem) {
     std::error_code error;
-    const std::string here = std::filesystem::current_path(error).string();
+    const std::string here = Utf8Of(std::filesystem::current_path(error));
     std::string searched;
     for (const std::string& folder : g_searchedFolders) searched += (searched.empty() ? "" : ", ") + folder;
     std::fprintf(stderr, "kawauo: cannot use %s: %s (working folder %s%s%s)\n", path.c_str(), ProblemText(problem),

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ struct FileProblem {
 // What a player reads after "cannot use FILE: ": the system's own words for
 // an unreadable file, ours for the rest.
 const char* ProblemText(FileProblem problem);
+
+// Every name is kept as UTF-8 text; these make it a path of this system and
+// back. (std::filesystem takes a narrow string in the C library's code page
+// on Windows, where no Japanese name survives it.)
+std::filesystem::path PathOf(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& path);
 
 // The game's "bmp\\name.bmp" (CP932, backslashes) as a path for this system.
 std::string NativePath(const char* name);

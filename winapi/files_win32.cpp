@@ -1,16 +1,18 @@
 // The game's files on Windows, where opening a pipe by a file name does not
-// wait for a writer: the kind and size are read from the open file.
+// wait for a writer: the kind and size are read from the open file. Names go
+// to the system in UTF-16, so that a folder of any language opens.
 #include <io.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "winapi/files.h"
 
 namespace platform {
 
 std::FILE* OpenForReading(const std::string& path, FileProblem* problem) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = _wfopen(PathOf(path).c_str(), L"rb");
     if (file == nullptr) {
         *problem = errno == ENOENT ? FileProblem(FileProblem::kMissing) : FileProblem(FileProblem::kUnreadable, errno);
         return nullptr;

@@ -106,38 +106,38 @@ const Row* Find(Program program, const std::string& name) {
     return nullptr;
 }
 
-// One line on standard error saying what is wrong, never the whole usage,
-// which would hide it; false, for the caller to return.
-bool Refuse(Program program, const std::string& what) {
+// One line on `errors` saying what is wrong, never the whole usage, which
+// would hide it; false, for the caller to return.
+bool Refuse(Program program, const std::string& what, std::FILE* errors) {
     const char* hint = Find(program, "--help") != nullptr ? "; try --help" : "";
-    std::fprintf(stderr, "%s: %s%s\n", TextOf(program).name, what.c_str(), hint);
+    std::fprintf(errors, "%s: %s%s\n", TextOf(program).name, what.c_str(), hint);
     return false;
 }
 
 // One argument that is no option: the program's operand, given once.
-bool TakeOperand(Program program, const std::string& arg, Options* options) {
+bool TakeOperand(Program program, const std::string& arg, Options* options, std::FILE* errors) {
     if (TextOf(program).operand == nullptr || arg.empty())
-        return Refuse(program, "unexpected argument '" + Shown(arg) + "'");
-    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given");
+        return Refuse(program, "unexpected argument '" + Shown(arg) + "'", errors);
+    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given", errors);
     options->scriptPath = arg;
     return true;
 }
 
 // The option argv[*i], and its value after '=' or as the next argument.
-bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options) {
+bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options, std::FILE* errors) {
     const std::string arg = argv[*i];
     const std::string name = arg.substr(0, arg.find('='));
     const Row* row = Find(program, name);
-    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg));
+    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg), errors);
     const bool joined = name.size() < arg.size();
     if (row->argument == nullptr)
-        return joined ? Refuse(program, name + " takes no value") : row->apply(options, nullptr);
+        return joined ? Refuse(program, name + " takes no value", errors) : row->apply(options, nullptr);
     std::string value;
     if (joined) value = arg.substr(name.size() + 1);
     else if (*i + 1 < argc) value = argv[++*i];
-    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")");
+    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")", errors);
     if (!row->apply(options, value.c_str()))
-        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument);
+        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument, errors);
     return true;
 }
 
@@ -157,21 +157,21 @@ void PrintUsage(Program program, std::FILE* out) {
 
 }  // namespace
 
-Outcome Parse(Program program, int argc, const char* const* argv, Options* options) {
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool taken = arg.size() >= 2 && arg[0] == '-' ? TakeOption(program, argc, argv, &i, options)
-                                                            : TakeOperand(program, arg, options);
+        const bool taken = arg.size() >= 2 && arg[0] == '-' ? TakeOption(program, argc, argv, &i, options, errors)
+                                                            : TakeOperand(program, arg, options, errors);
         if (!taken) return Outcome::kBad;
     }
     if (!options->recordPath.empty() && !options->playPath.empty()) {
-        Refuse(program, "--record and --play cannot go together");
+        Refuse(program, "--record and --play cannot go together", errors);
         return Outcome::kBad;
     }
     if (options->help) return Outcome::kHelp;
     if (options->version) return Outcome::kVersion;
     if (TextOf(program).operand != nullptr && options->scriptPath.empty()) {
-        Refuse(program, "no script given");
+        Refuse(program, "no script given", errors);
         return Outcome::kBad;
     }
     return Outcome::kRun;

@@ -40,9 +40,9 @@ struct Options {
 enum class Outcome { kRun, kHelp, kVersion, kBad };
 
 // Reads argv[1..argc-1] as `program` takes them; kBad after one line on
-// standard error saying which argument is wrong and, for a program with a
-// --help, "; try --help". "--name value" and "--name=value" both work.
-Outcome Parse(Program program, int argc, const char* const* argv, Options* options);
+// `errors` saying which argument is wrong and, for a program with a --help,
+// "; try --help". "--name value" and "--name=value" both work.
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors = stderr);
 
 // The exit status of a command line that asks for no run: for kHelp the
 // usage (one line an option, from the table Parse reads) and for kVersion

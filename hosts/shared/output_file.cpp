@@ -21,14 +21,14 @@ constexpr int kNameAttempts = 100;  // fresh names tried for a file made beside 
 // `path` against the working folder, which a program may leave later; false
 // with why when the working folder is gone.
 bool Absolute(std::string* path, std::string* why) {
-    if (fs::path(*path).is_absolute()) return true;
+    if (PathOf(*path).is_absolute()) return true;
     std::error_code error;
     const fs::path here = fs::current_path(error);
     if (error) {
         *why = "cannot tell which file it is: the working folder is gone (" + error.message() + "); give a full path";
         return false;
     }
-    *path = (here / *path).string();
+    *path = Utf8Of(here / PathOf(*path));
     return true;
 }
 
@@ -51,7 +51,8 @@ bool Same(const fs::path& a, const fs::path& b) {
 
 // What is wrong with writing `path` as `kind` says, "" when nothing is.
 // `folderComing`: its folder is an output still to be made.
-std::string PlaceProblem(const std::string& path, OutputKind kind, bool folderComing) {
+std::string PlaceProblem(const std::string& name, OutputKind kind, bool folderComing) {
+    const fs::path path = PathOf(name);
     std::error_code error;
     const fs::file_status place = fs::symlink_status(path, error);
     if (error && place.type() != fs::file_type::not_found) return "cannot look at it: " + error.message();
@@ -63,14 +64,14 @@ std::string PlaceProblem(const std::string& path, OutputKind kind, bool folderCo
     if (fs::exists(place) && kind == OutputKind::kKept) {
         return "already exists, and a recording is never written over: remove it first, or name another file";
     }
-    if (kind == OutputKind::kKept && fs::exists(fs::symlink_status(path + ".part", error))) {
-        return options::ShownPath(fs::path(path).filename().string()) +
+    if (kind == OutputKind::kKept && fs::exists(fs::symlink_status(PathOf(name + ".part"), error))) {
+        return options::ShownPath(Utf8Of(path.filename())) +
                ".part already exists beside it (what a run cut short left?): rename or remove it first";
     }
     if (fs::exists(place) || kind == OutputKind::kFolder || folderComing) return "";
-    const fs::path folder = fs::path(path).parent_path();
+    const fs::path folder = path.parent_path();
     if (fs::is_directory(folder, error)) return "";
-    return "its folder " + options::ShownPath(folder.string()) +
+    return "its folder " + options::ShownPath(Utf8Of(folder)) +
            (Exists(folder) ? " is not a folder" : " does not exist");
 }
 
@@ -91,10 +92,16 @@ std::string SameAs(const std::string& name, const std::vector<NamedFile>& given,
                    size_t count) {
     for (size_t i = 0; i < count; ++i) {
         for (const std::string& other : NamesOf(absolute[i])) {
-            if (!absolute[i].path.empty() && Same(name, other)) return Describe(absolute[i], other, given[i].path);
+            if (!absolute[i].path.empty() && Same(PathOf(name), PathOf(other)))
+                return Describe(absolute[i], other, given[i].path);
         }
     }
     return "";
+}
+
+void RemoveFile(const std::string& path) {
+    std::error_code error;
+    fs::remove(PathOf(path), error);
 }
 
 std::string FreshSuffix() {
@@ -124,7 +131,7 @@ std::string CheckOutputs(std::vector<NamedFile>* outputs, const std::vector<Name
         bool folderComing = false;
         for (const NamedFile& other : *outputs) {
             folderComing = folderComing || (other.kind == OutputKind::kFolder && &other != &output &&
-                                            Same(fs::path(output.path).parent_path(), other.path));
+                                            Same(PathOf(output.path).parent_path(), PathOf(other.path)));
         }
         std::string why = PlaceProblem(output.path, output.kind, folderComing);
         for (const std::string& name : NamesOf(output)) {
@@ -153,8 +160,8 @@ bool OpenOutput(const std::string& path, OutputKind kind, OutputFile* output, st
     *why = PlaceProblem(path, kind, false);
     if (!why->empty()) return false;
     std::error_code error;
-    if (kind == OutputKind::kRemade && fs::is_symlink(fs::symlink_status(path, error))) {
-        output->path = fs::canonical(path, error).string();  // a file kept elsewhere stays there
+    if (kind == OutputKind::kRemade && fs::is_symlink(fs::symlink_status(PathOf(path), error))) {
+        output->path = Utf8Of(fs::canonical(PathOf(path), error));  // a file kept elsewhere stays there
     }
     if (kind == OutputKind::kKept) {
         output->partPath = path + ".part";
@@ -177,7 +184,7 @@ bool PlaceOutput(OutputFile* output, std::string* why) {
     if (std::fclose(stream) != 0 && error == 0) error = errno;
     const bool kept = output->kind == OutputKind::kKept;
     if (error != 0) {
-        if (!kept) std::remove(output->partPath.c_str());
+        if (!kept) RemoveFile(output->partPath);
         *why = "cannot write it whole (" + std::string(std::strerror(error)) + "): " +
                (kept ? "what it holds is in " + options::ShownPath(output->partPath)
                      : options::ShownPath(output->path) + " is left as it was");
@@ -196,7 +203,7 @@ void DropOutput(OutputFile* output) {
     if (output->stream == nullptr) return;
     std::fclose(output->stream);
     output->stream = nullptr;
-    std::remove(output->partPath.c_str());
+    RemoveFile(output->partPath);
 }
 
 }  // namespace platform

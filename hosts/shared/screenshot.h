@@ -1,10 +1,11 @@
 // The player's screenshots: the folder they go to and the file each one is
-// written to, the same on every host with POSIX files.
+// written to, the same on every desktop host.
 #pragma once
 #include <cstdint>
 #include <ctime>
 #include <string>
 
+#include "hosts/shared/screenshot_folder.h"
 #include "winapi/ddraw.h"
 
 namespace screenshot {
@@ -16,11 +17,6 @@ struct Picture {
     int height;
     const PALETTEENTRY* palette;
 };
-
-// kawauo/ in the player's pictures folder: $XDG_PICTURES_DIR, else the one
-// the desktop's user-dirs.dirs names, else ~/Pictures. False, with *why, when
-// none is known or user-dirs.dirs cannot be read.
-bool Folder(std::string* folder, std::string* why);
 
 // Writes `picture` as a palette PNG into `folder` (made when missing), named
 // kawauo-YYYYMMDD-HHMMSS.png by the local time `when`, else the first free

@@ -8,6 +8,7 @@
 
 #include "hosts/shared/key_names.h"
 #include "hosts/shared/options.h"
+#include "hosts/shared/settings_file.h"
 
 namespace settings {
 
@@ -67,10 +68,6 @@ struct File {
     KeyKnown known = nullptr;        // the host's key names, as given to Load
     Settings settings = Defaults();  // the file's settings as the game last read or wrote them
 };
-
-// $XDG_CONFIG_HOME/kawauo/settings, else ~/.config/kawauo/settings; empty
-// when neither is known.
-std::string DefaultPath();
 
 // Reads the file at `path`: missing or unreadable, the defaults (unreadable
 // said on standard error); each line that cannot be read said on standard

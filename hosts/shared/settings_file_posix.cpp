@@ -1,111 +1,13 @@
-// The settings file on disk: found by the XDG rules, read at start and read
-// again before each save, which writes the game's changes into it whole,
-// through a temporary file and a rename, where its symbolic links lead.
+// The settings file's place on POSIX systems: found by the XDG rules, its
+// read-only mark and mode read from the file.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "hosts/shared/output_file.h"
-#include "hosts/shared/settings.h"
-#include "winapi/files.h"
+#include "hosts/shared/settings_file.h"
 
 namespace settings {
-namespace {
-
-namespace fs = std::filesystem;
-
-// As the game reads its files: a FIFO or a device in the file's place
-// cannot hold the game, and is refused.
-bool ReadText(const std::string& path, std::string* text, platform::FileProblem* problem) {
-    std::vector<uint8_t> bytes;
-    if (!platform::ReadWholeFile(path, &bytes, problem)) return false;
-    text->assign(bytes.begin(), bytes.end());
-    return true;
-}
-
-// A settings file kept elsewhere behind symbolic links stays there, and is
-// made there when the last link's target is missing. (A loop of links ends
-// on a link, which cannot be read.)
-fs::path Target(const fs::path& path) {
-    fs::path at = path;
-    std::error_code error;
-    for (int hop = 0; hop < 40 && fs::is_symlink(at, error); ++hop) {
-        fs::path to = fs::read_symlink(at, error);
-        if (error) break;
-        at = to.is_absolute() ? to : at.parent_path() / to;
-    }
-    return at;
-}
-
-// A file with no write permission was made read-only by its owner: even the
-// superuser, whom the system would let write it, leaves it as it is.
-bool ReadOnly(const fs::path& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0);
-}
-
-// The new text beside the file, made as every file the player keeps is
-// (asked for with mode 0666, so that the umask gives a new settings file its
-// mode; an existing file's mode is kept), then renamed over it and the
-// rename synced.
-bool WriteAtomically(const fs::path& path, const std::string& text, std::string* why) {
-    std::string temporary;
-    std::FILE* file = platform::CreateFreshFile(path.string(), &temporary);
-    if (file == nullptr) {
-        *why = "cannot write in " + path.parent_path().string() + ": " + std::strerror(errno);
-        return false;
-    }
-    struct stat old {};
-    bool moded = stat(path.c_str(), &old) != 0 || fchmod(fileno(file), old.st_mode & 07777) == 0;
-    bool written = moded && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
-                   platform::SyncToDisk(file);
-    int error = errno;
-    written = std::fclose(file) == 0 && written;
-    if (written && !platform::RenameOutput(temporary, path.string(), true)) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        unlink(temporary.c_str());
-        *why = "cannot write " + path.string() + ": " + std::strerror(error);
-        return false;
-    }
-    return true;
-}
-
-// Writes the changes between file.settings and `settings` into the file as
-// it is on disk now; false with *why when it cannot or may not be written.
-bool WriteChanges(const Settings& settings, const File& file, std::string* why) {
-    fs::path folder = fs::path(file.path).parent_path();
-    std::error_code made;
-    fs::create_directories(folder, made);
-    if (made) {
-        *why = "cannot make the folder " + folder.string() + ": " + made.message();
-        return false;
-    }
-    fs::path target = Target(file.path);
-    std::string text;
-    platform::FileProblem problem = platform::FileProblem::kNone;
-    bool exists = ReadText(target.string(), &text, &problem);
-    if (!exists && problem != platform::FileProblem::kMissing) {
-        *why = target.string() + ": cannot be read: " + platform::ProblemText(problem);
-        return false;
-    }
-    if (exists && ReadOnly(target)) {
-        *why = target.string() + " is read-only";
-        return false;
-    }
-    std::string changed = Format(settings, file.settings, exists ? &text : nullptr, file.known);
-    return changed == text || WriteAtomically(target, changed, why);
-}
-
-}  // namespace
 
 std::string DefaultPath() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -115,33 +17,18 @@ std::string DefaultPath() {
     return {};
 }
 
-Settings Load(const std::string& path, KeyKnown known, File* file) {
-    *file = File{path, known, Defaults()};
-    if (path.empty()) return file->settings;
-    std::string text;
-    platform::FileProblem why = platform::FileProblem::kNone;
-    if (!ReadText(path, &text, &why)) {
-        if (why == platform::FileProblem::kMissing) return file->settings;  // nothing to lose
-        std::fprintf(stderr, "kawauo: %s: cannot be read: %s\n", path.c_str(), platform::ProblemText(why));
-        std::fprintf(stderr, "kawauo: using the default settings; %s is left as it is\n", path.c_str());
-        return file->settings;
-    }
-    std::vector<Problem> problems;
-    Parse(text, known, &file->settings, &problems);
-    for (const Problem& problem : problems)
-        std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.what.c_str());
-    return file->settings;
+// A file with no write permission was made read-only by its owner: even the
+// superuser, whom the system would let write it, leaves it as it is.
+bool ReadOnly(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0);
 }
 
-bool Save(const Settings& settings, File* file) {
-    std::string why;
-    if (file->path.empty()) why = "no home folder is known";
-    else if (WriteChanges(settings, *file, &why)) {
-        file->settings = settings;
-        return true;
-    }
-    std::fprintf(stderr, "kawauo: the settings are not saved: %s\n", why.c_str());
-    return false;
+// The new file was asked for with mode 0666, so that the umask gives a new
+// settings file its mode; an existing file's mode is kept.
+bool KeepMode(const std::string& path, std::FILE* fresh) {
+    struct stat old {};
+    return stat(path.c_str(), &old) != 0 || fchmod(fileno(fresh), old.st_mode & 07777) == 0;
 }
 
 }  // namespace settings

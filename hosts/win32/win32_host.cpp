@@ -4,6 +4,7 @@
 #include <ctime>
 #include <deque>
 
+#include "hosts/shared/pause_clock.h"
 #include "hosts/win32/win32_internal.h"
 #include "winapi/host.h"
 
@@ -15,6 +16,13 @@ std::deque<host::Event> g_winEvents;
 
 const auto g_winStart = std::chrono::steady_clock::now();
 
+platform::PauseClock g_winClock;  // stands still while paused out of focus
+
+uint32_t RunningMilliseconds() {
+    auto elapsed = std::chrono::steady_clock::now() - g_winStart;
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
 }  // namespace
 
 namespace win32host {
@@ -24,6 +32,8 @@ void QueueKey(int virtualKey, bool down) {
 }
 
 void QueueActivate(bool active) {
+    if (active) g_winClock.Resume(RunningMilliseconds());
+    else if (PausesUnfocused()) g_winClock.Pause(RunningMilliseconds());
     g_winEvents.push_back(host::Event{active ? host::EventKind::Activate : host::EventKind::Deactivate, 0});
 }
 
@@ -49,18 +59,18 @@ void CloseDisplay() {
 
 void SetCursorVisible(bool visible) { win32host::SetCursorShown(visible); }
 
+// Paused out of focus, the wait for the next message holds the game's loop:
+// no frame runs until the focus (or a close request) comes.
 bool PollEvent(Event* event) {
     if (g_winEvents.empty()) win32host::PumpMessages();
+    while (g_winEvents.empty() && g_winClock.Paused()) win32host::WaitForMessages();
     if (g_winEvents.empty()) return false;
     *event = g_winEvents.front();
     g_winEvents.pop_front();
     return true;
 }
 
-uint32_t Milliseconds() {
-    auto elapsed = std::chrono::steady_clock::now() - g_winStart;
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-}
+uint32_t Milliseconds() { return g_winClock.Read(RunningMilliseconds()); }
 
 int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
@@ -69,6 +79,7 @@ int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     win32host::WaitForFrame();
     win32host::ShowPicture(pixels, reinterpret_cast<const uint8_t*>(palette));
+    win32host::KeepFrame(pixels, reinterpret_cast<const uint8_t*>(palette));
     win32host::FrameShown();
     win32host::PollPads();
 }

@@ -1,10 +1,16 @@
-// The Win32 host's keys: the keyboard from the window's messages and up to
-// four XInput pads, merged so that the game hears each change of a key once.
+// The Win32 host's keys: the keyboard from the window's messages, its keys
+// standing for the game's as the settings file binds them (by the names the
+// file uses on every system), and up to four XInput pads, merged so that the
+// game hears each change of a key once.
 //
 // Pad: d-pad and left stick = arrows, A and Start = SPACE, X = F1, Y = F2,
 // B = F3, Back = TAB.
 #include <windows.h>
 #include <xinput.h>
+
+#include <cctype>
+#include <string_view>
+#include <vector>
 
 #include "hosts/shared/key_merge.h"
 #include "hosts/win32/win32_internal.h"
@@ -34,7 +40,14 @@ struct Pad {
 
 void TellGame(int virtualKey, bool down) { win32host::QueueKey(virtualKey, down); }
 
+// A keyboard key standing for a game key; a key may stand for several.
+struct Binding {
+    int key;  // as KeyOf tells keys apart
+    int virtualKey;
+};
+
 struct InputState {
+    std::vector<Binding> bindings;
     platform::KeyMerge keys{kPadButtons, TellGame};
     Pad pads[kPadCount];
     bool xinputLooked = false;
@@ -43,21 +56,117 @@ struct InputState {
 
 InputState g_input;
 
-// The keys the game reads, and the only ones it is told about.
-bool GameKey(int vk) {
-    switch (vk) {
-        case VK_SPACE:
-        case VK_TAB:
-        case VK_ESCAPE:
-        case VK_LEFT:
-        case VK_UP:
-        case VK_RIGHT:
-        case VK_DOWN:
-        case VK_F1:
-        case VK_F2:
-        case VK_F3: return true;
-        default: return false;
+// The key pad's Enter, which Windows gives as Return with the extended flag.
+constexpr int kKeypadEnter = 0x100 | VK_RETURN;
+
+// The keys by the names of the settings file, as the SDL host knows them.
+struct NamedKey {
+    std::string_view name;
+    int key;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"Space", VK_SPACE},
+    {"Tab", VK_TAB},
+    {"Escape", VK_ESCAPE},
+    {"Return", VK_RETURN},
+    {"Backspace", VK_BACK},
+    {"Insert", VK_INSERT},
+    {"Delete", VK_DELETE},
+    {"Home", VK_HOME},
+    {"End", VK_END},
+    {"PageUp", VK_PRIOR},
+    {"PageDown", VK_NEXT},
+    {"Left", VK_LEFT},
+    {"Up", VK_UP},
+    {"Right", VK_RIGHT},
+    {"Down", VK_DOWN},
+    {"Left Shift", VK_LSHIFT},
+    {"Right Shift", VK_RSHIFT},
+    {"Left Ctrl", VK_LCONTROL},
+    {"Right Ctrl", VK_RCONTROL},
+    {"Left Alt", VK_LMENU},
+    {"Right Alt", VK_RMENU},
+    {"Left GUI", VK_LWIN},
+    {"Right GUI", VK_RWIN},
+    {"CapsLock", VK_CAPITAL},
+    {"Menu", VK_APPS},
+    {",", VK_OEM_COMMA},
+    {".", VK_OEM_PERIOD},
+    {"/", VK_OEM_2},
+    {";", VK_OEM_1},
+    {"'", VK_OEM_7},
+    {"[", VK_OEM_4},
+    {"]", VK_OEM_6},
+    {"\\", VK_OEM_5},
+    {"-", VK_OEM_MINUS},
+    {"=", VK_OEM_PLUS},
+    {"`", VK_OEM_3},
+    {"Keypad .", VK_DECIMAL},
+    {"Keypad +", VK_ADD},
+    {"Keypad -", VK_SUBTRACT},
+    {"Keypad *", VK_MULTIPLY},
+    {"Keypad /", VK_DIVIDE},
+    {"Keypad ,", VK_SEPARATOR},
+    {"Keypad Enter", kKeypadEnter},
+};
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// F1 to F24 by number; 0 for any other name.
+int FunctionKeyNamed(std::string_view name) {
+    if (name.size() < 2 || name.size() > 3 || (name[0] != 'F' && name[0] != 'f') || name[1] == '0') return 0;
+    int number = 0;
+    for (char c : name.substr(1)) {
+        if (c < '0' || c > '9') return 0;
+        number = number * 10 + (c - '0');
     }
+    return number <= 24 ? VK_F1 + number - 1 : 0;
+}
+
+// The key of a name, as the SDL host reads it (letters in either case); 0
+// for a name this keyboard has no key by.
+int KeyNamed(std::string_view name) {
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+        return std::toupper(static_cast<unsigned char>(name[0]));
+    constexpr std::string_view kKeypad = "Keypad ";
+    if (name.size() == kKeypad.size() + 1 && SameName(name.substr(0, kKeypad.size()), kKeypad) && name.back() >= '0' &&
+        name.back() <= '9')
+        return VK_NUMPAD0 + (name.back() - '0');
+    if (int function = FunctionKeyNamed(name)) return function;
+    for (const NamedKey& named : kNamedKeys)
+        if (SameName(named.name, name)) return named.key;
+    return 0;
+}
+
+// The key a message speaks of, told apart as the names are: the key pad's
+// keys (which without Num Lock come as the arrows and the keys above them,
+// without the extended flag), its Enter, and either Shift, Ctrl and Alt.
+int KeyOf(int virtualKey, uint32_t keyFlags) {
+    constexpr uint32_t kExtended = 1u << 24;
+    const bool extended = (keyFlags & kExtended) != 0;
+    switch (virtualKey) {
+        case VK_SHIFT: return static_cast<int>(MapVirtualKeyW((keyFlags >> 16) & 0xFF, MAPVK_VSC_TO_VK_EX));
+        case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
+        case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
+        case VK_RETURN: return extended ? kKeypadEnter : VK_RETURN;
+        default: break;
+    }
+    if (extended) return virtualKey;
+    constexpr int kPadKeys[][2] = {
+        {VK_INSERT, VK_NUMPAD0}, {VK_END, VK_NUMPAD1},   {VK_DOWN, VK_NUMPAD2},   {VK_NEXT, VK_NUMPAD3},
+        {VK_LEFT, VK_NUMPAD4},   {VK_CLEAR, VK_NUMPAD5}, {VK_RIGHT, VK_NUMPAD6},  {VK_HOME, VK_NUMPAD7},
+        {VK_UP, VK_NUMPAD8},     {VK_PRIOR, VK_NUMPAD9}, {VK_DELETE, VK_DECIMAL},
+    };
+    for (const auto& pad : kPadKeys)
+        if (pad[0] == virtualKey) return pad[1];
+    return virtualKey;
 }
 
 // XInput from whichever of its libraries this Windows has; none, no pads.
@@ -93,9 +202,23 @@ void SyncKeys() {
 
 namespace win32host {
 
-void KeyChanged(int virtualKey, bool down) {
-    if (!GameKey(virtualKey)) return;
-    g_input.keys.KeyboardSet(virtualKey, down);
+bool KeyNameKnown(const std::string& name) { return KeyNamed(name) != 0; }
+
+void ClearKeys() { g_input.bindings.clear(); }
+
+void BindKey(const std::string& name, int gameKey) { g_input.bindings.push_back(Binding{KeyNamed(name), gameKey}); }
+
+// Two keys for one game key: it is up once both are; a repeat is no new key.
+void KeyChanged(int virtualKey, bool down, uint32_t keyFlags) {
+    constexpr uint32_t kWasDown = 1u << 30;
+    if (down && (keyFlags & kWasDown) != 0) return;
+    if (virtualKey == VK_F12) {
+        if (down) TakeScreenshot();
+        return;
+    }
+    const int key = KeyOf(virtualKey, keyFlags);
+    for (const Binding& binding : g_input.bindings)
+        if (binding.key == key) g_input.keys.KeyboardChanged(binding.virtualKey, down);
     SyncKeys();
 }
 

@@ -1,12 +1,27 @@
-// The Windows players' entry: makes the folder holding the pictures the
-// working directory (the game reads "bmp\..." from there) and runs WinMain.
-#include "hosts/shared/picture_folder.h"
+// The Windows players' entry: reads the command line (in UTF-16) and the
+// settings, then plays the game (sim::PlayGame) from the folder holding the
+// pictures, as every host's entry does.
+#include <cstdio>
+#include <string>
+
+#include "hosts/shared/options.h"
+#include "hosts/shared/settings.h"
 #include "hosts/win32/win32_internal.h"
-#include "winapi/win.h"
+#include "sim/session.h"
+#include "winapi/language.h"
+#include "winapi/process.h"
+#include "winapi/text.h"
 
 int main() {
-    // None found: the game still starts, and says which picture is missing.
-    platform::EnterPictureFolder(win32host::ProgramFolder());
-    static char commandLine[] = "";
-    return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    process::KeepStandardStreams();
+    options::Options chosen;
+    int status = 0;
+    if (win32host::ReadCommandLine(&chosen, &status) != options::Outcome::kRun) return status;
+    const std::string settingsPath = settings::DefaultPath();
+    if (settingsPath.empty())
+        std::fprintf(stderr, "kawauo: no APPDATA folder: the settings are neither read nor saved\n");
+    const settings::Settings& saved = win32host::LoadSettings(settingsPath, chosen);
+    texts::UseLanguage(chosen.lang.value_or(saved.lang));
+    platform::UseTextOutline(chosen.outline || saved.outline);
+    return sim::PlayGame(chosen, win32host::ProgramFolder());
 }

@@ -74,6 +74,11 @@ void FrameShown() {
                            static_cast<uint64_t>(now % g_pacing.frequency) * 1000000000 / g_pacing.frequency);
 }
 
+void WaitForMessages() {
+    WaitMessage();
+    PumpMessages();
+}
+
 void StopPacing() {
     if (g_pacing.timer != nullptr) CloseHandle(g_pacing.timer);
     if (g_pacing.finePeriod) timeEndPeriod(1);

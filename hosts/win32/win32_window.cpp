@@ -36,15 +36,6 @@ struct WindowState {
 
 WindowState g_window;
 
-std::wstring Wide(const char* utf8) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length) - 1);
-    return wide;
-}
-
 // Windows must not stretch the picture itself, which blurs it: the program
 // handles DPI per monitor where the system can, else for the whole desktop.
 // Before the first window or monitor is measured.
@@ -137,10 +128,11 @@ LRESULT OnKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (down && (HIWORD(lParam) & KF_REPEAT) == 0) {
             g_window.fullscreen = !g_window.fullscreen;
             ApplyMode();
+            win32host::RememberFullscreen(g_window.fullscreen);
         }
         return 0;
     }
-    win32host::KeyChanged(static_cast<int>(wParam), down);
+    win32host::KeyChanged(static_cast<int>(wParam), down, static_cast<uint32_t>(lParam));
     // Alt+F4 closes as in every other program.
     bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
     return system ? DefWindowProcW(window, message, wParam, lParam) : 0;
@@ -220,11 +212,12 @@ bool OpenGameWindow(const char* utf8Title) {
         return false;
     }
 
-    g_window.fullscreen = true;
+    g_window.fullscreen = win32host::StartsFullscreen();
     g_window.bordersStale = true;
-    RECT r = ModeRect(true);
-    g_window.window = CreateWindowExW(0, kClassName, Wide(utf8Title).c_str(), kFullscreenStyle, r.left, r.top, Width(r),
-                                      Height(r), nullptr, nullptr, instance, nullptr);
+    RECT r = ModeRect(g_window.fullscreen);
+    g_window.window =
+        CreateWindowExW(0, kClassName, Wide(utf8Title).c_str(), g_window.fullscreen ? kFullscreenStyle : kWindowedStyle,
+                        r.left, r.top, Width(r), Height(r), nullptr, nullptr, instance, nullptr);
     if (g_window.window == nullptr) {
         std::fprintf(stderr, "kawauo: cannot open the window: error %lu\n", GetLastError());
         return false;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,11 @@ struct Parsed {
     options::Options options;
 };
 
-Parsed Parse(std::vector<const char*> args, options::Program program = options::Program::kGame) {
+Parsed Parse(std::vector<const char*> args, options::Program program = options::Program::kGame,
+             std::FILE* errors = stderr) {
     args.insert(args.begin(), "kawauo");
     Parsed parsed{};
-    parsed.outcome = options::Parse(program, static_cast<int>(args.size()), args.data(), &parsed.options);
+    parsed.outcome = options::Parse(program, static_cast<int>(args.size()), args.data(), &parsed.options, errors);
     return parsed;
 }
 
@@ -163,6 +165,17 @@ TEST(Options, EachRefusalIsOneLine) {
         const std::string told = testing::internal::GetCapturedStderr();
         EXPECT_EQ(p.outcome, Outcome::kBad) << row.told;
         EXPECT_EQ(told, row.told + "\n");
+        // Or on the stream the caller names (the Win32 host's box), and only there.
+        std::FILE* caught = std::tmpfile();
+        ASSERT_NE(caught, nullptr);
+        testing::internal::CaptureStderr();
+        Parse(row.args, row.program, caught);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << row.told;
+        char text[512] = {};
+        std::rewind(caught);
+        text[std::fread(text, 1, sizeof text - 1, caught)] = '\0';
+        std::fclose(caught);
+        EXPECT_EQ(std::string(text), (row.told + "\n").substr(0, sizeof text - 1));
     }
 }
 

@@ -1,0 +1,83 @@
+// The player's screenshots on every desktop: each shot a new file of its own
+// in the pictures folder the system names, written whole or not at all.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "hosts/shared/output_file.h"
+#include "hosts/shared/png_write.h"
+#include "hosts/shared/screenshot.h"
+#include "winapi/files.h"
+
+namespace screenshot {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The n-th name within the second `when`: kawauo-YYYYMMDD-HHMMSS.png, then
+// -2.png, -3.png...
+std::string NameOf(std::time_t when, unsigned long n) {
+    const std::tm local = LocalTime(when);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "kawauo-%Y%m%d-%H%M%S", &local);
+    return std::string(stamp) + (n > 1 ? "-" + std::to_string(n) : "") + ".png";
+}
+
+// `png` whole in a hidden file of `folder` made for it, then given the first
+// name of the second `when` that nothing holds: the shot appears whole under
+// its name or not at all, and never over anything standing there.
+bool SaveUnder(const std::string& folder, std::time_t when, const std::vector<uint8_t>& png, std::string* path,
+               std::string* why) {
+    const fs::path place = platform::PathOf(folder);
+    *path = platform::Utf8Of(place / NameOf(when, 1));
+    std::string temporary;
+    std::FILE* file = platform::CreateFreshFile(platform::Utf8Of(place / ".kawauo-shot"), &temporary);
+    bool written = file != nullptr && std::fwrite(png.data(), 1, png.size(), file) == png.size() &&
+                   std::fflush(file) == 0 && platform::SyncToDisk(file);
+    int error = errno;
+    if (file != nullptr && std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    // No name is the last: the shot takes the first that nothing holds.
+    for (unsigned long n = 2; written; ++n) {
+        if (platform::RenameOutput(temporary, *path, false)) return true;
+        error = errno;
+        if (error != EEXIST) break;
+        *path = platform::Utf8Of(place / NameOf(when, n));
+    }
+    std::error_code removed;
+    if (file != nullptr) fs::remove(platform::PathOf(temporary), removed);
+    *why = "cannot write " + *path + ": " + std::strerror(error);
+    return false;
+}
+
+}  // namespace
+
+bool Save(const std::string& folder, std::time_t when, const Picture& picture, std::string* path, std::string* why) {
+    std::vector<uint8_t> png;
+    if (!platform::EncodePalettePng(picture.pixels, picture.width, picture.height, picture.palette, &png, why)) {
+        *why = "cannot write a picture in " + folder + ": " + *why;
+        return false;
+    }
+    std::error_code error;
+    if (fs::create_directories(platform::PathOf(folder), error), error) {
+        *why = "cannot make the folder " + folder + ": " + error.message();
+        return false;
+    }
+    return SaveUnder(folder, when, png, path, why);
+}
+
+void Take(const Picture& picture) {
+    std::string folder;
+    std::string path;
+    std::string why;
+    if (Folder(&folder, &why) && Save(folder, std::time(nullptr), picture, &path, &why))
+        std::fprintf(stderr, "kawauo: screenshot %s\n", path.c_str());
+    else std::fprintf(stderr, "kawauo: no screenshot: %s\n", why.c_str());
+}
+
+}  // namespace screenshot

@@ -5,6 +5,9 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -65,13 +68,28 @@ void PairRow(const uint8_t* src, uint8_t* dst) {
     }
 }
 
+// Four pixels stored.
+void Store(uint8_t* dst, FourPixels four) { std::memcpy(dst, &four, sizeof four); }
+
+// Four pixels to a 16-byte boundary, past the caches where the processor
+// can: a target larger than they are is then written without being read
+// first. Streamed stores are made visible to others by StreamDone.
+#if defined(__SSE2__)
+void Stream(uint8_t* dst, FourPixels four) { _mm_stream_si128(reinterpret_cast<__m128i*>(dst), __m128i(four)); }
+void StreamDone() { _mm_sfence(); }
+#else
+void Stream(uint8_t* dst, FourPixels four) { Store(dst, four); }
+void StreamDone() {}
+#endif
+
 // One row at twice its size, written on both of its rows at once: each index
 // a doubled pixel, four pixels a store.
+template <void (*Put)(uint8_t*, FourPixels)>
 void DoubledRows(const uint8_t* src, const uint64_t doubled[256], uint8_t* dst, ptrdiff_t pitch) {
     for (int x = 0; x < kScreenWidth; x += 2) {
         const FourPixels four = {doubled[src[x]], doubled[src[x + 1]]};
-        std::memcpy(dst + x * 8, &four, sizeof four);
-        std::memcpy(dst + pitch + x * 8, &four, sizeof four);
+        Put(dst + x * 8, four);
+        Put(dst + pitch + x * 8, four);
     }
 }
 
@@ -93,14 +111,18 @@ void ConvertScaled(const uint8_t* pixels, const uint32_t colours[256], int scale
     if (scale == 1) UsePairsOf(colours);
     if (scale == 2)
         for (int i = 0; i < 256; ++i) doubled[i] = TwoPixels(colours[i], colours[i]);
+    // Twice the picture (4.9 MB) is larger than most caches: streamed where the rows allow it.
+    const bool stream = (reinterpret_cast<uintptr_t>(target) | static_cast<unsigned>(pitch)) % 16 == 0;
     uint8_t* row = static_cast<uint8_t*>(target);
     for (int y = 0; y < kScreenHeight; ++y) {
         const uint8_t* src = pixels + static_cast<size_t>(y) * kScreenWidth;
         if (scale == 1) PairRow(src, row);
-        else if (scale == 2) DoubledRows(src, doubled, row, pitch);
+        else if (scale == 2 && stream) DoubledRows<Stream>(src, doubled, row, pitch);
+        else if (scale == 2) DoubledRows<Store>(src, doubled, row, pitch);
         else WidenedRows(src, colours, scale, row, pitch);
         row += static_cast<ptrdiff_t>(scale) * pitch;
     }
+    if (scale == 2 && stream) StreamDone();
 }
 
 void ConvertToArgb(const uint8_t* pixels, const PALETTEENTRY palette[256], void* target, int pitch) {

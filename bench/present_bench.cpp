@@ -21,22 +21,37 @@ const headless::Frame& PlayPicture() {
     return headless::LastFrame();
 }
 
+// The same picture on a palette a step of a fade away: each frame a new palette.
+void FadeStep(const PALETTEENTRY palette[256], PALETTEENTRY faded[256]) {
+    for (int i = 0; i < 256; ++i)
+        faded[i] =
+            PALETTEENTRY{static_cast<BYTE>(palette[i].peRed * 7 / 8), static_cast<BYTE>(palette[i].peGreen * 7 / 8),
+                         static_cast<BYTE>(palette[i].peBlue * 7 / 8), 0};
+}
+
 // Ours and SDL's must agree on every pixel, or the timings compare different work.
 template <typename Conversion>
-void BM_Convert(benchmark::State& state) {
+void BM_Convert(benchmark::State& state, int scale, bool fading) {
     if (!StartGame()) return state.SkipWithError("no game");
     const headless::Frame& frame = PlayPicture();
-    Conversion converter;
+    PALETTEENTRY faded[256];
+    FadeStep(frame.palette, faded);
+    Conversion converter(scale);
+    bool odd = false;
     for (auto _ : state) {
-        converter.Convert(frame.pixels.data(), frame.palette);
+        odd = !odd;
+        converter.Convert(frame.pixels.data(), fading && odd ? faded : frame.palette);
         benchmark::ClobberMemory();
     }
-    Converter ours;
-    SdlConverter theirs;
-    ours.Convert(frame.pixels.data(), frame.palette);
-    theirs.Convert(frame.pixels.data(), frame.palette);
-    if (std::memcmp(ours.Argb(), theirs.Argb(), size_t{kScreenWidth} * kScreenHeight * 4) != 0)
-        state.SkipWithError("our conversion and SDL's differ");
+    Converter ours(scale);
+    SdlConverter theirs(scale);
+    const PALETTEENTRY* const palettes[] = {faded, frame.palette};
+    for (const PALETTEENTRY* palette : palettes) {
+        ours.Convert(frame.pixels.data(), palette);
+        theirs.Convert(frame.pixels.data(), palette);
+        if (std::memcmp(ours.Argb(), theirs.Argb(), size_t{kScreenWidth} * kScreenHeight * scale * scale * 4) != 0)
+            state.SkipWithError("our conversion and SDL's differ");
+    }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kScreenWidth * kScreenHeight);
 }
 
@@ -72,8 +87,12 @@ void BM_DummyPresent(benchmark::State& state) {
 }  // namespace
 
 void RegisterPresentBenchmarks() {
-    benchmark::RegisterBenchmark("Convert/Ours/640x480", BM_Convert<Converter>);
-    benchmark::RegisterBenchmark("Convert/SDL/640x480", BM_Convert<SdlConverter>);
+    benchmark::RegisterBenchmark("Convert/Ours/640x480", BM_Convert<Converter>, 1, false);
+    benchmark::RegisterBenchmark("Convert/SDL/640x480", BM_Convert<SdlConverter>, 1, false);
+    benchmark::RegisterBenchmark("Convert/Ours/640x480/Fading", BM_Convert<Converter>, 1, true);
+    benchmark::RegisterBenchmark("Convert/SDL/640x480/Fading", BM_Convert<SdlConverter>, 1, true);
+    benchmark::RegisterBenchmark("Convert/Ours/1280x960", BM_Convert<Converter>, 2, false);
+    benchmark::RegisterBenchmark("Convert/SDL/1280x960", BM_Convert<SdlConverter>, 2, false);
     benchmark::RegisterBenchmark("Present/SDLDummy/NoConvert", BM_DummyPresent);
 }
 

@@ -2,7 +2,10 @@
 // own folder, then the installed data folders beside the program's bin folder.
 #pragma once
 #include <filesystem>
+#include <string>
 #include <vector>
+
+#include "winapi/language.h"
 
 namespace platform {
 
@@ -14,5 +17,22 @@ std::vector<std::filesystem::path> PictureFolders(const std::filesystem::path& p
 // and names them all in later file reports. False when none holds it: the
 // working folder stays and standard error names the folders tried.
 bool EnterPictureFolder(const std::filesystem::path& programFolder);
+
+// How the player's copy of the game came, which says how to get the pictures
+// back: a zip unpacked (Windows), a package or the source folder (Linux), the
+// page's bundle (a browser).
+enum class PicturesCame { kZip, kPackage, kBundle };
+
+// What the player is told when none of `folders` holds the pictures: the
+// folders, one a line, and what to do, in `language` (UTF-8).
+std::string NoPicturesText(const std::vector<std::filesystem::path>& folders, PicturesCame came,
+                           texts::Language language);
+
+// Before the game, in every players' entry: true when one of the folders
+// holds bmp/back.bmp. Otherwise one message box (the host's own) and
+// standard error say NoPicturesText in the chosen language, and the entry
+// ends with status 1 rather than start a game that would stop at every
+// picture. The working folder is left as it is.
+bool PicturesFound(const std::filesystem::path& programFolder, PicturesCame came);
 
 }  // namespace platform

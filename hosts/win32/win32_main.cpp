@@ -5,7 +5,7 @@
 #include "winapi/win.h"
 
 int main() {
-    // None found: the game still starts, and says which picture is missing.
+    if (!platform::PicturesFound(win32host::ProgramFolder(), platform::PicturesCame::kZip)) return 1;
     platform::EnterPictureFolder(win32host::ProgramFolder());
     static char commandLine[] = "";
     return WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);

@@ -7,8 +7,8 @@
 
 namespace win32host {
 
-// The window (win32_window.cpp).
-bool OpenGameWindow(const char* utf8Title);
+// The window (win32_window.cpp), titled with the game's name (KAWAUO_NAME).
+bool OpenGameWindow();
 void CloseGameWindow();
 void SetCursorShown(bool shown);
 int MonitorWidth();

@@ -1,6 +1,8 @@
 // The Win32 host's window: borderless full screen on its monitor, or a window
-// (Alt+Enter either way); the picture as a 256-colour DIB scaled by whole
-// factors and letterboxed; message boxes in UTF-16; aware of high DPI.
+// (Alt+Enter either way), titled and iconned as the game; the picture as a
+// 256-colour DIB scaled by whole factors and letterboxed; message boxes in
+// UTF-16. The manifest makes the program aware of each monitor's DPI
+// (kawauo.manifest).
 #include <windows.h>
 
 #include <algorithm>
@@ -10,7 +12,9 @@
 #include <vector>
 
 #include "hosts/shared/picture_area.h"
+#include "hosts/shared/version.h"
 #include "hosts/win32/win32_internal.h"
+#include "hosts/win32/win32_resources.h"
 
 namespace {
 
@@ -45,22 +49,7 @@ std::wstring Wide(const char* utf8) {
     return wide;
 }
 
-// Windows must not stretch the picture itself, which blurs it: the program
-// handles DPI per monitor where the system can, else for the whole desktop.
-// Before the first window or monitor is measured.
-void BecomeDpiAware() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
-    auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void*>(found));
-    if (setContext != nullptr && setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
-    SetProcessDPIAware();
-}
-
 MONITORINFO Monitor() {
-    BecomeDpiAware();
     HMONITOR monitor = g_window.window != nullptr ? MonitorFromWindow(g_window.window, MONITOR_DEFAULTTONEAREST)
                                                   : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
@@ -204,16 +193,18 @@ namespace win32host {
 int MonitorWidth() { return Width(Monitor().rcMonitor); }
 int MonitorHeight() { return Height(Monitor().rcMonitor); }
 
-bool OpenGameWindow(const char* utf8Title) {
+bool OpenGameWindow() {
     if (g_window.window != nullptr) return true;
-    BecomeDpiAware();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_OWNDC;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(KAWAUO_ICON));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(KAWAUO_ICON), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.lpszClassName = kClassName;
     if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         std::fprintf(stderr, "kawauo: cannot register the window class: error %lu\n", GetLastError());
@@ -223,8 +214,8 @@ bool OpenGameWindow(const char* utf8Title) {
     g_window.fullscreen = true;
     g_window.bordersStale = true;
     RECT r = ModeRect(true);
-    g_window.window = CreateWindowExW(0, kClassName, Wide(utf8Title).c_str(), kFullscreenStyle, r.left, r.top, Width(r),
-                                      Height(r), nullptr, nullptr, instance, nullptr);
+    g_window.window = CreateWindowExW(0, kClassName, Wide(KAWAUO_NAME).c_str(), kFullscreenStyle, r.left, r.top,
+                                      Width(r), Height(r), nullptr, nullptr, instance, nullptr);
     if (g_window.window == nullptr) {
         std::fprintf(stderr, "kawauo: cannot open the window: error %lu\n", GetLastError());
         return false;

@@ -98,6 +98,34 @@ STATUS=$?
 check "the missing picture ends the game with 1 (got $STATUS)" test "$STATUS" = 1
 GAME_PID=
 
+# ------------------------------------------------------- 1366x768: fit
+# A screen of another shape: fit, the default, fills its height in 4:3,
+# 1024x768 in the middle with 171 black columns either side (whole factors
+# alone would leave 640x480 there).
+kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null
+wineserver -w
+start_xvfb 1366x768 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start at 1366x768"; exit 1; }
+# nonblack X Y WxH: whether the screen holds any colour in that rectangle.
+nonblack() { [ "$(convert "$WORK/root.png" -crop "$3+$1+$2" -format '%[max]' info:)" != 0 ]; }
+fits_height() {
+    for _ in $(seq 30); do
+        import -window root -silent "$WORK/root.png"
+        ! nonblack 0 0 171x768 && ! nonblack 1195 0 171x768 && nonblack 171 0 1x768 && nonblack 1194 0 1x768 &&
+            nonblack 171 0 1024x1 && nonblack 171 767 1024x1 && return 0
+        sleep 0.3
+    done
+    return 1
+}
+wine "$GAME/kawauo.exe" 2>"$WORK/fit.err" &
+GAME_PID=$!
+check "1366x768: the window opens" wait_for_window kawauo 300
+check "1366x768: fit fills the screen's height at 4:3, in the middle" fits_height
+xdotool windowfocus "$WID" 2>/dev/null
+press Escape
+wait_game 10
+GAME_PID=
+
 # ------------------------------------------------------- the program alone
 # As Explorer runs it from inside the zip: one box in Japanese names the
 # folders searched and says to unpack the whole folder; answered, the game

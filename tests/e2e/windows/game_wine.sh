@@ -1,6 +1,6 @@
 #!/bin/bash
 # kawauo.exe under Wine on a virtual X display, from the unpacked zip: it
-# carries its icon, version and manifest; the
+# carries its icon, version and manifest, the read-mes are beside it; the
 # window, titled kawauo, covers the screen, the title shows, SPACE starts
 # play, Alt+Enter makes a window and back, ESC ends with 0; a missing picture
 # shows the creation-error box and ends with 1; the program alone, without
@@ -25,6 +25,9 @@ check "kawauo.exe names itself kawauo $VERSION" \
       VALUE \"ProductVersion\", \"$VERSION\"" "$WORK/resources.rc"
 check "kawauo.exe's manifest asks for per-monitor DPI and UTF-8" \
     grep -qzE 'RT_MANIFEST.*PerMonitorV2.*>UTF-8<' "$WORK/resources.rc"
+check "the read-mes are there, the Japanese one in UTF-8 with a byte order mark" \
+    sh -c 'test -s "$1/README-en.txt" && test "$(head -c3 "$1/README-ja.txt" | od -An -tx1)" = " ef bb bf" &&
+           iconv -f UTF-8 -t UTF-16 "$1/README-ja.txt" >/dev/null' - "$GAME"
 
 # A Wine session left from runs without a display (the sim's, the prefix's
 # making) would serve the game without its X driver: wait for it to end.

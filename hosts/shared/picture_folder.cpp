@@ -9,6 +9,7 @@
 #include "hosts/shared/version.h"
 #include "winapi/files.h"
 #include "winapi/host.h"
+#include "winapi/language.h"
 
 namespace platform {
 
@@ -41,7 +42,7 @@ constexpr NoPicturesWords kNoPicturesWords[texts::kLanguageCount] = {
      {"zip の中身をフォルダごとすべて展開して、展開したフォルダの kawauo.exe を起動してください。"
       "bmp フォルダは kawauo.exe と同じ場所に置いてください。",
       "パッケージを入れ直すか（sudo apt-get install --reinstall kawauo）、"
-      "bmp フォルダのあるソースのフォルダで起動してください（./play.sh のように）。",
+      "bmp フォルダのあるソースフォルダで起動してください（./play.sh のように）。",
       "ページのデータ（kawauo.data）が壊れているか足りません。ページを読み込み直してください。"
       "直らないときは、サイトのファイルが欠けています。"}},
     {"The game's pictures (back.bmp and the rest in a bmp folder) are not there.\nFolders searched:",
@@ -52,6 +53,15 @@ constexpr NoPicturesWords kNoPicturesWords[texts::kLanguageCount] = {
       "The page's data (kawauo.data) is damaged or incomplete. Load the page again; "
       "if that does not help, the site is missing files."}},
 };
+
+// What the player is told when none of `folders` holds the pictures: the
+// folders, one a line, and what to do, in `language` (UTF-8).
+std::string NoPicturesText(const std::vector<fs::path>& folders, PicturesCame came, texts::Language language) {
+    const NoPicturesWords& words = kNoPicturesWords[static_cast<int>(language)];
+    std::string text = words.missing;
+    for (const fs::path& folder : folders) text += "\n  " + Utf8Name(folder);
+    return text + "\n\n" + words.advice[static_cast<int>(came)];
+}
 
 }  // namespace
 
@@ -85,13 +95,6 @@ bool EnterPictureFolder(const fs::path& programFolder) {
     for (const std::string& name : names) tried += "\n  " + name;
     std::fprintf(stderr, "kawauo: no folder holds bmp/back.bmp; looked in:%s\n", tried.c_str());
     return false;
-}
-
-std::string NoPicturesText(const std::vector<fs::path>& folders, PicturesCame came, texts::Language language) {
-    const NoPicturesWords& words = kNoPicturesWords[static_cast<int>(language)];
-    std::string text = words.missing;
-    for (const fs::path& folder : folders) text += "\n  " + Utf8Name(folder);
-    return text + "\n\n" + words.advice[static_cast<int>(came)];
 }
 
 bool PicturesFound(const fs::path& programFolder, PicturesCame came) {

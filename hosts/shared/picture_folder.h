@@ -2,10 +2,7 @@
 // own folder, then the installed data folders beside the program's bin folder.
 #pragma once
 #include <filesystem>
-#include <string>
 #include <vector>
-
-#include "winapi/language.h"
 
 namespace platform {
 
@@ -23,16 +20,12 @@ bool EnterPictureFolder(const std::filesystem::path& programFolder);
 // page's bundle (a browser).
 enum class PicturesCame { kZip, kPackage, kBundle };
 
-// What the player is told when none of `folders` holds the pictures: the
-// folders, one a line, and what to do, in `language` (UTF-8).
-std::string NoPicturesText(const std::vector<std::filesystem::path>& folders, PicturesCame came,
-                           texts::Language language);
-
 // Before the game, in every players' entry: true when one of the folders
 // holds bmp/back.bmp. Otherwise one message box (the host's own) and
-// standard error say NoPicturesText in the chosen language, and the entry
-// ends with status 1 rather than start a game that would stop at every
-// picture. The working folder is left as it is.
+// standard error name the folders searched and what to do, in the language
+// chosen (texts::UseLanguage), and the entry ends with status 1 rather than
+// start a game that would stop at every picture. The working folder is left
+// as it is, for --record and --trace to name their files from.
 bool PicturesFound(const std::filesystem::path& programFolder, PicturesCame came);
 
 }  // namespace platform

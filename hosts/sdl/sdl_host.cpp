@@ -80,6 +80,10 @@ bool EnsureVideo() {
     if (!g_sdl.videoTried) {
         g_sdl.videoTried = true;
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // A window's surface is the video driver's own framebuffer, never an
+        // OpenGL texture: a box shown before the game's window (no pictures)
+        // needs no OpenGL brought up for it.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         KeepToVisibleDrivers();
         g_sdl.videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (g_sdl.videoReady) {

@@ -109,13 +109,18 @@ dpkg-deb -f "$DEB" Package Version Depends | sed 's/^/   /'
 
 stage_start "validate and lint"
 dpkg-deb -x "$DEB" "$WORK/deb"
-desktop-file-validate "$WORK/deb/usr/share/applications/kawauo.desktop" >"$WORK/desktop.log" 2>&1
+APP_ID=org.example.kawauo  # data/CMakeLists.txt
+desktop-file-validate "$WORK/deb/usr/share/applications/$APP_ID.desktop" >"$WORK/desktop.log" 2>&1
 check "desktop-file-validate passes the desktop entry" test $? -eq 0 -a ! -s "$WORK/desktop.log"
 cat "$WORK/desktop.log"
-# Warnings are shown and kept: see README (the id is not a reverse domain name).
-appstreamcli validate --no-net "$WORK/deb/usr/share/metainfo/kawauo.metainfo.xml" >"$WORK/appstream.log" 2>&1
+# The metainfo alone, then with the desktop entry and icons it names.
+appstreamcli validate --no-net "$WORK/deb/usr/share/metainfo/$APP_ID.metainfo.xml" >"$WORK/appstream.log" 2>&1
+status=$?
+appstreamcli validate-tree --no-net "$WORK/deb" >>"$WORK/appstream.log" 2>&1
+status=$((status + $?))
 sed 's/^/   /' "$WORK/appstream.log"
-check "appstreamcli validate finds no errors in the metainfo" test "$(grep -c '^E:' "$WORK/appstream.log")" -eq 0
+check "appstreamcli validates the metainfo and the installed tree with no error or warning" \
+    test $status -eq 0 -a "$(grep -c '^[EW]:' "$WORK/appstream.log")" -eq 0
 lintian --fail-on error --display-level '>=pedantic' "$DEB" >"$WORK/lintian.log" 2>&1
 status=$?
 grep -v 'running with root privileges' "$WORK/lintian.log" | sed 's/^/   /'

@@ -39,11 +39,11 @@ make_game_folder() {
     cp -r "$SRC/bmp" "$WORK/game/bmp"
 }
 
-# wait_for_window [TITLE [TENTHS]]: the game's window (2DGAME) or another,
+# wait_for_window [TITLE [TENTHS]]: the game's window (kawauo) or another,
 # waited for 15 s unless told; sets WID.
 wait_for_window() {
     for _ in $(seq "${2:-150}"); do
-        WID=$(xdotool search --name "^${1:-2DGAME}\$" 2>/dev/null | head -n1)
+        WID=$(xdotool search --name "^${1:-kawauo}\$" 2>/dev/null | head -n1)
         [ -n "$WID" ] && return 0
         kill -0 "$GAME_PID" 2>/dev/null || return 1
         sleep 0.1

@@ -37,8 +37,9 @@ struct Event {
 int DesktopWidth();
 int DesktopHeight();
 
-// Makes the player's screen for the popup window `title` ("2DGAME"): a
-// window, a canvas, whatever the system needs to show 640x480 pictures.
+// Makes the player's screen for the popup window `title` ("2DGAME", the
+// game's own name for it; a host's real window shows the product's, kawauo):
+// a window, a canvas, whatever the system needs to show 640x480 pictures.
 // Called once by DirectDrawCreate; false when no display can be had, and the
 // game then reports DDERR_NODIRECTDRAWHW and ends. CloseDisplay undoes it, at
 // the last release of the DirectDraw object (which exists only after

@@ -22,6 +22,7 @@
 #include "hosts/sdl/sdl_present.h"
 #include "hosts/shared/frame_stats.h"
 #include "hosts/shared/pause_clock.h"
+#include "hosts/shared/version.h"
 #include "winapi/host.h"
 #include "winapi/process.h"
 
@@ -79,6 +80,10 @@ bool EnsureVideo() {
     if (!g_sdl.videoTried) {
         g_sdl.videoTried = true;
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // A window's surface is the video driver's own framebuffer, never an
+        // OpenGL texture: a box shown before the game's window (no pictures)
+        // needs no OpenGL brought up for it.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         KeepToVisibleDrivers();
         g_sdl.videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (g_sdl.videoReady) {
@@ -200,7 +205,9 @@ int DesktopHeight() {
     return EnsureVideo() && SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.h : kScreenHeight;
 }
 
-bool OpenDisplay(const char* title) {
+// Titled with the game's name, as the taskbar and the window list show it:
+// "2DGAME" is the game's own name for its popup, inside the game.
+bool OpenDisplay(const char*) {
     if (g_sdl.window != nullptr) return true;
     if (!EnsureVideo()) return false;
     // Made at the desktop's size, so that it covers the screen even where no
@@ -210,8 +217,8 @@ bool OpenDisplay(const char* title) {
     g_sdl.fullscreen = g_sdl.chosen.fullscreen.value_or(sdlhost::SavedSettings().fullscreen);
     for (Uint32 opengl : {Uint32{SDL_WINDOW_OPENGL}, Uint32{0}}) {
         const Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE | opengl;
-        g_sdl.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, host::DesktopWidth(),
-                                        host::DesktopHeight(), flags);
+        g_sdl.window = SDL_CreateWindow(KAWAUO_NAME, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                        host::DesktopWidth(), host::DesktopHeight(), flags);
         if (g_sdl.window != nullptr) break;
     }
     const char* wanted = std::getenv("KAWAUO_PRESENT");

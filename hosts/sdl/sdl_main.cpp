@@ -1,5 +1,6 @@
 // The players' entry on a desktop: reads the command line and the settings,
-// then plays the game (sim::PlayGame) from the folder holding the pictures.
+// then plays the game (sim::PlayGame) from the folder holding the pictures,
+// or says in a box that none holds them and ends with 1.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -10,6 +11,7 @@
 
 #include "hosts/sdl/sdl_host.h"
 #include "hosts/shared/options.h"
+#include "hosts/shared/picture_folder.h"
 #include "hosts/shared/settings.h"
 #include "sim/session.h"
 #include "winapi/language.h"
@@ -40,7 +42,10 @@ int main(int argc, char** argv) {
     const settings::Settings& saved = sdlhost::LoadSettings(settingsPath);
     texts::UseLanguage(chosen.lang.value_or(saved.lang));
     platform::UseTextOutline(chosen.outline || saved.outline);
-    const int status = sim::PlayGame(chosen, ProgramFolder());
+    const fs::path programFolder = ProgramFolder();
+    const int status = platform::PicturesFound(programFolder, platform::PicturesCame::kPackage)
+                           ? sim::PlayGame(chosen, programFolder)
+                           : 1;
     SDL_Quit();
     return process::FinalStatus(status);
 }

@@ -15,4 +15,17 @@ std::vector<std::filesystem::path> PictureFolders(const std::filesystem::path& p
 // working folder stays and standard error names the folders tried.
 bool EnterPictureFolder(const std::filesystem::path& programFolder);
 
+// How the player's copy of the game came, which says how to get the pictures
+// back: a zip unpacked (Windows), a package or the source folder (Linux), the
+// page's bundle (a browser).
+enum class PicturesCame { kZip, kPackage, kBundle };
+
+// Before the game, in every players' entry: true when one of the folders
+// holds bmp/back.bmp. Otherwise one message box (the host's own) and
+// standard error name the folders searched and what to do, in the language
+// chosen (texts::UseLanguage), and the entry ends with status 1 rather than
+// start a game that would stop at every picture. The working folder is left
+// as it is, for --record and --trace to name their files from.
+bool PicturesFound(const std::filesystem::path& programFolder, PicturesCame came);
+
 }  // namespace platform

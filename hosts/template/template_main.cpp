@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hosts/shared/options.h"
+#include "hosts/shared/picture_folder.h"
 #include "hosts/shared/settings.h"
 #include "sim/session.h"
 #include "winapi/language.h"
@@ -32,8 +33,13 @@ int main(int argc, char** argv) {
     const settings::Settings saved = settings::Load(settings::DefaultPath(), KeyKnown, &file);
     texts::UseLanguage(chosen.lang.value_or(saved.lang));
     platform::UseTextOutline(chosen.outline || saved.outline);
+    // No folder holding the pictures: one box, in the language just chosen,
+    // says where the game looked and what to do, as fits how the port's
+    // game comes to its players; the entry ends with 1.
+    const std::filesystem::path programFolder;  // a port asks its system
+    if (!platform::PicturesFound(programFolder, platform::PicturesCame::kPackage)) return 1;
     // --record, --play and --trace, the picture folder and the game: a port
     // passes the folder its program was started from.
-    const int status = sim::PlayGame(chosen, std::filesystem::path());
+    const int status = sim::PlayGame(chosen, programFolder);
     return process::FinalStatus(status);
 }

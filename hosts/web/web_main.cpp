@@ -9,11 +9,13 @@
 // kawauo --trace does. A player's run is recorded in memory, for the page's
 // download. Then it tells the page the game ended.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
 
 #include "hosts/shared/options.h"
+#include "hosts/shared/picture_folder.h"
 #include "hosts/shared/record.h"
 #include "hosts/web/web_host.h"
 #include "hosts/web/web_internal.h"
@@ -83,6 +85,11 @@ int main(int argc, char** argv) {
     if (options::Parse(options::Program::kWeb, argc, argv, &chosen) != options::Outcome::kRun) {
         kawauo_web_ended(kScriptFailure);
         return kScriptFailure;
+    }
+    // The pictures come in the page's bundle: without them it is damaged.
+    if (!platform::PicturesFound(std::filesystem::path(), platform::PicturesCame::kBundle)) {
+        kawauo_web_ended(1);
+        return 1;
     }
     const bool scripted = !chosen.scriptPath.empty();
     webhost::UseChoices(chosen, !scripted);

@@ -46,8 +46,8 @@ namespace host {
 int DesktopWidth() { return win32host::MonitorWidth(); }
 int DesktopHeight() { return win32host::MonitorHeight(); }
 
-bool OpenDisplay(const char* title) {
-    if (!win32host::OpenGameWindow(title)) return false;
+bool OpenDisplay(const char*) {
+    if (!win32host::OpenGameWindow()) return false;
     win32host::StartPacing();
     return true;
 }

@@ -14,8 +14,12 @@ struct Settings;
 
 namespace win32host {
 
-// The window (win32_window.cpp).
-bool OpenGameWindow(const char* utf8Title);
+// The window (win32_window.cpp), titled with the game's name (KAWAUO_NAME).
+bool OpenGameWindow();
+// How the picture fills the window: fit (the default) or whole factors only;
+// the entry passes the command line's or the settings' choice, before or
+// during the game.
+void UseScaleMode(options::ScaleMode mode);
 void CloseGameWindow();
 void SetCursorShown(bool shown);
 int MonitorWidth();
@@ -23,7 +27,7 @@ int MonitorHeight();
 // Takes every waiting window message, queueing what the game hears.
 void PumpMessages();
 // Shows the 640x480 palette indices through `rgbx` (red, green, blue, unused
-// for each of the 256 entries), scaled by whole factors and letterboxed.
+// for each of the 256 entries), scaled by the scale mode and letterboxed.
 void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx);
 void ShowBox(const char* utf8Caption, const char* utf8Text);
 void DebugLine(const char* utf8Text);

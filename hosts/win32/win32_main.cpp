@@ -2,9 +2,11 @@
 // settings, then plays the game (sim::PlayGame) from the folder holding the
 // pictures, as every host's entry does.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "hosts/shared/options.h"
+#include "hosts/shared/picture_folder.h"
 #include "hosts/shared/settings.h"
 #include "hosts/win32/win32_internal.h"
 #include "sim/session.h"
@@ -23,5 +25,8 @@ int main() {
     const settings::Settings& saved = win32host::LoadSettings(settingsPath, chosen);
     texts::UseLanguage(chosen.lang.value_or(saved.lang));
     platform::UseTextOutline(chosen.outline || saved.outline);
-    return sim::PlayGame(chosen, win32host::ProgramFolder());
+    win32host::UseScaleMode(win32host::ChosenScale());
+    const std::filesystem::path programFolder = win32host::ProgramFolder();
+    if (!platform::PicturesFound(programFolder, platform::PicturesCame::kZip)) return 1;
+    return sim::PlayGame(chosen, programFolder);
 }

@@ -1,6 +1,8 @@
 // The Win32 host's window: borderless full screen on its monitor, or a window
-// (Alt+Enter either way); the picture as a 256-colour DIB scaled by whole
-// factors and letterboxed; message boxes in UTF-16; aware of high DPI.
+// (Alt+Enter either way), titled and iconned as the game; the picture as a
+// 256-colour DIB letterboxed, fitted (whole factors, then a smooth step) or
+// by whole factors only; message boxes in UTF-16. The manifest makes the
+// program aware of each monitor's DPI (kawauo.manifest).
 #include <windows.h>
 
 #include <algorithm>
@@ -10,7 +12,9 @@
 #include <vector>
 
 #include "hosts/shared/picture_area.h"
+#include "hosts/shared/version.h"
 #include "hosts/win32/win32_internal.h"
+#include "hosts/win32/win32_resources.h"
 
 namespace {
 
@@ -25,33 +29,28 @@ struct PictureInfo {
     RGBQUAD colours[256];
 };
 
+// The picture at a whole factor, for the smooth step of fit to start from.
+struct SharpCopy {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ former = nullptr;  // the DC's own bitmap, put back before it goes
+    int factor = 0;
+};
+
 struct WindowState {
     HWND window = nullptr;
+    options::ScaleMode scale = options::ScaleMode::kFit;
     bool fullscreen = true;
     bool cursorShown = true;
     bool bordersStale = true;  // the black around the picture must be painted again
     PictureInfo info{};
     std::vector<uint8_t> picture = std::vector<uint8_t>(size_t{kPictureWidth} * kPictureHeight);
+    SharpCopy sharp;
 };
 
 WindowState g_window;
 
-// Windows must not stretch the picture itself, which blurs it: the program
-// handles DPI per monitor where the system can, else for the whole desktop.
-// Before the first window or monitor is measured.
-void BecomeDpiAware() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
-    auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void*>(found));
-    if (setContext != nullptr && setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
-    SetProcessDPIAware();
-}
-
 MONITORINFO Monitor() {
-    BecomeDpiAware();
     HMONITOR monitor = g_window.window != nullptr ? MonitorFromWindow(g_window.window, MONITOR_DEFAULTTONEAREST)
                                                   : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
@@ -66,10 +65,9 @@ MONITORINFO Monitor() {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// Where the picture goes in a client area: whole factors, as crisp as a DIB
-// stretch can be.
+// Where the picture goes in a client area, by the scale mode.
 RECT PictureRect(int width, int height) {
-    platform::PictureArea area = platform::PictureAreaIn(width, height, options::ScaleMode::kInteger);
+    platform::PictureArea area = platform::PictureAreaIn(width, height, g_window.scale);
     return RECT{area.x, area.y, area.x + area.width, area.y + area.height};
 }
 
@@ -98,6 +96,42 @@ void ApplyMode() {
     g_window.bordersStale = true;
 }
 
+// Every picture pixel a whole square of pixels at `to` (nearest pixel when
+// shrunk): no smoothing.
+void DrawSharp(HDC dc, const RECT& to) {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, to.left, to.top, Width(to), Height(to), 0, 0, kPictureWidth, kPictureHeight,
+                  g_window.picture.data(), reinterpret_cast<const BITMAPINFO*>(&g_window.info), DIB_RGB_COLORS,
+                  SRCCOPY);
+}
+
+void FreeSharpCopy() {
+    SharpCopy& sharp = g_window.sharp;
+    if (sharp.dc != nullptr) {
+        SelectObject(sharp.dc, sharp.former);
+        DeleteDC(sharp.dc);
+    }
+    if (sharp.bitmap != nullptr) DeleteObject(sharp.bitmap);
+    sharp = SharpCopy{};
+}
+
+// A memory DC holding a bitmap of the picture's size times `factor`, made
+// again only when the factor changes; null when it cannot be had.
+HDC SharpCopyAt(HDC dc, int factor) {
+    SharpCopy& sharp = g_window.sharp;
+    if (sharp.dc != nullptr && sharp.factor == factor) return sharp.dc;
+    FreeSharpCopy();
+    sharp.dc = CreateCompatibleDC(dc);
+    sharp.bitmap = CreateCompatibleBitmap(dc, kPictureWidth * factor, kPictureHeight * factor);
+    if (sharp.dc == nullptr || sharp.bitmap == nullptr) {
+        FreeSharpCopy();
+        return nullptr;
+    }
+    sharp.former = SelectObject(sharp.dc, sharp.bitmap);
+    sharp.factor = factor;
+    return sharp.dc;
+}
+
 void Draw(HDC dc) {
     RECT client;
     GetClientRect(g_window.window, &client);
@@ -113,11 +147,19 @@ void Draw(HDC dc) {
             if (Width(border) > 0 && Height(border) > 0) FillRect(dc, &border, black);
         g_window.bordersStale = false;
     }
-    // Every picture pixel a whole square of screen pixels: no smoothing.
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, picture.left, picture.top, Width(picture), Height(picture), 0, 0, kPictureWidth, kPictureHeight,
-                  g_window.picture.data(), reinterpret_cast<const BITMAPINFO*>(&g_window.info), DIB_RGB_COLORS,
-                  SRCCOPY);
+    const int factor = std::min(Width(picture) / kPictureWidth, Height(picture) / kPictureHeight);
+    const bool whole = Width(picture) == kPictureWidth * factor && Height(picture) == kPictureHeight * factor;
+    HDC sharp = factor >= 1 && !whole ? SharpCopyAt(dc, factor) : nullptr;
+    if (sharp == nullptr) {
+        DrawSharp(dc, picture);
+        return;
+    }
+    DrawSharp(sharp, RECT{0, 0, kPictureWidth * factor, kPictureHeight * factor});
+    // Only the last step, less than a whole factor, is smoothed.
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, picture.left, picture.top, Width(picture), Height(picture), sharp, 0, 0, kPictureWidth * factor,
+               kPictureHeight * factor, SRCCOPY);
 }
 
 bool AltHeld(LPARAM lParam) { return (HIWORD(lParam) & KF_ALTDOWN) != 0; }
@@ -193,19 +235,26 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 namespace win32host {
 
+void UseScaleMode(options::ScaleMode mode) {
+    g_window.scale = mode;
+    g_window.bordersStale = true;
+}
+
 int MonitorWidth() { return Width(Monitor().rcMonitor); }
 int MonitorHeight() { return Height(Monitor().rcMonitor); }
 
-bool OpenGameWindow(const char* utf8Title) {
+bool OpenGameWindow() {
     if (g_window.window != nullptr) return true;
-    BecomeDpiAware();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_OWNDC;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(KAWAUO_ICON));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(KAWAUO_ICON), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.lpszClassName = kClassName;
     if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         std::fprintf(stderr, "kawauo: cannot register the window class: error %lu\n", GetLastError());
@@ -215,9 +264,9 @@ bool OpenGameWindow(const char* utf8Title) {
     g_window.fullscreen = win32host::StartsFullscreen();
     g_window.bordersStale = true;
     RECT r = ModeRect(g_window.fullscreen);
-    g_window.window =
-        CreateWindowExW(0, kClassName, Wide(utf8Title).c_str(), g_window.fullscreen ? kFullscreenStyle : kWindowedStyle,
-                        r.left, r.top, Width(r), Height(r), nullptr, nullptr, instance, nullptr);
+    g_window.window = CreateWindowExW(0, kClassName, Wide(KAWAUO_NAME).c_str(),
+                                      g_window.fullscreen ? kFullscreenStyle : kWindowedStyle, r.left, r.top, Width(r),
+                                      Height(r), nullptr, nullptr, instance, nullptr);
     if (g_window.window == nullptr) {
         std::fprintf(stderr, "kawauo: cannot open the window: error %lu\n", GetLastError());
         return false;
@@ -237,6 +286,7 @@ bool OpenGameWindow(const char* utf8Title) {
 }
 
 void CloseGameWindow() {
+    FreeSharpCopy();
     if (g_window.window != nullptr) DestroyWindow(g_window.window);
     g_window.window = nullptr;
 }

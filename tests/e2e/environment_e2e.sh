@@ -1,7 +1,8 @@
 #!/bin/bash
 # The real game where its surroundings are against it, on a virtual X display:
 # no display or a dead one, standard streams closed, SIGTERM and SIGINT in
-# play and at a message box, and the box itself, read back from the screen.
+# play and at a message box, and the box itself, read back from the screen;
+# no pictures anywhere: one box saying so.
 #   environment_e2e.sh KAWAUO SOURCE_DIR BOX_RENDER
 set -u
 
@@ -19,7 +20,9 @@ source "$SRC/scripts/game_window.sh"
 unset SDL_VIDEODRIVER
 
 make_game_folder
-mkdir -p "$WORK/empty"
+# A folder whose only picture is damaged: the game's own box for each picture.
+mkdir -p "$WORK/damaged/bmp" "$WORK/nopictures"
+printf 'BM' >"$WORK/damaged/bmp/back.bmp"
 BMP=$WORK/game/bmp
 
 # ---------------------------------------------------------------- no display
@@ -71,7 +74,7 @@ for signal in TERM INT; do
 done
 
 # ---------------------------------------------------------------- the message box
-# Started where there are no pictures, the game shows one box a picture.
+# Started where no picture can be read, the game shows one box a picture.
 CAPTION=$(grep '^kTextCreateFailedCaption[[:space:]]' "$SRC/display/texts.txt" | sed 's/^[^[:space:]]*[[:space:]]*//')
 boxes_told() { grep -cF "$CAPTION: " "$WORK/box.err"; }
 box_window() { xwininfo -root -children 2>/dev/null | grep -F "\"$CAPTION\"" | awk '{ print $1 }' | head -n1; }
@@ -91,7 +94,7 @@ wait_box() {
 }
 answer() { xdotool mousemove --window "$BOX" 5 5; xdotool windowfocus "$BOX" 2>/dev/null; xdotool key "$1"; }
 start_boxes() {
-    (cd "$WORK/empty" && exec env --default-signal=INT "$KAWAUO") 2>"$WORK/box.err" &
+    (cd "$WORK/damaged" && exec env --default-signal=INT "$KAWAUO") 2>"$WORK/box.err" &
     GAME_PID=$!
 }
 
@@ -140,6 +143,37 @@ wait_game 15
 status=$?
 GAME_PID=
 check "all $answered boxes answered, the game ends with 1 (got $status)" test "$answered" -eq 33 -a "$status" -eq 1
+
+# ---------------------------------------------------------------- no pictures anywhere
+# No folder searched holds them: one box (titled kawauo) in the player's
+# language names the folders and what to do, and the game ends with 1 when
+# it is answered, before a picture is tried.
+says_all() {  # says_all FILE TEXT...: FILE holds every TEXT
+    local file=$1 text
+    shift
+    for text in "$@"; do grep -qF -- "$text" "$file" || { echo "  not said: $text"; return 1; }; done
+}
+for lang in en ja; do
+    if [ $lang = en ]; then advice="Install the package"; else advice="パッケージを入れ直す"; fi
+    (cd "$WORK/nopictures" && exec "$KAWAUO" --lang $lang) 2>"$WORK/nopictures.err" &
+    GAME_PID=$!
+    check "no pictures ($lang): a box titled kawauo opens" wait_for_window kawauo
+    BOX=$WID
+    sleep 0.5
+    check "no pictures ($lang): only that one" test "$(xdotool search --name '^kawauo$' | wc -l)" -eq 1
+    # Answered again while it stays: a key can be lost on a loaded machine.
+    for _ in 1 2 3; do
+        xwininfo -id "$BOX" >/dev/null 2>&1 && answer Return
+        wait_game 5
+        status=$?
+        [ $status -ne 124 ] && break
+    done
+    [ $status -eq 124 ] && kill "$GAME_PID"
+    GAME_PID=
+    check "no pictures ($lang): answered, the game ends with 1 (got $status)" test "$status" -eq 1
+    check "no pictures ($lang): the folders searched and what to do are said" \
+        says_all "$WORK/nopictures.err" "  $WORK/nopictures" "  $(dirname "$KAWAUO")" "$advice"
+done
 
 if [ "$FAILURES" -ne 0 ]; then
     echo "$FAILURES check(s) failed"

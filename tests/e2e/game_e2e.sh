@@ -214,7 +214,7 @@ play_from_root "a game with its pictures beside it" "$WORK/portable/kawauo" "$WO
 
 # ---------------------------------------------------------------- installed
 if cmake --install "$BUILD" --prefix "$WORK/prefix" >"$WORK/install.log" 2>&1; then
-    check "the desktop entry is installed" test -s "$WORK/prefix/share/applications/kawauo.desktop"
+    check "the desktop entry is installed" test -s "$WORK/prefix/share/applications/org.example.kawauo.desktop"
     check "the icon is installed" test -s "$WORK/prefix/share/icons/hicolor/64x64/apps/kawauo.png"
     play_from_root "the installed game" "$WORK/prefix/bin/kawauo" "$WORK/installed.err"
     check "the installed game ends with status 0 (got $status)" test "$status" -eq 0

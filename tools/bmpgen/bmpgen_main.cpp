@@ -1,9 +1,10 @@
 // kawauo-bmpgen: draws the game's 33 pictures and writes them as 8-bit BMP
 // files sharing one palette, with the English forms of the lettered ones, a
-// contact sheet and the desktop icon.
+// contact sheet and the desktop icon, also as the Windows program's icon.
 //   kawauo-bmpgen ROOT   writes ROOT/bmp/*.bmp, ROOT/bmp/en/*.bmp,
-//                        ROOT/docs/contact-sheet.png
-//                        and ROOT/data/icons/NxN/kawauo.png
+//                        ROOT/docs/contact-sheet.png,
+//                        ROOT/data/icons/NxN/kawauo.png
+//                        and ROOT/hosts/win32/kawauo.ico
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path root = argv[1];
     std::error_code ec;
-    for (const char* dir : {"bmp/en", "docs"}) std::filesystem::create_directories(root / dir, ec);
+    for (const char* dir : {"bmp/en", "docs", "hosts/win32"}) std::filesystem::create_directories(root / dir, ec);
 
     bool ok = true;
     std::vector<Picture> all = DrawAll(&ok);
@@ -91,11 +92,16 @@ int main(int argc, char** argv) {
         }
     }
     if (!pictures::WriteContactSheet((root / "docs" / "contact-sheet.png").string(), all)) ok = false;
-    // The usual sizes of the desktop's icon themes.
+    // The usual sizes of the desktop's icon themes; those Windows asks for
+    // most (the taskbar, Explorer's views) go into the program's icon too.
+    std::vector<pictures::SizedPng> windows;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const std::string square = std::to_string(size) + "x" + std::to_string(size);
         std::filesystem::create_directories(root / "data" / "icons" / square, ec);
-        if (!pictures::WriteIcon((root / "data" / "icons" / square / "kawauo.png").string(), all[6], size)) ok = false;
+        const std::string path = (root / "data" / "icons" / square / "kawauo.png").string();
+        if (!pictures::WriteIcon(path, all[6], size)) ok = false;
+        if (size != 22 && size != 128) windows.push_back(pictures::SizedPng{path, size});
     }
+    if (!pictures::WriteIconFile((root / "hosts" / "win32" / "kawauo.ico").string(), windows)) ok = false;
     return ok ? 0 : 1;
 }

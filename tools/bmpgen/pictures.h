@@ -61,4 +61,12 @@ struct Picture {
 bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all);
 bool WriteIcon(const std::string& path, const Picture& fish, int size);
 
+// icon_file.cpp: the icon PNG files at `path`, each `size` pixels square,
+// in one Windows .ico (PNG-compressed images, as Windows 10 and 11 read them).
+struct SizedPng {
+    std::string path;
+    int size;
+};
+bool WriteIconFile(const std::string& path, const std::vector<SizedPng>& icons);
+
 }  // namespace pictures

@@ -1,8 +1,10 @@
 #!/bin/bash
-# kawauo.exe under Wine on a virtual X display, from the unpacked zip: the
-# window covers the screen, the title shows, SPACE starts play, Alt+Enter
-# makes a window and back, ESC ends with 0; a missing picture shows the
-# creation-error box and ends with 1. Prints how long the start takes.
+# kawauo.exe under Wine on a virtual X display, from the unpacked zip: it
+# carries its icon, version and manifest, the read-mes are beside it; the
+# window, titled kawauo, covers the screen, the title shows, SPACE starts
+# play, Alt+Enter makes a window and back, ESC ends with 0; a missing picture
+# shows the creation-error box and ends with 1; the program alone, without
+# bmp\, shows one box and ends with 1. Prints how long the start takes.
 #   game_wine.sh GAME_FOLDER SOURCE_DIR
 # Wine must be ready (WINEPREFIX, WINEDEBUG) in the caller's environment.
 set -u
@@ -12,6 +14,20 @@ SRC=$(realpath "$2")
 
 source "$SRC/scripts/checks.sh"
 CLEANUP_MORE="wineserver -k"
+
+# ------------------------------------------------------------ its identity
+# The resources as MinGW's windres reads them back from the program.
+VERSION=$(sed -n 's/^project(kawauo VERSION \([0-9.]*\).*/\1/p' "$SRC/CMakeLists.txt")
+x86_64-w64-mingw32-windres -J coff -i "$GAME/kawauo.exe" -O rc >"$WORK/resources.rc" 2>&1
+check "kawauo.exe carries the fish icon" grep -q 'RT_GROUP_ICON' "$WORK/resources.rc"
+check "kawauo.exe names itself kawauo $VERSION" \
+    grep -qzF "VALUE \"ProductName\", \"kawauo\"
+      VALUE \"ProductVersion\", \"$VERSION\"" "$WORK/resources.rc"
+check "kawauo.exe's manifest asks for per-monitor DPI and UTF-8" \
+    grep -qzE 'RT_MANIFEST.*PerMonitorV2.*>UTF-8<' "$WORK/resources.rc"
+check "the read-mes are there, the Japanese one in UTF-8 with a byte order mark" \
+    sh -c 'test -s "$1/README-en.txt" && test "$(head -c3 "$1/README-ja.txt" | od -An -tx1)" = " ef bb bf" &&
+           iconv -f UTF-8 -t UTF-16 "$1/README-ja.txt" >/dev/null' - "$GAME"
 
 # A Wine session left from runs without a display (the sim's, the prefix's
 # making) would serve the game without its X driver: wait for it to end.
@@ -31,7 +47,7 @@ cd "$WORK"
 START=$(now_ms)
 wine "$GAME/kawauo.exe" 2>"$WORK/visit.err" &
 GAME_PID=$!
-check "the window opens" wait_for_window 2DGAME 300
+check "the window opens, titled kawauo" wait_for_window kawauo 300
 [ -n "${WID:-}" ] || { cat "$WORK/visit.err"; exit 1; }
 WINDOW_MS=$(($(now_ms) - START))
 FULL=$(window_size "$WID")
@@ -83,6 +99,56 @@ fi
 wait_game 10
 STATUS=$?
 check "the missing picture ends the game with 1 (got $STATUS)" test "$STATUS" = 1
+GAME_PID=
+
+# ------------------------------------------------------- 1366x768: fit
+# A screen of another shape: fit, the default, fills its height in 4:3,
+# 1024x768 in the middle with 171 black columns either side (whole factors
+# alone would leave 640x480 there).
+kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null
+wineserver -w
+start_xvfb 1366x768 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start at 1366x768"; exit 1; }
+# nonblack X Y WxH: whether the screen holds any colour in that rectangle.
+nonblack() { [ "$(convert "$WORK/root.png" -crop "$3+$1+$2" -format '%[max]' info:)" != 0 ]; }
+fits_height() {
+    for _ in $(seq 30); do
+        import -window root -silent "$WORK/root.png"
+        ! nonblack 0 0 171x768 && ! nonblack 1195 0 171x768 && nonblack 171 0 1x768 && nonblack 1194 0 1x768 &&
+            nonblack 171 0 1024x1 && nonblack 171 767 1024x1 && return 0
+        sleep 0.3
+    done
+    return 1
+}
+wine "$GAME/kawauo.exe" 2>"$WORK/fit.err" &
+GAME_PID=$!
+check "1366x768: the window opens" wait_for_window kawauo 300
+check "1366x768: fit fills the screen's height at 4:3, in the middle" fits_height
+xdotool windowfocus "$WID" 2>/dev/null
+press Escape
+wait_game 10
+GAME_PID=
+
+# ------------------------------------------------------- the program alone
+# As Explorer runs it from inside the zip: one box in Japanese names the
+# folders searched and says to unpack the whole folder; answered, the game
+# ends with 1, never reaching the pictures' own boxes.
+mkdir -p "$WORK/alone"
+cp "$GAME/kawauo.exe" "$WORK/alone/"
+(cd "$WORK/alone" && exec wine "$WORK/alone/kawauo.exe") 2>"$WORK/alone.err" &
+GAME_PID=$!
+check "alone: a box titled kawauo shows" wait_for_window kawauo 300
+if [ -n "${WID:-}" ]; then
+    sleep 1
+    check "alone: only that one" test "$(xdotool search --name '^kawauo$' | wc -l)" -eq 1
+    xdotool windowfocus "$WID" 2>/dev/null
+    xdotool key --window "$WID" Return
+fi
+wait_game 10
+STATUS=$?
+check "alone: answered, the game ends with 1 (got $STATUS)" test "$STATUS" = 1
+check "alone: it names its folder and says to unpack the whole folder" \
+    sh -c 'grep -qF "\\alone" "$1" && grep -qF "すべて展開して" "$1"' - "$WORK/alone.err"
 GAME_PID=
 
 exit $((FAILURES > 0))

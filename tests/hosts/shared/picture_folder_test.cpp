@@ -1,6 +1,7 @@
 // The picture folder: the first of the working folder, the program's folder
 // and the two installed data folders that holds bmp/back.bmp, whatever other
-// bmp/ folders lie earlier in the order.
+// bmp/ folders lie earlier in the order; when none does, one box in the
+// player's language naming them and what to do (on the headless host).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "hosts/headless/headless.h"
 #include "hosts/shared/picture_folder.h"
 #include "tests/support/support.h"
+#include "winapi/language.h"
 
 namespace {
 
@@ -25,7 +28,11 @@ protected:
         fs::current_path(root_ / "work");
     }
     // Out of the folder before it goes, with the fixture.
-    void TearDown() override { fs::current_path(start_); }
+    void TearDown() override {
+        fs::current_path(start_);
+        texts::UseLanguage(texts::Language::kJapanese);
+        headless::Reset();
+    }
     testsupport::TempFolder folder_{"kawauo-folder"};
     fs::path root_;
 
@@ -62,6 +69,44 @@ TEST_F(PictureFolderTest, TheFirstFolderHoldingBackBmpIsEntered) {
         EXPECT_EQ(platform::EnterPictureFolder(root_ / "usr/games"), row.entered != nullptr);
         EXPECT_EQ(fs::current_path(), root_ / (row.entered ? row.entered : "work"));
     }
+}
+
+TEST_F(PictureFolderTest, NoFolderHoldingThePicturesIsSaidInOneBoxInThePlayersLanguage) {
+    headless::Reset();
+    fs::create_directory(root_ / "work" / "bmp");  // empty: passed by
+    const struct {
+        texts::Language language;
+        platform::PicturesCame came;
+        const char* says;  // what to do, in that language
+    } rows[] = {
+        {texts::Language::kEnglish, platform::PicturesCame::kZip, "Unpack the whole folder"},
+        {texts::Language::kEnglish, platform::PicturesCame::kPackage, "Install the package"},
+        {texts::Language::kEnglish, platform::PicturesCame::kBundle, "Load the page again"},
+        {texts::Language::kJapanese, platform::PicturesCame::kZip, "すべて展開して"},
+        {texts::Language::kJapanese, platform::PicturesCame::kPackage, "パッケージを入れ直す"},
+        {texts::Language::kJapanese, platform::PicturesCame::kBundle, "ページを読み込み直して"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.says);
+        texts::UseLanguage(row.language);
+        const size_t before = headless::MessageBoxes().size();
+        EXPECT_FALSE(platform::PicturesFound(root_ / "usr/games", row.came));
+        EXPECT_EQ(fs::current_path(), root_ / "work");
+        ASSERT_EQ(headless::MessageBoxes().size(), before + 1);
+        const headless::MessageBoxRecord& box = headless::MessageBoxes().back();
+        EXPECT_EQ(box.caption, "kawauo");
+        EXPECT_NE(box.text.find(row.says), std::string::npos) << box.text;
+        for (const char* dir : {"work", "usr/games", "usr/share/games/kawauo", "usr/share/kawauo"})
+            EXPECT_NE(box.text.find("\n  " + (root_ / dir).string()), std::string::npos) << dir << " not named";
+    }
+    // Found anywhere in the order: no box, and the working folder stays for
+    // the game's entry to enter it.
+    fs::create_directories(root_ / "usr/share/kawauo/bmp");
+    std::ofstream(root_ / "usr/share/kawauo/bmp/back.bmp") << "BM";
+    const size_t boxes = headless::MessageBoxes().size();
+    EXPECT_TRUE(platform::PicturesFound(root_ / "usr/games", platform::PicturesCame::kPackage));
+    EXPECT_EQ(headless::MessageBoxes().size(), boxes);
+    EXPECT_EQ(fs::current_path(), root_ / "work");
 }
 
 }  // namespace

@@ -305,7 +305,30 @@ TEST(PictureGenerator, DrawsTheCommittedFilesAgain) {
     }
     EXPECT_GT(drawn, 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(icons), std::filesystem::directory_iterator()), drawn)
-        << "data/icons holds sizes the generator does not draw";
+        << "data/icons holds sizes the generator does not draw";  // The Windows program's icon, made of the drawn
+                                                                  // sizes.
+    const std::vector<uint8_t> ico = ReadBytes((out / "hosts" / "win32" / "kawauo.ico").string());
+    ASSERT_FALSE(ico.empty()) << "hosts/win32/kawauo.ico not drawn";
+    EXPECT_TRUE(ico == ReadBytes(std::string(KAWAUO_SOURCE_DIR) + "/hosts/win32/kawauo.ico"))
+        << "hosts/win32/kawauo.ico differs from the drawn icon: run kawauo-bmpgen " << KAWAUO_SOURCE_DIR;
+    // As Windows reads it: a directory of PNG images, each the size it says.
+    const auto at = [&](size_t i, int bytes) {
+        uint32_t v = 0;
+        for (int b = bytes - 1; b >= 0; --b) v = v << 8 | ico.at(i + static_cast<size_t>(b));
+        return v;
+    };
+    ASSERT_EQ(at(2, 2), 1u);
+    const uint32_t count = at(4, 2);
+    EXPECT_GE(count, 4u);
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t entry = 6 + 16 * i, offset = at(entry + 12, 4);
+        ASSERT_LE(offset + at(entry + 8, 4), ico.size());
+        EXPECT_EQ(at(offset, 4), 0x474E5089u) << "image " << i << " is no PNG";
+        const uint32_t width = ico.at(entry) == 0 ? 256 : ico.at(entry);
+        EXPECT_EQ(at(offset + 16, 1) << 24 | at(offset + 17, 1) << 16 | at(offset + 18, 1) << 8 | at(offset + 19, 1),
+                  width)
+            << "image " << i;
+    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 // sdl_pacing.cpp, hosts/shared/frame_stats.cpp and sdl_settings.cpp.
 //
 // Alt+Enter switches between full screen and a window, F12 saves a
-// screenshot (sdl_shot.cpp); the game sees neither.
+// screenshot (hosts/shared/screenshot.h); the game sees neither.
 // KAWAUO_PRESENT=renderer or =surface overrides the choice of sdl_present.h.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -22,6 +22,7 @@
 #include "hosts/sdl/sdl_present.h"
 #include "hosts/shared/frame_stats.h"
 #include "hosts/shared/pause_clock.h"
+#include "hosts/shared/screenshot.h"
 #include "hosts/shared/version.h"
 #include "winapi/host.h"
 #include "winapi/process.h"
@@ -181,7 +182,7 @@ void Translate(const SDL_Event& e) {
     } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT) != 0) {
         if (e.key.repeat == 0) ToggleFullscreen();
     } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12) {
-        if (e.key.repeat == 0) sdlhost::TakeScreenshot();
+        if (e.key.repeat == 0) screenshot::TakeLast();
     } else {
         sdlhost::TranslateInput(e);
     }
@@ -285,7 +286,7 @@ int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (!g_sdl.presenting) return;
     present::Draw(pixels, palette);
-    sdlhost::KeepFrame(pixels, palette);
+    screenshot::KeepLast(pixels, palette);
     sdlhost::PaceFrame();
     present::Show();
     sdlhost::NoteShown();

@@ -54,9 +54,4 @@ void NoteShown();
 // How frames are paced now, for the frame statistics.
 const char* DescribePacing();
 
-// The screenshot key (sdl_shot.cpp): KeepFrame with every picture shown,
-// TakeScreenshot when F12 is pressed.
-void KeepFrame(const uint8_t* pixels, const PALETTEENTRY palette[256]);
-void TakeScreenshot();
-
 }  // namespace sdlhost

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -335,6 +336,13 @@ Settings Defaults() {
         {"F3", "3"},
     }};
     return s;
+}
+
+void Apply(const std::string& text, File* file) {
+    std::vector<Problem> problems;
+    Parse(text, file->known, &file->settings, &problems);
+    for (const Problem& problem : problems)
+        std::fprintf(stderr, "%s:%d: %s\n", file->path.c_str(), problem.line, problem.what.c_str());
 }
 
 bool Parse(const std::string& text, KeyKnown known, Settings* into, std::vector<Problem>* problems) {

@@ -69,6 +69,10 @@ struct File {
     Settings settings = Defaults();  // the file's settings as the game last read or wrote them
 };
 
+// Applies the file's `text` over file->settings, each line that cannot be
+// read said on standard error as PATH:LINE: what.
+void Apply(const std::string& text, File* file);
+
 // Reads the file at `path`: missing or unreadable, the defaults (unreadable
 // said on standard error); each line that cannot be read said on standard
 // error as PATH:LINE: what, and the rest of the file applied.

@@ -107,10 +107,7 @@ Settings Load(const std::string& path, KeyKnown known, File* file) {
         std::fprintf(stderr, "kawauo: using the default settings; %s is left as it is\n", path.c_str());
         return file->settings;
     }
-    std::vector<Problem> problems;
-    Parse(text, known, &file->settings, &problems);
-    for (const Problem& problem : problems)
-        std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.what.c_str());
+    Apply(text, file);
     return file->settings;
 }
 

@@ -30,10 +30,7 @@ Settings Load(const std::string& path, KeyKnown known, File* file) {
     *file = File{path, known, Defaults()};
     std::string text;
     if (!ReadText(path, &text)) return file->settings;
-    std::vector<Problem> problems;
-    Parse(text, known, &file->settings, &problems);
-    for (const Problem& problem : problems)
-        std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), problem.line, problem.what.c_str());
+    Apply(text, file);
     return file->settings;
 }
 

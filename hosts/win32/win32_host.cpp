@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "hosts/shared/pause_clock.h"
+#include "hosts/shared/screenshot.h"
 #include "hosts/win32/win32_internal.h"
 #include "winapi/host.h"
 
@@ -79,7 +80,7 @@ int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     win32host::WaitForFrame();
     win32host::ShowPicture(pixels, reinterpret_cast<const uint8_t*>(palette));
-    win32host::KeepFrame(pixels, reinterpret_cast<const uint8_t*>(palette));
+    screenshot::KeepLast(pixels, palette);
     win32host::FrameShown();
     win32host::PollPads();
 }
@@ -91,3 +92,5 @@ void DebugLine(const char* text) { win32host::DebugLine(text); }
 void NoteFlip(HRESULT) {}
 
 }  // namespace host
+
+void win32host::TakeScreenshot() { screenshot::TakeLast(); }

@@ -83,8 +83,7 @@ options::ScaleMode ChosenScale();
 bool PausesUnfocused();
 void RememberFullscreen(bool fullscreen);
 
-// The screenshot key (win32_shot.cpp): KeepFrame with every picture shown.
-void KeepFrame(const uint8_t* pixels, const uint8_t* rgbx);
+// The screenshot key (win32_host.cpp, which keeps every picture shown).
 void TakeScreenshot();
 
 }  // namespace win32host

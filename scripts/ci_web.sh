@@ -7,8 +7,8 @@
 # page's choices and the runs it shows (the committed scripts' traces as
 # kawauo-sim's, English, the menu kept, a recording watched), loading
 # (failed downloads, Try again), Play again and offline play, the page in a
-# laptop's window and on phones played by touch, and a bundle missing a
-# picture. Prints the folder's size.
+# laptop's window and on phones played by touch, a bundle missing a
+# picture and one holding none. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -66,6 +66,12 @@ cp -r "$SITE"/* "$WORK/broken/"
 /usr/share/emscripten/tools/file_packager "$WORK/broken/kawauo.data" --preload "$WORK/missing/bmp@/bmp" --lz4 \
     --js-output="$WORK/broken/kawauo-data.js" 2>/dev/null
 cmake -DSITE="$WORK/broken" -DVERSION=missing -DSOURCE=hosts/web -P hosts/web/bundle.cmake
+# Beside it, in none/, a bundle holding none of the pictures.
+mkdir -p "$WORK/broken/none" "$WORK/none/bmp"
+cp -r "$SITE"/* "$WORK/broken/none/" && cp bmp/opn.bmp "$WORK/none/bmp/"
+/usr/share/emscripten/tools/file_packager "$WORK/broken/none/kawauo.data" --preload "$WORK/none/bmp@/bmp" --lz4 \
+    --js-output="$WORK/broken/none/kawauo-data.js" 2>/dev/null
+cmake -DSITE="$WORK/broken/none" -DVERSION=none -DSOURCE=hosts/web -P hosts/web/bundle.cmake
 (cd "$WORK/missing" && echo "frames 5" | "$OLDPWD/build-ci/kawauo-sim" - 2>/dev/null) |
     python3 -c 'import json, sys
 boxes = [e for e in map(json.loads, sys.stdin) if e.get("event") == "messagebox"]

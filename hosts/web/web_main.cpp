@@ -86,13 +86,14 @@ int main(int argc, char** argv) {
         kawauo_web_ended(kScriptFailure);
         return kScriptFailure;
     }
-    // The pictures come in the page's bundle: without them it is damaged.
+    const bool scripted = !chosen.scriptPath.empty();
+    webhost::UseChoices(chosen, !scripted);
+    // The pictures come in the page's bundle: without them it is damaged
+    // (said in the language just chosen).
     if (!platform::PicturesFound(std::filesystem::path(), platform::PicturesCame::kBundle)) {
         kawauo_web_ended(1);
         return 1;
     }
-    const bool scripted = !chosen.scriptPath.empty();
-    webhost::UseChoices(chosen, !scripted);
     ScriptTrace scriptTrace;
     std::string why;
     bool started = scripted ? StartScript(chosen, &scriptTrace) : StartSession(chosen, &why);

@@ -2,6 +2,7 @@
 // game's creation-error box, as kawauo-sim reports it for the same pictures,
 // on the page and on the console, and the game stops when it is dismissed;
 // the page says why, and "Play again" starts the game again (the box again).
+// A bundle holding no picture at all (none/ beside it) says so in one box.
 //   node missing.js URL EXPECTED_JSON ({"caption": ..., "text": ...})
 'use strict';
 const fs = require('fs');
@@ -35,4 +36,18 @@ runChecks(async ({page, checks}) => {
   check('Play again starts the game again, which shows the box again',
         (await page.textContent('#box-caption')) === expected.caption &&
         (await page.evaluate(() => document.body.dataset.ended)) === undefined);
+
+  // A bundle holding none of the pictures: one box of the page's own, in the
+  // language the query asks for, before any game; then status 1.
+  await page.goto(`${url}/none/index.html?lang=en`);
+  await box.waitFor({state: 'visible', timeout: 30000});
+  const none = await page.textContent('#box-text');
+  check(`no pictures at all: one box, in English, that names the damaged bundle ("${none.split('\n')[0]}")`,
+        (await page.textContent('#box-caption')) === 'kawauo' && none.startsWith("The game's pictures") &&
+        none.includes('kawauo.data'));
+  await page.click('#box-ok');
+  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
+  check('and the page ends with status 1, no frame shown',
+        (await page.evaluate(() => document.body.dataset.ended)) === '1' &&
+        (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
 });

@@ -15,8 +15,9 @@ const origin = new URL(pageUrl).origin;
 const kProbeSeconds = 5;  // a page that is served at all answers in a fraction of this
 
 const short = 'seed 7\nframes 3\n';
-// A million lines: the game hears every event in its first frame.
-const long = 'seed 7\nframes 2\n' + 'down LEFT\nup LEFT\n'.repeat(499998) + 'frames 2\n';
+// A million lines: the game hears every event in one frame, a few seconds of
+// frames on either side, so that the probes below are sure to meet the run.
+const long = 'seed 7\nframes 300\n' + 'down LEFT\nup LEFT\n'.repeat(499998) + 'frames 300\n';
 
 // What ?script= refuses, `elsewhere` being another origin.
 const refused = elsewhere => [
@@ -94,7 +95,9 @@ runChecks(async ({page, checks}) => {
   await open('long.sim');
   // Probed from the start of the run on: the script's 9 MB come slowly
   // through the check's own route, which is no part of the page.
-  await page.waitForFunction(() => Module.calledRun === true, null, {timeout: 120000});
+  // Polled by a timer, which the page runs between the game's slices: an
+  // animation frame may not come before the run has ended.
+  await page.waitForFunction(() => Module.calledRun === true, null, {polling: 10, timeout: 120000});
   let answered = 0, unanswered = 0;
   for (;;) {
     const answer = await probe();

@@ -14,7 +14,9 @@
 #include "hosts/shared/output_file.h"
 #include "hosts/shared/picture_folder.h"
 #include "hosts/shared/record.h"
+#include "hosts/shared/run_link.h"
 #include "sim/runner.h"
+#include "winapi/language.h"
 #include "winapi/win.h"
 
 namespace sim {
@@ -100,7 +102,9 @@ bool BeginSession(const Session& session, std::string* why) {
         if (!LoadScript(session.playPath, ScriptKind::kRecording, &run.script, why)) return false;
         run.scripted = true;
         run.show = true;
-        inputs.push_back({"--play", session.playPath});
+        if (!run_link::IsLink(session.playPath)) inputs.push_back({"--play", session.playPath});
+        if (run.script.language && !session.languageChosen)
+            texts::UseLanguage(*run.script.language);
     }
     std::vector<platform::NamedFile> outputs;
     if (!session.recordPath.empty()) {
@@ -140,7 +144,9 @@ bool EndSession(int exitCode, std::string* why) {
 
 int PlayGame(const options::Options& chosen, const std::filesystem::path& programFolder) {
     std::string why;
-    if (!BeginSession(Session{chosen.recordPath, chosen.playPath, chosen.tracePath}, &why)) {
+    if (!BeginSession(Session{chosen.recordPath, chosen.playPath, chosen.tracePath, false,
+                              chosen.lang.has_value()},
+                      &why)) {
         std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         return 1;
     }

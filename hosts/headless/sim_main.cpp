@@ -1,5 +1,5 @@
 // kawauo-sim: the game on the headless host, driven by a script, writing a
-// trace of every frame.
+// trace of every frame; or, asked, a recording's link and a link's recording.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +13,7 @@
 #include "hosts/shared/options.h"
 #include "hosts/shared/output_file.h"
 #include "hosts/shared/png_write.h"
+#include "hosts/shared/run_link.h"
 #include "sim/runner.h"
 #include "sim/script.h"
 #include "sim/trace.h"
@@ -56,7 +57,9 @@ std::vector<platform::NamedFile> Outputs(const options::Options& chosen, const s
 // file; false after saying why on standard error.
 bool MakeOutputs(const options::Options& chosen, const sim::Script& script, platform::OutputFile* trace) {
     std::vector<platform::NamedFile> inputs;
-    if (chosen.scriptPath != "-") inputs.push_back({"the script", chosen.scriptPath});
+    if (chosen.scriptPath != "-" && !run_link::IsLink(chosen.scriptPath)) {
+        inputs.push_back({"the script", chosen.scriptPath});
+    }
     std::vector<platform::NamedFile> outputs = Outputs(chosen, script);
     std::string why = platform::CheckOutputs(&outputs, inputs);
     if (!why.empty()) {
@@ -93,6 +96,28 @@ bool FinishTrace(const options::Options& chosen, const sim::TraceWriter& writer,
     return false;
 }
 
+// --link and --recording: the link of the recording SCRIPT, or the
+// recording SCRIPT holds (a link's), on standard output.
+int PrintRun(const options::Options& chosen) {
+    sim::Script script;
+    std::string why;
+    std::string printed;
+    bool done = sim::LoadScript(chosen.scriptPath, sim::ScriptKind::kRecording, &script, &why);
+    if (done) printed.assign(script.text.begin(), script.text.end());
+    if (done && chosen.printLink) {
+        done = run_link::MakeLink(printed, &printed, &why);
+        if (!done) why = options::ShownPath(chosen.scriptPath) + ": " + why;
+        printed += '\n';
+    }
+    if (!done) {
+        std::fprintf(stderr, "kawauo-sim: %s\n", why.c_str());
+        return kRunnerFailure;
+    }
+    if (std::fwrite(printed.data(), 1, printed.size(), stdout) == printed.size() && std::fflush(stdout) == 0) return 0;
+    std::fprintf(stderr, "kawauo-sim: cannot write to standard output: %s\n", std::strerror(errno));
+    return kRunnerFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,6 +125,7 @@ int main(int argc, char** argv) {
     options::Options chosen;
     const options::Outcome outcome = options::Parse(options::Program::kSim, argc, argv, &chosen);
     if (outcome != options::Outcome::kRun) return options::Answer(options::Program::kSim, outcome, stdout);
+    if (chosen.printLink || chosen.printRecording) return PrintRun(chosen);
     std::string why;
     sim::Script script;
     const sim::ScriptKind kind = chosen.shotsDir.empty() ? sim::ScriptKind::kScript : sim::ScriptKind::kScriptWithShots;
@@ -117,7 +143,7 @@ int main(int argc, char** argv) {
     sim::TraceWriter trace(out);
 
     headless::Reset();
-    texts::UseLanguage(chosen.lang.value_or(texts::Language::kJapanese));
+    texts::UseLanguage(chosen.lang.value_or(script.language.value_or(texts::Language::kJapanese)));
     platform::UseTextOutline(chosen.outline);
     sim::RunOptions run;
     run.program = "kawauo-sim";

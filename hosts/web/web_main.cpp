@@ -71,6 +71,7 @@ bool StartSession(const options::Options& chosen, std::string* why) {
     session.playPath = chosen.playPath;
     session.tracePath = chosen.tracePath;
     session.traceInPlace = true;  // the page reads it as the game runs
+    session.languageChosen = chosen.lang.has_value();
     return sim::BeginSession(session, why) && (!chosen.playPath.empty() || record::Start("", why));
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "hosts/shared/version.h"
 #include "tests/sim/sim_harness.h"
@@ -50,6 +51,38 @@ TEST_F(Replay, KeptRunsShowTheirResultScreens) {
         ASSERT_EQ(run.status, 0) << simtest::Describe(run);
         EXPECT_EQ(run.frames.back()["scene"], kResultScene) << "the run ended on its result screen";
         EXPECT_EQ(ResultTexts(run), Kept(std::string(name) + ".result"));
+    }
+}
+
+// A kept run's link, printed by kawauo-sim --link, replays to the same trace
+// whether named on the command line or held in a file, and --recording
+// gives the recording back byte for byte.
+TEST_F(Replay, KeptRunsPlayTheSameThroughTheirLinks) {
+    const std::string printed = dir_ / "printed";
+    for (const char* name : {"retire", "spent", "twice"}) {
+        SCOPED_TRACE(name);
+        const std::string recording = Kept(std::string(name) + ".rec");
+        std::ofstream(printed, std::ios::trunc).flush();
+        SimRun made = simtest::RunSim(recording, dir_.path(), {"--link"}, {}, {"", printed, ""});
+        ASSERT_EQ(made.status, 0) << simtest::Describe(made);
+        std::string link = testsupport::ReadText(printed);
+        ASSERT_FALSE(link.empty());
+        ASSERT_EQ(link.back(), '\n') << "one line";
+        link.pop_back();
+        std::ofstream(dir_ / "run.link") << link << "\n";
+
+        const SimRun played = Play(recording);
+        ASSERT_EQ(played.status, 0) << simtest::Describe(played);
+        for (const std::string& given : {link, dir_ / "run.link"}) {
+            const SimRun linked =
+                simtest::RunSim("", dir_.path(), {"--draws"}, {}, {"", "", given});
+            ASSERT_EQ(linked.status, 0) << simtest::Describe(linked);
+            EXPECT_TRUE(linked.lines == played.lines) << "the trace through the link differs";
+        }
+        std::ofstream(printed, std::ios::trunc).flush();
+        SimRun back = simtest::RunSim("", dir_.path(), {"--recording"}, {}, {"", printed, link});
+        ASSERT_EQ(back.status, 0) << simtest::Describe(back);
+        EXPECT_EQ(testsupport::ReadText(printed), recording);
     }
 }
 

@@ -16,10 +16,12 @@
 #include <vector>
 
 #include "hosts/headless/headless.h"
+#include "hosts/shared/run_link.h"
 #include "hosts/shared/version.h"
 #include "sim/session.h"
 #include "tests/support/support.h"
 #include "winapi/frame_log.h"
+#include "winapi/language.h"
 #include "winapi/win.h"
 
 namespace {
@@ -233,6 +235,24 @@ TEST_F(Session, ASecondSessionLeavesTheFirstOnesTraceAlone) {
     ShowFrames(1);
     EXPECT_TRUE(sim::EndSession(0, &why)) << why;
     EXPECT_EQ(ReadText(Path("first.jsonl")), first);
+}
+
+// A link played shows the run in the language it was played in, unless the
+// viewer's command line chose one.
+TEST_F(Session, ALinkIsShownInItsRunsLanguageUnlessOneWasChosen) {
+    std::string link, why;
+    ASSERT_TRUE(run_link::MakeLink(kHeader + "lang en\nseed 5\nframe 100\n", &link, &why)) << why;
+    for (const bool chosen : {false, true}) {
+        SCOPED_TRACE(chosen ? "chosen on the command line" : "none chosen");
+        texts::UseLanguage(texts::Language::kJapanese);
+        sim::Session session{"", link, ""};
+        session.languageChosen = chosen;
+        ASSERT_TRUE(sim::BeginSession(session, &why)) << why;
+        EXPECT_EQ(texts::CurrentLanguage(),
+                  chosen ? texts::Language::kJapanese : texts::Language::kEnglish);
+        EXPECT_TRUE(sim::EndSession(0, &why)) << why;
+    }
+    texts::UseLanguage(texts::Language::kJapanese);
 }
 
 // A trace that cannot be written whole (here: past the largest file the

@@ -10,11 +10,11 @@
 #include <cstring>
 #include <string_view>
 
-#include "hosts/shared/key_names.h"
-#include "hosts/shared/options.h"
-#include "hosts/shared/record.h"
-#include "hosts/shared/run_link.h"
-#include "hosts/shared/version.h"
+#include "player/key_names.h"
+#include "player/options.h"
+#include "player/record.h"
+#include "player/run_link.h"
+#include "player/version.h"
 #include "winapi/fault.h"
 #include "winapi/files.h"
 
@@ -183,12 +183,12 @@ std::string ParseLine(const Words& words, ScriptKind kind, Command* command) {
     switch (syntax->op) {
     case Op::Down:
     case Op::Up:
-        command->number = platform::VirtualKeyNamed(words[1]);
+        command->number = player::VirtualKeyNamed(words[1]);
         if (command->number != 0) return "";
         return "unknown key " + Quoted(words[1]) +
                " (one of SPACE TAB ESCAPE LEFT UP RIGHT DOWN F1 F2 F3)";
     case Op::Lang:
-        if (const auto language = options::LanguageNamed(std::string(words[1]))) {
+        if (const auto language = player::options::LanguageNamed(std::string(words[1]))) {
             command->number = static_cast<int64_t>(*language);
             return "";
         }
@@ -207,7 +207,7 @@ std::string ParseLine(const Words& words, ScriptKind kind, Command* command) {
         return "";
     case Op::Fail:
         command->name.assign(words[1]);
-        if (platform::FaultPoint point; !platform::FindFaultPoint(words[1], &point)) {
+        if (winapi::FaultPoint point; !winapi::FindFaultPoint(words[1], &point)) {
             return "unknown platform call " + Quoted(words[1]);
         }
         break;
@@ -233,7 +233,7 @@ std::string CheckText(std::string_view line) {
 // The first line of a recording names its format and the version of the
 // game that made it, whose play it reproduces: only this very one.
 std::string CheckHeader(const Words& words) {
-    const std::string header = record::HeaderLine();
+    const std::string header = player::record::HeaderLine();
     const Words expected(header);
     if (words == expected) return "";
     bool sameButVersion = words.size() == expected.size();
@@ -331,23 +331,23 @@ std::string_view TextOf(const Script& script) {
 }
 
 // Why a script could not be read, for "cannot read PATH: ".
-std::string ReadProblem(platform::FileProblem problem) {
-    if (problem == platform::FileProblem::kTooLarge) {
-        return "too large: " + std::to_string(platform::kMaxReadBytes >> 20) + " MiB at most";
+std::string ReadProblem(winapi::FileProblem problem) {
+    if (problem == winapi::FileProblem::kTooLarge) {
+        return "too large: " + std::to_string(winapi::kMaxReadBytes >> 20) + " MiB at most";
     }
-    return platform::ProblemText(problem);
+    return winapi::ProblemText(problem);
 }
 
 // A file's text, or a link's recording when the file holds nothing but a link.
 bool ReadFile(const std::string& path, std::vector<uint8_t>* text, std::string* why) {
     const bool standardInput = path == "-";
-    platform::FileProblem problem;
-    const bool read = standardInput ? platform::ReadToEnd(stdin, text, &problem)
-                                    : platform::ReadWholeFile(path, text, &problem);
+    winapi::FileProblem problem;
+    const bool read = standardInput ? winapi::ReadToEnd(stdin, text, &problem)
+                                    : winapi::ReadWholeFile(path, text, &problem);
     if (!read) {
         *why = "cannot read " +
-               (standardInput ? std::string("standard input") : options::ShownPath(path)) + ": " +
-               ReadProblem(problem);
+               (standardInput ? std::string("standard input") : player::options::ShownPath(path)) +
+               ": " + ReadProblem(problem);
         return false;
     }
     std::string_view held(reinterpret_cast<const char*>(text->data()), text->size());
@@ -355,10 +355,10 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>* text, std::string* 
     held = start == std::string_view::npos
                ? ""
                : held.substr(start, held.find_last_not_of(" \t\r\n") + 1 - start);
-    if (held.find('\n') != std::string_view::npos || !run_link::IsLink(held)) return true;
+    if (held.find('\n') != std::string_view::npos || !player::run_link::IsLink(held)) return true;
     std::string recording;
-    if (!run_link::ReadLink(held, &recording, why)) {
-        *why = options::ShownPath(path) + ": its link: " + *why;
+    if (!player::run_link::ReadLink(held, &recording, why)) {
+        *why = player::options::ShownPath(path) + ": its link: " + *why;
         return false;
     }
     text->assign(recording.begin(), recording.end());
@@ -369,13 +369,13 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>* text, std::string* 
 // its messages give it.
 bool ReadRun(const std::string& path, std::vector<uint8_t>* text, std::string* shown,
              std::string* why) {
-    if (!run_link::IsLink(path)) {
-        *shown = options::ShownPath(path);
+    if (!player::run_link::IsLink(path)) {
+        *shown = player::options::ShownPath(path);
         return ReadFile(path, text, why);
     }
-    *shown = "link " + options::Shown(path);
+    *shown = "link " + player::options::Shown(path);
     std::string recording;
-    if (!run_link::ReadLink(path, &recording, why)) {
+    if (!player::run_link::ReadLink(path, &recording, why)) {
         *why = *shown + ": " + *why;
         return false;
     }
@@ -384,13 +384,13 @@ bool ReadRun(const std::string& path, std::vector<uint8_t>* text, std::string* s
 }
 
 // The language a checked script's `lang` line names, before its first frame.
-std::optional<texts::Language> LanguageOf(const Script& script) {
-    std::optional<texts::Language> language;
+std::optional<winapi::texts::Language> LanguageOf(const Script& script) {
+    std::optional<winapi::texts::Language> language;
     ScriptPlace place;
     Command command{};
     while (NextCommand(script, &place, &command) && command.op != Op::Frame &&
            command.op != Op::Frames) {
-        if (command.op == Op::Lang) language = static_cast<texts::Language>(command.number);
+        if (command.op == Op::Lang) language = static_cast<winapi::texts::Language>(command.number);
     }
     return language;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "winapi/language.h"
+#include "winapi/texts.h"
 
 namespace sim {
 
@@ -41,11 +41,11 @@ struct ScriptError {
 
 // What a reader takes: a kawauo-sim script (a recording is one), with
 // `shot` lines when a shot directory is given; or a recording alone, as
-// kawauo --play shows it: its first line record::HeaderLine(), then only the
+// kawauo --play shows it: its first line player::record::HeaderLine(), then only the
 // lines the recorder writes (lang, seed, activate, frame, down, up, close).
 enum class ScriptKind { kScript, kScriptWithShots, kRecording };
 
-// Parses a whole script. A script whose first line is record::HeaderLine()
+// Parses a whole script. A script whose first line is player::record::HeaderLine()
 // is a recording of a run: refused when made by another version of the game,
 // and when its last line is cut short. `shotsEnabled` says whether a shot
 // directory was given, without which a `shot` line is an error. On the first bad line,
@@ -64,7 +64,7 @@ struct Script {
     ScriptKind kind = ScriptKind::kScript;
     // The texts' language its `lang` line names, which the game must be
     // given before it starts (the runner passes the line by).
-    std::optional<texts::Language> language;
+    std::optional<winapi::texts::Language> language;
 };
 
 // Where a reading of a script has got to; a new one is at its start.
@@ -79,10 +79,10 @@ struct ScriptPlace {
 bool NextCommand(const Script& script, ScriptPlace* place, Command* command);
 
 // Reads the script or recording at `path` ("-": standard input, which like
-// a file may hold platform::kMaxReadBytes at most) and checks it whole, as
-// `kind` says. `path` may be a run's link instead (run_link::IsLink), and
-// the file may hold one, alone on its line: the recording in it is read. False with
-// "cannot read PATH: why", "PATH:LINE: what is wrong" or "the link: what is
+// a file may hold winapi::kMaxReadBytes at most) and checks it whole, as
+// `kind` says. `path` may be a run's link instead (player::run_link::IsLink),
+// and the file may hold one, alone: the recording in it is read. False with
+// "cannot read PATH: why", "PATH:LINE: what is wrong" or "link LINK: what is
 // wrong" in `why`: what kawauo-sim, kawauo --play and the web page say.
 bool LoadScript(const std::string& path, ScriptKind kind, Script* script, std::string* why);
 

@@ -2,12 +2,16 @@
 // ask it to stop.
 #pragma once
 
-namespace process {
+namespace winapi::process {
 
 // Opens /dev/null on each of descriptors 0-2 that is closed, so that no file
 // or connection opened later takes its number and receives what the program
 // writes to standard output or error. First thing in main.
 void KeepStandardStreams();
+
+// From here on standard output takes the bytes written as they are (on
+// Windows it would end each line in \r\n): for a file's very bytes.
+void BinaryStandardOutput();
 
 // The rest is for POSIX hosts (Windows has only the two above).
 // From here on SIGTERM and SIGINT (unless ignored from the start) ask the
@@ -22,4 +26,4 @@ int StopSignal();
 // reports 128 + its number and a script stops with it; otherwise `status`.
 int FinalStatus(int status);
 
-}  // namespace process
+}  // namespace winapi::process

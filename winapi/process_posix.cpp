@@ -23,7 +23,9 @@ void OnStopSignal(int signal) {
 
 }  // namespace
 
-namespace process {
+namespace winapi::process {
+
+void BinaryStandardOutput() {}  // POSIX writes bytes as they are
 
 void KeepStandardStreams() {
     for (int fd = 0; fd <= 2; ++fd) {
@@ -63,4 +65,4 @@ int FinalStatus(int status) {
     return 128 + signal;  // not reached: the default action ends the process
 }
 
-}  // namespace process
+}  // namespace winapi::process

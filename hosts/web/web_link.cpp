@@ -1,9 +1,9 @@
 // A run's link in the page's program, which carries no zlib: the deflating
 // belongs to the page (a port of zlib's deflate, which gives its bytes), so
 // the program itself neither makes a link nor reads one from a file.
-#include "hosts/shared/run_link_deflate.h"
+#include "player/run_link_deflate.h"
 
-namespace run_link {
+namespace player::run_link {
 
 bool Deflate(std::span<const uint8_t>, std::vector<uint8_t>*, std::string* why) {
     *why = "the page's program has no deflate of its own";
@@ -15,4 +15,4 @@ bool Inflate(std::span<const uint8_t>, size_t, std::vector<uint8_t>*, std::strin
     return false;
 }
 
-}  // namespace run_link
+}  // namespace player::run_link

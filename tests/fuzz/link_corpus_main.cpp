@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/shared/run_link.h"
+#include "player/run_link.h"
 #include "tests/support/support.h"
 #include "tools/bmpwrite/bmp_write.h"
 
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         std::vector<uint8_t> form;
         std::string why;
-        if (!run_link::FormOf(testsupport::ReadText(argv[i]), &form, &why)) {
+        if (!player::run_link::FormOf(testsupport::ReadText(argv[i]), &form, &why)) {
             std::fprintf(stderr, "%s: %s\n", argv[i], why.c_str());
             return 1;
         }

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "hosts/shared/record.h"
-#include "hosts/shared/run_link.h"
+#include "player/record.h"
+#include "player/run_link.h"
 #include "sim/script.h"
 #include "tests/fuzz/fuzz_entry.h"
 
@@ -21,13 +21,14 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t crc = static_cast<uint32_t>(crc32(0, data, static_cast<uInt>(size)));
     for (int i = 0; i < 4; ++i) form.push_back(static_cast<uint8_t>(crc >> (8 * i)));
     std::string recording, why;
-    if (!run_link::RecordingOf(form, &recording, &why)) {
+    if (!player::run_link::RecordingOf(form, &recording, &why)) {
         if (why.empty()) std::abort();
         return 0;
     }
     std::vector<uint8_t> again;
-    if (!run_link::FormOf(recording, &again, &why) || again != form) std::abort();
-    if (record::VersionOf(recording.substr(0, recording.find('\n'))) != record::VersionOf(record::HeaderLine()))
+    if (!player::run_link::FormOf(recording, &again, &why) || again != form) std::abort();
+    if (player::record::VersionOf(recording.substr(0, recording.find('\n'))) !=
+        player::record::VersionOf(player::record::HeaderLine()))
         return 0;  // another version's, which --play refuses by its first line
     sim::ScriptError error{};
     if (!sim::ParseRecording(recording, nullptr, &error) &&

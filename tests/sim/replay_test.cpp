@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "hosts/shared/version.h"
+#include "player/version.h"
 #include "tests/sim/sim_harness.h"
 
 namespace {

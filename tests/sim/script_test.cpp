@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "hosts/shared/options.h"
-#include "hosts/shared/run_link.h"
-#include "hosts/shared/version.h"
+#include "player/options.h"
+#include "player/run_link.h"
+#include "player/version.h"
 #include "sim/script.h"
 #include "tests/support/support.h"
 #include "winapi/fault.h"
@@ -56,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"seed -5", Op::Seed, -5, ""},
         GoodLine{"seed -9223372036854775808", Op::Seed, INT64_MIN, ""},
         GoodLine{"seed 9223372036854775807", Op::Seed, INT64_MAX, ""},
-        GoodLine{"lang ja", Op::Lang, static_cast<int64_t>(texts::Language::kJapanese), ""},
-        GoodLine{"lang en", Op::Lang, static_cast<int64_t>(texts::Language::kEnglish), ""},
+        GoodLine{"lang ja", Op::Lang, static_cast<int64_t>(winapi::texts::Language::kJapanese), ""},
+        GoodLine{"lang en", Op::Lang, static_cast<int64_t>(winapi::texts::Language::kEnglish), ""},
         GoodLine{"tick 0", Op::Tick, 0, ""},
         GoodLine{"tick 4294967295", Op::Tick, 4294967295ll, ""},
         GoodLine{"tick 0xFFFFFFFF", Op::Tick, 4294967295ll, ""},
@@ -240,7 +240,7 @@ TEST(Script, EmptyScriptIsValid) {
 // Every call the platform can make fail can be named in a script, by the
 // name the platform's own table gives it.
 TEST(Script, AcceptsEveryFaultThePlatformHonours) {
-    for (const platform::FaultPointName& row : platform::kFaultPoints) {
+    for (const winapi::FaultPointName& row : winapi::kFaultPoints) {
         std::vector<sim::Command> commands;
         sim::ScriptError error{};
         ASSERT_TRUE(
@@ -257,7 +257,7 @@ TEST(Script, ALinkIsReadAsTheRecordingItHolds) {
     const std::string recording =
         "recording 1 kawauo " KAWAUO_VERSION "\nlang en\nseed 3\nframe 7\ndown UP\nframe 24\n";
     std::string link, why;
-    ASSERT_TRUE(run_link::MakeLink(recording, &link, &why)) << why;
+    ASSERT_TRUE(player::run_link::MakeLink(recording, &link, &why)) << why;
     testsupport::TempFolder folder("kawauo-link");
     const auto write = [&](const std::string& name, const std::string& text) {
         std::ofstream(folder / name, std::ios::binary) << text;
@@ -269,14 +269,14 @@ TEST(Script, ALinkIsReadAsTheRecordingItHolds) {
         sim::Script script;
         ASSERT_TRUE(sim::LoadScript(name, sim::ScriptKind::kRecording, &script, &why)) << why;
         EXPECT_EQ(std::string(script.text.begin(), script.text.end()), recording);
-        EXPECT_EQ(script.language, texts::Language::kEnglish);
+        EXPECT_EQ(script.language, winapi::texts::Language::kEnglish);
     }
     const std::string cut = link.substr(0, link.size() - 6);
     const struct {
         std::string name;
         std::string why;
     } refused[] = {
-        {cut, "link " + options::Shown(cut) + ": truncated"},
+        {cut, "link " + player::options::Shown(cut) + ": truncated"},
         {write("cut.link", cut + "\n"), folder / "cut.link" + ": its link: truncated"},
         {write("two.link", link + "\n" + link + "\n"), folder / "two.link" + ":1: not a recording"},
         {"https://kawauo.example.org/", "link https://kawauo.example.org/: no run in it"},

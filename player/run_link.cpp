@@ -21,6 +21,7 @@ constexpr std::string_view kMark = "#run=";
 constexpr uint8_t kMagic = 'k';  // before the format: a link of ours, not another's #run=
 constexpr int64_t kPeriod = 50;  // of 60 Hz, in thirds of a millisecond
 constexpr size_t kMostVersionBytes = 64;
+constexpr int64_t kClockEnd = 0xFFFFFFFF;  // the clock's last reading
 constexpr char kBase64Url[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
 // The codes of the lines other than frames.
@@ -29,7 +30,7 @@ constexpr uint64_t kInactiveCode = 1;
 constexpr uint64_t kActiveCode = 2;
 constexpr uint64_t kCloseCode = 3;
 constexpr uint64_t kLanguageCode = 4;  // + the winapi::texts::Language
-constexpr uint64_t kKeyCode = 8;       // + 2 × the key's place in kKeyNames, + 1 for up
+constexpr uint64_t kKeyCode = 8;       // + twice the key's place in kKeyNames, + 1 for up
 constexpr uint64_t kCodeEnd = kKeyCode + 2 * kKeyNames.size();
 
 uint64_t Zigzag(int64_t value) { return (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63); }
@@ -211,9 +212,9 @@ bool ReadFrame(Reader* reader, Pacing* pacing, record::Entry* frame) {
     if ((head & 1) && (!reader->Varint(&more) || more > reader->Left())) return false;
     for (uint64_t i = 0; i < ((head & 1) ? more + 2 : 1); ++i) {
         int64_t step = 0;
-        if (i > 0 && !reader->Signed(&step)) return false;
+        if (i > 0 && (!reader->Signed(&step) || step < -kClockEnd || step > kClockEnd)) return false;
         reading += step;
-        if (reading < 0 || reading > 0xFFFFFFFFll) return false;
+        if (reading < 0 || reading > kClockEnd) return false;
         frame->reads.push_back(static_cast<uint32_t>(reading));
     }
     pacing->Saw(frame->reads[0]);

@@ -198,6 +198,8 @@ TEST(RunLink, AFormTheWriterWouldNotHaveWrittenIsRefused) {
         {"more lines than it holds", edited(version + 1, {3}, 1)},
         {"a byte left over", edited(body.size(), {0})},
         {"a reading before the clock's start", edited(body.size() - 1, {0x02}, 1)},
+        {"a step past the clock's end",
+         edited(body.size() - 1, {81, 0, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01}, 1)},
         {"no version", edited(0, {0}, version)},
     };
     for (const auto& c : cases) {

@@ -12,8 +12,9 @@ KAWAUO_PACKAGE_PACKAGES=(dpkg-dev lintian appstream desktop-file-utils debootstr
 KAWAUO_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick)
 
 # The web build (play-web.sh, scripts/ci_web.sh): Debian's emscripten, and
-# its Chromium to test in (npm, for playwright-core, comes with Node.js).
-KAWAUO_WEB_PACKAGES=(emscripten nodejs chromium python3 cmake ninja-build)
+# its Chromium to test in (npm, for playwright-core, comes with Node.js);
+# pako, the page's deflate for a run's link.
+KAWAUO_WEB_PACKAGES=(emscripten nodejs chromium python3 cmake ninja-build node-pako)
 
 # The layout and static checks of scripts/ci_lint.sh.
 KAWAUO_LINT_PACKAGES=(clang-format-14 cppcheck)

@@ -33,7 +33,8 @@ constexpr uint64_t kLanguageCode = 4;  // + the winapi::texts::Language
 constexpr uint64_t kKeyCode = 8;       // + twice the key's place in kKeyNames, + 1 for up
 constexpr uint64_t kCodeEnd = kKeyCode + 2 * kKeyNames.size();
 
-uint64_t Zigzag(int64_t value) { return (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63); }
+// 0, -1, 1, -2... as 0, 1, 2, 3...
+uint64_t Zigzag(int64_t value) { return (static_cast<uint64_t>(value) << 1) ^ (value < 0 ? ~uint64_t{0} : 0); }
 int64_t Unzigzag(uint64_t value) { return static_cast<int64_t>(value >> 1) ^ -static_cast<int64_t>(value & 1); }
 
 void PutVarint(uint64_t value, std::vector<uint8_t>* out) {

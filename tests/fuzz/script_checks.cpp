@@ -24,7 +24,7 @@ bool Whole(const sim::Command& c, bool shotsEnabled) {
         case sim::Op::Up: return player::KeyNameOf(static_cast<int>(c.number)) != nullptr;
         case sim::Op::Frames: return c.number >= 1;
         case sim::Op::Activate: return c.number == 0 || c.number == 1;
-        case sim::Op::Lang: return c.number >= 0 && c.number < texts::kLanguageCount;
+        case sim::Op::Lang: return c.number >= 0 && c.number < winapi::texts::kLanguageCount;
         case sim::Op::Shot: return shotsEnabled && StaysInFolder(c.name);
         case sim::Op::Fail: {
             winapi::FaultPoint point;

@@ -1,6 +1,6 @@
 // The page's side of its choices (web_settings.cpp, web_choices.cpp): the
 // settings text kept in the browser's localStorage, and the choices the game
-// runs with told to the page (choices.js). Linked into kawauo.js with
+// runs with told to the page (choices.js) through the game (game.js). Linked into kawauo.js with
 // --js-library, beside library_kawauo.js.
 mergeInto(LibraryManager.library, {
   // A page whose browser refuses it localStorage (a sandbox, a setting) keeps nothing.
@@ -29,7 +29,7 @@ mergeInto(LibraryManager.library, {
   },
 
   kawauo_web_choices: function(lang, scale, outline, kept) {
-    var told = Module['kawauoChoices'];
-    if (told) told({lang: UTF8ToString(lang), scale: UTF8ToString(scale), outline: !!outline, kept: !!kept});
+    var choices = {lang: UTF8ToString(lang), scale: UTF8ToString(scale), outline: !!outline, kept: !!kept};
+    Module['kawauo'].tell('choices', choices);
   },
 });

@@ -1,13 +1,15 @@
 // The page's side of the browser's host (hosts/web/web_*.cpp): the canvas,
 // the keys and the focus, the pads, the animation frames and the message box.
 // Linked into kawauo.js with --js-library; the page around it is page.js.
+// Everything the page and this side share of one game is the page's Game
+// object (game.js), handed to the program as Module.kawauo.
 // The picture is drawn by WebGL 2 where a graphics card draws it (the
 // indices and the palette uploaded as they are, the colours looked up by
 // the card), else on a 2D canvas from the host's conversion: a processor's
 // rasteriser (SwiftShader, llvmpipe) costs several times the 2D canvas's
-// processor time, as SDL's does on the desktop. Module.kawauoAnyWebGL (for
-// the checks) takes WebGL wherever it is; Module.kawauoDrawnBy says which.
-// Either way at the whole factor the page asks for (Module.kawauoFactor),
+// processor time, as SDL's does on the desktop. The game's anyWebGL (for
+// the checks) takes WebGL wherever it is; its drawnBy says which.
+// Either way at the whole factor the page asks for (the game's factor),
 // nearest neighbour, for the page's CSS to take the rest of the way.
 mergeInto(LibraryManager.library, {
   $KawauoWeb: {
@@ -76,21 +78,16 @@ mergeInto(LibraryManager.library, {
       var key = KawauoWeb.names[name];
       if (key) KawauoWeb.inputs.push([down ? 1 : 2, key]);
     },
-    listen: function() {
-      Module['kawauoPress'] = KawauoWeb.press;
-      window.addEventListener('keydown', KawauoWeb.onKey);
-      window.addEventListener('keyup', KawauoWeb.onKey);
-      window.addEventListener('blur', KawauoWeb.onFocus);
-      window.addEventListener('focus', KawauoWeb.onFocus);
-      document.addEventListener('visibilitychange', KawauoWeb.onFocus);
-    },
-    // A game that has ended hears nothing more: the page's next game is another instance.
-    unlisten: function() {
-      window.removeEventListener('keydown', KawauoWeb.onKey);
-      window.removeEventListener('keyup', KawauoWeb.onKey);
-      window.removeEventListener('blur', KawauoWeb.onFocus);
-      window.removeEventListener('focus', KawauoWeb.onFocus);
-      document.removeEventListener('visibilitychange', KawauoWeb.onFocus);
+    // Until the game ends, however it ends (its signal): a game that has
+    // ended hears nothing more, the page's next game is another instance.
+    listen: function(game) {
+      game.press = KawauoWeb.press;
+      var until = {signal: game.listening.signal};
+      window.addEventListener('keydown', KawauoWeb.onKey, until);
+      window.addEventListener('keyup', KawauoWeb.onKey, until);
+      window.addEventListener('blur', KawauoWeb.onFocus, until);
+      window.addEventListener('focus', KawauoWeb.onFocus, until);
+      document.addEventListener('visibilitychange', KawauoWeb.onFocus, until);
     },
   },
 
@@ -154,7 +151,7 @@ mergeInto(LibraryManager.library, {
       return !/SwiftShader|llvmpipe|softpipe|Software|swrast/i.test(renderer);
     },
     open: function(canvas) {
-      if (!Module['kawauoAnyWebGL'] && !KawauoGl.drawnByCard()) return null;
+      if (!Module['kawauo'].anyWebGL && !KawauoGl.drawnByCard()) return null;
       var gl = canvas.getContext('webgl2', KawauoGl.attributes);
       if (!gl) return null;
       canvas.addEventListener('webglcontextlost', function(event) { event.preventDefault(); });
@@ -178,27 +175,28 @@ mergeInto(LibraryManager.library, {
   kawauo_web_open__deps: ['$KawauoWeb', '$KawauoGl'],
   kawauo_web_open: function() {
     if (KawauoWeb.canvas) return KawauoWeb.gl ? 2 : 1;
-    var canvas = Module['canvas'];
+    var game = Module['kawauo'];
+    var canvas = game.canvas;
     if (!canvas) return 0;
     KawauoWeb.gl = KawauoGl.open(canvas);
     if (!KawauoWeb.gl) KawauoWeb.context = canvas.getContext('2d', {alpha: false});
     if (!KawauoWeb.gl && !KawauoWeb.context) return 0;
     KawauoWeb.canvas = canvas;
-    Module['kawauoDrawnBy'] = KawauoWeb.gl ? 'webgl' : '2d';
-    KawauoWeb.listen();
+    game.drawnBy = KawauoWeb.gl ? 'webgl' : '2d';
+    KawauoWeb.listen(game);
     return KawauoWeb.gl ? 2 : 1;
   },
 
   kawauo_web_scale_mode: function(integer) {
-    Module['kawauoScale'] = integer ? 'integer' : 'fit';
-    if (Module['kawauoLayout']) Module['kawauoLayout']();
+    Module['kawauo'].tell('scale', integer ? 'integer' : 'fit');
   },
 
   // The canvas is 640x480 times the page's whole factor; a change clears it,
   // so it is made here, just before it is drawn again.
   kawauo_web_show__deps: ['$KawauoWeb', '$KawauoGl'],
   kawauo_web_show: function(pixels, palette, rgba) {
-    var canvas = KawauoWeb.canvas, factor = Module['kawauoFactor'] || 1;
+    var game = Module['kawauo'];
+    var canvas = KawauoWeb.canvas, factor = game.factor;
     if (canvas.width !== 640 * factor || canvas.height !== 480 * factor) {
       canvas.width = 640 * factor;
       canvas.height = 480 * factor;
@@ -206,12 +204,7 @@ mergeInto(LibraryManager.library, {
     if (KawauoWeb.gl) KawauoGl.draw(KawauoWeb.gl, pixels, palette, factor);
     else KawauoWeb.draw2d(rgba, factor);
     var now = performance.now();
-    if (Module['kawauoFirstShown'] === undefined) Module['kawauoFirstShown'] = now;
-    var stats = Module['kawauoStats'];
-    if (stats && stats.work.length < 100000) {
-      stats.work.push(now - KawauoWeb.frameBegin);
-      stats.shown.push(now);
-    }
+    game.shown(now, now - KawauoWeb.frameBegin);
     KawauoWeb.frameBegin = now;
   },
 
@@ -256,9 +249,7 @@ mergeInto(LibraryManager.library, {
       caption = UTF8ToString(caption);
       text = UTF8ToString(text);
       console.error(caption + ': ' + text);
-      var show = Module['kawauoMessageBox'];
-      if (show) show(caption, text, function() { wakeUp(0); });
-      else wakeUp(0);
+      Module['kawauo'].messageBox(caption, text).then(function() { wakeUp(0); });
     });
   },
 
@@ -267,16 +258,13 @@ mergeInto(LibraryManager.library, {
   },
 
   kawauo_web_shot: function(name, pixels, palette) {
-    var shots = Module['kawauoShots'];
-    if (shots) shots[UTF8ToString(name)] = {
+    Module['kawauo'].shots[UTF8ToString(name)] = {
       pixels: HEAPU8.slice(pixels, pixels + 640 * 480),
       palette: HEAPU8.slice(palette, palette + 256 * 4),
     };
   },
 
-  kawauo_web_ended__deps: ['$KawauoWeb'],
   kawauo_web_ended: function(status) {
-    KawauoWeb.unlisten();
-    if (Module['kawauoEnded']) Module['kawauoEnded'](status);
+    Module['kawauo'].exit(status);
   },
 });

@@ -9,7 +9,7 @@
 const fs = require('fs');
 const path = require('path');
 const {readPalettePng} = require('./pictures');
-const {canvasRgba, runChecks} = require('./browser');
+const {canvasRgba, waitFor, runChecks} = require('./browser');
 
 const [pageUrl, scriptUrl, simShots] = process.argv.slice(2);
 
@@ -23,7 +23,7 @@ function firstDifference(a, b) {
 // The script's run on `page`: its end, and its shots by name.
 async function run(page, query) {
   await page.goto(`${pageUrl}/index.html?script=${encodeURIComponent(scriptUrl)}${query}`);
-  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 180000});
+  await waitFor(page, 'the end of the script', () => document.body.dataset.ended !== undefined, null, 180);
   const ended = await page.evaluate(() => document.body.dataset.ended);
   const entries = await page.evaluate(() => {
     const encode = bytes => {
@@ -32,9 +32,9 @@ async function run(page, query) {
       return btoa(text);
     };
     // Pairs, not an object: a name such as __proto__ must stay a name.
-    return Object.entries(Module.kawauoShots).map(([name, shot]) => [name, encode(shot.pixels), encode(shot.palette)]);
+    return Object.entries(kawauoGame.shots).map(([name, shot]) => [name, encode(shot.pixels), encode(shot.palette)]);
   });
-  return {ended, drawnBy: await page.evaluate(() => Module.kawauoDrawnBy),
+  return {ended, drawnBy: await page.evaluate(() => kawauoGame.drawnBy),
           shots: new Map(entries.map(([name, pixels, palette]) => [name, {pixels, palette}]))};
 }
 
@@ -63,7 +63,7 @@ runChecks(async ({browser, page, checks}) => {
     check(`${name}: the palette as kawauo-sim's`, firstDifference(palette, sim.palette) < 0);
   }
   const last = names.length > 0 && shots.get('result');
-  const factor = () => page.evaluate(() => Module.kawauoFactor);
+  const factor = () => page.evaluate(() => kawauoGame.factor);
   check(`drawn by ${drawnBy} at ${await factor()}x, the canvas shows the last shot exactly`,
         last && await factor() === 2 && await showsShot(page, last));
   const webgl = await browser.newPage({viewport: {width: 1920, height: 1080}});

@@ -16,7 +16,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, readPalettePng, showsOverlay} = require('./pictures');
-const {canvasRgba, eventually, runChecks} = require('./browser');
+const {canvasRgba, eventually, firstFrame, framesPass, runChecks} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kawauo-choices-'));
@@ -46,12 +46,9 @@ runChecks(async ({page, checks}) => {
   const said = [];
   page.on('console', message => said.push(message.text()));
   const ended = () => page.evaluate(() => document.body.dataset.ended !== undefined);
-  const shown = () => page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  const shown = () => firstFrame(page);
   // The page's trace so far ('' when there is none).
-  const traceText = () => page.evaluate(() => {
-    Module._fflush(0);
-    return Module.FS.analyzePath('/trace.jsonl').exists ? Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'}) : '';
-  });
+  const traceText = () => page.evaluate(() => kawauoGame.read('/trace.jsonl'));
   // A script's run to its end, each message box given its OK as a player would.
   const runScript = async (script, query) => {
     await page.goto(`${url}/index.html?script=${encodeURIComponent('/' + script)}&trace${query}`);
@@ -75,7 +72,7 @@ runChecks(async ({page, checks}) => {
   const native = simRun('docs/screens/screens.sim', ['--lang', 'en'], 'screens-en');
   check('screens.sim in English: the trace is kawauo-sim --lang en\'s', firstDifference(english, native.trace) < 0);
   for (const shot of ['title', 'pause']) {
-    const web = Buffer.from(await page.evaluate(name => Array.from(Module.kawauoShots[name].pixels), shot));
+    const web = Buffer.from(await page.evaluate(name => Array.from(kawauoGame.shots[name].pixels), shot));
     const en = readPalettePng(path.join(native.shots, `${shot}.png`)).pixels;
     const ja = readPalettePng(path.join(work, 'screens.sim', `${shot}.png`)).pixels;
     check(`?lang=en: the ${shot} shot is kawauo-sim --lang en's, not the Japanese one`,
@@ -106,12 +103,12 @@ runChecks(async ({page, checks}) => {
   }, focused);
   const tick = async () => JSON.parse(frameLines(await traceText()).at(-1) || '{}').tick;
   await setFocus(false);
-  await page.waitForTimeout(100);
+  await framesPass(page, 6);
   const away = await tick();
-  await page.waitForTimeout(400);
+  await framesPass(page, 24);
   const stillAway = await tick();
   await setFocus(true);
-  await page.waitForTimeout(300);
+  await framesPass(page, 18);
   const back = await tick();
   check(`?pause-unfocused: the clock stands while the page is away (${away} -> ${stillAway}), then goes on (${back})`,
         stillAway === away && back > away + 100);

@@ -14,7 +14,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, showsOverlay} = require('./pictures');
-const {canvasRgba, hold, frames, last, eventually, runChecks} = require('./browser');
+const {canvasRgba, firstFrame, framesPass, hold, frames, last, eventually, runChecks} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const picture = name => readBmp(path.join(source, 'bmp', `${name}.bmp`));
@@ -41,7 +41,7 @@ runChecks(async ({browser, page, checks}) => {
   const whiteResult = async () => countNearest(await canvasRgba(page), palette, [255, 255, 255], 320, 130);
   const check = checks.check;
   await page.goto(`${url}/index.html?trace`);
-  await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  await firstFrame(page);
   // Whether the page let the browser act on each game key: read after our handler.
   await page.evaluate(() => {
     window.kawauoUnprevented = [];
@@ -60,10 +60,10 @@ runChecks(async ({browser, page, checks}) => {
   check('the game is in play', (await last(page)).scene === 2);
 
   const start = (await last(page)).fish;
-  await hold(page, 'ArrowRight', 600);
+  await hold(page, 'ArrowRight', 36);
   const right = (await last(page)).fish;
   check(`RIGHT moves the fish right (x ${start[6]} -> ${right[6]})`, right[6] > start[6] + 20);
-  await hold(page, 'ArrowUp', 600);
+  await hold(page, 'ArrowUp', 36);
   const up = (await last(page)).fish;
   check(`UP moves the fish up (y ${right[10]} -> ${up[10]})`, up[10] < right[10] - 20);
 
@@ -74,21 +74,20 @@ runChecks(async ({browser, page, checks}) => {
     window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
   }, focused);
   await page.keyboard.down('ArrowLeft');
-  await page.waitForTimeout(150);
+  await framesPass(page, 9);
   await setFocus(false);
-  await page.waitForTimeout(100);
+  await framesPass(page, 6);
   const away = (await last(page)).fish[6];
-  await page.waitForTimeout(400);
+  await framesPass(page, 24);
   const later = (await last(page)).fish[6];
   check(`losing the focus lets go of LEFT, still held (x ${up[6]} -> ${away} -> ${later})`, away < up[6] && later === away);
   await setFocus(true);
   await page.keyboard.up('ArrowLeft');
-  await hold(page, 'ArrowLeft', 300);
+  await hold(page, 'ArrowLeft', 18);
   check('with the focus back the keys work again', (await last(page)).fish[6] < later);
 
   const beforeMove = (await last(page)).frame;
   await hold(page, 'F1');
-  await page.waitForTimeout(200);
   check('F1 starts 魚の底力', (await frames(page)).some(f => f.frame > beforeMove && f.moves[1][1] !== 0));
 
   await hold(page, 'Space');
@@ -116,8 +115,8 @@ runChecks(async ({browser, page, checks}) => {
   await page.keyboard.press('Alt+Enter');
   const full = await eventually(3, () => page.evaluate(() => document.fullscreenElement?.id));
   check(`Alt+Enter makes the stage full screen (${full})`, full === 'stage');
-  await page.waitForTimeout(300);
-  check(`full screen, the picture is letterboxed (${await box()})`, /^1280x960\+0\+/.test(await box()));
+  const letterboxed = await eventually(3, async () => /^1280x960\+0\+/.test(await box()));
+  check(`full screen, the picture is letterboxed (${await box()})`, letterboxed);
   await page.keyboard.press('Alt+Enter');
   check('Alt+Enter again leaves full screen',
         await eventually(3, async () => (await page.evaluate(() => document.fullscreenElement)) === null));
@@ -137,7 +136,7 @@ runChecks(async ({browser, page, checks}) => {
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#recording')]);
   const recording = path.join(work, download.suggestedFilename());
   await download.saveAs(recording);
-  const trace = await page.evaluate(() => Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'}));
+  const trace = await page.evaluate(() => kawauoGame.read('/trace.jsonl'));
   const replay = execFileSync(path.resolve(sim), ['--draws', recording], {cwd: source, encoding: 'utf8', maxBuffer: 1 << 30});
   const [webLines, simLines] = [trace.split('\n'), replay.split('\n')];
   const differs = webLines.findIndex((line, i) => line !== simLines[i]);

@@ -51,7 +51,7 @@ const panel = page => page.evaluate(() => ({
   value: document.getElementById('loader-bar').value,
   max: document.getElementById('loader-bar').max,
 }));
-const titleShown = page => eventually(20, () => page.evaluate(() => window.Module?.kawauoFirstShown !== undefined));
+const titleShown = page => eventually(20, () => page.evaluate(() => window.kawauoGame?.firstShown !== undefined));
 
 async function failedDownloads(page, check) {
   const data = '**/kawauo.data';
@@ -98,11 +98,10 @@ async function failedDownloads(page, check) {
                      {offline: false, latency: 20, downloadThroughput: 1 << 20, uploadThroughput: -1});
   await page.click('#loader-again');
   const seen = [];
-  const until = Date.now() + 30000;
-  while (Date.now() < until && !(await page.evaluate(() => window.Module?.calledRun === true))) {
+  await eventually(30, async () => {
     seen.push(await panel(page));
-    await page.waitForTimeout(20);
-  }
+    return page.evaluate(() => window.kawauoGame?.module?.calledRun === true);
+  }, 20);
   await network.send('Network.emulateNetworkConditions',
                      {offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1});
   const midway = seen.find(now => now.value > 0 && now.value < now.max && /^Loading \d+ of \d+ kB/.test(now.text));
@@ -122,17 +121,17 @@ async function playAgain(page, check) {
     return now.button === 'Play again' && now;
   });
   check(`after ESC the page offers Play again: "${ended && ended.text}"`, !!ended && /ended/.test(ended.text));
-  await page.evaluate(() => { window.kawauoFirstGame = Module; });
+  await page.evaluate(() => { window.kawauoFirstGame = kawauoGame; });
   await page.click('#loader-again');
   const fresh = await eventually(10, () => page.evaluate(() =>
-      Module !== kawauoFirstGame && Module.kawauoFirstShown !== undefined && document.body.dataset.ended === undefined));
+      kawauoGame !== kawauoFirstGame && kawauoGame.firstShown !== undefined && document.body.dataset.ended === undefined));
   const first = fresh && (await last(page));
   check(`Play again starts a new game on the title (frame ${first?.frame}, scene ${first?.scene})`,
         fresh && first.scene === 0 && first.frame < 120);
   await hold(page, 'Space');
   check('the new game takes SPACE', await eventually(5, async () => (await last(page)).scene === 2));
   const start = (await last(page)).fish[6];
-  await hold(page, 'ArrowRight', 600);
+  await hold(page, 'ArrowRight', 36);
   const right = (await last(page)).fish[6];
   check(`and the arrows (x ${start} -> ${right})`, right > start + 20);
 }

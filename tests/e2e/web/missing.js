@@ -6,7 +6,7 @@
 //   node missing.js URL EXPECTED_JSON ({"caption": ..., "text": ...})
 'use strict';
 const fs = require('fs');
-const {runChecks} = require('./browser');
+const {waitFor, runChecks} = require('./browser');
 
 const [url, expectedPath] = process.argv.slice(2);
 const expected = JSON.parse(fs.readFileSync(expectedPath, 'utf8'));
@@ -25,10 +25,10 @@ runChecks(async ({page, checks}) => {
   check(`the console has it too, once (${told})`, told === 1);
   check('the game waits for the OK', (await page.evaluate(() => document.body.dataset.ended)) === undefined);
   await page.click('#box-ok');
-  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
+  await waitFor(page, 'the end', () => document.body.dataset.ended !== undefined);
   const ended = await page.evaluate(() => document.body.dataset.ended);
   check(`the game stops with status 1 (${ended})`, ended === '1');
-  check('no frame was shown', (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
+  check('no frame was shown', (await page.evaluate(() => kawauoGame.firstShown)) === undefined);
   const said = await page.textContent('#status');
   check(`the page says why: "${said.replace(/\n/g, ' / ')}"`, said.startsWith(`${expected.caption}: ${expected.text}`));
   await page.click('#loader-again:text("Play again")');
@@ -46,8 +46,8 @@ runChecks(async ({page, checks}) => {
         (await page.textContent('#box-caption')) === 'kawauo' && none.startsWith("The game's pictures") &&
         none.includes('kawauo.data'));
   await page.click('#box-ok');
-  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
+  await waitFor(page, 'the end', () => document.body.dataset.ended !== undefined);
   check('and the page ends with status 1, no frame shown',
         (await page.evaluate(() => document.body.dataset.ended)) === '1' &&
-        (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
+        (await page.evaluate(() => kawauoGame.firstShown)) === undefined);
 });

@@ -5,7 +5,7 @@
 // frame (a background tab) the game goes on from there, not in a rush.
 //   node pacing.js URL
 'use strict';
-const {runChecks} = require('./browser');
+const {waitFor, runChecks} = require('./browser');
 
 const [url] = process.argv.slice(2);
 const kRates = [50, 60, 75, 120, 144, 240];
@@ -32,12 +32,11 @@ runChecks(async ({browser, page, checks}) => {
     const tab = await context.newPage();
     await tab.addInitScript(virtualDisplay, hz);
     await tab.goto(`${url}/index.html?stats`);
-    // Polled by a timer: this page's animation frames come only with kawauoTick.
-    await tab.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {polling: 100, timeout: 60000});
+    await waitFor(tab, 'the first frame', () => window.kawauoGame?.firstShown !== undefined);
     const run = ticks => tab.evaluate(ticks => {
-      const before = Module.kawauoStats.shown.length;
+      const before = kawauoGame.stats.shown.length;
       for (let i = 0; i < ticks; ++i) kawauoTick();
-      return Module.kawauoStats.shown.length - before;
+      return kawauoGame.stats.shown.length - before;
     }, ticks);
     const shown = await run(hz * kSeconds);
     checks.check(`${hz} Hz: ${shown} frames in ${kSeconds} s`, Math.abs(shown - 60 * kSeconds) <= 1);

@@ -8,7 +8,7 @@
 // and the header saying what the keys do.
 //   node phones.js URL
 'use strict';
-const {frames, last, eventually, runChecks} = require('./browser');
+const {firstFrame, framesPass, frames, last, eventually, runChecks} = require('./browser');
 
 const [url] = process.argv.slice(2);
 const kKeys = ['SPACE', 'TAB', 'ESCAPE', 'LEFT', 'UP', 'RIGHT', 'DOWN', 'F1', 'F2', 'F3'];
@@ -56,14 +56,14 @@ const shows = (css, device, ratio) => Math.abs(css * ratio - device) <= 1;
 async function onDesktop(page, check) {
   await page.setViewportSize({width: 1366, height: 768});
   await page.goto(`${url}/index.html`);
-  await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  await firstFrame(page);
   let m = await measure(page);
   const [w, h] = pictureArea(1366, 768 - m.header.height, false);
   check(`1366x768, fit: the picture ${size(m.screen)} as the rule gives (${w}x${h}), the height below the header`,
         shows(m.screen.width, w, 1) && shows(m.screen.height, h, 1) && m.screen.bottom === 768);
   check(`1366x768: the keys table in sight (${size(m.table)} at ${m.table.x},${m.table.y}), beside the picture`,
         m.table.right <= 1366 && m.table.bottom <= 768 && m.table.x >= m.screen.right);
-  await page.evaluate(() => { Module.kawauoScale = 'integer'; Module.kawauoLayout(); });
+  await page.evaluate(() => kawauoGame.tell('scale', 'integer'));
   m = await measure(page);
   check(`1366x768, integer: the picture ${size(m.screen)}, nearest neighbour`,
         size(m.screen) === '640x480' && await page.evaluate(() => !document.getElementById('screen').classList.contains('smooth')));
@@ -76,7 +76,7 @@ async function onPhone(browser, check, width, height, ratio) {
   const context = await browser.newContext({viewport: {width, height}, deviceScaleFactor: ratio, isMobile: true, hasTouch: true});
   const page = await context.newPage();
   await page.goto(`${url}/index.html?trace`);
-  await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  await firstFrame(page);
   const m = await measure(page);
   const name = `${width}x${height} ${held}`;
   check(`${name}: no sideways scrolling (${m.scrollWidth} wide)`, m.scrollWidth <= m.width);
@@ -105,7 +105,7 @@ async function onPhone(browser, check, width, height, ratio) {
   const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: points});
   const space = {...await centre('SPACE'), id: 1};
   await touch('touchStart', [space]);
-  await page.waitForTimeout(120);
+  await framesPass(page, 8);
   await touch('touchEnd', []);
   check(`${name}: a touch on SPACE starts a run`, await eventually(5, async () => (await last(page)).scene === 2));
   check(`${name}: the header says what the keys do in play ("${(await measure(page)).status}")`,
@@ -114,11 +114,11 @@ async function onPhone(browser, check, width, height, ratio) {
   const before = await last(page);
   const up = {...await centre('UP'), id: 1};
   await touch('touchStart', [up]);
-  await page.waitForTimeout(300);
+  await framesPass(page, 18);
   await touch('touchStart', [up, {...await centre('F1'), id: 2}]);  // a second thumb, UP still held
-  await page.waitForTimeout(300);
+  await framesPass(page, 18);
   await touch('touchEnd', []);
-  await page.waitForTimeout(150);
+  await framesPass(page, 2);
   const after = await frames(page);
   const end = after.at(-1);
   check(`${name}: UP held swims up (y ${before.fish[10]} -> ${end.fish[10]})`, end.fish[10] < before.fish[10] - 20);

@@ -8,7 +8,7 @@
 // *.sim, and from a server of its own on another origin.
 'use strict';
 const http = require('http');
-const {runChecks} = require('./browser');
+const {waitFor, runChecks} = require('./browser');
 
 const [pageUrl] = process.argv.slice(2);
 const origin = new URL(pageUrl).origin;
@@ -53,7 +53,7 @@ runChecks(async ({page, checks}) => {
   });
   const open = value => page.goto(`${pageUrl}/index.html?script=${encodeURIComponent(value)}`);
   const ended = async () => {
-    await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 120000});
+    await waitFor(page, 'the end', () => document.body.dataset.ended !== undefined, null, 120);
     return page.evaluate(() => document.body.dataset.ended);
   };
 
@@ -69,7 +69,7 @@ runChecks(async ({page, checks}) => {
     await open(value);
     const status = await ended();
     const said = await page.textContent('#status');
-    const started = await page.evaluate(() => Module.calledRun === true);
+    const started = await page.evaluate(() => kawauoGame.module.calledRun === true);
     check(`${JSON.stringify(value)} is refused: nothing fetched, the game not started, status ${status}, "${said}"`,
           status === '2' && asked.length === 0 && !started && said.includes('a path on this site'));
   }
@@ -78,7 +78,7 @@ runChecks(async ({page, checks}) => {
   const status = await ended();
   const said = await page.textContent('#status');
   check(`a path on this site that redirects to another origin is refused: status ${status}, "${said}"`,
-        status === '2' && said.includes('redirected off this site'));
+        status === '2' && said.includes('redirection off this site is refused'));
 
   // Probes of the page while the long script runs, one after another until
   // it ends: a call into the page each, given up after kProbeSeconds (the
@@ -86,7 +86,8 @@ runChecks(async ({page, checks}) => {
   const probe = async () => {
     let timer;
     const late = new Promise(resolve => { timer = setTimeout(resolve, kProbeSeconds * 1000, null); });
-    const served = page.evaluate(() => ({running: Module.calledRun === true, ended: document.body.dataset.ended !== undefined}));
+    const served = page.evaluate(() => ({running: kawauoGame.module.calledRun === true,
+                                         ended: document.body.dataset.ended !== undefined}));
     const answer = await Promise.race([served, late]);
     clearTimeout(timer);
     return answer;
@@ -95,9 +96,8 @@ runChecks(async ({page, checks}) => {
   await open('long.sim');
   // Probed from the start of the run on: the script's 9 MB come slowly
   // through the check's own route, which is no part of the page.
-  // Polled by a timer, which the page runs between the game's slices: an
-  // animation frame may not come before the run has ended.
-  await page.waitForFunction(() => Module.calledRun === true, null, {polling: 10, timeout: 120000});
+  // Polled, answered by the page between the game's slices.
+  await waitFor(page, 'the run', () => window.kawauoGame?.module?.calledRun === true, null, 120);
   let answered = 0, unanswered = 0;
   for (;;) {
     const answer = await probe();

@@ -1,0 +1,146 @@
+// The page always starts or says why. Each file the page loads for a start
+// (its modules, styles, icon and manifest, the program and the pictures) is
+// held back in turn until every other request has been answered, so that
+// everything that can come before it does: the title shows every time. An
+// exception before the first frame is said on the page with "Try again",
+// which then starts the game. The page's Content-Security-Policy refuses
+// eval to any script of the page.
+//   node startup.js PAGE_URL
+'use strict';
+const {waitFor, firstFrame, runChecks} = require('./browser');
+
+const [pageUrl] = process.argv.slice(2);
+const kTitle = 'SPACE to start, ESC to quit.';
+
+const nameOf = request => new URL(request.url()).pathname.split('/').pop();
+
+// What a page in its own context shows once its game has started, with
+// `held` (a file's name, or '') answered only when nothing else is awaited.
+// Returns the page's title state, the files asked for and how many answers
+// overtook the held one.
+async function start(browser, held) {
+  const context = await browser.newContext({viewport: {width: 1280, height: 1024}});
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', error => errors.push(String(error)));
+  const asked = new Set();
+  let awaited = 0;
+  let heldAsked = false;
+  let overtaken = 0;
+  let release;
+  const released = new Promise(resolve => {
+    release = resolve;
+  });
+  const settle = () => {
+    if (heldAsked && awaited === 0) release();
+  };
+  page.on('request', request => {
+    asked.add(nameOf(request));
+    if (nameOf(request) !== held) ++awaited;
+  });
+  const answered = request => {
+    if (nameOf(request) === held) return;
+    --awaited;
+    if (heldAsked) ++overtaken;
+    settle();
+  };
+  page.on('requestfinished', answered);
+  page.on('requestfailed', answered);
+  await page.route('**/*', async route => {
+    if (nameOf(route.request()) === held) {
+      heldAsked = true;
+      settle();
+      await released;
+    }
+    await route.continue();
+  });
+  await page.goto(`${pageUrl}/index.html`);
+  let title = false;
+  try {
+    await waitFor(page, 'the first frame or the end', () => {
+      return window.kawauoGame?.firstShown !== undefined || document.body.dataset.ended !== undefined;
+    });
+    title = await waitFor(
+      page,
+      'the title in the header',
+      kTitle => kawauoGame.showing() === 0 && document.getElementById('status').textContent === kTitle,
+      kTitle,
+      10,
+    );
+  } catch (error) {
+    errors.push(String(error));
+  }
+  await context.close();
+  return {title, asked, overtaken, errors};
+}
+
+// A canvas that cannot be drawn on the first time it is asked: the browser
+// throws inside the game's start, before any frame.
+function failingCanvas() {
+  const getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function () {
+    HTMLCanvasElement.prototype.getContext = getContext;
+    throw new Error('no context for the canvas');
+  };
+}
+
+// A script of the page's own (blob:, as the loader runs the program) trying eval.
+const tryEval = () =>
+  new Promise(resolve => {
+    const script = document.createElement('script');
+    window.kawauoEval = null;
+    script.src = URL.createObjectURL(
+      new Blob([
+        "try { window.kawauoEval = String(eval('6 * 7')); } catch (error) { window.kawauoEval = error.name; }",
+      ]),
+    );
+    script.onload = () => resolve(window.kawauoEval);
+    script.onerror = () => resolve('not run');
+    document.head.append(script);
+  });
+
+runChecks(async ({browser, page, checks}) => {
+  const check = checks.check;
+  const plain = await start(browser, '');
+  const files = [...plain.asked].filter(name => name !== 'index.html' && name !== 'sw.js' && !name.startsWith('blob:'));
+  const needed = [
+    'page.js',
+    'game.js',
+    'loader.js',
+    'layout.js',
+    'kawauo.js',
+    'kawauo-data.js',
+    'kawauo.wasm',
+    'kawauo.data',
+  ];
+  check(
+    `a start asks for the page's files (${files.join(' ')})`,
+    plain.title && needed.every(name => files.includes(name)),
+  );
+  for (const name of files) {
+    const run = await start(browser, name);
+    check(
+      `${name} held until ${run.overtaken} other answers came: the title shows` +
+        (run.errors.length ? ` (${run.errors.join('; ')})` : ''),
+      run.title && run.errors.length === 0,
+    );
+  }
+
+  await page.addInitScript(failingCanvas);
+  await page.goto(`${pageUrl}/index.html`);
+  const said = await waitFor(page, 'the failure said', () => {
+    const again = document.getElementById('loader-again');
+    return !again.hidden && {button: again.textContent, status: document.getElementById('status').textContent};
+  });
+  check(
+    `an exception before the first frame is said with Try again: "${said.status}"`,
+    said.button === 'Try again' && /no context for the canvas/.test(said.status) && /status 1/.test(said.status),
+  );
+  await page.click('#loader-again');
+  await firstFrame(page);
+  check('Try again starts the game on its title', await page.evaluate(() => kawauoGame.showing() === 0));
+  checks.errors.length = 0; // the exception above was meant
+
+  const evaluated = await page.evaluate(tryEval);
+  check(`the page's policy refuses eval to its scripts (${evaluated})`, evaluated === 'EvalError');
+});

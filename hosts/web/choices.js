@@ -34,7 +34,7 @@ function startAgain(query) {
 // The recording the page was started again to show, as the game's file
 // /watch/NAME (its bytes as they were), taken once: a reload plays again.
 function takeRecording() {
-  let kept = null;
+  let kept;
   try {
     kept = JSON.parse(sessionStorage.getItem(kWatched));
     sessionStorage.removeItem(kWatched);
@@ -42,6 +42,7 @@ function takeRecording() {
     return null; // storage refused: nothing kept
   }
   if (!kept || typeof kept.name !== 'string' || typeof kept.bytes !== 'string') return null;
+  // eslint-disable-next-line no-control-regex -- a NUL ends a name in the game's files
   const name = /^[^/\x00]+$/.test(kept.name) && !/^\.\.?$/.test(kept.name) ? kept.name : 'run.rec';
   const bytes = new Uint8Array(kept.bytes.length);
   for (let i = 0; i < bytes.length; ++i) bytes[i] = kept.bytes.charCodeAt(i);
@@ -156,11 +157,20 @@ export class Choices {
       },
       ['Watch a run…'],
     );
-    const menu = element('div', {id: 'choices'}, [lang, scale, element('label', {}, [outline, ' outline']), open, file]);
+    const menu = element('div', {id: 'choices'}, [
+      lang,
+      scale,
+      element('label', {}, [outline, ' outline']),
+      open,
+      file,
+    ]);
     for (const control of [lang, scale, outline]) {
       control.disabled = true; // until the game says what it runs with
       control.addEventListener('change', () => {
-        this.choose(control.dataset.choice, control.type === 'checkbox' ? (control.checked ? 'yes' : 'no') : control.value);
+        this.choose(
+          control.dataset.choice,
+          control.type === 'checkbox' ? (control.checked ? 'yes' : 'no') : control.value,
+        );
         control.blur(); // the keys belong to the game
         document.getElementById('screen').focus();
       });

@@ -5,11 +5,13 @@
 mergeInto(LibraryManager.library, {
   // A page whose browser refuses it localStorage (a sandbox, a setting) keeps nothing.
   kawauo_web_settings_read__deps: ['malloc'],
-  kawauo_web_settings_read: function(name, length) {
+  kawauo_web_settings_read: function (name, length) {
     var text = null;
     try {
       text = localStorage.getItem(UTF8ToString(name));
-    } catch (error) {}
+    } catch (error) {
+      // refused: nothing kept
+    }
     if (text === null) return 0;
     var bytes = new TextEncoder().encode(text);
     var at = _malloc(bytes.length + 1);
@@ -19,7 +21,7 @@ mergeInto(LibraryManager.library, {
     return at;
   },
 
-  kawauo_web_settings_write: function(name, text, length) {
+  kawauo_web_settings_write: function (name, text, length) {
     try {
       localStorage.setItem(UTF8ToString(name), new TextDecoder().decode(HEAPU8.slice(text, text + length)));
       return 1;
@@ -28,7 +30,7 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  kawauo_web_choices: function(lang, scale, outline, kept) {
+  kawauo_web_choices: function (lang, scale, outline, kept) {
     var choices = {lang: UTF8ToString(lang), scale: UTF8ToString(scale), outline: !!outline, kept: !!kept};
     Module['kawauo'].tell('choices', choices);
   },

@@ -13,8 +13,7 @@
 //   loader.keepForOffline(): asks for the service worker, once.
 
 // Written by the build (bundle.cmake): the version, and each file's size in bytes.
-// prettier-ignore
-const bundle = /*@KAWAUO_BUNDLE@*/{cache: '', files: {}};
+const bundle = /*@KAWAUO_BUNDLE@*/ {cache: '', files: {}};
 const kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data'];
 // A download that brings nothing for this long is given up: a stalled
 // connection ends neither in data nor in an error of its own.

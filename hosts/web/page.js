@@ -62,7 +62,9 @@ async function fetchScript() {
     response = await fetch(url);
   } catch (error) {
     // The page's policy refuses a redirection off this site before the answer.
-    throw new Error(`${script}: cannot be fetched (${error.message}); a redirection off this site is refused.`);
+    throw new Error(`${script}: cannot be fetched (${error.message}); a redirection off this site is refused.`, {
+      cause: error,
+    });
   }
   if (!response.ok) throw new Error(`${script}: ${response.status}`);
   return response.text();

@@ -28,20 +28,25 @@ async function run(page, query) {
   const entries = await page.evaluate(() => {
     const encode = bytes => {
       let text = '';
-      for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+      for (let i = 0; i < bytes.length; i += 0x8000)
+        text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
       return btoa(text);
     };
     // Pairs, not an object: a name such as __proto__ must stay a name.
     return Object.entries(kawauoGame.shots).map(([name, shot]) => [name, encode(shot.pixels), encode(shot.palette)]);
   });
-  return {ended, drawnBy: await page.evaluate(() => kawauoGame.drawnBy),
-          shots: new Map(entries.map(([name, pixels, palette]) => [name, {pixels, palette}]))};
+  return {
+    ended,
+    drawnBy: await page.evaluate(() => kawauoGame.drawnBy),
+    shots: new Map(entries.map(([name, pixels, palette]) => [name, {pixels, palette}])),
+  };
 }
 
 // Whether the canvas shows `shot` (its indices through its palette) exactly.
 async function showsShot(page, shot) {
   const rgba = await canvasRgba(page);
-  const pixels = Buffer.from(shot.pixels, 'base64'), palette = Buffer.from(shot.palette, 'base64');
+  const pixels = Buffer.from(shot.pixels, 'base64'),
+    palette = Buffer.from(shot.palette, 'base64');
   return pixels.every((index, i) => [0, 1, 2].every(c => rgba[4 * i + c] === palette[4 * index + c]));
 }
 
@@ -50,24 +55,35 @@ runChecks(async ({browser, page, checks}) => {
   await page.setViewportSize({width: 1920, height: 1080});
   const {ended, drawnBy, shots} = await run(page, '');
   check(`the script runs to its end and the game exits with 0 (${ended})`, ended === '0');
-  const names = fs.readdirSync(simShots).filter(f => f.endsWith('.png')).map(f => f.slice(0, -4)).sort();
+  const names = fs
+    .readdirSync(simShots)
+    .filter(f => f.endsWith('.png'))
+    .map(f => f.slice(0, -4))
+    .sort();
   check(`the same shots: ${names.join(' ')}`, names.length > 0 && names.join() === [...shots.keys()].sort().join());
   for (const name of names) {
     const sim = readPalettePng(path.join(simShots, `${name}.png`));
     const web = shots.get(name);
     if (!web) continue;
     const pixels = Buffer.from(web.pixels, 'base64');
-    const palette = Buffer.from(web.palette, 'base64').filter((_, i) => i % 4 !== 3);  // PALETTEENTRY's flags
+    const palette = Buffer.from(web.palette, 'base64').filter((_, i) => i % 4 !== 3); // PALETTEENTRY's flags
     const at = firstDifference(pixels, sim.pixels);
-    check(`${name}: every index as kawauo-sim's${at < 0 ? '' : ` (first differs at ${at % 640},${Math.floor(at / 640)})`}`, at < 0);
+    check(
+      `${name}: every index as kawauo-sim's${at < 0 ? '' : ` (first differs at ${at % 640},${Math.floor(at / 640)})`}`,
+      at < 0,
+    );
     check(`${name}: the palette as kawauo-sim's`, firstDifference(palette, sim.palette) < 0);
   }
   const last = names.length > 0 && shots.get('result');
   const factor = () => page.evaluate(() => kawauoGame.factor);
-  check(`drawn by ${drawnBy} at ${await factor()}x, the canvas shows the last shot exactly`,
-        last && await factor() === 2 && await showsShot(page, last));
+  check(
+    `drawn by ${drawnBy} at ${await factor()}x, the canvas shows the last shot exactly`,
+    last && (await factor()) === 2 && (await showsShot(page, last)),
+  );
   const webgl = await browser.newPage({viewport: {width: 1920, height: 1080}});
   const again = await run(webgl, '&webgl');
-  check(`drawn by ${again.drawnBy} (?webgl), the canvas shows the last shot exactly`,
-        again.drawnBy === 'webgl' && again.ended === '0' && last && await showsShot(webgl, last));
+  check(
+    `drawn by ${again.drawnBy} (?webgl), the canvas shows the last shot exactly`,
+    again.drawnBy === 'webgl' && again.ended === '0' && last && (await showsShot(webgl, last)),
+  );
 });

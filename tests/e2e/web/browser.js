@@ -12,7 +12,9 @@ async function launch() {
   const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
   const page = await browser.newPage({viewport: {width: 1280, height: 1024}});
   const checks = {passed: 0, failed: 0, errors: []};
-  page.on('console', message => { if (message.type() === 'error') checks.errors.push(message.text()); });
+  page.on('console', message => {
+    if (message.type() === 'error') checks.errors.push(message.text());
+  });
   page.on('pageerror', error => checks.errors.push(String(error)));
   checks.check = (what, ok) => {
     console.log(`${ok ? 'ok' : 'FAIL'}: ${what}`);
@@ -78,7 +80,10 @@ async function hold(page, key, count = 8) {
 // The trace's frames so far (the page's copy of it, brought up to date).
 async function frames(page) {
   const text = await page.evaluate(() => kawauoGame.read('/trace.jsonl'));
-  return text.split('\n').filter(line => line.startsWith('{"frame"')).map(line => JSON.parse(line));
+  return text
+    .split('\n')
+    .filter(line => line.startsWith('{"frame"'))
+    .map(line => JSON.parse(line));
 }
 const last = async page => (await frames(page)).at(-1);
 

@@ -33,21 +33,28 @@ runChecks(async ({page, checks}) => {
   check(`the page says why: "${said.replace(/\n/g, ' / ')}"`, said.startsWith(`${expected.caption}: ${expected.text}`));
   await page.click('#loader-again:text("Play again")');
   await box.waitFor({state: 'visible', timeout: 30000});
-  check('Play again starts the game again, which shows the box again',
-        (await page.textContent('#box-caption')) === expected.caption &&
-        (await page.evaluate(() => document.body.dataset.ended)) === undefined);
+  check(
+    'Play again starts the game again, which shows the box again',
+    (await page.textContent('#box-caption')) === expected.caption &&
+      (await page.evaluate(() => document.body.dataset.ended)) === undefined,
+  );
 
   // A bundle holding none of the pictures: one box of the page's own, in the
   // language the query asks for, before any game; then status 1.
   await page.goto(`${url}/none/index.html?lang=en`);
   await box.waitFor({state: 'visible', timeout: 30000});
   const none = await page.textContent('#box-text');
-  check(`no pictures at all: one box, in English, that names the damaged bundle ("${none.split('\n')[0]}")`,
-        (await page.textContent('#box-caption')) === 'kawauo' && none.startsWith("The game's pictures") &&
-        none.includes('kawauo.data'));
+  check(
+    `no pictures at all: one box, in English, that names the damaged bundle ("${none.split('\n')[0]}")`,
+    (await page.textContent('#box-caption')) === 'kawauo' &&
+      none.startsWith("The game's pictures") &&
+      none.includes('kawauo.data'),
+  );
   await page.click('#box-ok');
   await waitFor(page, 'the end', () => document.body.dataset.ended !== undefined);
-  check('and the page ends with status 1, no frame shown',
-        (await page.evaluate(() => document.body.dataset.ended)) === '1' &&
-        (await page.evaluate(() => kawauoGame.firstShown)) === undefined);
+  check(
+    'and the page ends with status 1, no frame shown',
+    (await page.evaluate(() => document.body.dataset.ended)) === '1' &&
+      (await page.evaluate(() => kawauoGame.firstShown)) === undefined,
+  );
 });

@@ -10,20 +10,32 @@ const {firstFrame, framesPass, frames, last, eventually, runChecks} = require('.
 const [url] = process.argv.slice(2);
 
 function virtualPad() {
-  const pad = {connected: true, index: 0, id: 'virtual', mapping: 'standard', axes: [0, 0, 0, 0],
-               buttons: Array.from({length: 17}, () => ({pressed: false, value: 0}))};
+  const pad = {
+    connected: true,
+    index: 0,
+    id: 'virtual',
+    mapping: 'standard',
+    axes: [0, 0, 0, 0],
+    buttons: Array.from({length: 17}, () => ({pressed: false, value: 0})),
+  };
   let plugged = false;
   navigator.getGamepads = () => [plugged ? pad : null, null, null, null];
   window.kawauoPad = {
-    plug: on => { plugged = on; },
-    button: (b, on) => { pad.buttons[b] = {pressed: on, value: on ? 1 : 0}; },
-    stick: (x, y) => { pad.axes = [x, y, 0, 0]; },
+    plug: on => {
+      plugged = on;
+    },
+    button: (b, on) => {
+      pad.buttons[b] = {pressed: on, value: on ? 1 : 0};
+    },
+    stick: (x, y) => {
+      pad.axes = [x, y, 0, 0];
+    },
   };
 }
 
 runChecks(async ({page, checks}) => {
   const check = checks.check;
-  const pad = (call, ...args) => page.evaluate(([call, args]) => kawauoPad[call](...args), [call, args]);
+  const pad = (call, ...args) => page.evaluate(([call, args]) => window.kawauoPad[call](...args), [call, args]);
   // Held for `count` whole frames, then let go for two.
   const press = async (button, count = 9) => {
     await pad('button', button, true);
@@ -51,7 +63,10 @@ runChecks(async ({page, checks}) => {
 
   const before = (await last(page)).frame;
   await press(2);
-  check('X starts 魚の底力 (F1)', (await frames(page)).some(f => f.frame > before && f.moves[1][1] !== 0));
+  check(
+    'X starts 魚の底力 (F1)',
+    (await frames(page)).some(f => f.frame > before && f.moves[1][1] !== 0),
+  );
 
   await press(9);
   check('Start pauses', await eventually(3, async () => (await last(page)).paused !== 0));
@@ -65,7 +80,10 @@ runChecks(async ({page, checks}) => {
   const gone = (await last(page)).fish[6];
   await framesPass(page, 18);
   const later = (await last(page)).fish[6];
-  check(`unplugged, the pad lets go of its d-pad's left (x ${up[6]} -> ${gone} -> ${later})`, gone < up[6] && later === gone);
+  check(
+    `unplugged, the pad lets go of its d-pad's left (x ${up[6]} -> ${gone} -> ${later})`,
+    gone < up[6] && later === gone,
+  );
   await pad('button', 14, false);
   await pad('plug', true);
 

@@ -12,7 +12,7 @@ const {waitFor, runChecks} = require('./browser');
 
 const [pageUrl] = process.argv.slice(2);
 const origin = new URL(pageUrl).origin;
-const kProbeSeconds = 5;  // a page that is served at all answers in a fraction of this
+const kProbeSeconds = 5; // a page that is served at all answers in a fraction of this
 
 const short = 'seed 7\nframes 3\n';
 // A million lines: the game hears every event in one frame, a few seconds of
@@ -43,14 +43,17 @@ runChecks(async ({page, checks}) => {
   const elsewhere = `http://127.0.0.1:${other.address().port}`;
   let body = short;
   const asked = [];
-  await page.route(url => url.pathname.endsWith('.sim'), route => {
-    asked.push(route.request().url());
-    if (route.request().url().endsWith('/away.sim')) {
-      route.fulfill({status: 302, headers: {location: `${elsewhere}/run.sim`}});
-    } else {
-      route.fulfill({body, contentType: 'text/plain'});
-    }
-  });
+  await page.route(
+    url => url.pathname.endsWith('.sim'),
+    route => {
+      asked.push(route.request().url());
+      if (route.request().url().endsWith('/away.sim')) {
+        route.fulfill({status: 302, headers: {location: `${elsewhere}/run.sim`}});
+      } else {
+        route.fulfill({body, contentType: 'text/plain'});
+      }
+    },
+  );
   const open = value => page.goto(`${pageUrl}/index.html?script=${encodeURIComponent(value)}`);
   const ended = async () => {
     await waitFor(page, 'the end', () => document.body.dataset.ended !== undefined, null, 120);
@@ -60,8 +63,10 @@ runChecks(async ({page, checks}) => {
   for (const value of ['run.sim', '../site/run.sim']) {
     await open(value);
     const status = await ended();
-    check(`${value}: fetched from the page's folder and run to its end (${status})`,
-          status === '0' && asked.at(-1) === `${pageUrl}/run.sim`);
+    check(
+      `${value}: fetched from the page's folder and run to its end (${status})`,
+      status === '0' && asked.at(-1) === `${pageUrl}/run.sim`,
+    );
   }
 
   for (const value of refused(elsewhere)) {
@@ -70,24 +75,32 @@ runChecks(async ({page, checks}) => {
     const status = await ended();
     const said = await page.textContent('#status');
     const started = await page.evaluate(() => kawauoGame.module.calledRun === true);
-    check(`${JSON.stringify(value)} is refused: nothing fetched, the game not started, status ${status}, "${said}"`,
-          status === '2' && asked.length === 0 && !started && said.includes('a path on this site'));
+    check(
+      `${JSON.stringify(value)} is refused: nothing fetched, the game not started, status ${status}, "${said}"`,
+      status === '2' && asked.length === 0 && !started && said.includes('a path on this site'),
+    );
   }
 
   await open('away.sim');
   const status = await ended();
   const said = await page.textContent('#status');
-  check(`a path on this site that redirects to another origin is refused: status ${status}, "${said}"`,
-        status === '2' && said.includes('redirection off this site is refused'));
+  check(
+    `a path on this site that redirects to another origin is refused: status ${status}, "${said}"`,
+    status === '2' && said.includes('redirection off this site is refused'),
+  );
 
   // Probes of the page while the long script runs, one after another until
   // it ends: a call into the page each, given up after kProbeSeconds (the
   // page did not answer).
   const probe = async () => {
     let timer;
-    const late = new Promise(resolve => { timer = setTimeout(resolve, kProbeSeconds * 1000, null); });
-    const served = page.evaluate(() => ({running: kawauoGame.module.calledRun === true,
-                                         ended: document.body.dataset.ended !== undefined}));
+    const late = new Promise(resolve => {
+      timer = setTimeout(resolve, kProbeSeconds * 1000, null);
+    });
+    const served = page.evaluate(() => ({
+      running: kawauoGame.module.calledRun === true,
+      ended: document.body.dataset.ended !== undefined,
+    }));
     const answer = await Promise.race([served, late]);
     clearTimeout(timer);
     return answer;
@@ -98,7 +111,8 @@ runChecks(async ({page, checks}) => {
   // through the check's own route, which is no part of the page.
   // Polled, answered by the page between the game's slices.
   await waitFor(page, 'the run', () => window.kawauoGame?.module?.calledRun === true, null, 120);
-  let answered = 0, unanswered = 0;
+  let answered = 0,
+    unanswered = 0;
   for (;;) {
     const answer = await probe();
     if (!answer) ++unanswered;
@@ -106,8 +120,10 @@ runChecks(async ({page, checks}) => {
     if (!answer || answer.ended) break;
   }
   const longStatus = await ended();
-  check(`the page answers while a million-line script runs: ${answered} calls served, ` +
-        `${unanswered} probes unanswered within ${kProbeSeconds} s; it ends with ${longStatus}`,
-        answered > 0 && unanswered === 0 && longStatus === '0');
+  check(
+    `the page answers while a million-line script runs: ${answered} calls served, ` +
+      `${unanswered} probes unanswered within ${kProbeSeconds} s; it ends with ${longStatus}`,
+    answered > 0 && unanswered === 0 && longStatus === '0',
+  );
   other.close();
 });

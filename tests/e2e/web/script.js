@@ -120,9 +120,10 @@ runChecks(async ({page, checks}) => {
     if (!answer || answer.ended) break;
   }
   const longStatus = await ended();
+  const longSaid = await page.textContent('#status'); // why, when it failed
   check(
     `the page answers while a million-line script runs: ${answered} calls served, ` +
-      `${unanswered} probes unanswered within ${kProbeSeconds} s; it ends with ${longStatus}`,
+      `${unanswered} probes unanswered within ${kProbeSeconds} s; it ends with ${longStatus} ("${longSaid}")`,
     answered > 0 && unanswered === 0 && longStatus === '0',
   );
   other.close();

@@ -77,6 +77,14 @@ async function hold(page, key, count = 8) {
   await framesPass(page, 2);
 }
 
+// The page seen to lose (false) or regain the focus, as when another window takes it.
+const setFocus = (page, focused) =>
+  page.evaluate(focused => {
+    if (focused) delete document.hasFocus;
+    else document.hasFocus = () => false;
+    window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
+  }, focused);
+
 // The trace's frames so far (the page's copy of it, brought up to date).
 async function frames(page) {
   const text = await page.evaluate(() => kawauoGame.read('/trace.jsonl'));
@@ -110,4 +118,4 @@ function runChecks(body) {
   });
 }
 
-module.exports = {canvasRgba, eventually, waitFor, firstFrame, framesPass, hold, frames, last, runChecks};
+module.exports = {canvasRgba, eventually, waitFor, firstFrame, framesPass, hold, setFocus, frames, last, runChecks};

@@ -16,7 +16,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, readPalettePng, showsOverlay} = require('./pictures');
-const {canvasRgba, eventually, firstFrame, framesPass, runChecks} = require('./browser');
+const {canvasRgba, eventually, firstFrame, framesPass, setFocus, runChecks} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kawauo-choices-'));
@@ -109,19 +109,13 @@ runChecks(async ({page, checks}) => {
   // ?pause-unfocused: the game's clock stands while the page is away, and goes on after.
   await page.goto(`${url}/index.html?pause-unfocused&trace`);
   await shown();
-  const setFocus = focused =>
-    page.evaluate(focused => {
-      if (focused) delete document.hasFocus;
-      else document.hasFocus = () => false;
-      window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
-    }, focused);
   const tick = async () => JSON.parse(frameLines(await traceText()).at(-1) || '{}').tick;
-  await setFocus(false);
+  await setFocus(page, false);
   await framesPass(page, 6);
   const away = await tick();
   await framesPass(page, 24);
   const stillAway = await tick();
-  await setFocus(true);
+  await setFocus(page, true);
   await framesPass(page, 18);
   const back = await tick();
   check(

@@ -14,7 +14,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, showsOverlay} = require('./pictures');
-const {canvasRgba, firstFrame, framesPass, hold, frames, last, eventually, runChecks} = require('./browser');
+const {canvasRgba, firstFrame, framesPass, hold, setFocus, frames, last, eventually, runChecks} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const picture = name => readBmp(path.join(source, 'bmp', `${name}.bmp`));
@@ -75,15 +75,9 @@ runChecks(async ({page, checks}) => {
   check(`UP moves the fish up (y ${right[10]} -> ${up[10]})`, up[10] < right[10] - 20);
 
   // Losing the page's focus lets go of a key still held, regaining it goes on.
-  const setFocus = focused =>
-    page.evaluate(focused => {
-      if (focused) delete document.hasFocus;
-      else document.hasFocus = () => false;
-      window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
-    }, focused);
   await page.keyboard.down('ArrowLeft');
   await framesPass(page, 9);
-  await setFocus(false);
+  await setFocus(page, false);
   await framesPass(page, 6);
   const away = (await last(page)).fish[6];
   await framesPass(page, 24);
@@ -92,7 +86,7 @@ runChecks(async ({page, checks}) => {
     `losing the focus lets go of LEFT, still held (x ${up[6]} -> ${away} -> ${later})`,
     away < up[6] && later === away,
   );
-  await setFocus(true);
+  await setFocus(page, true);
   await page.keyboard.up('ArrowLeft');
   await hold(page, 'ArrowLeft', 18);
   check('with the focus back the keys work again', (await last(page)).fish[6] < later);

@@ -225,8 +225,11 @@ mergeInto(LibraryManager.library, {
   // The canvas is 640x480 times the page's whole factor; a change clears it,
   // so it is made here, just before it is drawn again.
   kawauo_web_show__deps: ['$KawauoWeb', '$KawauoGl'],
+  // A game the page has stopped (game.js's fail) draws no more: the canvas
+  // is the next game's.
   kawauo_web_show: function (pixels, palette, rgba) {
     var game = Module['kawauo'];
+    if (game.ended) return;
     var canvas = KawauoWeb.canvas,
       factor = game.factor;
     if (canvas.width !== 640 * factor || canvas.height !== 480 * factor) {
@@ -241,9 +244,11 @@ mergeInto(LibraryManager.library, {
   },
 
   kawauo_web_animation_frame__deps: ['$KawauoWeb'],
+  // A game the page has stopped is never woken again: it stays where it is.
   kawauo_web_animation_frame: function () {
     return Asyncify.handleSleep(function (wakeUp) {
       requestAnimationFrame(function (time) {
+        if (Module['kawauo'].ended) return;
         KawauoWeb.frameBegin = performance.now();
         wakeUp(time);
       });

@@ -6,11 +6,12 @@
 // not come while a style sheet is awaited): whatever can run before it does (the page that ran its scripts in the order of their tags
 // started its game without layout.js this way, and died). The title shows
 // every time. An exception before the first frame is said on the page with
-// "Try again", which then starts the game. The page's
+// "Try again", which then starts the game; one later, with "Play again",
+// and the game it ended draws no more. The page's
 // Content-Security-Policy refuses eval to any script of the page.
 //   node startup.js PAGE_URL
 'use strict';
-const {eventually, waitFor, firstFrame, runChecks} = require('./browser');
+const {eventually, waitFor, firstFrame, framesPass, runChecks} = require('./browser');
 
 const [pageUrl] = process.argv.slice(2);
 const kTitle = 'SPACE to start, ESC to quit.';
@@ -159,7 +160,31 @@ runChecks(async ({browser, page, checks}) => {
   await page.click('#loader-again');
   await firstFrame(page);
   check('Try again starts the game on its title', await page.evaluate(() => kawauoGame.showing() === 0));
-  checks.errors.length = 0; // the exception above was meant
+
+  // A fault of the page's own while a game runs ends that game, said with
+  // Play again; it draws no more once the next one has the canvas.
+  const stopped = await page.evaluate(() => {
+    window.kawauoStopped = kawauoGame;
+    kawauoGame.addEventListener('scale', () => {
+      throw new Error('a fault of the page');
+    });
+    kawauoGame.tell('scale', 'fit');
+    return {button: document.getElementById('loader-again').textContent, frames: kawauoGame.frames};
+  });
+  await page.click('#loader-again');
+  await waitFor(
+    page,
+    'the next game',
+    () => kawauoGame !== window.kawauoStopped && kawauoGame.firstShown !== undefined,
+  );
+  await framesPass(page, 30);
+  const after = await page.evaluate(() => [window.kawauoStopped.frames, document.getElementById('status').textContent]);
+  check(
+    `a fault of the page ends the game with ${stopped.button}, which stops: ${stopped.frames} -> ${after[0]} frames` +
+      ` while the next shows 30 ("${after[1]}")`,
+    stopped.button === 'Play again' && after[0] === stopped.frames && after[1] === kTitle,
+  );
+  checks.errors.length = 0; // the exceptions above were meant
 
   const evaluated = await page.evaluate(tryEval);
   check(`the page's policy refuses eval to its scripts (${evaluated})`, evaluated === 'EvalError');

@@ -11,7 +11,7 @@
 //                a reason; failed when it did not end by itself (an abort, an
 //                exception, a file it needed) but was stopped
 // What the page asks of the program are its methods (recording, showing,
-// choose, trace). A later module (a share button, a page of its own) takes a
+// choose, read). A later module (a share button, a page of its own) takes a
 // game the same way: it listens to the game it is handed and calls it.
 export class Game extends EventTarget {
   // `canvas`: where it draws; `args`: its command line; `files`: {path,
@@ -24,7 +24,8 @@ export class Game extends EventTarget {
     this.canvas = canvas;
     this.args = args;
     this.files = files;
-    // Told when the game is about to read them; none is an unhandled rejection before.
+    // Awaited when the game is about to read them; caught here too, so that
+    // a failure is not taken for an unhandled one before then.
     this.contents = Promise.all(files.map(file => file.contents));
     this.contents.catch(() => {});
     this.anyWebGL = anyWebGL;
@@ -48,7 +49,6 @@ export class Game extends EventTarget {
   // Starts an instance of `program` (the loader's: factory, pictures, wasm, data).
   start(program) {
     const module = {
-      canvas: this.canvas,
       arguments: this.args,
       kawauo: this,
       preRun: [() => this.writeFiles()],

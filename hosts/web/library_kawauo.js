@@ -15,41 +15,20 @@ mergeInto(LibraryManager.library, {
   $KawauoWeb: {
     // KeyboardEvent.code to the game's keys (the VK_ codes of win.h), as the
     // SDL host maps them: the arrows also on WASD and the keypad, F1-F3 on 1-3.
+    // prettier-ignore
     keys: {
-      Space: 0x20,
-      Tab: 0x09,
-      Escape: 0x1b,
-      ArrowLeft: 0x25,
-      ArrowUp: 0x26,
-      ArrowRight: 0x27,
-      ArrowDown: 0x28,
-      F1: 0x70,
-      F2: 0x71,
-      F3: 0x72,
-      KeyA: 0x25,
-      KeyW: 0x26,
-      KeyD: 0x27,
-      KeyS: 0x28,
-      Numpad4: 0x25,
-      Numpad8: 0x26,
-      Numpad6: 0x27,
-      Numpad2: 0x28,
-      Digit1: 0x70,
-      Digit2: 0x71,
-      Digit3: 0x72,
+      Space: 0x20, Tab: 0x09, Escape: 0x1B,
+      ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
+      F1: 0x70, F2: 0x71, F3: 0x72,
+      KeyA: 0x25, KeyW: 0x26, KeyD: 0x27, KeyS: 0x28,
+      Numpad4: 0x25, Numpad8: 0x26, Numpad6: 0x27, Numpad2: 0x28,
+      Digit1: 0x70, Digit2: 0x71, Digit3: 0x72,
     },
     // The sim's key names to the same keys, for the page's touch controls.
+    // prettier-ignore
     names: {
-      SPACE: 0x20,
-      TAB: 0x09,
-      ESCAPE: 0x1b,
-      LEFT: 0x25,
-      UP: 0x26,
-      RIGHT: 0x27,
-      DOWN: 0x28,
-      F1: 0x70,
-      F2: 0x71,
-      F3: 0x72,
+      SPACE: 0x20, TAB: 0x09, ESCAPE: 0x1B, LEFT: 0x25, UP: 0x26, RIGHT: 0x27, DOWN: 0x28,
+      F1: 0x70, F2: 0x71, F3: 0x72,
     },
     inputs: [], // [kind, key] as web_internal.h numbers them, oldest first
     active: true,

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "hosts/shared/argb.h"
+#include "hosts/core/argb.h"
 #include "winapi/ddraw.h"
 
 namespace bench {
@@ -20,12 +20,12 @@ public:
     explicit Converter(int scale = 1) : scale_(scale), argb_(size_t{kScreenWidth} * kScreenHeight * scale * scale) {}
     void Convert(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
         const int pitch = kScreenWidth * scale_ * 4;
-        if (scale_ == 1) return platform::ConvertToArgb(pixels, palette, argb_.data(), pitch);
+        if (scale_ == 1) return core::ConvertToArgb(pixels, palette, argb_.data(), pitch);
         uint32_t colours[256];
         for (int i = 0; i < 256; ++i)
             colours[i] =
                 0xFF000000u | uint32_t{palette[i].peRed} << 16 | uint32_t{palette[i].peGreen} << 8 | palette[i].peBlue;
-        platform::ConvertScaled(pixels, colours, scale_, argb_.data(), pitch);
+        core::ConvertScaled(pixels, colours, scale_, argb_.data(), pitch);
     }
     const uint32_t* Argb() const { return argb_.data(); }
 

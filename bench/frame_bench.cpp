@@ -37,11 +37,11 @@ void BM_PlayFrame(benchmark::State& state, bool convert) {
 void BM_SdlReplay(benchmark::State& state) {
     if (!StartGame()) return state.SkipWithError("no game");
     SetUpBusyPlay();
-    platform::RecordDraws(true);
-    platform::TakeDraws();
+    winapi::RecordDraws(true);
+    winapi::TakeDraws();
     RunFrame();
-    const std::vector<platform::DrawNote> notes = platform::TakeDraws();
-    platform::RecordDraws(false);
+    const std::vector<winapi::DrawNote> notes = winapi::TakeDraws();
+    winapi::RecordDraws(false);
 
     struct Replay {
         SDL_Surface* picture;
@@ -50,9 +50,9 @@ void BM_SdlReplay(benchmark::State& state) {
     };
     std::map<std::pair<const IDirectDrawSurface*, bool>, SDL_Surface*> copies;
     std::vector<Replay> blits;
-    for (const platform::DrawNote& note : notes) {
-        if (note.kind != platform::DrawNote::kBlt) continue;
-        const platform::BltNote& b = note.blt;
+    for (const winapi::DrawNote& note : notes) {
+        if (note.kind != winapi::DrawNote::kBlt) continue;
+        const winapi::BltNote& b = note.blt;
         SDL_Surface*& copy = copies[{b.src, b.keyed}];
         if (copy == nullptr) copy = SdlCopy(const_cast<IDirectDrawSurface*>(b.src), b.keyed, b.keyed);
         blits.push_back(Replay{

@@ -12,26 +12,26 @@
 namespace bench {
 namespace {
 
-void BM_PlayFramePresented(benchmark::State& state, present::Path path, int width, int height) {
+void BM_PlayFramePresented(benchmark::State& state, sdl::present::Path path, int width, int height) {
     if (!StartGame()) return state.SkipWithError("no game");
     SetUpBusyPlay();
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return state.SkipWithError(SDL_GetError());
     SDL_Window* window = SDL_CreateWindow("bench", 0, 0, width, height, 0);
-    if (window == nullptr || !present::Open(window, path)) {
+    if (window == nullptr || !sdl::present::Open(window, path)) {
         state.SkipWithError(SDL_GetError());
-    } else if (present::Current() != path) {
+    } else if (sdl::present::Current() != path) {
         state.SkipWithError("not the way of presenting asked for");
     } else {
         for (auto _ : state) {
             RunFrame();
-            present::Draw(headless::LastFrame().pixels.data(), headless::LastFrame().palette);
-            present::Show();
+            sdl::present::Draw(headless::LastFrame().pixels.data(), headless::LastFrame().palette);
+            sdl::present::Show();
         }
         if (g_scene != kScenePlay) state.SkipWithError("play ended during the run");
-        state.SetLabel(present::Describe());
+        state.SetLabel(sdl::present::Describe());
     }
-    present::Close();
+    sdl::present::Close();
     if (window != nullptr) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -41,15 +41,15 @@ void BM_PlayFramePresented(benchmark::State& state, present::Path path, int widt
 void RegisterWindowPresentBenchmarks() {
     struct Case {
         const char* name;
-        present::Path path;
+        sdl::present::Path path;
         int width;
         int height;
     };
     const Case cases[] = {
-        {"Frame/Play/SDLDummy/Renderer/640x480", present::Path::kRenderer, 640, 480},
-        {"Frame/Play/SDLDummy/WindowSurface/640x480", present::Path::kWindowSurface, 640, 480},
-        {"Frame/Play/SDLDummy/Renderer/1280x1024", present::Path::kRenderer, 1280, 1024},
-        {"Frame/Play/SDLDummy/WindowSurface/1280x1024", present::Path::kWindowSurface, 1280, 1024},
+        {"Frame/Play/SDLDummy/Renderer/640x480", sdl::present::Path::kRenderer, 640, 480},
+        {"Frame/Play/SDLDummy/WindowSurface/640x480", sdl::present::Path::kWindowSurface, 640, 480},
+        {"Frame/Play/SDLDummy/Renderer/1280x1024", sdl::present::Path::kRenderer, 1280, 1024},
+        {"Frame/Play/SDLDummy/WindowSurface/1280x1024", sdl::present::Path::kWindowSurface, 1280, 1024},
     };
     for (const Case& c : cases) benchmark::RegisterBenchmark(c.name, BM_PlayFramePresented, c.path, c.width, c.height);
 }

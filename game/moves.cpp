@@ -19,7 +19,7 @@ constexpr int32_t kEffectPhase = 3;
 // Each move's message has a row of its own, so all three can show at once.
 struct MoveMessage {
     int32_t y;
-    texts::Text text;
+    winapi::texts::Text text;
 };
 const MoveMessage kMessages[kMoveCount] = {
     {400, kTextMoveFait},

@@ -22,12 +22,12 @@ int32_t VerdictRow(int32_t value, int32_t bound1, int32_t bound2, int32_t bound3
     return 3;
 }
 
-const texts::Text kMutationVerdicts[] = {kTextVerdictMutation1, kTextVerdictMutation2, kTextVerdictMutation3,
-                                         kTextVerdictMutation4};
-const texts::Text kDistanceVerdicts[] = {kTextVerdictDistance1, kTextVerdictDistance2, kTextVerdictDistance3,
-                                         kTextVerdictDistance4};
-const texts::Text kPollutionVerdicts[] = {kTextVerdictPollution1, kTextVerdictPollution2, kTextVerdictPollution3,
-                                          kTextVerdictPollution4};
+const winapi::texts::Text kMutationVerdicts[] = {kTextVerdictMutation1, kTextVerdictMutation2, kTextVerdictMutation3,
+                                                 kTextVerdictMutation4};
+const winapi::texts::Text kDistanceVerdicts[] = {kTextVerdictDistance1, kTextVerdictDistance2, kTextVerdictDistance3,
+                                                 kTextVerdictDistance4};
+const winapi::texts::Text kPollutionVerdicts[] = {kTextVerdictPollution1, kTextVerdictPollution2,
+                                                  kTextVerdictPollution3, kTextVerdictPollution4};
 
 }  // namespace
 

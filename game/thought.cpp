@@ -18,7 +18,7 @@ constexpr int32_t kThoughtCount = 10;
 
 // Lines 0 to 4 report a figure, read afresh each frame; the rest are fixed.
 struct Thought {
-    texts::Text text;
+    winapi::texts::Text text;
     const int32_t* value;
 };
 const Thought kThoughts[kThoughtCount] = {

@@ -38,32 +38,57 @@ includes_outside() {
 }
 
 game=(app display game)
-hosts=(hosts/sdl hosts/web hosts/win32 hosts/headless hosts/template)
-public='winapi/(win|ddraw|gdi|default_palette|language)\.h"'
+drivers=(hosts/sdl hosts/web hosts/win32 hosts/headless hosts/null)
+public='winapi/(win|ddraw|gdi|default_palette|texts)\.h"'
 
 includes_outside "the Windows room includes only itself" 'winapi/' winapi
-includes_outside "the shared player services include only themselves and the Windows room" 'hosts/shared/|winapi/' hosts/shared
-for host in "${hosts[@]}"; do
-    includes_outside "$host includes itself, the shared services and the Windows room; its *_main.cpp the sim too" \
-        "${host}/|hosts/shared/|winapi/|sim/(session|runner|script|trace|showing)\.h\"" "$host"
+includes_outside "the player's files and choices include only themselves and the Windows room" 'player/|winapi/' player
+includes_outside "the sim includes the game, the Windows room and the player's files, never the hosts" \
+    'sim/|app/|display/|game/|winapi/|player/' sim
+includes_outside "the host core includes itself, the sim, the player's files and the Windows room, never a driver" \
+    'hosts/core/|sim/|player/|winapi/' hosts/core
+for driver in "${drivers[@]}"; do
+    includes_outside "$driver includes itself, the core, the player's files and the Windows room; its *_main.cpp the sim too" \
+        "${driver}/|hosts/core/|player/|winapi/|sim/(runner|script|trace|showing)\.h\"" "$driver"
 done
-rule "only a host's *_main.cpp talks to the sim" '#include *"sim/' 'hosts/' ':!hosts/*/*_main.cpp'
+rule "only a driver's *_main.cpp talks to the sim" '#include *"sim/' "${drivers[@]}" ':!hosts/*/*_main.cpp'
 includes_outside "the game includes only itself and the Windows room's public headers" \
     "app/|display/|game/|${public}" "${game[@]}"
-includes_outside "the sim includes the game, the Windows room and the shared services, never a host" \
-    'sim/|app/|display/|game/|winapi/|hosts/shared/' sim
-rule "no room of the program includes tools/" '#include *"tools/' "${game[@]}" winapi hosts sim
-rule "no #if on the system outside hosts/ and OS-suffixed files" \
+rule "no room of the program includes tools/" '#include *"tools/' "${game[@]}" winapi player sim hosts
+rule "no #if on the system outside the drivers and OS-suffixed files" \
     '#\s*(if|ifdef|ifndef|elif)\b.*(_WIN32|__EMSCRIPTEN__|__linux__|__APPLE__)' \
     '*.cpp' '*.h' ':!hosts/sdl/' ':!hosts/web/' ':!hosts/win32/' ':!*_posix.cpp' ':!*_win32.cpp'
-rule "the system's libraries are spoken to only by the hosts" \
-    '#include *[<"](SDL|emscripten|ft2build|freetype|iconv)' "${game[@]}" winapi hosts/shared hosts/headless sim
-rule "<windows.h> is included by the Win32 host and the *_win32.cpp files only" \
-    '#include *[<"]windows\.h' "${game[@]}" winapi hosts/shared hosts/headless sim ':!*_win32.cpp'
+rule "the system's libraries are spoken to only by the drivers" \
+    '#include *[<"](SDL|emscripten|ft2build|freetype|iconv)' "${game[@]}" winapi player sim hosts/core hosts/headless hosts/null
+rule "<windows.h> is included by the Win32 driver and the *_win32.cpp files only" \
+    '#include *[<"]windows\.h' "${game[@]}" winapi player sim hosts/core hosts/headless hosts/null ':!*_win32.cpp'
 rule "the game's text needs no FreeType or iconv (baked into font/ by tools/fontbake)" \
     '#include *[<"](ft2build|freetype|iconv)' hosts
 rule "extern belongs in the owner's header" '^\s*extern\b' \
-    'app/*.cpp' 'display/*.cpp' 'game/*.cpp' 'winapi/*.cpp' 'hosts/*.cpp' 'sim/*.cpp'
+    'app/*.cpp' 'display/*.cpp' 'game/*.cpp' 'winapi/*.cpp' 'player/*.cpp' 'sim/*.cpp' 'hosts/*.cpp'
+# in_namespace ROOM NAMESPACE: the room's code is in the namespace named as
+# the room, where a concern of it may nest its own (player::settings);
+# anonymous namespaces and aliases are the file's own.
+in_namespace() {
+    local room=$1 name=$2 hits
+    if hits=$(git grep -n -E '^namespace ' -- "$room/*.cpp" "$room/*.h" |
+        grep -v -E ":namespace (\{|[A-Za-z_]+ = |${name}( |::))"); then
+        echo "FAIL: $room is in namespace $name"
+        echo "$hits" | sed 's/^/    /'
+        failed=$((failed + 1))
+    else
+        passed=$((passed + 1))
+    fi
+}
+in_namespace winapi winapi
+in_namespace player player
+in_namespace sim sim
+in_namespace hosts/core core
+for driver in "${drivers[@]}"; do
+    # A driver implements the seam (winapi::host) in its own words; the
+    # page's keeps the settings text where the desktops' files keep it.
+    in_namespace "$driver" "(${driver#hosts/}|winapi::host|player::settings)"
+done
 
 echo "house rules: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -25,16 +25,18 @@ struct Run {
 
 Run g_run;  // the platform's frame listener is a plain function of it
 
-void Queue(host::EventKind kind, int virtualKey) { inputs::Queue(host::Event{kind, virtualKey}); }
+void Queue(winapi::host::EventKind kind, int virtualKey) {
+    winapi::inputs::Queue(winapi::host::Event{kind, virtualKey});
+}
 
 void Execute(const Command& c) {
     const bool show = g_run.options.show;
     switch (c.op) {
     case Op::Seed:
-        inputs::SetCalendar(c.number);
+        winapi::inputs::SetCalendar(c.number);
         break;
     case Op::Tick:
-        inputs::SetClock(static_cast<uint32_t>(c.number));
+        winapi::inputs::SetClock(static_cast<uint32_t>(c.number));
         break;
     case Op::Step:
         g_run.step = static_cast<uint32_t>(c.number);
@@ -42,19 +44,21 @@ void Execute(const Command& c) {
     case Op::Down:
         // A show ends when the viewer says so, not where the player left.
         if (!(show && c.number == VK_ESCAPE))
-            Queue(host::EventKind::KeyDown, static_cast<int>(c.number));
+            Queue(winapi::host::EventKind::KeyDown, static_cast<int>(c.number));
         break;
     case Op::Up:
-        Queue(host::EventKind::KeyUp, static_cast<int>(c.number));
+        Queue(winapi::host::EventKind::KeyUp, static_cast<int>(c.number));
         break;
     case Op::Activate:
-        Queue(c.number != 0 ? host::EventKind::Activate : host::EventKind::Deactivate, 0);
+        Queue(
+            c.number != 0 ? winapi::host::EventKind::Activate : winapi::host::EventKind::Deactivate,
+            0);
         break;
     case Op::Lose:
-        platform::LoseAllSurfaces();
+        winapi::LoseAllSurfaces();
         break;
     case Op::Close:
-        if (!show) Queue(host::EventKind::Close, 0);
+        if (!show) Queue(winapi::host::EventKind::Close, 0);
         break;
     case Op::Shot: {
         std::string why;
@@ -66,8 +70,8 @@ void Execute(const Command& c) {
         break;
     }
     case Op::Fail:
-        if (platform::FaultPoint point; platform::FindFaultPoint(c.name, &point)) {
-            platform::SetFault(point, static_cast<HRESULT>(static_cast<uint32_t>(c.number)));
+        if (winapi::FaultPoint point; winapi::FindFaultPoint(c.name, &point)) {
+            winapi::SetFault(point, static_cast<HRESULT>(static_cast<uint32_t>(c.number)));
         }
         break;
     case Op::Frames:
@@ -86,7 +90,7 @@ void RunCommands() {
             return;
         }
         if (c.op == Op::Frame) {
-            inputs::SetReads(c.reads);
+            winapi::inputs::SetReads(c.reads);
             g_run.framesLeft = 1;
             return;
         }
@@ -94,13 +98,13 @@ void RunCommands() {
     }
     if (!g_run.scriptEnded) {
         g_run.scriptEnded = true;
-        if (!g_run.options.show) Queue(host::EventKind::Close, 0);
+        if (!g_run.options.show) Queue(winapi::host::EventKind::Close, 0);
     }
 }
 
 void WriteReports() {
-    for (const platform::ReportNote& report : platform::TakeReports()) {
-        if (report.kind == platform::ReportNote::kMessageBox) {
+    for (const winapi::ReportNote& report : winapi::TakeReports()) {
+        if (report.kind == winapi::ReportNote::kMessageBox) {
             g_run.options.trace->MessageBox(report.caption, report.text);
         } else {
             g_run.options.trace->Debug(report.text);
@@ -113,14 +117,14 @@ void FrameEnded() {
     if (TraceWriter* trace = g_run.options.trace) {
         WriteReports();
         if (g_run.options.draws) {
-            std::vector<platform::DrawNote> draws = platform::TakeDraws();
+            std::vector<winapi::DrawNote> draws = winapi::TakeDraws();
             trace->Frame(g_run.frameNumber, &draws);
         } else {
             trace->Frame(g_run.frameNumber, nullptr);
         }
     }
     if (!g_run.options.scripted || (g_run.scriptEnded && g_run.options.show)) return;
-    inputs::SetClock(inputs::Clock() + g_run.step);
+    winapi::inputs::SetClock(winapi::inputs::Clock() + g_run.step);
     if (--g_run.framesLeft <= 0) RunCommands();
 }
 
@@ -129,16 +133,16 @@ void FrameEnded() {
 void StartRun(RunOptions options) {
     g_run = Run{};
     g_run.options = std::move(options);
-    platform::RecordDraws(g_run.options.trace != nullptr && g_run.options.draws);
-    platform::RecordReports(g_run.options.trace != nullptr);
-    platform::OnFrameEnd(FrameEnded);
+    winapi::RecordDraws(g_run.options.trace != nullptr && g_run.options.draws);
+    winapi::RecordReports(g_run.options.trace != nullptr);
+    winapi::OnFrameEnd(FrameEnded);
     if (!g_run.options.scripted) return;
-    inputs::Play();
+    winapi::inputs::Play();
     RunCommands();
 }
 
 bool FinishRun(int exitCode) {
-    platform::OnFrameEnd(nullptr);
+    winapi::OnFrameEnd(nullptr);
     TraceWriter* trace = g_run.options.trace;
     bool finished = !g_run.failed;
     if (trace != nullptr) {

@@ -10,10 +10,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "hosts/shared/key_names.h"
-#include "hosts/shared/options.h"
-#include "hosts/shared/record.h"
-#include "hosts/shared/version.h"
+#include "player/key_names.h"
+#include "player/options.h"
+#include "player/record.h"
+#include "player/version.h"
 #include "winapi/fault.h"
 #include "winapi/files.h"
 
@@ -181,7 +181,7 @@ std::string ParseLine(const Words& words, ScriptKind kind, Command* command) {
     switch (syntax->op) {
     case Op::Down:
     case Op::Up:
-        command->number = platform::VirtualKeyNamed(words[1]);
+        command->number = player::VirtualKeyNamed(words[1]);
         if (command->number != 0) return "";
         return "unknown key " + Quoted(words[1]) +
                " (one of SPACE TAB ESCAPE LEFT UP RIGHT DOWN F1 F2 F3)";
@@ -199,7 +199,7 @@ std::string ParseLine(const Words& words, ScriptKind kind, Command* command) {
         return "";
     case Op::Fail:
         command->name.assign(words[1]);
-        if (platform::FaultPoint point; !platform::FindFaultPoint(words[1], &point)) {
+        if (winapi::FaultPoint point; !winapi::FindFaultPoint(words[1], &point)) {
             return "unknown platform call " + Quoted(words[1]);
         }
         break;
@@ -225,7 +225,7 @@ std::string CheckText(std::string_view line) {
 // The first line of a recording names its format and the version of the
 // game that made it, whose play it reproduces: only this very one.
 std::string CheckHeader(const Words& words) {
-    const std::string header = record::HeaderLine();
+    const std::string header = player::record::HeaderLine();
     const Words expected(header);
     if (words == expected) return "";
     bool sameButVersion = words.size() == expected.size();
@@ -322,11 +322,11 @@ std::string_view TextOf(const Script& script) {
 }
 
 // Why a script could not be read, for "cannot read PATH: ".
-std::string ReadProblem(platform::FileProblem problem) {
-    if (problem == platform::FileProblem::kTooLarge) {
-        return "too large: " + std::to_string(platform::kMaxReadBytes >> 20) + " MiB at most";
+std::string ReadProblem(winapi::FileProblem problem) {
+    if (problem == winapi::FileProblem::kTooLarge) {
+        return "too large: " + std::to_string(winapi::kMaxReadBytes >> 20) + " MiB at most";
     }
-    return platform::ProblemText(problem);
+    return winapi::ProblemText(problem);
 }
 
 }  // namespace
@@ -350,10 +350,10 @@ bool LoadScript(const std::string& path, ScriptKind kind, Script* script, std::s
     Script loaded;
     loaded.kind = kind;
     const bool standardInput = path == "-";
-    platform::FileProblem problem;
-    const bool read = standardInput ? platform::ReadToEnd(stdin, &loaded.text, &problem)
-                                    : platform::ReadWholeFile(path, &loaded.text, &problem);
-    const std::string shown = options::ShownPath(path);
+    winapi::FileProblem problem;
+    const bool read = standardInput ? winapi::ReadToEnd(stdin, &loaded.text, &problem)
+                                    : winapi::ReadWholeFile(path, &loaded.text, &problem);
+    const std::string shown = player::options::ShownPath(path);
     if (!read) {
         *why = "cannot read " + (standardInput ? std::string("standard input") : shown) + ": " +
                ReadProblem(problem);

@@ -24,11 +24,11 @@ struct ScriptError {
 
 // What a reader takes: a kawauo-sim script (a recording is one), with
 // `shot` lines when a shot directory is given; or a recording alone, as
-// kawauo --play shows it: its first line record::HeaderLine(), then only the
+// kawauo --play shows it: its first line player::record::HeaderLine(), then only the
 // lines the recorder writes (seed, activate, frame, down, up, close).
 enum class ScriptKind { kScript, kScriptWithShots, kRecording };
 
-// Parses a whole script. A script whose first line is record::HeaderLine()
+// Parses a whole script. A script whose first line is player::record::HeaderLine()
 // is a recording of a run: refused when made by another version of the game,
 // and when its last line is cut short. `shotsEnabled` says whether a shot
 // directory was given, without which a `shot` line is an error. On the first bad line,
@@ -59,7 +59,7 @@ struct ScriptPlace {
 bool NextCommand(const Script& script, ScriptPlace* place, Command* command);
 
 // Reads the script or recording at `path` ("-": standard input, which like
-// a file may hold platform::kMaxReadBytes at most) and checks it whole, as
+// a file may hold winapi::kMaxReadBytes at most) and checks it whole, as
 // `kind` says. False with "cannot read PATH: why" or "PATH:LINE: what is
 // wrong" in `why`: what kawauo-sim, kawauo --play and the web page say.
 bool LoadScript(const std::string& path, ScriptKind kind, Script* script, std::string* why);

@@ -125,7 +125,7 @@ std::string SurfaceName(const IDirectDrawSurface* surface, bool* known) {
         size_t length = strnlen(name, kSurfaceNameSize);
         for (size_t j = 0; j < length; ++j) {
             if (static_cast<unsigned char>(name[j]) >= 0x80) {
-                return platform::Cp932ToUtf8(name, length);
+                return winapi::Cp932ToUtf8(name, length);
             }
         }
         return std::string(name, length);
@@ -136,7 +136,7 @@ std::string SurfaceName(const IDirectDrawSurface* surface, bool* known) {
 
 }  // namespace
 
-void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* draws) {
+void TraceWriter::Frame(int frameNumber, const std::vector<winapi::DrawNote>* draws) {
     ++frames_;
     Key("frame");
     Int(frameNumber);
@@ -213,13 +213,13 @@ void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* 
         Key("draws");
         line_ += '[';
         bool first = true;
-        for (const platform::DrawNote& note : *draws) {
+        for (const winapi::DrawNote& note : *draws) {
             if (!first) line_ += ',';
             first = false;
-            if (note.kind == platform::DrawNote::kFlip) {
+            if (note.kind == winapi::DrawNote::kFlip) {
                 line_ += "[\"flip\"]";
-            } else if (note.kind == platform::DrawNote::kText) {
-                const platform::TextNote& t = note.text;
+            } else if (note.kind == winapi::DrawNote::kText) {
+                const winapi::TextNote& t = note.text;
                 const int64_t numbers[] = {t.x, t.y, t.colour};
                 line_ += "[\"text\",";
                 for (int64_t n : numbers) {
@@ -229,7 +229,7 @@ void TraceWriter::Frame(int frameNumber, const std::vector<platform::DrawNote>* 
                 Str(t.text);
                 line_ += ']';
             } else {
-                const platform::BltNote& b = note.blt;
+                const winapi::BltNote& b = note.blt;
                 line_ += b.keyed ? "[\"keyed\"," : "[\"blt\",";
                 bool known = false;
                 std::string name = SurfaceName(b.src, &known);

@@ -15,7 +15,7 @@ public:
 
     // The game's state after frame `frameNumber`, and with `draws` the
     // drawing calls of that frame.
-    void Frame(int frameNumber, const std::vector<platform::DrawNote>* draws);
+    void Frame(int frameNumber, const std::vector<winapi::DrawNote>* draws);
     void MessageBox(const std::string& caption, const std::string& text);
     void Debug(const std::string& text);
     void Exit(int code);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace baked {
+namespace winapi::baked {
 
 // font/glyphs16.bin, numbers little-endian:
 //   "KWG1", u16 glyph count;
@@ -62,4 +62,4 @@ constexpr int GlyphSlot(int code) {
     return 256 + row * kTrailBytes + trail - 0x40 - (trail > 0x7F ? 1 : 0);
 }
 
-}  // namespace baked
+}  // namespace winapi::baked

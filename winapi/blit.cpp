@@ -135,7 +135,7 @@ void CopyRuns(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, cons
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 void CopyRows(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, int width, int height) {
     if (width == dstPitch && width == srcPitch) {
@@ -177,4 +177,4 @@ void StretchCopy(uint8_t* dst, int dstPitch, const RECT& d, int64_t x0, int64_t 
 
 void ForgetRuns(const IDirectDrawSurface* surface) { RunCaches().erase(surface); }
 
-}  // namespace platform
+}  // namespace winapi

@@ -5,7 +5,7 @@
 
 #include "winapi/ddraw.h"
 
-namespace platform {
+namespace winapi {
 
 // Unkeyed 1:1: `height` rows of `width` pixels, one memcpy when the rows are contiguous.
 void CopyRows(uint8_t* dst, int dstPitch, const uint8_t* src, int srcPitch, int width, int height);
@@ -25,4 +25,4 @@ void StretchCopy(uint8_t* dst, int dstPitch, const RECT& d, int64_t x0, int64_t 
 // Drops what CopyKeyed kept about a surface; called when the surface goes.
 void ForgetRuns(const IDirectDrawSurface* surface);
 
-}  // namespace platform
+}  // namespace winapi

@@ -18,10 +18,10 @@ constexpr uint32_t kReplacement = 0xFFFD;
 class CodePage {
 public:
     CodePage() {
-        single_.fill(baked::kNoCharacter);
+        single_.fill(winapi::baked::kNoCharacter);
         leadRow_.fill(-1);
-        if (!Unpack(baked::Cp932())) {
-            single_.fill(baked::kNoCharacter);
+        if (!Unpack(winapi::baked::Cp932())) {
+            single_.fill(winapi::baked::kNoCharacter);
             encode_.clear();
         }
     }
@@ -31,11 +31,11 @@ public:
     uint32_t Decode(const unsigned char* s, size_t left, size_t* used) const {
         *used = 1;
         uint16_t u = single_[s[0]];
-        if (u != baked::kLeadByte) return u;
-        if (left < 2) return baked::kNoCharacter;  // cut short by the end
+        if (u != winapi::baked::kLeadByte) return u;
+        if (left < 2) return winapi::baked::kNoCharacter;  // cut short by the end
         u = pairs_[static_cast<size_t>(leadRow_[s[0]]) * 256 + s[1]];
         // A pair that is no character leaves its second byte to be read again.
-        if (u != baked::kNoCharacter) *used = 2;
+        if (u != winapi::baked::kNoCharacter) *used = 2;
         return u;
     }
 
@@ -55,11 +55,11 @@ private:
             at += 2;
             return v;
         };
-        if (data.size() < at + 512 || std::memcmp(data.data(), baked::kCp932Magic, 4) != 0) return false;
+        if (data.size() < at + 512 || std::memcmp(data.data(), winapi::baked::kCp932Magic, 4) != 0) return false;
         int leads = 0;
         for (size_t b = 0; b < 256; ++b) {
             single_[b] = u16();
-            if (single_[b] == baked::kLeadByte) leadRow_[b] = leads++;
+            if (single_[b] == winapi::baked::kLeadByte) leadRow_[b] = leads++;
         }
         if (!has(size_t{512} * leads + 2)) return false;
         pairs_.resize(size_t{256} * leads);
@@ -142,7 +142,7 @@ Utf8 ReadUtf8(const unsigned char* s, size_t left, uint32_t* u, size_t* length) 
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 // One bad byte is replaced; its neighbour may start a good character.
 std::string Cp932ToUtf8(const char* text, size_t length) {
@@ -193,4 +193,4 @@ std::string Utf8ToCp932(const std::string& text) {
     return out;
 }
 
-}  // namespace platform
+}  // namespace winapi

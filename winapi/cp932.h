@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <string>
 
-namespace platform {
+namespace winapi {
 
 // Undecodable bytes become U+FFFD; characters the code page lacks, '?'.
 std::string Cp932ToUtf8(const char* text, size_t length);
 std::string Utf8ToCp932(const std::string& text);
 
-}  // namespace platform
+}  // namespace winapi

@@ -42,7 +42,7 @@ bool Inside(const RECT& r, int width, int height) {
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 const PALETTEENTRY* DisplayPalette() {
     if (livePrimary) {
@@ -55,7 +55,7 @@ void LoseAllSurfaces() {
     for (IDirectDrawSurface* s : Surfaces()) SurfaceAccess::Lose(s);
 }
 
-}  // namespace platform
+}  // namespace winapi
 
 // ---- IDirectDrawSurface ----
 
@@ -67,9 +67,9 @@ IDirectDrawSurface::IDirectDrawSurface(int width, int height)
 IDirectDrawSurface::~IDirectDrawSurface() {
     auto& surfaces = Surfaces();
     surfaces.erase(std::find(surfaces.begin(), surfaces.end(), this));
-    platform::ForgetRuns(this);
+    winapi::ForgetRuns(this);
     if (livePrimary == this) livePrimary = nullptr;
-    if (dc_) platform::DeleteSurfaceDC(dc_);
+    if (dc_) winapi::DeleteSurfaceDC(dc_);
     if (clipper_) clipper_->Release();
     if (palette_) palette_->Release();
     delete back_;  // the back buffer lives and dies with its primary
@@ -92,8 +92,8 @@ HRESULT IDirectDrawSurface::Blt(RECT* destRect, IDirectDrawSurface* src, RECT* s
     const bool keyed = (flags & DDBLT_KEYSRC) != 0;
     const RECT d = destRect ? *destRect : RECT{0, 0, width_, height_};
     const RECT s = srcRect ? *srcRect : src ? RECT{0, 0, src->width_, src->height_} : RECT{0, 0, 0, 0};
-    platform::NoteBlt({this, src, d, s, keyed});
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::Blt)) return *fault;
+    winapi::NoteBlt({this, src, d, s, keyed});
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::Blt)) return *fault;
     if (!src) return DDERR_INVALIDPARAMS;
     if (lost_ || src->lost_) return DDERR_SURFACELOST;
     if (locked_ || dc_) return DDERR_SURFACEBUSY;
@@ -115,29 +115,29 @@ HRESULT IDirectDrawSurface::Blt(RECT* destRect, IDirectDrawSurface* src, RECT* s
         uint8_t* to = pixels_.data() + y0 * width_ + x0;
         const int w = static_cast<int>(x1 - x0), h = static_cast<int>(y1 - y0);
         if (keyed) {
-            platform::CopyKeyed(to, width_, src, src->pixels_.data(), src->width_, src->height_, src->version_,
-                                src->colorKey_, sx, sy, w, h);
+            winapi::CopyKeyed(to, width_, src, src->pixels_.data(), src->width_, src->height_, src->version_,
+                              src->colorKey_, sx, sy, w, h);
         } else {
-            platform::CopyRows(to, width_, src->pixels_.data() + static_cast<size_t>(sy) * src->width_ + sx,
-                               src->width_, w, h);
+            winapi::CopyRows(to, width_, src->pixels_.data() + static_cast<size_t>(sy) * src->width_ + sx, src->width_,
+                             w, h);
         }
         return DD_OK;
     }
     if (src != this) {
-        platform::StretchCopy(pixels_.data(), width_, d, x0, y0, x1, y1, src->pixels_.data(), src->width_, s, key);
+        winapi::StretchCopy(pixels_.data(), width_, d, x0, y0, x1, y1, src->pixels_.data(), src->width_, s, key);
         return DD_OK;
     }
     // Within one surface the rectangles may overlap: read from a copy of the source.
     const int sw = s.right - s.left, sh = s.bottom - s.top;
     std::vector<uint8_t> copy(static_cast<size_t>(sw) * sh);
-    platform::CopyRows(copy.data(), sw, pixels_.data() + static_cast<size_t>(s.top) * width_ + s.left, width_, sw, sh);
-    platform::StretchCopy(pixels_.data(), width_, d, x0, y0, x1, y1, copy.data(), sw, RECT{0, 0, sw, sh}, key);
+    winapi::CopyRows(copy.data(), sw, pixels_.data() + static_cast<size_t>(s.top) * width_ + s.left, width_, sw, sh);
+    winapi::StretchCopy(pixels_.data(), width_, d, x0, y0, x1, y1, copy.data(), sw, RECT{0, 0, sw, sh}, key);
     return DD_OK;
 }
 
 HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* override, DWORD) {
     const HRESULT result = [&]() -> HRESULT {
-        if (const auto fault = platform::TakeFault(platform::FaultPoint::Flip)) return *fault;
+        if (const auto fault = winapi::TakeFault(winapi::FaultPoint::Flip)) return *fault;
         if (!primary_) return DDERR_NOTFLIPPABLE;
         if (override && override != back_) return DDERR_INVALIDPARAMS;
         if (lost_ || back_->lost_) return DDERR_SURFACELOST;
@@ -145,15 +145,15 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* override, DWORD) {
         pixels_.swap(back_->pixels_);
         ++version_;
         ++back_->version_;
-        host::Present(pixels_.data(), palette_ ? SurfaceAccess::Entries(palette_) : platform::DisplayPalette());
+        winapi::host::Present(pixels_.data(), palette_ ? SurfaceAccess::Entries(palette_) : winapi::DisplayPalette());
         return DD_OK;
     }();
-    platform::NoteFlip(result);
+    winapi::NoteFlip(result);
     return result;
 }
 
 HRESULT IDirectDrawSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** out) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::GetAttachedSurface)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::GetAttachedSurface)) return *fault;
     if (!caps || !out) return DDERR_INVALIDPARAMS;
     *out = nullptr;
     if (!back_ || !(caps->dwCaps & DDSCAPS_BACKBUFFER)) return DDERR_INVALIDPARAMS;
@@ -162,7 +162,7 @@ HRESULT IDirectDrawSurface::GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface
 }
 
 HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetClipper)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::SetClipper)) return *fault;
     if (clipper) clipper->AddRef();
     if (clipper_) clipper_->Release();
     clipper_ = clipper;
@@ -170,7 +170,7 @@ HRESULT IDirectDrawSurface::SetClipper(IDirectDrawClipper* clipper) {
 }
 
 HRESULT IDirectDrawSurface::SetPalette(IDirectDrawPalette* palette) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetPalette)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::SetPalette)) return *fault;
     if (palette) palette->AddRef();
     if (palette_) palette_->Release();
     palette_ = palette;
@@ -178,7 +178,7 @@ HRESULT IDirectDrawSurface::SetPalette(IDirectDrawPalette* palette) {
 }
 
 HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, DDCOLORKEY* key) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetColorKey)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::SetColorKey)) return *fault;
     if (!(flags & DDCKEY_SRCBLT)) return DDERR_UNSUPPORTED;
     if (!key) {
         hasColorKey_ = false;
@@ -192,29 +192,29 @@ HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, DDCOLORKEY* key) {
 }
 
 HRESULT IDirectDrawSurface::GetDC(HDC* dc) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::GetDC)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::GetDC)) return *fault;
     if (!dc) return DDERR_INVALIDPARAMS;
     *dc = nullptr;
     if (lost_) return DDERR_SURFACELOST;
     if (dc_) return DDERR_DCALREADYCREATED;
     if (locked_) return DDERR_SURFACEBUSY;
-    dc_ = platform::CreateSurfaceDC(this);
+    dc_ = winapi::CreateSurfaceDC(this);
     if (!dc_) return DDERR_OUTOFMEMORY;
     *dc = dc_;
     return DD_OK;
 }
 
 HRESULT IDirectDrawSurface::ReleaseDC(HDC dc) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::ReleaseDC)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::ReleaseDC)) return *fault;
     if (!dc_ || dc != dc_) return DDERR_INVALIDPARAMS;
-    platform::DeleteSurfaceDC(dc_);
+    winapi::DeleteSurfaceDC(dc_);
     dc_ = nullptr;
     ++version_;  // GDI drew on the pixels
     return DD_OK;
 }
 
 HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, HANDLE) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::Lock)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::Lock)) return *fault;
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
     if (lost_) return DDERR_SURFACELOST;
     if (locked_ || dc_) return DDERR_SURFACEBUSY;
@@ -232,7 +232,7 @@ HRESULT IDirectDrawSurface::Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, HANDLE)
 }
 
 HRESULT IDirectDrawSurface::Unlock(void*) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::Unlock)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::Unlock)) return *fault;
     if (!locked_) return DDERR_NOTLOCKED;
     locked_ = false;
     ++version_;  // the program may have written through the pointer
@@ -240,12 +240,12 @@ HRESULT IDirectDrawSurface::Unlock(void*) {
 }
 
 HRESULT IDirectDrawSurface::IsLost() {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::IsLost)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::IsLost)) return *fault;
     return lost_ ? DDERR_SURFACELOST : DD_OK;
 }
 
 HRESULT IDirectDrawSurface::Restore() {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::Restore)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::Restore)) return *fault;
     for (IDirectDrawSurface* s : {this, back_}) {
         if (!s || !s->lost_) continue;
         s->lost_ = false;
@@ -266,7 +266,7 @@ ULONG IDirectDrawClipper::Release() {
 }
 
 HRESULT IDirectDrawClipper::SetHWnd(DWORD, HWND window) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetHWnd)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::SetHWnd)) return *fault;
     window_ = window;
     return DD_OK;
 }
@@ -282,14 +282,14 @@ ULONG IDirectDrawPalette::Release() {
 }
 
 HRESULT IDirectDrawPalette::SetEntries(DWORD, DWORD first, DWORD count, const PALETTEENTRY* entries) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetEntries)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::SetEntries)) return *fault;
     if (!entries || first > 256 || count > 256 - first) return DDERR_INVALIDPARAMS;
     std::copy(entries, entries + count, entries_ + first);  // shown from the next flip on
     return DD_OK;
 }
 
 HRESULT IDirectDrawPalette::GetEntries(DWORD, DWORD first, DWORD count, PALETTEENTRY* entries) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::GetEntries)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::GetEntries)) return *fault;
     if (!entries || first > 256 || count > 256 - first) return DDERR_INVALIDPARAMS;
     std::copy(entries_ + first, entries_ + first + count, entries);
     return DD_OK;
@@ -301,13 +301,13 @@ ULONG IDirectDraw::AddRef() { return ++refs_; }
 
 ULONG IDirectDraw::Release() {
     if (--refs_ > 0) return refs_;
-    host::CloseDisplay();
+    winapi::host::CloseDisplay();
     delete this;
     return 0;
 }
 
 HRESULT IDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetCooperativeLevel)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::SetCooperativeLevel)) return *fault;
     const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     if (exclusive != ((flags & DDSCL_FULLSCREEN) != 0)) return DDERR_INVALIDPARAMS;  // they go together
     if (exclusive && !window) return DDERR_INVALIDPARAMS;
@@ -317,7 +317,7 @@ HRESULT IDirectDraw::SetCooperativeLevel(HWND window, DWORD flags) {
 }
 
 HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::SetDisplayMode)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::SetDisplayMode)) return *fault;
     if (!exclusive_) return DDERR_NOEXCLUSIVEMODE;
     if (width != kScreenWidth || height != kScreenHeight || bitsPerPixel != 8) return DDERR_UNSUPPORTEDMODE;
     modeSet_ = true;
@@ -325,7 +325,7 @@ HRESULT IDirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixe
 }
 
 HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out, void* outer) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::CreateSurface)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::CreateSurface)) return *fault;
     if (!desc || !out || outer || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
     *out = nullptr;
     const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
@@ -361,14 +361,14 @@ HRESULT IDirectDraw::CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out
 }
 
 HRESULT IDirectDraw::CreateClipper(DWORD, IDirectDrawClipper** out, void* outer) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::CreateClipper)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::CreateClipper)) return *fault;
     if (!out || outer) return DDERR_INVALIDPARAMS;
     *out = SurfaceAccess::NewClipper();
     return DD_OK;
 }
 
 HRESULT IDirectDraw::CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDrawPalette** out, void* outer) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::CreatePalette)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::CreatePalette)) return *fault;
     if (!out || outer || !entries || !(flags & DDPCAPS_8BIT)) return DDERR_INVALIDPARAMS;
     IDirectDrawPalette* palette = SurfaceAccess::NewPalette();
     std::copy(entries, entries + 256, SurfaceAccess::Entries(palette));
@@ -377,10 +377,10 @@ HRESULT IDirectDraw::CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDr
 }
 
 HRESULT DirectDrawCreate(void*, IDirectDraw** out, void* outer) {
-    if (const auto fault = platform::TakeFault(platform::FaultPoint::DirectDrawCreate)) return *fault;
+    if (const auto fault = winapi::TakeFault(winapi::FaultPoint::DirectDrawCreate)) return *fault;
     if (!out || outer) return DDERR_INVALIDPARAMS;
     *out = nullptr;
-    if (!host::OpenDisplay(platform::WindowTitle(GetActiveWindow()))) return DDERR_NODIRECTDRAWHW;
+    if (!winapi::host::OpenDisplay(winapi::WindowTitle(GetActiveWindow()))) return DDERR_NODIRECTDRAWHW;
     *out = new IDirectDraw();
     return DD_OK;
 }

@@ -6,12 +6,12 @@
 namespace {
 
 // The code each call's next use returns.
-std::optional<HRESULT> pending[platform::kFaultPointCount];
+std::optional<HRESULT> pending[winapi::kFaultPointCount];
 int pendingCount = 0;
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 bool FindFaultPoint(std::string_view name, FaultPoint* point) {
     for (const FaultPointName& row : kFaultPoints) {
@@ -42,4 +42,4 @@ void ClearFaults() {
     pendingCount = 0;
 }
 
-}  // namespace platform
+}  // namespace winapi

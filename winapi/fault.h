@@ -6,7 +6,7 @@
 
 #include "winapi/win.h"
 
-namespace platform {
+namespace winapi {
 
 enum class FaultPoint {
     // Win32, which then return their failure value.
@@ -87,4 +87,4 @@ std::optional<HRESULT> TakeFault(FaultPoint point);
 void SetFault(FaultPoint point, HRESULT code);
 void ClearFaults();
 
-}  // namespace platform
+}  // namespace winapi

@@ -15,7 +15,7 @@ namespace {
 
 std::vector<std::string> g_searchedFolders;
 
-bool Failed(platform::FileProblem why, std::vector<uint8_t>* bytes, platform::FileProblem* problem) {
+bool Failed(winapi::FileProblem why, std::vector<uint8_t>* bytes, winapi::FileProblem* problem) {
     bytes->clear();
     bytes->shrink_to_fit();
     *problem = why;
@@ -24,7 +24,7 @@ bool Failed(platform::FileProblem why, std::vector<uint8_t>* bytes, platform::Fi
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 std::filesystem::path PathOf(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -100,12 +100,12 @@ void ReportFileProblem(const std::string& path, FileProblem problem) {
                  here.c_str(), searched.empty() ? "" : "; picture folders searched: ", searched.c_str());
 }
 
-}  // namespace platform
+}  // namespace winapi
 
 FILE* OpenGameFile(const char* name, const char* mode) {
     if (name == nullptr || mode == nullptr) return nullptr;
-    const std::string path = platform::NativePath(name);
+    const std::string path = winapi::NativePath(name);
     if (mode[0] != 'r') return std::fopen(path.c_str(), mode);
-    platform::FileProblem problem;
-    return platform::OpenForReading(path, &problem);
+    winapi::FileProblem problem;
+    return winapi::OpenForReading(path, &problem);
 }

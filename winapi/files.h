@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace winapi {
 
 // No file the game reads (a picture, a recording, a script) comes near this.
 constexpr int64_t kMaxReadBytes = int64_t{64} << 20;
@@ -58,4 +58,4 @@ void SetSearchedFolders(const std::vector<std::string>& folders);
 // on standard error.
 void ReportFileProblem(const std::string& path, FileProblem problem);
 
-}  // namespace platform
+}  // namespace winapi

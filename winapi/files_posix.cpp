@@ -8,7 +8,7 @@
 
 #include "winapi/files.h"
 
-namespace platform {
+namespace winapi {
 
 std::FILE* OpenForReading(const std::string& path, FileProblem* problem) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -35,4 +35,4 @@ std::FILE* OpenForReading(const std::string& path, FileProblem* problem) {
 
 bool SyncToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
 
-}  // namespace platform
+}  // namespace winapi

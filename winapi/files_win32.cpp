@@ -9,7 +9,7 @@
 
 #include "winapi/files.h"
 
-namespace platform {
+namespace winapi {
 
 std::FILE* OpenForReading(const std::string& path, FileProblem* problem) {
     std::FILE* file = _wfopen(PathOf(path).c_str(), L"rb");
@@ -29,4 +29,4 @@ std::FILE* OpenForReading(const std::string& path, FileProblem* problem) {
 
 bool SyncToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 
-}  // namespace platform
+}  // namespace winapi

@@ -11,9 +11,9 @@ namespace {
 
 struct FrameLog {
     bool recordDraws = false;
-    std::vector<platform::DrawNote> draws;
+    std::vector<winapi::DrawNote> draws;
     bool recordReports = false;
-    std::vector<platform::ReportNote> reports;
+    std::vector<winapi::ReportNote> reports;
     std::function<void()> listener;
 };
 
@@ -21,7 +21,7 @@ FrameLog g_frameLog;
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 void RecordDraws(bool enabled) { g_frameLog.recordDraws = enabled; }
 std::vector<DrawNote> TakeDraws() { return std::exchange(g_frameLog.draws, {}); }
@@ -57,4 +57,4 @@ void OnFrameEnd(std::function<void()> listener) { g_frameLog.listener = std::mov
 
 void ResetFrameLog() { g_frameLog = FrameLog{}; }
 
-}  // namespace platform
+}  // namespace winapi

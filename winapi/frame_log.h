@@ -8,7 +8,7 @@
 
 #include "winapi/ddraw.h"
 
-namespace platform {
+namespace winapi {
 
 struct BltNote {
     const IDirectDrawSurface* dest;
@@ -56,4 +56,4 @@ void OnFrameEnd(std::function<void()> listener);
 // Logs off and empty, no listener: as at program start.
 void ResetFrameLog();
 
-}  // namespace platform
+}  // namespace winapi

@@ -12,11 +12,11 @@
 #include "winapi/frame_log.h"
 #include "winapi/gdi.h"
 #include "winapi/host.h"
-#include "winapi/language.h"
 #include "winapi/palette_match.h"
 #include "winapi/picture_load.h"
 #include "winapi/surface_access.h"
 #include "winapi/text.h"
+#include "winapi/texts.h"
 
 namespace {
 
@@ -97,11 +97,11 @@ uint8_t Blue(COLORREF c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
 // pictures, a cache of the colours met so far for true-colour ones.
 class ColourMatch {
 public:
-    explicit ColourMatch(const DecodedBitmap& picture) : picture_(picture), palette_(platform::DisplayPalette()) {
+    explicit ColourMatch(const DecodedBitmap& picture) : picture_(picture), palette_(winapi::DisplayPalette()) {
         if (picture.colours.empty()) return;
         for (size_t i = 0; i < table_.size() && i < picture.colours.size(); ++i) {
             const PALETTEENTRY& c = picture.colours[i];
-            table_[i] = platform::NearestIndex(palette_, c.peRed, c.peGreen, c.peBlue);
+            table_[i] = winapi::NearestIndex(palette_, c.peRed, c.peGreen, c.peBlue);
         }
     }
     uint8_t At(size_t pixel) {
@@ -109,8 +109,8 @@ public:
         const uint32_t rgb = picture_.rgb[pixel];
         auto [it, added] = seen_.try_emplace(rgb, uint8_t{0});
         if (added) {
-            it->second = platform::NearestIndex(palette_, static_cast<uint8_t>(rgb >> 16),
-                                                static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb));
+            it->second = winapi::NearestIndex(palette_, static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                                              static_cast<uint8_t>(rgb));
         }
         return it->second;
     }
@@ -137,7 +137,7 @@ void DrawTextEdge(IDirectDrawSurface* surface, int x, int y, const char* text, i
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 void UseTextOutline(bool on) { outlineTexts = on; }
 
@@ -162,17 +162,17 @@ void DeleteSurfaceDC(HDC dc) {
     if (context && context->surface) Contexts().erase(dc);
 }
 
-}  // namespace platform
+}  // namespace winapi
 
 HANDLE LoadImageA(HINSTANCE, const char* name, UINT type, int width, int height, UINT flags) {
-    if (platform::TakeFault(platform::FaultPoint::LoadImageA)) return nullptr;
+    if (winapi::TakeFault(winapi::FaultPoint::LoadImageA)) return nullptr;
     // The program carries no bitmap resources: only files can be found.
     if (!(flags & LR_LOADFROMFILE) || type != IMAGE_BITMAP || !name) return nullptr;
     DecodedBitmap picture;
-    const std::string path = texts::PictureInLanguage(platform::NativePath(name));
-    const platform::FileProblem problem = platform::LoadPicture(path, &picture);
-    if (problem != platform::FileProblem::kNone) {
-        platform::ReportFileProblem(path, problem);
+    const std::string path = winapi::texts::PictureInLanguage(winapi::NativePath(name));
+    const winapi::FileProblem problem = winapi::LoadPicture(path, &picture);
+    if (problem != winapi::FileProblem::kNone) {
+        winapi::ReportFileProblem(path, problem);
         return nullptr;
     }
     // Scaling on load is not offered: a size must be 0 (the file's own) or match it.
@@ -182,9 +182,9 @@ HANDLE LoadImageA(HINSTANCE, const char* name, UINT type, int width, int height,
 
 bool ReadBitmapColourTable(const char* name, int* bits, std::vector<PALETTEENTRY>* table) {
     std::vector<uint8_t> bytes;
-    platform::FileProblem problem;
+    winapi::FileProblem problem;
     BmpHeader header;
-    if (name == nullptr || !platform::ReadWholeFile(platform::NativePath(name), &bytes, &problem) ||
+    if (name == nullptr || !winapi::ReadWholeFile(winapi::NativePath(name), &bytes, &problem) ||
         !ReadBmpHeader(bytes.data(), bytes.size(), &header)) {
         return false;
     }
@@ -293,14 +293,14 @@ COLORREF SetTextColor(HDC dc, COLORREF colour) {
 BOOL TextOutA(HDC dc, int x, int y, const char* text, int length) {
     const Context* context = FindContext(dc);
     if (!context || !context->surface || length < 0 || (length > 0 && !text)) return FALSE;
-    platform::NoteText(x, y, context->textColour, length > 0 ? text : "", length);
+    winapi::NoteText(x, y, context->textColour, length > 0 ? text : "", length);
     IDirectDrawSurface* surface = context->surface;
     if (SurfaceAccess::Lost(surface)) return FALSE;
     if (length == 0) return TRUE;
     const COLORREF c = context->textColour;
-    const uint8_t index = platform::NearestIndex(platform::DisplayPalette(), Red(c), Green(c), Blue(c));
+    const uint8_t index = winapi::NearestIndex(winapi::DisplayPalette(), Red(c), Green(c), Blue(c));
     if (outlineTexts)
-        DrawTextEdge(surface, x, y, text, length, platform::NearestIndex(platform::DisplayPalette(), 0, 0, 0));
+        DrawTextEdge(surface, x, y, text, length, winapi::NearestIndex(winapi::DisplayPalette(), 0, 0, 0));
     const int width = SurfaceAccess::Width(surface);
     DrawTextCp932(SurfaceAccess::Pixels(surface), width, SurfaceAccess::Height(surface), width, x, y, text, length,
                   index);

@@ -1,9 +1,9 @@
-// The seam beneath the platform layer: what it needs from the machine it runs
+// The seam beneath the Windows room: what it needs from the machine it runs
 // on, and the one contract every host implements. Hosts are chosen at link
-// time (host_sdl.cpp for players, host_win32*.cpp on Windows, web_*.cpp in
-// a browser, host_headless.cpp for tests and the sim); a new port starts from
-// host_template.cpp, which the build compiles so that it keeps up with this
-// file. Nothing above platform/ sees this header.
+// time (hosts/sdl for players on Linux, hosts/win32 on Windows, hosts/web in
+// a browser, hosts/headless for tests and the sim); a new port starts from
+// hosts/null, which the build compiles so that it keeps up with this file.
+// The game never sees this header.
 //
 // Rules for every host:
 //   - Every call comes from the game's one thread, in the order the game makes
@@ -22,7 +22,7 @@
 
 #include "winapi/ddraw.h"
 
-namespace host {
+namespace winapi::host {
 
 enum class EventKind { KeyDown, KeyUp, Activate, Deactivate, Close };
 
@@ -83,4 +83,4 @@ void DebugLine(const char* text);
 // (the headless host runs its frame callback here; the others do nothing).
 void NoteFlip(HRESULT result);
 
-}  // namespace host
+}  // namespace winapi::host

@@ -11,22 +11,22 @@ struct Playback {
     int64_t calendar = 0;
     uint32_t clock = 0;
     std::deque<uint32_t> reads;
-    std::deque<host::Event> events;
+    std::deque<winapi::host::Event> events;
 };
 
 Playback g_playback;
-const inputs::Listener* g_listener = nullptr;
+const winapi::inputs::Listener* g_listener = nullptr;
 
 // While a script plays, only these of the host's events reach the game.
-bool Leaves(const host::Event& event) {
-    return event.kind == host::EventKind::Close ||
-           (event.kind == host::EventKind::KeyDown && event.virtualKey == VK_ESCAPE);
+bool Leaves(const winapi::host::Event& event) {
+    return event.kind == winapi::host::EventKind::Close ||
+           (event.kind == winapi::host::EventKind::KeyDown && event.virtualKey == VK_ESCAPE);
 }
 
-bool NextEvent(host::Event* event) {
-    if (!g_playback.on) return host::PollEvent(event);
-    host::Event own;
-    while (host::PollEvent(&own)) {
+bool NextEvent(winapi::host::Event* event) {
+    if (!g_playback.on) return winapi::host::PollEvent(event);
+    winapi::host::Event own;
+    while (winapi::host::PollEvent(&own)) {
         if (Leaves(own)) {
             *event = own;
             return true;
@@ -40,7 +40,7 @@ bool NextEvent(host::Event* event) {
 
 }  // namespace
 
-namespace inputs {
+namespace winapi::inputs {
 
 void Listen(const Listener* listener) { g_listener = listener; }
 
@@ -85,4 +85,4 @@ void Reset() {
     g_listener = nullptr;
 }
 
-}  // namespace inputs
+}  // namespace winapi::inputs

@@ -1,14 +1,14 @@
 // Everything the game reads from outside (the calendar that seeds it, the
 // clock, the input) passes through here: from the host, or, while a script
 // plays, from the script instead; and one listener (the recorder,
-// hosts/shared/record.h) hears each read as it is made.
+// player/record.h) hears each read as it is made.
 #pragma once
 #include <cstdint>
 #include <vector>
 
 #include "winapi/host.h"
 
-namespace inputs {
+namespace winapi::inputs {
 
 // What the listener hears; each may be null.
 struct Listener {
@@ -41,4 +41,4 @@ void EndFrame();
 // Not playing, nothing queued, nobody listening (the headless host's reset).
 void Reset();
 
-}  // namespace inputs
+}  // namespace winapi::inputs

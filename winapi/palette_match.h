@@ -5,7 +5,7 @@
 
 #include "winapi/ddraw.h"
 
-namespace platform {
+namespace winapi {
 
 // The palette attached to the primary surface, which GDI matches colours
 // against; the default 3-3-2 palette when there is none.
@@ -13,4 +13,4 @@ const PALETTEENTRY* DisplayPalette();
 // Index of the first entry nearest to (r, g, b) by squared distance.
 uint8_t NearestIndex(const PALETTEENTRY palette[256], uint8_t r, uint8_t g, uint8_t b);
 
-}  // namespace platform
+}  // namespace winapi

@@ -40,7 +40,7 @@ int64_t DistinctColours(const std::vector<uint32_t>& rgb) {
 
 }  // namespace
 
-namespace platform {
+namespace winapi {
 
 FileProblem LoadPicture(const std::string& path, DecodedBitmap* out) {
     *out = DecodedBitmap{};
@@ -64,11 +64,11 @@ FileProblem LoadPicture(const std::string& path, DecodedBitmap* out) {
 
 void ResetPictureBudget() { g_charges.clear(); }
 
-}  // namespace platform
+}  // namespace winapi
 
 bool LoadBmpFile(const std::string& path, DecodedBitmap* out) {
     *out = DecodedBitmap{};
     std::vector<uint8_t> bytes;
-    platform::FileProblem problem;
-    return platform::ReadWholeFile(path, &bytes, &problem) && DecodeBmp(bytes.data(), bytes.size(), out);
+    winapi::FileProblem problem;
+    return winapi::ReadWholeFile(path, &bytes, &problem) && DecodeBmp(bytes.data(), bytes.size(), out);
 }

@@ -7,7 +7,7 @@
 #include "winapi/bmp_decode.h"
 #include "winapi/files.h"
 
-namespace platform {
+namespace winapi {
 
 // Far above the game's own pictures (about 2.5 million pixels, all indexed),
 // low enough that a start stays within a few hundred megabytes.
@@ -23,7 +23,7 @@ FileProblem LoadPicture(const std::string& path, DecodedBitmap* out);
 // The budget as at program start (for the headless host's reset).
 void ResetPictureBudget();
 
-}  // namespace platform
+}  // namespace winapi
 
 // A whole file decoded, outside the budget: for tools and tests.
 bool LoadBmpFile(const std::string& path, DecodedBitmap* out);

@@ -2,7 +2,7 @@
 // ask it to stop.
 #pragma once
 
-namespace process {
+namespace winapi::process {
 
 // Opens /dev/null on each of descriptors 0-2 that is closed, so that no file
 // or connection opened later takes its number and receives what the program
@@ -22,4 +22,4 @@ int StopSignal();
 // reports 128 + its number and a script stops with it; otherwise `status`.
 int FinalStatus(int status);
 
-}  // namespace process
+}  // namespace winapi::process

@@ -23,7 +23,7 @@ void OnStopSignal(int signal) {
 
 }  // namespace
 
-namespace process {
+namespace winapi::process {
 
 void KeepStandardStreams() {
     for (int fd = 0; fd <= 2; ++fd) {
@@ -63,4 +63,4 @@ int FinalStatus(int status) {
     return 128 + signal;  // not reached: the default action ends the process
 }
 
-}  // namespace process
+}  // namespace winapi::process

@@ -3,10 +3,10 @@
 // interrupt it, so there is nothing to keep or catch.
 #include "winapi/process.h"
 
-namespace process {
+namespace winapi::process {
 
 void KeepStandardStreams() {}
 
 int StopSignal() { return 0; }
 
-}  // namespace process
+}  // namespace winapi::process

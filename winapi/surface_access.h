@@ -28,7 +28,7 @@ struct SurfaceAccess {
     static IDirectDrawPalette* Palette(const IDirectDrawSurface* s) { return s->palette_; }
 };
 
-namespace platform {
+namespace winapi {
 
 // Marks every live surface lost (the headless host's "lose").
 void LoseAllSurfaces();
@@ -37,4 +37,4 @@ void LoseAllSurfaces();
 HDC CreateSurfaceDC(IDirectDrawSurface* surface);
 void DeleteSurfaceDC(HDC dc);
 
-}  // namespace platform
+}  // namespace winapi

@@ -16,8 +16,8 @@ namespace {
 
 constexpr int kHalfAdvance = 8;
 constexpr int kFullAdvance = 16;
-using baked::Glyph;
-using baked::kMaxGlyphSize;
+using winapi::baked::Glyph;
+using winapi::baked::kMaxGlyphSize;
 
 constexpr int32_t kNotLooked = -2;
 constexpr int32_t kMissing = -1;
@@ -28,7 +28,7 @@ constexpr int32_t kMissing = -1;
 // that does not read as a whole font draws nothing rather than anything wrong.
 class Fonts {
 public:
-    Fonts() : data_(baked::Glyphs()), slots_(0x10000, kNotLooked) {
+    Fonts() : data_(winapi::baked::Glyphs()), slots_(0x10000, kNotLooked) {
         if (!Index()) offsets_.clear();
     }
 
@@ -43,12 +43,12 @@ private:
 
     // Finds where each glyph starts, checking every glyph number and size.
     bool Index() {
-        constexpr size_t kNumbers = 6, kRecords = kNumbers + 2 * size_t{baked::kGlyphSlots};
-        if (data_.size() < kRecords || std::memcmp(data_.data(), baked::kGlyphsMagic, 4) != 0) return false;
+        constexpr size_t kNumbers = 6, kRecords = kNumbers + 2 * size_t{winapi::baked::kGlyphSlots};
+        if (data_.size() < kRecords || std::memcmp(data_.data(), winapi::baked::kGlyphsMagic, 4) != 0) return false;
         const size_t count = U16(4);
-        for (size_t slot = 0; slot < baked::kGlyphSlots; ++slot) {
+        for (size_t slot = 0; slot < winapi::baked::kGlyphSlots; ++slot) {
             uint16_t number = U16(kNumbers + 2 * slot);
-            if (number != baked::kNoGlyph && number >= count) return false;
+            if (number != winapi::baked::kNoGlyph && number >= count) return false;
         }
         size_t at = kRecords;
         for (size_t n = 0; n < count; ++n) {
@@ -62,8 +62,8 @@ private:
 
     int32_t Unpack(int code) {
         if (offsets_.empty()) return kMissing;
-        uint16_t number = U16(6 + 2 * static_cast<size_t>(baked::GlyphSlot(code)));
-        if (number == baked::kNoGlyph) return kMissing;
+        uint16_t number = U16(6 + 2 * static_cast<size_t>(winapi::baked::GlyphSlot(code)));
+        if (number == winapi::baked::kNoGlyph) return kMissing;
         size_t at = offsets_[number];
         Glyph glyph{
             static_cast<int8_t>(data_[at]), static_cast<int8_t>(data_[at + 1]), data_[at + 2], data_[at + 3], {}};
@@ -120,7 +120,7 @@ int DrawTextCp932(uint8_t* pixels, int width, int height, int pitch, int x, int 
         int code = bytes[i];
         int advance = kHalfAdvance;
         // A lead byte without a proper trail byte stands alone, as one unknown byte.
-        if (baked::IsLeadByte(bytes[i]) && i + 1 < length && baked::IsTrailByte(bytes[i + 1])) {
+        if (winapi::baked::IsLeadByte(bytes[i]) && i + 1 < length && winapi::baked::IsTrailByte(bytes[i + 1])) {
             code = code << 8 | bytes[i + 1];
             advance = kFullAdvance;
         }

@@ -13,10 +13,10 @@ constexpr int kTextAscent = 14;
 int DrawTextCp932(uint8_t* pixels, int width, int height, int pitch, int x, int y, const char* text, int length,
                   uint8_t index);
 
-namespace platform {
+namespace winapi {
 
 // Texts drawn by TextOutA get a one-pixel edge in the palette's colour
 // nearest to black (--outline), chosen by the host before WinMain.
 void UseTextOutline(bool on);
 
-}  // namespace platform
+}  // namespace winapi

@@ -94,14 +94,14 @@ void Post(UINT message, WPARAM wParam) {
 // Moves the pending input (the host's, or a script's being played) into the
 // queue as window messages.
 void Pump() {
-    host::Event event;
-    while (inputs::PollEvent(&event)) {
+    winapi::host::Event event;
+    while (winapi::inputs::PollEvent(&event)) {
         switch (event.kind) {
-            case host::EventKind::KeyDown: Post(WM_KEYDOWN, static_cast<WPARAM>(event.virtualKey)); break;
-            case host::EventKind::KeyUp: Post(WM_KEYUP, static_cast<WPARAM>(event.virtualKey)); break;
-            case host::EventKind::Activate: Post(WM_ACTIVATEAPP, 1); break;
-            case host::EventKind::Deactivate: Post(WM_ACTIVATEAPP, 0); break;
-            case host::EventKind::Close: Post(WM_CLOSE, 0); break;
+            case winapi::host::EventKind::KeyDown: Post(WM_KEYDOWN, static_cast<WPARAM>(event.virtualKey)); break;
+            case winapi::host::EventKind::KeyUp: Post(WM_KEYUP, static_cast<WPARAM>(event.virtualKey)); break;
+            case winapi::host::EventKind::Activate: Post(WM_ACTIVATEAPP, 1); break;
+            case winapi::host::EventKind::Deactivate: Post(WM_ACTIVATEAPP, 0); break;
+            case winapi::host::EventKind::Close: Post(WM_CLOSE, 0); break;
         }
     }
 }
@@ -148,13 +148,13 @@ bool NextMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool rem
 
 std::string Utf8(const char* cp932) {
     if (cp932 == nullptr) return std::string();
-    return platform::Cp932ToUtf8(cp932, std::char_traits<char>::length(cp932));
+    return winapi::Cp932ToUtf8(cp932, std::char_traits<char>::length(cp932));
 }
 
 }  // namespace
 
 ATOM RegisterClassA(const WNDCLASSA* windowClass) {
-    if (platform::TakeFault(platform::FaultPoint::RegisterClassA)) return 0;
+    if (winapi::TakeFault(winapi::FaultPoint::RegisterClassA)) return 0;
     if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr || windowClass->lpszClassName == nullptr ||
         IsAtom(windowClass->lpszClassName))
         return 0;
@@ -166,7 +166,7 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
 
 HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
                      void*) {
-    if (platform::TakeFault(platform::FaultPoint::CreateWindowExA)) return nullptr;
+    if (winapi::TakeFault(winapi::FaultPoint::CreateWindowExA)) return nullptr;
     if (className == nullptr) return nullptr;
     const WindowClass* windowClass = FindClass(className);
     if (windowClass == nullptr) return nullptr;
@@ -200,14 +200,14 @@ HWND GetActiveWindow() { return g_window.active; }
 
 int ShowCursor(BOOL show) {
     g_window.cursorCount += show ? 1 : -1;
-    host::SetCursorVisible(g_window.cursorCount >= 0);
+    winapi::host::SetCursorVisible(g_window.cursorCount >= 0);
     return g_window.cursorCount;
 }
 
 int GetSystemMetrics(int index) {
     switch (index) {
-        case SM_CXSCREEN: return host::DesktopWidth();
-        case SM_CYSCREEN: return host::DesktopHeight();
+        case SM_CXSCREEN: return winapi::host::DesktopWidth();
+        case SM_CYSCREEN: return winapi::host::DesktopHeight();
         default: return 0;
     }
 }
@@ -264,17 +264,17 @@ SHORT GetKeyState(int virtualKey) {
     return g_window.keys[virtualKey];
 }
 
-DWORD GetTickCount() { return inputs::ReadClock(); }
+DWORD GetTickCount() { return winapi::inputs::ReadClock(); }
 
-int64_t CalendarTime() { return inputs::ReadCalendar(); }
+int64_t CalendarTime() { return winapi::inputs::ReadCalendar(); }
 
 int MessageBoxA(HWND, const char* text, const char* caption, UINT) {
-    if (process::StopSignal() != 0) return IDOK;  // the run is ending: no more boxes
+    if (winapi::process::StopSignal() != 0) return IDOK;  // the run is ending: no more boxes
     std::string utf8Caption = caption != nullptr ? Utf8(caption) : std::string("Error");
     std::string utf8Text = Utf8(text);
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
-    platform::NoteReport(platform::ReportNote::kMessageBox, utf8Caption.c_str(), utf8Text.c_str());
-    host::ShowMessageBox(utf8Caption.c_str(), utf8Text.c_str());
+    winapi::NoteReport(winapi::ReportNote::kMessageBox, utf8Caption.c_str(), utf8Text.c_str());
+    winapi::host::ShowMessageBox(utf8Caption.c_str(), utf8Text.c_str());
     return IDOK;
 }
 
@@ -283,8 +283,8 @@ void OutputDebugStringA(const char* text) {
     std::string line = Utf8(text);
     // The game ends its lines itself; standard error gets one either way.
     std::fprintf(stderr, "%s%s", line.c_str(), !line.empty() && line.back() == '\n' ? "" : "\n");
-    platform::NoteReport(platform::ReportNote::kDebug, "", line.c_str());
-    host::DebugLine(line.c_str());
+    winapi::NoteReport(winapi::ReportNote::kDebug, "", line.c_str());
+    winapi::host::DebugLine(line.c_str());
 }
 
 HMODULE GetModuleHandleA(const char* name) { return name == nullptr ? &g_module : nullptr; }
@@ -292,7 +292,7 @@ HMODULE GetModuleHandleA(const char* name) { return name == nullptr ? &g_module 
 // The program carries no resources: every lookup falls through to a file.
 HRSRC FindResourceA(HMODULE, const char*, const char*) { return nullptr; }
 
-namespace platform {
+namespace winapi {
 
 const char* WindowTitle(HWND window) {
     Window* w = LiveWindow(window);
@@ -301,4 +301,4 @@ const char* WindowTitle(HWND window) {
 
 void ResetWindowState() { g_window = WindowState{}; }
 
-}  // namespace platform
+}  // namespace winapi

@@ -3,11 +3,11 @@
 #pragma once
 #include "winapi/win.h"
 
-namespace platform {
+namespace winapi {
 
 // Title of a window made by CreateWindowExA ("" for none).
 const char* WindowTitle(HWND window);
 // Window, queue and key state back to program start (headless::Reset).
 void ResetWindowState();
 
-}  // namespace platform
+}  // namespace winapi

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "hosts/shared/record.h"
+#include "player/record.h"
 #include "winapi/fault.h"
 #include "winapi/host.h"
 #include "winapi/inputs.h"
@@ -27,7 +27,7 @@ struct HeadlessState {
     int desktopHeight = kScreenHeight;
     bool displayAvailable = true;
     bool cursorVisible = true;
-    std::deque<host::Event> events;
+    std::deque<winapi::host::Event> events;
     std::function<void(HRESULT)> onFrame;
     uint32_t onFrameChanges = 0;  // tells a callback that replaced itself from one that did not
     headless::Frame lastFrame{std::vector<uint8_t>(kFramePixels), {}};
@@ -38,11 +38,13 @@ struct HeadlessState {
 
 HeadlessState g_headless;
 
-void Queue(host::EventKind kind, int virtualKey) { g_headless.events.push_back(host::Event{kind, virtualKey}); }
+void Queue(winapi::host::EventKind kind, int virtualKey) {
+    g_headless.events.push_back(winapi::host::Event{kind, virtualKey});
+}
 
 }  // namespace
 
-namespace host {
+namespace winapi::host {
 
 int DesktopWidth() { return g_headless.desktopWidth; }
 int DesktopHeight() { return g_headless.desktopHeight; }
@@ -85,7 +87,7 @@ void NoteFlip(HRESULT result) {
     if (g_headless.onFrameChanges == changes) g_headless.onFrame = std::move(callback);
 }
 
-}  // namespace host
+}  // namespace winapi::host
 
 namespace headless {
 
@@ -93,12 +95,12 @@ void Reset() {
     uint32_t changes = g_headless.onFrameChanges + 1;
     g_headless = HeadlessState{};
     g_headless.onFrameChanges = changes;
-    platform::ClearFaults();
-    platform::ResetWindowState();
-    platform::ResetFrameLog();
-    record::Reset();
-    inputs::Reset();
-    platform::ResetPictureBudget();
+    winapi::ClearFaults();
+    winapi::ResetWindowState();
+    winapi::ResetFrameLog();
+    player::record::Reset();
+    winapi::inputs::Reset();
+    winapi::ResetPictureBudget();
 }
 
 void SetMilliseconds(uint32_t ms) { g_headless.milliseconds = ms; }
@@ -112,19 +114,21 @@ void SetDesktopSize(int width, int height) {
 
 void SetDisplayAvailable(bool available) { g_headless.displayAvailable = available; }
 
-void KeyDown(int virtualKey) { Queue(host::EventKind::KeyDown, virtualKey); }
-void KeyUp(int virtualKey) { Queue(host::EventKind::KeyUp, virtualKey); }
-void Activate(bool active) { Queue(active ? host::EventKind::Activate : host::EventKind::Deactivate, 0); }
-void Close() { Queue(host::EventKind::Close, 0); }
+void KeyDown(int virtualKey) { Queue(winapi::host::EventKind::KeyDown, virtualKey); }
+void KeyUp(int virtualKey) { Queue(winapi::host::EventKind::KeyUp, virtualKey); }
+void Activate(bool active) {
+    Queue(active ? winapi::host::EventKind::Activate : winapi::host::EventKind::Deactivate, 0);
+}
+void Close() { Queue(winapi::host::EventKind::Close, 0); }
 
-void LoseSurfaces() { platform::LoseAllSurfaces(); }
+void LoseSurfaces() { winapi::LoseAllSurfaces(); }
 
 void FailNext(const std::string& call, HRESULT code) {
-    platform::FaultPoint point;
-    if (!platform::FindFaultPoint(call, &point)) {
+    winapi::FaultPoint point;
+    if (!winapi::FindFaultPoint(call, &point)) {
         throw std::invalid_argument("no platform call named " + call + " can be made to fail");
     }
-    platform::SetFault(point, code);
+    winapi::SetFault(point, code);
 }
 
 void OnFrame(std::function<void(HRESULT flipResult)> callback) {

@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "hosts/headless/headless.h"
-#include "hosts/shared/options.h"
-#include "hosts/shared/output_file.h"
-#include "hosts/shared/png_write.h"
+#include "player/options.h"
+#include "player/output_file.h"
+#include "player/png_write.h"
 #include "sim/runner.h"
 #include "sim/script.h"
 #include "sim/trace.h"
-#include "winapi/language.h"
 #include "winapi/process.h"
 #include "winapi/text.h"
+#include "winapi/texts.h"
 #include "winapi/win.h"
 
 namespace {
@@ -31,15 +31,15 @@ bool WritePng(const std::string& path, const headless::Frame& frame, std::string
         *why = "no frame has been shown yet";
         return false;
     }
-    return platform::WritePalettePng(path, frame.pixels.data(), kScreenWidth, kScreenHeight, frame.palette, why);
+    return player::WritePalettePng(path, frame.pixels.data(), kScreenWidth, kScreenHeight, frame.palette, why);
 }
 
 // The files the run writes: the trace, the shot folder and each shot in it.
-std::vector<platform::NamedFile> Outputs(const options::Options& chosen, const sim::Script& script) {
-    std::vector<platform::NamedFile> outputs;
-    if (!chosen.tracePath.empty()) outputs.push_back({"--trace", chosen.tracePath, platform::OutputKind::kRemade});
+std::vector<player::NamedFile> Outputs(const player::options::Options& chosen, const sim::Script& script) {
+    std::vector<player::NamedFile> outputs;
+    if (!chosen.tracePath.empty()) outputs.push_back({"--trace", chosen.tracePath, player::OutputKind::kRemade});
     if (chosen.shotsDir.empty()) return outputs;
-    outputs.push_back({"--shots", chosen.shotsDir, platform::OutputKind::kFolder});
+    outputs.push_back({"--shots", chosen.shotsDir, player::OutputKind::kFolder});
     std::set<std::string> names;
     sim::ScriptPlace place;
     sim::Command command;
@@ -47,59 +47,63 @@ std::vector<platform::NamedFile> Outputs(const options::Options& chosen, const s
         if (command.op == sim::Op::Shot) names.insert(command.name);
     }
     for (const std::string& name : names) {
-        outputs.push_back({"shot", chosen.shotsDir + "/" + name + ".png", platform::OutputKind::kRemade});
+        outputs.push_back({"shot", chosen.shotsDir + "/" + name + ".png", player::OutputKind::kRemade});
     }
     return outputs;
 }
 
 // Checks what the run will write and makes the shot folder and the trace's
 // file; false after saying why on standard error.
-bool MakeOutputs(const options::Options& chosen, const sim::Script& script, platform::OutputFile* trace) {
-    std::vector<platform::NamedFile> inputs;
+bool MakeOutputs(const player::options::Options& chosen, const sim::Script& script, player::OutputFile* trace) {
+    std::vector<player::NamedFile> inputs;
     if (chosen.scriptPath != "-") inputs.push_back({"the script", chosen.scriptPath});
-    std::vector<platform::NamedFile> outputs = Outputs(chosen, script);
-    std::string why = platform::CheckOutputs(&outputs, inputs);
+    std::vector<player::NamedFile> outputs = Outputs(chosen, script);
+    std::string why = player::CheckOutputs(&outputs, inputs);
     if (!why.empty()) {
         std::fprintf(stderr, "kawauo-sim: %s\n", why.c_str());
         return false;
     }
     if (!chosen.tracePath.empty() &&
-        !platform::OpenOutput(outputs.front().path, platform::OutputKind::kRemade, trace, &why)) {
-        std::fprintf(stderr, "kawauo-sim: --trace %s: %s\n", options::ShownPath(chosen.tracePath).c_str(), why.c_str());
+        !player::OpenOutput(outputs.front().path, player::OutputKind::kRemade, trace, &why)) {
+        std::fprintf(stderr, "kawauo-sim: --trace %s: %s\n", player::options::ShownPath(chosen.tracePath).c_str(),
+                     why.c_str());
         return false;
     }
     std::error_code error;
     if (!chosen.shotsDir.empty() && (std::filesystem::create_directories(chosen.shotsDir, error), error)) {
         std::fprintf(stderr, "kawauo-sim: --shots %s: cannot make it: %s\n",
-                     options::ShownPath(chosen.shotsDir).c_str(), error.message().c_str());
-        platform::DropOutput(trace);
+                     player::options::ShownPath(chosen.shotsDir).c_str(), error.message().c_str());
+        player::DropOutput(trace);
         return false;
     }
     return true;
 }
 
 // The trace in its place, whole; false after saying why on standard error.
-bool FinishTrace(const options::Options& chosen, const sim::TraceWriter& writer, platform::OutputFile* trace) {
+bool FinishTrace(const player::options::Options& chosen, const sim::TraceWriter& writer, player::OutputFile* trace) {
     const std::string name = chosen.tracePath.empty() ? "standard output" : chosen.tracePath;
     if (writer.Error() != 0) {
-        std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n", options::ShownPath(name).c_str(),
+        std::fprintf(stderr, "kawauo-sim: cannot write %s: %s\n", player::options::ShownPath(name).c_str(),
                      std::strerror(writer.Error()));
-        platform::DropOutput(trace);
+        player::DropOutput(trace);
         return false;
     }
     std::string why;
-    if (trace->stream == nullptr || platform::PlaceOutput(trace, &why)) return true;
-    std::fprintf(stderr, "kawauo-sim: --trace %s: %s\n", options::ShownPath(chosen.tracePath).c_str(), why.c_str());
+    if (trace->stream == nullptr || player::PlaceOutput(trace, &why)) return true;
+    std::fprintf(stderr, "kawauo-sim: --trace %s: %s\n", player::options::ShownPath(chosen.tracePath).c_str(),
+                 why.c_str());
     return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    process::KeepStandardStreams();
-    options::Options chosen;
-    const options::Outcome outcome = options::Parse(options::Program::kSim, argc, argv, &chosen);
-    if (outcome != options::Outcome::kRun) return options::Answer(options::Program::kSim, outcome, stdout);
+    winapi::process::KeepStandardStreams();
+    player::options::Options chosen;
+    const player::options::Outcome outcome =
+        player::options::Parse(player::options::Program::kSim, argc, argv, &chosen);
+    if (outcome != player::options::Outcome::kRun)
+        return player::options::Answer(player::options::Program::kSim, outcome, stdout);
     std::string why;
     sim::Script script;
     const sim::ScriptKind kind = chosen.shotsDir.empty() ? sim::ScriptKind::kScript : sim::ScriptKind::kScriptWithShots;
@@ -109,7 +113,7 @@ int main(int argc, char** argv) {
     }
     // A trace file is written whatever the run shows: even one that shows no
     // frame says why in its events.
-    platform::OutputFile traceFile;
+    player::OutputFile traceFile;
     if (!MakeOutputs(chosen, script, &traceFile)) return kRunnerFailure;
     std::FILE* out = traceFile.stream != nullptr ? traceFile.stream : stdout;
     static char traceBuffer[1 << 16];
@@ -117,8 +121,8 @@ int main(int argc, char** argv) {
     sim::TraceWriter trace(out);
 
     headless::Reset();
-    texts::UseLanguage(chosen.lang.value_or(texts::Language::kJapanese));
-    platform::UseTextOutline(chosen.outline);
+    winapi::texts::UseLanguage(chosen.lang.value_or(winapi::texts::Language::kJapanese));
+    winapi::UseTextOutline(chosen.outline);
     sim::RunOptions run;
     run.program = "kawauo-sim";
     run.scripted = true;

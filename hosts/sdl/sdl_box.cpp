@@ -3,8 +3,8 @@
 // OK or closing the window answers it, or a stop signal comes.
 #include <cstdio>
 
+#include "hosts/core/box_picture.h"
 #include "hosts/sdl/sdl_internal.h"
-#include "hosts/shared/box_picture.h"
 #include "winapi/cp932.h"
 #include "winapi/process.h"
 
@@ -12,16 +12,16 @@ namespace {
 
 constexpr Uint32 kBoxPollMs = 10;
 
-SDL_Surface* MakeSurface(box::Picture& picture) {
+SDL_Surface* MakeSurface(core::box::Picture& picture) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(picture.pixels.data(), picture.width, picture.height, 8,
                                                               picture.width, SDL_PIXELFORMAT_INDEX8);
     if (surface == nullptr) return nullptr;
-    SDL_Color colours[box::kColourCount];
-    for (int i = 0; i < box::kColourCount; ++i) {
-        const box::Rgb& c = box::kColours[static_cast<size_t>(i)];
+    SDL_Color colours[core::box::kColourCount];
+    for (int i = 0; i < core::box::kColourCount; ++i) {
+        const core::box::Rgb& c = core::box::kColours[static_cast<size_t>(i)];
         colours[i] = SDL_Color{c.r, c.g, c.b, 0xFF};
     }
-    SDL_SetPaletteColors(surface->format->palette, colours, 0, box::kColourCount);
+    SDL_SetPaletteColors(surface->format->palette, colours, 0, core::box::kColourCount);
     return surface;
 }
 
@@ -48,7 +48,7 @@ Uint32 WindowOf(const SDL_Event& e) {
     }
 }
 
-bool Answers(const SDL_Event& e, const box::Rect& button) {
+bool Answers(const SDL_Event& e, const core::box::Rect& button) {
     if (e.type == SDL_KEYDOWN && e.key.repeat == 0) {
         const SDL_Keycode key = e.key.keysym.sym;
         return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE || key == SDLK_ESCAPE;
@@ -59,10 +59,10 @@ bool Answers(const SDL_Event& e, const box::Rect& button) {
 
 }  // namespace
 
-namespace sdlhost {
+namespace sdl {
 
 void ShowBox(SDL_Window* owner, const char* caption, const char* text) {
-    box::Picture picture = box::Draw(platform::Utf8ToCp932(caption), platform::Utf8ToCp932(text));
+    core::box::Picture picture = core::box::Draw(winapi::Utf8ToCp932(caption), winapi::Utf8ToCp932(text));
     SDL_Window* window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, picture.width,
                                           picture.height, SDL_WINDOW_ALWAYS_ON_TOP);
     SDL_Surface* surface = window != nullptr ? MakeSurface(picture) : nullptr;
@@ -76,7 +76,7 @@ void ShowBox(SDL_Window* owner, const char* caption, const char* text) {
     Show(window, surface);
     const Uint32 id = SDL_GetWindowID(window);
     bool answered = false;
-    while (!answered && process::StopSignal() == 0) {
+    while (!answered && winapi::process::StopSignal() == 0) {
         // Polled: SDL 2.26's wait can later wake a box window already gone
         // (an X error that ends the program).
         SDL_Event e;
@@ -98,4 +98,4 @@ void ShowBox(SDL_Window* owner, const char* caption, const char* text) {
     SDL_DestroyWindow(window);
 }
 
-}  // namespace sdlhost
+}  // namespace sdl

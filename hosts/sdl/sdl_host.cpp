@@ -1,10 +1,10 @@
 // The players' host: one SDL2 window showing the 640x480 picture scaled by
 // whole factors and letterboxed, with the event queue the game polls. Input,
 // pacing, frame statistics and the settings file are in sdl_input.cpp,
-// sdl_pacing.cpp, hosts/shared/frame_stats.cpp and sdl_settings.cpp.
+// sdl_pacing.cpp, hosts/core/frame_stats.cpp and sdl_settings.cpp.
 //
 // Alt+Enter switches between full screen and a window, F12 saves a
-// screenshot (hosts/shared/screenshot.h); the game sees neither.
+// screenshot (player/screenshot.h); the game sees neither.
 // KAWAUO_PRESENT=renderer or =surface overrides the choice of sdl_present.h.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -17,13 +17,13 @@
 #include <deque>
 #include <string>
 
+#include "hosts/core/frame_stats.h"
+#include "hosts/core/pause_clock.h"
 #include "hosts/sdl/sdl_host.h"
 #include "hosts/sdl/sdl_internal.h"
 #include "hosts/sdl/sdl_present.h"
-#include "hosts/shared/frame_stats.h"
-#include "hosts/shared/pause_clock.h"
-#include "hosts/shared/screenshot.h"
-#include "hosts/shared/version.h"
+#include "player/screenshot.h"
+#include "player/version.h"
 #include "winapi/host.h"
 #include "winapi/process.h"
 
@@ -40,9 +40,9 @@ struct SdlHost {
     bool fullscreen = true;
     int ownWidth = 0;  // the window's size as the host last set it
     int ownHeight = 0;
-    options::Options chosen;
-    std::deque<host::Event> events;
-    platform::PauseClock clock;  // stands still while paused out of focus
+    player::options::Options chosen;
+    std::deque<winapi::host::Event> events;
+    core::PauseClock clock;  // stands still while paused out of focus
 };
 
 SdlHost g_sdl;
@@ -88,7 +88,7 @@ bool EnsureVideo() {
         KeepToVisibleDrivers();
         g_sdl.videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         if (g_sdl.videoReady) {
-            process::CatchStopSignals();
+            winapi::process::CatchStopSignals();
             g_sdl.boxes = !ShowsNothing(SDL_GetCurrentVideoDriver());
         } else {
             const char* display = std::getenv("DISPLAY");
@@ -110,7 +110,7 @@ int WindowScale() {
 // The window's size: as the player left it, where it still fits the desktop;
 // else the largest whole scale.
 void SetWindowedSize() {
-    const settings::Settings& saved = sdlhost::SavedSettings();
+    const player::settings::Settings& saved = sdl::SavedSettings();
     SDL_Rect usable{0, 0, kScreenWidth, kScreenHeight};
     int display = std::max(0, SDL_GetWindowDisplayIndex(g_sdl.window));
     bool fits = saved.windowWidth > 0 && SDL_GetDisplayUsableBounds(display, &usable) == 0 &&
@@ -125,7 +125,7 @@ void SetWindowedSize() {
 void ApplyFullscreen() {
     if (g_sdl.fullscreen) {
         // The desktop's size first, for displays without a window manager.
-        SDL_SetWindowSize(g_sdl.window, host::DesktopWidth(), host::DesktopHeight());
+        SDL_SetWindowSize(g_sdl.window, winapi::host::DesktopWidth(), winapi::host::DesktopHeight());
         SDL_SetWindowPosition(g_sdl.window, 0, 0);
         SDL_SetWindowFullscreen(g_sdl.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
@@ -133,68 +133,68 @@ void ApplyFullscreen() {
         SetWindowedSize();
         SDL_SetWindowPosition(g_sdl.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
-    present::Invalidate();
-    sdlhost::StartPacing(g_sdl.window);
+    sdl::present::Invalidate();
+    sdl::StartPacing(g_sdl.window);
 }
 
 void ToggleFullscreen() {
     if (g_sdl.window == nullptr) return;
     g_sdl.fullscreen = !g_sdl.fullscreen;
     ApplyFullscreen();
-    sdlhost::RememberFullscreen(g_sdl.fullscreen);
+    sdl::RememberFullscreen(g_sdl.fullscreen);
 }
 
 // A window resized by the player, not by the host's own switches (which
 // also pass through the desktop's size on their way).
 void NoteResized(int width, int height) {
     bool own = width == g_sdl.ownWidth && height == g_sdl.ownHeight;
-    bool desktop = width == host::DesktopWidth() && height == host::DesktopHeight();
+    bool desktop = width == winapi::host::DesktopWidth() && height == winapi::host::DesktopHeight();
     bool fullscreen = (SDL_GetWindowFlags(g_sdl.window) & SDL_WINDOW_FULLSCREEN) != 0;
-    if (!g_sdl.fullscreen && !fullscreen && !own && !desktop) sdlhost::RememberWindowSize(width, height);
+    if (!g_sdl.fullscreen && !fullscreen && !own && !desktop) sdl::RememberWindowSize(width, height);
 }
 
 void TranslateWindowEvent(const SDL_WindowEvent& e) {
     if (e.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
         g_sdl.clock.Resume(RunningMilliseconds());
-        sdlhost::PushEvent(host::Event{host::EventKind::Activate, 0});
+        sdl::PushEvent(winapi::host::Event{winapi::host::EventKind::Activate, 0});
     } else if (e.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-        sdlhost::ReleaseAllKeys();
-        sdlhost::PushEvent(host::Event{host::EventKind::Deactivate, 0});
+        sdl::ReleaseAllKeys();
+        sdl::PushEvent(winapi::host::Event{winapi::host::EventKind::Deactivate, 0});
         if (g_sdl.chosen.pauseUnfocused) g_sdl.clock.Pause(RunningMilliseconds());
     } else if (e.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
-        sdlhost::StartPacing(g_sdl.window);
+        sdl::StartPacing(g_sdl.window);
     } else if (e.event == SDL_WINDOWEVENT_RESIZED) {  // after its SIZE_CHANGED
         NoteResized(e.data1, e.data2);
     } else if (e.event == SDL_WINDOWEVENT_EXPOSED || e.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        present::Invalidate();
+        sdl::present::Invalidate();
     }
 }
 
 }  // namespace
 
-namespace sdlhost {
+namespace sdl {
 
 void Translate(const SDL_Event& e) {
     if (e.type == SDL_QUIT) {
-        sdlhost::PushEvent(host::Event{host::EventKind::Close, 0});
+        PushEvent(winapi::host::Event{winapi::host::EventKind::Close, 0});
     } else if (e.type == SDL_WINDOWEVENT) {
         TranslateWindowEvent(e.window);
     } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT) != 0) {
         if (e.key.repeat == 0) ToggleFullscreen();
     } else if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F12) {
-        if (e.key.repeat == 0) screenshot::TakeLast();
+        if (e.key.repeat == 0) player::screenshot::TakeLast();
     } else {
-        sdlhost::TranslateInput(e);
+        TranslateInput(e);
     }
 }
 
-void PushEvent(host::Event event) { g_sdl.events.push_back(event); }
+void PushEvent(winapi::host::Event event) { g_sdl.events.push_back(event); }
 
-void UseOptions(const options::Options& chosen) { g_sdl.chosen = chosen; }
+void UseOptions(const player::options::Options& chosen) { g_sdl.chosen = chosen; }
 
-}  // namespace sdlhost
+}  // namespace sdl
 
-namespace host {
+namespace winapi::host {
 
 int DesktopWidth() {
     SDL_DisplayMode mode;
@@ -215,19 +215,19 @@ bool OpenDisplay(const char*) {
     // window manager honours the full-screen request.
     // Ready for OpenGL where there is any, so that SDL need not make the
     // window again (a new one to the window system) for an OpenGL renderer.
-    g_sdl.fullscreen = g_sdl.chosen.fullscreen.value_or(sdlhost::SavedSettings().fullscreen);
+    g_sdl.fullscreen = g_sdl.chosen.fullscreen.value_or(sdl::SavedSettings().fullscreen);
     for (Uint32 opengl : {Uint32{SDL_WINDOW_OPENGL}, Uint32{0}}) {
         const Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE | opengl;
         g_sdl.window = SDL_CreateWindow(KAWAUO_NAME, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                        host::DesktopWidth(), host::DesktopHeight(), flags);
+                                        winapi::host::DesktopWidth(), winapi::host::DesktopHeight(), flags);
         if (g_sdl.window != nullptr) break;
     }
     const char* wanted = std::getenv("KAWAUO_PRESENT");
-    present::Path path = present::Path::kAuto;
-    if (wanted != nullptr && SDL_strcmp(wanted, "renderer") == 0) path = present::Path::kRenderer;
-    if (wanted != nullptr && SDL_strcmp(wanted, "surface") == 0) path = present::Path::kWindowSurface;
-    present::SetScaleMode(g_sdl.chosen.scale.value_or(sdlhost::SavedSettings().scale));
-    g_sdl.presenting = g_sdl.window != nullptr && present::Open(g_sdl.window, path);
+    sdl::present::Path path = sdl::present::Path::kAuto;
+    if (wanted != nullptr && SDL_strcmp(wanted, "renderer") == 0) path = sdl::present::Path::kRenderer;
+    if (wanted != nullptr && SDL_strcmp(wanted, "surface") == 0) path = sdl::present::Path::kWindowSurface;
+    sdl::present::SetScaleMode(g_sdl.chosen.scale.value_or(sdl::SavedSettings().scale));
+    g_sdl.presenting = g_sdl.window != nullptr && sdl::present::Open(g_sdl.window, path);
     if (!g_sdl.presenting) {
         std::fprintf(stderr, "kawauo: cannot open the window: %s\n", SDL_GetError());
         CloseDisplay();
@@ -239,16 +239,16 @@ bool OpenDisplay(const char*) {
     // Pads plugged in now arrive as "added" events, like those plugged in later.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         std::fprintf(stderr, "kawauo: no gamepads: %s\n", SDL_GetError());
-    frame_stats::Start(sdlhost::DescribePacing);
-    if (g_sdl.fullscreen) sdlhost::StartPacing(g_sdl.window);
+    core::frame_stats::Start(sdl::DescribePacing);
+    if (g_sdl.fullscreen) sdl::StartPacing(g_sdl.window);
     else ApplyFullscreen();
     return true;
 }
 
 void CloseDisplay() {
-    sdlhost::SaveResting(true);
-    sdlhost::ClosePads();
-    if (g_sdl.presenting) present::Close();
+    sdl::SaveResting(true);
+    sdl::ClosePads();
+    if (g_sdl.presenting) sdl::present::Close();
     if (g_sdl.window != nullptr) SDL_DestroyWindow(g_sdl.window);
     g_sdl.presenting = false;
     g_sdl.window = nullptr;
@@ -264,14 +264,14 @@ void SetCursorVisible(bool visible) {
 // closes the window, as the player would.
 bool PollEvent(Event* event) {
     SDL_Event e;
-    sdlhost::SaveResting(false);
-    while (g_sdl.events.empty() && g_sdl.videoReady && SDL_PollEvent(&e)) sdlhost::Translate(e);
-    while (g_sdl.events.empty() && g_sdl.clock.Paused() && process::StopSignal() == 0) {
-        if (SDL_WaitEventTimeout(&e, sdlhost::kStopLookMs) != 0) sdlhost::Translate(e);
+    sdl::SaveResting(false);
+    while (g_sdl.events.empty() && g_sdl.videoReady && SDL_PollEvent(&e)) sdl::Translate(e);
+    while (g_sdl.events.empty() && g_sdl.clock.Paused() && winapi::process::StopSignal() == 0) {
+        if (SDL_WaitEventTimeout(&e, sdl::kStopLookMs) != 0) sdl::Translate(e);
     }
-    if (process::StopSignal() != 0 && !g_sdl.stopSent) {
+    if (winapi::process::StopSignal() != 0 && !g_sdl.stopSent) {
         g_sdl.stopSent = true;
-        sdlhost::PushEvent(host::Event{host::EventKind::Close, 0});
+        sdl::PushEvent(winapi::host::Event{winapi::host::EventKind::Close, 0});
     }
     if (g_sdl.events.empty()) return false;
     *event = g_sdl.events.front();
@@ -285,22 +285,22 @@ int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (!g_sdl.presenting) return;
-    present::Draw(pixels, palette);
-    screenshot::KeepLast(pixels, palette);
-    sdlhost::PaceFrame();
-    present::Show();
-    sdlhost::NoteShown();
+    sdl::present::Draw(pixels, palette);
+    player::screenshot::KeepLast(pixels, palette);
+    sdl::PaceFrame();
+    sdl::present::Show();
+    sdl::NoteShown();
 }
 
 // Drawn in the game's own font in a window of the host's: SDL's box leaves
 // the text to the X server's fonts, which may have no Japanese.
 void ShowMessageBox(const char* caption, const char* text) {
     if (g_sdl.window == nullptr && !EnsureVideo()) return;  // already on standard error
-    if (g_sdl.boxes) sdlhost::ShowBox(g_sdl.window, caption, text);
+    if (g_sdl.boxes) sdl::ShowBox(g_sdl.window, caption, text);
 }
 
 void DebugLine(const char*) {}
 
 void NoteFlip(HRESULT) {}
 
-}  // namespace host
+}  // namespace winapi::host

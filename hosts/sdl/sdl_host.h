@@ -2,20 +2,20 @@
 #pragma once
 #include <string>
 
-#include "hosts/shared/options.h"
-#include "hosts/shared/settings.h"
+#include "player/options.h"
+#include "player/settings.h"
 
-namespace sdlhost {
+namespace sdl {
 
 // The command line's choices, over the settings file's, for this run.
-void UseOptions(const options::Options& chosen);
+void UseOptions(const player::options::Options& chosen);
 
-// Reads the player's settings file (settings::DefaultPath()) before the
+// Reads the player's settings file (player::settings::DefaultPath()) before the
 // window opens: its choices hold where the command line says nothing (the
 // entry applies the language and the outline from what it returns), its
 // keys are the keyboard's, and it is written when the player changes
 // something. An empty path (or a host never told this): the defaults, and
 // no file read or written.
-const settings::Settings& LoadSettings(const std::string& path);
+const player::settings::Settings& LoadSettings(const std::string& path);
 
-}  // namespace sdlhost
+}  // namespace sdl

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "hosts/core/key_merge.h"
 #include "hosts/sdl/sdl_internal.h"
-#include "hosts/shared/key_merge.h"
 #include "winapi/win.h"
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 struct Pad {
     SDL_GameController* controller;
     SDL_JoystickID id;
-    platform::PadState state;  // a bit of buttons per SDL_GameControllerButton
+    core::PadState state;  // a bit of buttons per SDL_GameControllerButton
 };
 
 // A keyboard key standing for a game key; a key may stand for several.
@@ -25,7 +25,7 @@ struct Binding {
     int virtualKey;
 };
 
-constexpr platform::PadButton kPadButtons[] = {
+constexpr core::PadButton kPadButtons[] = {
     {1u << SDL_CONTROLLER_BUTTON_A, VK_SPACE},
     {1u << SDL_CONTROLLER_BUTTON_START, VK_SPACE},
     {1u << SDL_CONTROLLER_BUTTON_X, VK_F1},
@@ -40,13 +40,14 @@ constexpr platform::PadButton kPadButtons[] = {
 };
 
 void TellGame(int virtualKey, bool down) {
-    sdlhost::PushEvent(host::Event{down ? host::EventKind::KeyDown : host::EventKind::KeyUp, virtualKey});
+    sdl::PushEvent(
+        winapi::host::Event{down ? winapi::host::EventKind::KeyDown : winapi::host::EventKind::KeyUp, virtualKey});
 }
 
 struct Input {
     bool bound = false;
     std::vector<Binding> bindings;
-    platform::KeyMerge keys{kPadButtons, TellGame};
+    core::KeyMerge keys{kPadButtons, TellGame};
     std::vector<Pad> pads;
 };
 
@@ -54,7 +55,7 @@ Input g_input;
 
 // Tells the game what the keyboard and every pad changed.
 void SyncKeys() {
-    platform::KeyMerge::Keys held;
+    core::KeyMerge::Keys held;
     for (const Pad& pad : g_input.pads) held |= g_input.keys.PadKeys(pad.state);
     g_input.keys.Sync(held);
 }
@@ -86,14 +87,14 @@ void RemovePad(SDL_JoystickID id) {
 
 }  // namespace
 
-namespace sdlhost {
+namespace sdl {
 
-void UseKeys(const settings::Settings& settings) {
+void UseKeys(const player::settings::Settings& settings) {
     g_input.bound = true;
     g_input.bindings.clear();
-    for (size_t i = 0; i < platform::kKeyNames.size(); ++i)
+    for (size_t i = 0; i < player::kKeyNames.size(); ++i)
         for (const std::string& name : settings.keys[i])
-            g_input.bindings.push_back(Binding{SDL_GetKeyFromName(name.c_str()), platform::kKeyNames[i].virtualKey});
+            g_input.bindings.push_back(Binding{SDL_GetKeyFromName(name.c_str()), player::kKeyNames[i].virtualKey});
 }
 
 bool TranslateInput(const SDL_Event& e) {
@@ -101,7 +102,7 @@ bool TranslateInput(const SDL_Event& e) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
             // Two keys for one game key: it is up once both are; a repeat is no new key.
-            if (!g_input.bound) UseKeys(settings::Defaults());
+            if (!g_input.bound) UseKeys(player::settings::Defaults());
             if (e.key.repeat != 0) return true;
             for (const Binding& binding : g_input.bindings) {
                 if (binding.key != e.key.keysym.sym) continue;
@@ -123,11 +124,11 @@ bool TranslateInput(const SDL_Event& e) {
             return true;
         case SDL_CONTROLLERAXISMOTION:
             if (Pad* pad = FindPad(e.caxis.which)) {
-                platform::PadState& state = pad->state;
+                core::PadState& state = pad->state;
                 if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
-                    state.stickX = platform::StickDirection(state.stickX, e.caxis.value);
+                    state.stickX = core::StickDirection(state.stickX, e.caxis.value);
                 if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
-                    state.stickY = platform::StickDirection(state.stickY, e.caxis.value);
+                    state.stickY = core::StickDirection(state.stickY, e.caxis.value);
                 SyncKeys();
             }
             return true;
@@ -146,4 +147,4 @@ void ClosePads() {
     g_input.pads.clear();
 }
 
-}  // namespace sdlhost
+}  // namespace sdl

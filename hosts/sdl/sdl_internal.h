@@ -7,15 +7,15 @@
 #include <cstdint>
 #include <string>
 
-#include "hosts/shared/settings.h"
+#include "player/settings.h"
 #include "winapi/ddraw.h"
 #include "winapi/host.h"
 
-namespace sdlhost {
+namespace sdl {
 
 // The queue of events for the game (sdl_host.cpp); Translate turns any SDL
 // event into the game's events, or acts on it itself.
-void PushEvent(host::Event event);
+void PushEvent(winapi::host::Event event);
 void Translate(const SDL_Event& e);
 
 // How long a wait for events may run before it looks for a stop signal.
@@ -31,7 +31,7 @@ void ShowBox(SDL_Window* owner, const char* caption, const char* text);
 bool TranslateInput(const SDL_Event& e);
 // The keyboard's keys for each game key, by SDL's key names (as the
 // settings name them); until told, the defaults.
-void UseKeys(const settings::Settings& settings);
+void UseKeys(const player::settings::Settings& settings);
 // On losing the focus no key may stay down: the releases would go elsewhere.
 void ReleaseAllKeys();
 void ClosePads();
@@ -40,7 +40,7 @@ void ClosePads();
 // what the player changes. A new window size is saved once it has rested
 // half a second (SaveResting with every frame), or when the window closes.
 bool KeyNameKnown(const std::string& name);
-const settings::Settings& SavedSettings();
+const player::settings::Settings& SavedSettings();
 void RememberFullscreen(bool fullscreen);
 void RememberWindowSize(int width, int height);
 void SaveResting(bool closing);
@@ -54,4 +54,4 @@ void NoteShown();
 // How frames are paced now, for the frame statistics.
 const char* DescribePacing();
 
-}  // namespace sdlhost
+}  // namespace sdl

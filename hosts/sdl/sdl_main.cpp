@@ -1,5 +1,5 @@
 // The players' entry on a desktop: reads the command line and the settings,
-// then plays the game (sim::PlayGame) from the folder holding the pictures,
+// then plays the game (core::PlayGame) from the folder holding the pictures,
 // or says in a box that none holds them and ends with 1.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -9,14 +9,14 @@
 #include <string>
 #include <system_error>
 
+#include "hosts/core/picture_folder.h"
+#include "hosts/core/session.h"
 #include "hosts/sdl/sdl_host.h"
-#include "hosts/shared/options.h"
-#include "hosts/shared/picture_folder.h"
-#include "hosts/shared/settings.h"
-#include "sim/session.h"
-#include "winapi/language.h"
+#include "player/options.h"
+#include "player/settings.h"
 #include "winapi/process.h"
 #include "winapi/text.h"
+#include "winapi/texts.h"
 
 namespace {
 
@@ -32,20 +32,21 @@ fs::path ProgramFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    process::KeepStandardStreams();
-    options::Options chosen;
-    const options::Outcome outcome = options::Parse(options::Program::kGame, argc, argv, &chosen);
-    if (outcome != options::Outcome::kRun) return options::Answer(options::Program::kGame, outcome, stdout);
-    sdlhost::UseOptions(chosen);
-    std::string settingsPath = settings::DefaultPath();
+    winapi::process::KeepStandardStreams();
+    player::options::Options chosen;
+    const player::options::Outcome outcome =
+        player::options::Parse(player::options::Program::kGame, argc, argv, &chosen);
+    if (outcome != player::options::Outcome::kRun)
+        return player::options::Answer(player::options::Program::kGame, outcome, stdout);
+    sdl::UseOptions(chosen);
+    std::string settingsPath = player::settings::DefaultPath();
     if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");
-    const settings::Settings& saved = sdlhost::LoadSettings(settingsPath);
-    texts::UseLanguage(chosen.lang.value_or(saved.lang));
-    platform::UseTextOutline(chosen.outline || saved.outline);
+    const player::settings::Settings& saved = sdl::LoadSettings(settingsPath);
+    winapi::texts::UseLanguage(chosen.lang.value_or(saved.lang));
+    winapi::UseTextOutline(chosen.outline || saved.outline);
     const fs::path programFolder = ProgramFolder();
-    const int status = platform::PicturesFound(programFolder, platform::PicturesCame::kPackage)
-                           ? sim::PlayGame(chosen, programFolder)
-                           : 1;
+    const int status =
+        core::PicturesFound(programFolder, core::PicturesCame::kPackage) ? core::PlayGame(chosen, programFolder) : 1;
     SDL_Quit();
-    return process::FinalStatus(status);
+    return winapi::process::FinalStatus(status);
 }

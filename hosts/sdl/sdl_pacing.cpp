@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <string>
 
+#include "hosts/core/frame_stats.h"
 #include "hosts/sdl/sdl_internal.h"
 #include "hosts/sdl/sdl_present.h"
-#include "hosts/shared/frame_stats.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ void WatchVsync(uint64_t now, uint64_t interval) {
     bool quick = interval < g_pacer.period / 2;
     g_pacer.quickPresents = quick ? g_pacer.quickPresents + 1 : 0;
     if (g_pacer.quickPresents < kVsyncLost) return;
-    present::SetVsync(false);
+    sdl::present::SetVsync(false);
     g_pacer.pacing = Pacing::kTimer;
     g_pacer.deadline = now;
 }
@@ -60,7 +60,7 @@ void JudgeVsyncTrial(uint64_t now) {
         g_pacer.quickPresents = 0;
         return;
     }
-    present::SetVsync(false);
+    sdl::present::SetVsync(false);
     g_pacer.pacing = Pacing::kTimer;
     g_pacer.deadline = now;
 }
@@ -81,7 +81,7 @@ void WaitForDeadline() {
 
 }  // namespace
 
-namespace sdlhost {
+namespace sdl {
 
 // Vsync is used only on a display that runs at 60 Hz, and only once the
 // presents are seen to wait for it; everywhere else an absolute deadline.
@@ -110,7 +110,7 @@ void NoteShown() {
     g_pacer.lastPresent = now;
     if (g_pacer.pacing == Pacing::kVsyncTrial) JudgeVsyncTrial(now);
     else if (g_pacer.pacing == Pacing::kVsync) WatchVsync(now, interval);
-    frame_stats::NoteShown(now);
+    core::frame_stats::NoteShown(now);
 }
 
 const char* DescribePacing() {
@@ -119,4 +119,4 @@ const char* DescribePacing() {
     return text.c_str();
 }
 
-}  // namespace sdlhost
+}  // namespace sdl

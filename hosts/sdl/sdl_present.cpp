@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hosts/shared/argb.h"
-#include "hosts/shared/picture_area.h"
+#include "hosts/core/argb.h"
+#include "hosts/core/picture_area.h"
 
 namespace {
 
 struct Presenter {
     SDL_Window* window = nullptr;
-    present::Path path = present::Path::kAuto;
+    sdl::present::Path path = sdl::present::Path::kAuto;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     char name[48] = {};
@@ -28,7 +28,7 @@ struct Presenter {
     SDL_Rect picture{};
     SDL_Surface* shrinkSource = nullptr;  // the picture at its own size, for windows smaller than it
 
-    options::ScaleMode scale = options::ScaleMode::kInteger;
+    player::options::ScaleMode scale = player::options::ScaleMode::kInteger;
     // For fit: the picture enlarged by whole factors, then stretched smoothly.
     SDL_Texture* sharp = nullptr;
     SDL_Surface* sharpSurface = nullptr;
@@ -62,7 +62,7 @@ bool OpenRenderer() {
                                                                                          : SDL_PIXELFORMAT_ARGB8888;
     g_present.texture =
         SDL_CreateTexture(g_present.renderer, format, SDL_TEXTUREACCESS_STREAMING, kScreenWidth, kScreenHeight);
-    g_present.path = present::Path::kRenderer;
+    g_present.path = sdl::present::Path::kRenderer;
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(g_present.renderer, &info) == 0)
         SDL_snprintf(g_present.name, sizeof g_present.name, "renderer %s", info.name);
@@ -82,7 +82,7 @@ void CloseRenderer() {
 bool OpenWindowSurface() {
     SDL_Surface* surface = SDL_GetWindowSurface(g_present.window);
     if (surface == nullptr || surface->format->BytesPerPixel != 4) return false;
-    g_present.path = present::Path::kWindowSurface;
+    g_present.path = sdl::present::Path::kWindowSurface;
     g_present.surface = nullptr;
     g_present.repaint = true;
     SDL_strlcpy(g_present.name, "window surface", sizeof g_present.name);
@@ -95,7 +95,7 @@ bool SharpSize(int factor, int w, int h) { return w == kScreenWidth * factor && 
 // pixel, to be stretched smoothly the rest of the way; the picture's own
 // texture where no smooth step is needed (or none can be had).
 SDL_Texture* SharpTexture(const SDL_Rect& rect) {
-    int factor = present::WholeFactor(rect);
+    int factor = sdl::present::WholeFactor(rect);
     if (factor == 0 || SharpSize(factor, rect.w, rect.h)) return g_present.texture;
     int w = 0, h = 0;
     if (g_present.sharp != nullptr) SDL_QueryTexture(g_present.sharp, nullptr, nullptr, &w, &h);
@@ -116,12 +116,12 @@ void DrawOnRenderer(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     void* target;
     int pitch;
     if (SDL_LockTexture(g_present.texture, nullptr, &target, &pitch) == 0) {
-        platform::ConvertToArgb(pixels, palette, target, pitch);
+        core::ConvertToArgb(pixels, palette, target, pitch);
         SDL_UnlockTexture(g_present.texture);
     }
     int outputWidth, outputHeight;
     if (SDL_GetRendererOutputSize(g_present.renderer, &outputWidth, &outputHeight) != 0) return;
-    SDL_Rect rect = present::PictureRect(outputWidth, outputHeight, g_present.scale);
+    SDL_Rect rect = sdl::present::PictureRect(outputWidth, outputHeight, g_present.scale);
     SDL_Texture* shown = SharpTexture(rect);
     SDL_SetRenderDrawColor(g_present.renderer, 0, 0, 0, 255);
     SDL_RenderClear(g_present.renderer);
@@ -140,7 +140,7 @@ void DrawShrunk(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colo
         if (source == nullptr) return;
         SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
     }
-    platform::ConvertScaled(pixels, colours, 1, source->pixels, source->pitch);
+    core::ConvertScaled(pixels, colours, 1, source->pixels, source->pitch);
     SDL_Rect rect = g_present.picture;
     SDL_BlitScaled(source, nullptr, surface, &rect);
 }
@@ -159,7 +159,7 @@ void DrawSmooth(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colo
                                                surface->format->format);
         if (sharp == nullptr) return;
     }
-    platform::ConvertScaled(pixels, colours, factor, sharp->pixels, sharp->pitch);
+    core::ConvertScaled(pixels, colours, factor, sharp->pixels, sharp->pitch);
     SDL_Rect rect = g_present.picture;
     SDL_SoftStretchLinear(sharp, nullptr, surface, &rect);
 }
@@ -175,12 +175,12 @@ void DrawOnWindowSurface(const uint8_t* pixels, const PALETTEENTRY palette[256])
         g_present.surfaceHeight = surface->h;
         g_present.repaint = true;
     }
-    g_present.picture = present::PictureRect(surface->w, surface->h, g_present.scale);
+    g_present.picture = sdl::present::PictureRect(surface->w, surface->h, g_present.scale);
     if (g_present.repaint) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i)
         colours[i] = SDL_MapRGB(surface->format, palette[i].peRed, palette[i].peGreen, palette[i].peBlue);
-    const int scale = present::WholeFactor(g_present.picture);
+    const int scale = sdl::present::WholeFactor(g_present.picture);
     if (scale < 1) {
         DrawShrunk(surface, pixels, colours);
         return;
@@ -192,13 +192,13 @@ void DrawOnWindowSurface(const uint8_t* pixels, const PALETTEENTRY palette[256])
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
     const SDL_Rect& r = g_present.picture;
     uint8_t* corner = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(r.y) * surface->pitch + r.x * 4;
-    platform::ConvertScaled(pixels, colours, scale, corner, surface->pitch);
+    core::ConvertScaled(pixels, colours, scale, corner, surface->pitch);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
 }
 
 }  // namespace
 
-namespace present {
+namespace sdl::present {
 
 bool Open(SDL_Window* window, Path path) {
     Close();
@@ -224,7 +224,7 @@ void Close() {
     CloseRenderer();
     if (g_present.shrinkSource != nullptr) SDL_FreeSurface(g_present.shrinkSource);
     if (g_present.sharpSurface != nullptr) SDL_FreeSurface(g_present.sharpSurface);
-    options::ScaleMode scale = g_present.scale;
+    player::options::ScaleMode scale = g_present.scale;
     g_present = Presenter{};
     g_present.scale = scale;
 }
@@ -261,16 +261,16 @@ void Show() {
     }
 }
 
-void SetScaleMode(options::ScaleMode mode) {
+void SetScaleMode(player::options::ScaleMode mode) {
     g_present.scale = mode;
     g_present.repaint = true;
 }
 
 int WholeFactor(const SDL_Rect& rect) { return std::min(rect.w / kScreenWidth, rect.h / kScreenHeight); }
 
-SDL_Rect PictureRect(int outputWidth, int outputHeight, options::ScaleMode mode) {
-    platform::PictureArea area = platform::PictureAreaIn(outputWidth, outputHeight, mode);
+SDL_Rect PictureRect(int outputWidth, int outputHeight, player::options::ScaleMode mode) {
+    core::PictureArea area = core::PictureAreaIn(outputWidth, outputHeight, mode);
     return SDL_Rect{area.x, area.y, area.width, area.height};
 }
 
-}  // namespace present
+}  // namespace sdl::present

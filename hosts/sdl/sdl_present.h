@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "hosts/shared/options.h"
+#include "player/options.h"
 #include "winapi/ddraw.h"
 
-namespace present {
+namespace sdl::present {
 
 enum class Path { kAuto, kRenderer, kWindowSurface };
 
@@ -38,14 +38,14 @@ void Draw(const uint8_t* pixels, const PALETTEENTRY palette[256]);
 void Show();
 
 // How the picture fills the output from the next Draw on.
-void SetScaleMode(options::ScaleMode mode);
+void SetScaleMode(player::options::ScaleMode mode);
 
 // Where the picture goes in an output of the given size, always 4:3 and
 // centred, the rest black: by whole factors when it fits (kInteger), or as
 // large as the output allows (kFit); shrunk when the output is smaller.
-SDL_Rect PictureRect(int outputWidth, int outputHeight, options::ScaleMode mode);
+SDL_Rect PictureRect(int outputWidth, int outputHeight, player::options::ScaleMode mode);
 // The whole factor the picture is enlarged by, pixel for pixel, before any
 // smooth step to the size of `rect`; 0 when it is shrunk.
 int WholeFactor(const SDL_Rect& rect);
 
-}  // namespace present
+}  // namespace sdl::present

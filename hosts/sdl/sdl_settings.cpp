@@ -4,7 +4,7 @@
 #include <SDL.h>
 
 #include "hosts/sdl/sdl_internal.h"
-#include "hosts/shared/settings.h"
+#include "player/settings.h"
 
 namespace {
 
@@ -12,30 +12,30 @@ constexpr uint32_t kResizeQuietMs = 500;  // a window dragged to size is saved o
 
 struct Remembered {
     bool loaded = false;  // without a file, nothing is written
-    settings::File file;
-    settings::Settings saved = settings::Defaults();  // as in the file
+    player::settings::File file;
+    player::settings::Settings saved = player::settings::Defaults();  // as in the file
     bool sizeWaiting = false;
     uint32_t sizeChangedAt = 0;
 };
 
 Remembered g_remembered;
 
-void Save() { settings::Save(g_remembered.saved, &g_remembered.file); }
+void Save() { player::settings::Save(g_remembered.saved, &g_remembered.file); }
 
 }  // namespace
 
-namespace sdlhost {
+namespace sdl {
 
 bool KeyNameKnown(const std::string& name) { return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN; }
 
-const settings::Settings& LoadSettings(const std::string& path) {
-    g_remembered.saved = settings::Load(path, KeyNameKnown, &g_remembered.file);
+const player::settings::Settings& LoadSettings(const std::string& path) {
+    g_remembered.saved = player::settings::Load(path, KeyNameKnown, &g_remembered.file);
     g_remembered.loaded = !path.empty();
     UseKeys(g_remembered.saved);
     return g_remembered.saved;
 }
 
-const settings::Settings& SavedSettings() { return g_remembered.saved; }
+const player::settings::Settings& SavedSettings() { return g_remembered.saved; }
 
 void RememberFullscreen(bool fullscreen) {
     if (!g_remembered.loaded) return;
@@ -58,4 +58,4 @@ void SaveResting(bool closing) {
     Save();
 }
 
-}  // namespace sdlhost
+}  // namespace sdl

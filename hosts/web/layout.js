@@ -1,5 +1,5 @@
 // Where the page puts the picture, the touch controls and the keys: the
-// picture scaled as the desktop scales it (hosts/shared/picture_area.h: by
+// picture scaled as the desktop scales it (hosts/core/picture_area.h: by
 // whole factors with ?scale=integer, else fit, the default: 4:3 and as large
 // as its room allows). A whole factor of 640x480 is the browser's to make,
 // nearest neighbour; any other size is drawn by the game at the whole factor

@@ -180,7 +180,7 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  // Returns what it found, as webhost::Canvas numbers it. Opened again (a
+  // Returns what it found, as web::Canvas numbers it. Opened again (a
   // display closed and opened), the canvas and its listeners are as they were.
   kawauo_web_open__deps: ['$KawauoWeb', '$KawauoGl'],
   kawauo_web_open: function () {

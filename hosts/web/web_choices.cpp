@@ -5,18 +5,18 @@
 // menu, whose changes are saved as the settings file's lines are.
 #include <string>
 
-#include "hosts/shared/settings.h"
 #include "hosts/web/web_host.h"
 #include "hosts/web/web_internal.h"
-#include "winapi/language.h"
+#include "player/settings.h"
 #include "winapi/text.h"
+#include "winapi/texts.h"
 
 namespace {
 
 struct Choices {
     bool players = false;  // a player's run, whose choices are kept; a script's keeps none
-    settings::File file;
-    settings::Settings saved = settings::Defaults();
+    player::settings::File file;
+    player::settings::Settings saved = player::settings::Defaults();
 };
 
 Choices g_choices;
@@ -27,32 +27,33 @@ bool KeyKnown(const std::string&) { return false; }
 
 }  // namespace
 
-namespace webhost {
+namespace web {
 
-void UseChoices(const options::Options& chosen, bool playersRun) {
+void UseChoices(const player::options::Options& chosen, bool playersRun) {
     g_choices.players = playersRun;
-    if (playersRun) g_choices.saved = settings::Load(settings::DefaultPath(), KeyKnown, &g_choices.file);
-    const texts::Language lang = chosen.lang.value_or(g_choices.saved.lang);
+    if (playersRun)
+        g_choices.saved = player::settings::Load(player::settings::DefaultPath(), KeyKnown, &g_choices.file);
+    const winapi::texts::Language lang = chosen.lang.value_or(g_choices.saved.lang);
     const bool outline = chosen.outline || g_choices.saved.outline;
-    texts::UseLanguage(lang);
-    platform::UseTextOutline(outline);
+    winapi::texts::UseLanguage(lang);
+    winapi::UseTextOutline(outline);
     PauseUnfocused(chosen.pauseUnfocused);
-    const options::ScaleMode scale = chosen.scale.value_or(g_choices.saved.scale);
+    const player::options::ScaleMode scale = chosen.scale.value_or(g_choices.saved.scale);
     UseScaleMode(scale);
-    kawauo_web_choices(options::NameOf(lang), options::NameOf(scale), outline, playersRun);
+    kawauo_web_choices(player::options::NameOf(lang), player::options::NameOf(scale), outline, playersRun);
 }
 
-}  // namespace webhost
+}  // namespace web
 
 // Read as the settings file's line "name = value" would be; the outline and
 // the scale change at once, the language with the next game.
 bool kawauo_choose(const char* name, const char* value) {
     if (!g_choices.players) return false;
-    settings::Settings next = g_choices.saved;
-    if (!settings::Parse(std::string(name) + " = " + value, KeyKnown, &next, nullptr)) return false;
-    if (std::string(name) == "outline") platform::UseTextOutline(next.outline);
-    if (std::string(name) == "scale") webhost::UseScaleMode(next.scale);
-    const bool saved = settings::Save(next, &g_choices.file);
+    player::settings::Settings next = g_choices.saved;
+    if (!player::settings::Parse(std::string(name) + " = " + value, KeyKnown, &next, nullptr)) return false;
+    if (std::string(name) == "outline") winapi::UseTextOutline(next.outline);
+    if (std::string(name) == "scale") web::UseScaleMode(next.scale);
+    const bool saved = player::settings::Save(next, &g_choices.file);
     g_choices.saved = next;
     return saved;
 }

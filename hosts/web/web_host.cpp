@@ -11,8 +11,8 @@
 #include <deque>
 #include <vector>
 
-#include "hosts/shared/argb.h"
-#include "hosts/shared/pause_clock.h"
+#include "hosts/core/argb.h"
+#include "hosts/core/pause_clock.h"
 #include "hosts/web/web_host.h"
 #include "hosts/web/web_internal.h"
 #include "winapi/host.h"
@@ -28,8 +28,8 @@ constexpr double kScriptTurn = 50;
 constexpr unsigned kPollsPerLook = 4096;
 
 struct WebHost {
-    int canvas = webhost::kNoCanvas;  // what kawauo_web_open found
-    std::deque<host::Event> events;
+    int canvas = web::kNoCanvas;  // what kawauo_web_open found
+    std::deque<winapi::host::Event> events;
     std::vector<uint8_t> rgba;  // the picture converted, for a 2D canvas only
     bool unpaced = false;
     double turnGiven = 0;  // when the page last had its turn during a script
@@ -38,7 +38,7 @@ struct WebHost {
     std::vector<uint8_t> lastPixels;
     PALETTEENTRY lastPalette[256] = {};
     bool pauseUnfocused = false;
-    platform::PauseClock clock;
+    core::PauseClock clock;
 };
 
 WebHost g_web;
@@ -51,7 +51,7 @@ void Convert(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     for (int i = 0; i < 256; ++i)
         colours[i] =
             0xFF000000u | uint32_t{palette[i].peBlue} << 16 | uint32_t{palette[i].peGreen} << 8 | palette[i].peRed;
-    platform::ConvertScaled(pixels, colours, 1, g_web.rgba.data(), kScreenWidth * 4);
+    core::ConvertScaled(pixels, colours, 1, g_web.rgba.data(), kScreenWidth * 4);
 }
 
 uint32_t RunningMilliseconds() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
@@ -74,9 +74,9 @@ void GiveThePageItsTurn() {
 
 }  // namespace
 
-namespace webhost {
+namespace web {
 
-void PushEvent(host::Event event) { g_web.events.push_back(event); }
+void PushEvent(winapi::host::Event event) { g_web.events.push_back(event); }
 
 // Called once the script is read: a long one has held the page a while already.
 void RunUnpaced() {
@@ -101,23 +101,25 @@ bool ShootLastFrame(const std::string& name, std::string* why) {
     return true;
 }
 
-void UseScaleMode(options::ScaleMode mode) { kawauo_web_scale_mode(mode == options::ScaleMode::kInteger); }
+void UseScaleMode(player::options::ScaleMode mode) {
+    kawauo_web_scale_mode(mode == player::options::ScaleMode::kInteger);
+}
 
-}  // namespace webhost
+}  // namespace web
 
-namespace host {
+namespace winapi::host {
 
 // The page, not a desktop, is what the game covers.
 int DesktopWidth() { return kScreenWidth; }
 int DesktopHeight() { return kScreenHeight; }
 
 bool OpenDisplay(const char*) {
-    if (g_web.canvas == webhost::kNoCanvas) g_web.canvas = kawauo_web_open();
-    if (g_web.canvas != webhost::kNoCanvas) webhost::StartPacing();
-    return g_web.canvas != webhost::kNoCanvas;
+    if (g_web.canvas == web::kNoCanvas) g_web.canvas = kawauo_web_open();
+    if (g_web.canvas != web::kNoCanvas) web::StartPacing();
+    return g_web.canvas != web::kNoCanvas;
 }
 
-void CloseDisplay() { g_web.canvas = webhost::kNoCanvas; }
+void CloseDisplay() { g_web.canvas = web::kNoCanvas; }
 
 // The canvas shows no pointer of its own; the page's stays for its buttons.
 void SetCursorVisible(bool) {}
@@ -127,7 +129,7 @@ void SetCursorVisible(bool) {}
 bool PollEvent(Event* event) {
     if (g_web.events.empty()) {
         if (g_web.unpaced && ++g_web.polls % kPollsPerLook == 0) GiveThePageItsTurn();
-        webhost::PollInput(!g_web.unpaced);
+        web::PollInput(!g_web.unpaced);
     }
     if (g_web.events.empty()) return false;
     *event = g_web.events.front();
@@ -140,11 +142,11 @@ uint32_t Milliseconds() { return g_web.clock.Read(RunningMilliseconds()); }
 int64_t CalendarSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
-    if (g_web.canvas == webhost::kNoCanvas) return;
-    if (g_web.canvas == webhost::kCanvasRgba) Convert(pixels, palette);
+    if (g_web.canvas == web::kNoCanvas) return;
+    if (g_web.canvas == web::kCanvasRgba) Convert(pixels, palette);
     kawauo_web_show(pixels, palette, g_web.rgba.data());
     if (!g_web.unpaced) {
-        webhost::WaitForFrame();
+        web::WaitForFrame();
         return;
     }
     Keep(pixels, palette);
@@ -157,4 +159,4 @@ void DebugLine(const char* text) { kawauo_web_debug_line(text); }
 
 void NoteFlip(HRESULT) {}
 
-}  // namespace host
+}  // namespace winapi::host

@@ -2,9 +2,9 @@
 #pragma once
 #include <string>
 
-#include "hosts/shared/options.h"
+#include "player/options.h"
 
-namespace webhost {
+namespace web {
 
 // A script runs on its own clock: frames follow each other as fast as they
 // are made (the page has its turn every few tens of milliseconds, between
@@ -14,13 +14,13 @@ void RunUnpaced();
 // The query's options over the settings the page keeps (web_choices.cpp),
 // before WinMain: a player's run reads the settings and saves the menu's
 // changes; a script runs, as kawauo-sim does, with the query's alone.
-void UseChoices(const options::Options& chosen, bool playersRun);
+void UseChoices(const player::options::Options& chosen, bool playersRun);
 // Hands the picture last shown to the page as `name`; false (with why) before any.
 bool ShootLastFrame(const std::string& name, std::string* why);
 // How the page scales the picture to its room; kFit until told.
-void UseScaleMode(options::ScaleMode mode);
+void UseScaleMode(player::options::ScaleMode mode);
 
-}  // namespace webhost
+}  // namespace web
 
 // The menu's change of setting `name` to `value`, read as the settings
 // file's line would be: true when it is saved (web_choices.cpp).

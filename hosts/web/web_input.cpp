@@ -4,7 +4,7 @@
 // the focus; pads are read through the Gamepad API's standard mapping:
 // d-pad and left stick = arrows, A and Start = SPACE, X = F1, Y = F2, B = F3,
 // Back = TAB, Guide = ESC.
-#include "hosts/shared/key_merge.h"
+#include "hosts/core/key_merge.h"
 #include "hosts/web/web_internal.h"
 #include "winapi/win.h"
 
@@ -13,7 +13,7 @@ namespace {
 constexpr int kPads = 4;  // the Gamepad API's usual slots
 
 // Buttons of the standard mapping, by their numbers in it.
-constexpr platform::PadButton kPadButtons[] = {
+constexpr core::PadButton kPadButtons[] = {
     {1u << 0, VK_SPACE},    // A (south)
     {1u << 1, VK_F3},       // B (east)
     {1u << 2, VK_F1},       // X (west)
@@ -28,26 +28,27 @@ constexpr platform::PadButton kPadButtons[] = {
 };
 
 void TellGame(int virtualKey, bool down) {
-    webhost::PushEvent(host::Event{down ? host::EventKind::KeyDown : host::EventKind::KeyUp, virtualKey});
+    web::PushEvent(
+        winapi::host::Event{down ? winapi::host::EventKind::KeyDown : winapi::host::EventKind::KeyUp, virtualKey});
 }
 
 struct Input {
-    platform::KeyMerge keys{kPadButtons, TellGame};
-    platform::PadState pads[kPads];
+    core::KeyMerge keys{kPadButtons, TellGame};
+    core::PadState pads[kPads];
 };
 
 Input g_input;
 
 // Tells the game what the keyboard and every pad changed.
 void SyncKeys() {
-    platform::KeyMerge::Keys held;
-    for (const platform::PadState& pad : g_input.pads) held |= g_input.keys.PadKeys(pad);
+    core::KeyMerge::Keys held;
+    for (const core::PadState& pad : g_input.pads) held |= g_input.keys.PadKeys(pad);
     g_input.keys.Sync(held);
 }
 
 void ReadPads() {
     for (int i = 0; i < kPads; ++i) {
-        platform::PadState& pad = g_input.pads[i];
+        core::PadState& pad = g_input.pads[i];
         uint32_t buttons = 0;
         int x = 0;
         int y = 0;
@@ -56,26 +57,26 @@ void ReadPads() {
             continue;
         }
         pad.buttons = buttons;
-        pad.stickX = platform::StickDirection(pad.stickX, x);
-        pad.stickY = platform::StickDirection(pad.stickY, y);
+        pad.stickX = core::StickDirection(pad.stickX, x);
+        pad.stickY = core::StickDirection(pad.stickY, y);
     }
 }
 
 void Translate(int kind, int vk) {
     switch (kind) {
-        case webhost::kKeyDown:
-        case webhost::kKeyUp: {
-            g_input.keys.KeyboardChanged(vk, kind == webhost::kKeyDown);
+        case web::kKeyDown:
+        case web::kKeyUp: {
+            g_input.keys.KeyboardChanged(vk, kind == web::kKeyDown);
             return;
         }
-        case webhost::kFocusLost:
-            webhost::ReleaseAllKeys();
-            webhost::PushEvent(host::Event{host::EventKind::Deactivate, 0});
-            webhost::NoteFocus(false);
+        case web::kFocusLost:
+            web::ReleaseAllKeys();
+            web::PushEvent(winapi::host::Event{winapi::host::EventKind::Deactivate, 0});
+            web::NoteFocus(false);
             return;
-        case webhost::kFocusGained:
-            webhost::NoteFocus(true);
-            webhost::PushEvent(host::Event{host::EventKind::Activate, 0});
+        case web::kFocusGained:
+            web::NoteFocus(true);
+            web::PushEvent(winapi::host::Event{winapi::host::EventKind::Activate, 0});
             return;
         default: return;
     }
@@ -83,7 +84,7 @@ void Translate(int kind, int vk) {
 
 }  // namespace
 
-namespace webhost {
+namespace web {
 
 void PollInput(bool withPads) {
     int kind = 0;
@@ -100,8 +101,8 @@ void PollInput(bool withPads) {
 // On losing the focus no key may stay down: the releases would go elsewhere.
 void ReleaseAllKeys() {
     g_input.keys.ReleaseKeyboard();
-    for (platform::PadState& pad : g_input.pads) pad = {};
+    for (core::PadState& pad : g_input.pads) pad = {};
     SyncKeys();
 }
 
-}  // namespace webhost
+}  // namespace web

@@ -10,7 +10,7 @@
 
 // The page's side of the host, written in JavaScript.
 extern "C" {
-// The canvas found, as webhost::Canvas numbers it.
+// The canvas found, as web::Canvas numbers it.
 int kawauo_web_open();
 // The picture as indices and palette and, for a 2D canvas, converted to RGBA.
 void kawauo_web_show(const uint8_t* pixels, const PALETTEENTRY* palette, const uint8_t* rgba);
@@ -36,7 +36,7 @@ bool kawauo_web_settings_write(const char* name, const char* text, size_t length
 void kawauo_web_choices(const char* lang, const char* scale, bool outline, bool kept);
 }
 
-namespace webhost {
+namespace web {
 
 // What kawauo_web_open found: no canvas, a 2D canvas that takes the picture
 // as RGBA, or WebGL that looks the palette up itself.
@@ -46,7 +46,7 @@ enum Canvas { kNoCanvas = 0, kCanvasRgba = 1, kCanvasIndexed = 2 };
 enum InputKind { kKeyDown = 1, kKeyUp = 2, kFocusLost = 3, kFocusGained = 4 };
 
 // The queue of events for the game (web_host.cpp).
-void PushEvent(host::Event event);
+void PushEvent(winapi::host::Event event);
 
 // Keyboard and gamepads (web_input.cpp): the page's keys and, `withPads`,
 // its pads as the game's keys, a key down while anything holds it.
@@ -62,4 +62,4 @@ void NoteFocus(bool focused);
 void StartPacing();
 void WaitForFrame();
 
-}  // namespace webhost
+}  // namespace web

@@ -14,14 +14,14 @@
 #include <string>
 #include <utility>
 
-#include "hosts/shared/options.h"
-#include "hosts/shared/picture_folder.h"
-#include "hosts/shared/record.h"
+#include "hosts/core/picture_folder.h"
+#include "hosts/core/session.h"
 #include "hosts/web/web_host.h"
 #include "hosts/web/web_internal.h"
+#include "player/options.h"
+#include "player/record.h"
 #include "sim/runner.h"
 #include "sim/script.h"
-#include "sim/session.h"
 #include "sim/showing.h"
 #include "sim/trace.h"
 #include "winapi/win.h"
@@ -36,7 +36,7 @@ struct ScriptTrace {
     std::unique_ptr<sim::TraceWriter> writer;
 };
 
-bool StartScript(const options::Options& chosen, ScriptTrace* trace) {
+bool StartScript(const player::options::Options& chosen, ScriptTrace* trace) {
     sim::RunOptions run;
     std::string why;
     if (!sim::LoadScript(chosen.scriptPath, sim::ScriptKind::kScriptWithShots, &run.script, &why)) {
@@ -52,9 +52,9 @@ bool StartScript(const options::Options& chosen, ScriptTrace* trace) {
         trace->writer = std::make_unique<sim::TraceWriter>(trace->file);
         run.trace = trace->writer.get();
     }
-    webhost::RunUnpaced();
+    web::RunUnpaced();
     run.scripted = true;
-    run.shoot = webhost::ShootLastFrame;
+    run.shoot = web::ShootLastFrame;
     sim::StartRun(std::move(run));
     return true;
 }
@@ -66,31 +66,31 @@ bool FinishScript(int status, ScriptTrace* trace) {
 }
 
 // A player's run, or the run of a recording opened on the page.
-bool StartSession(const options::Options& chosen, std::string* why) {
-    sim::Session session;
+bool StartSession(const player::options::Options& chosen, std::string* why) {
+    core::Session session;
     session.playPath = chosen.playPath;
     session.tracePath = chosen.tracePath;
     session.traceInPlace = true;  // the page reads it as the game runs
-    return sim::BeginSession(session, why) && (!chosen.playPath.empty() || record::Start("", why));
+    return core::BeginSession(session, why) && (!chosen.playPath.empty() || player::record::Start("", why));
 }
 
 }  // namespace
 
-const char* kawauo_recording() { return record::Text().c_str(); }
+const char* kawauo_recording() { return player::record::Text().c_str(); }
 
 int kawauo_showing() { return static_cast<int>(sim::ShowingNow()); }
 
 int main(int argc, char** argv) {
-    options::Options chosen;
-    if (options::Parse(options::Program::kWeb, argc, argv, &chosen) != options::Outcome::kRun) {
+    player::options::Options chosen;
+    if (player::options::Parse(player::options::Program::kWeb, argc, argv, &chosen) != player::options::Outcome::kRun) {
         kawauo_web_ended(kScriptFailure);
         return kScriptFailure;
     }
     const bool scripted = !chosen.scriptPath.empty();
-    webhost::UseChoices(chosen, !scripted);
+    web::UseChoices(chosen, !scripted);
     // The pictures come in the page's bundle: without them it is damaged
     // (said in the language just chosen).
-    if (!platform::PicturesFound(std::filesystem::path(), platform::PicturesCame::kBundle)) {
+    if (!core::PicturesFound(std::filesystem::path(), core::PicturesCame::kBundle)) {
         kawauo_web_ended(1);
         return 1;
     }
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     }
     static char commandLine[] = "";
     int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    bool finished = scripted ? FinishScript(status, &scriptTrace) : sim::EndSession(status, &why);
+    bool finished = scripted ? FinishScript(status, &scriptTrace) : core::EndSession(status, &why);
     if (!finished) {
         if (!why.empty()) std::fprintf(stderr, "kawauo: %s\n", why.c_str());
         status = kScriptFailure;

@@ -26,7 +26,7 @@ bool Due(double now) {
 
 }  // namespace
 
-namespace webhost {
+namespace web {
 
 void StartPacing() { g_deadline = 0; }
 
@@ -37,4 +37,4 @@ void WaitForFrame() {
     g_deadline += kPeriod;
 }
 
-}  // namespace webhost
+}  // namespace web

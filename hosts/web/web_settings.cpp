@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "hosts/shared/settings.h"
 #include "hosts/web/web_internal.h"
+#include "player/settings.h"
 
-namespace settings {
+namespace player::settings {
 namespace {
 
 // The text kept under `name`; false when there is none (or the browser keeps
@@ -47,4 +47,4 @@ bool Save(const Settings& settings, File* file) {
     return false;
 }
 
-}  // namespace settings
+}  // namespace player::settings

@@ -25,7 +25,7 @@ std::vector<std::string> Arguments() {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i) arguments.push_back(win32host::Utf8(wide[i]));
+    for (int i = 0; i < count; ++i) arguments.push_back(win32::Utf8(wide[i]));
     LocalFree(wide);
     if (arguments.empty()) arguments.push_back("kawauo");
     return arguments;
@@ -35,18 +35,20 @@ std::vector<std::string> Arguments() {
 // pipe, whose text is returned: Parse says only why a line is refused,
 // Answer only the usage or the version, so it is one or the other. (A
 // program started without streams has no standard error to send there.)
-std::string ParseCaught(const std::vector<const char*>& argv, options::Options* chosen, options::Outcome* outcome,
-                        int* status) {
+std::string ParseCaught(const std::vector<const char*>& argv, player::options::Options* chosen,
+                        player::options::Outcome* outcome, int* status) {
     const int count = static_cast<int>(argv.size());
     int ends[2];
     std::FILE* caught = _pipe(ends, kPipeBytes, _O_BINARY | _O_NOINHERIT) == 0 ? _fdopen(ends[1], "wb") : nullptr;
     if (caught == nullptr) {
-        *outcome = options::Parse(options::Program::kGame, count, argv.data(), chosen);
-        *status = options::Answer(options::Program::kGame, *outcome, stdout);
+        *outcome = player::options::Parse(player::options::Program::kGame, count, argv.data(), chosen);
+        *status = player::options::Answer(player::options::Program::kGame, *outcome, stdout);
         return std::string();
     }
-    *outcome = options::Parse(options::Program::kGame, count, argv.data(), chosen, caught);
-    *status = *outcome == options::Outcome::kRun ? 0 : options::Answer(options::Program::kGame, *outcome, caught);
+    *outcome = player::options::Parse(player::options::Program::kGame, count, argv.data(), chosen, caught);
+    *status = *outcome == player::options::Outcome::kRun
+                  ? 0
+                  : player::options::Answer(player::options::Program::kGame, *outcome, caught);
     std::fclose(caught);
     std::string text;
     char chunk[4096];
@@ -60,7 +62,7 @@ bool Usable(HANDLE handle) {
 }
 
 bool WriteConsoleText(HANDLE console, const std::string& text) {
-    const std::wstring wide = win32host::Wide(text);
+    const std::wstring wide = win32::Wide(text);
     DWORD written = 0;
     return WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) &&
            written == wide.size();
@@ -94,16 +96,16 @@ Delivery WriteToParent(DWORD which, const std::string& text) {
 
 }  // namespace
 
-namespace win32host {
+namespace win32 {
 
-options::Outcome ReadCommandLine(options::Options* chosen, int* status) {
+player::options::Outcome ReadCommandLine(player::options::Options* chosen, int* status) {
     const std::vector<std::string> arguments = Arguments();
     std::vector<const char*> argv;
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-    options::Outcome outcome = options::Outcome::kRun;
+    player::options::Outcome outcome = player::options::Outcome::kRun;
     const std::string text = ParseCaught(argv, chosen, &outcome, status);
-    if (outcome == options::Outcome::kRun || text.empty()) return outcome;
-    const bool refused = outcome == options::Outcome::kBad;
+    if (outcome == player::options::Outcome::kRun || text.empty()) return outcome;
+    const bool refused = outcome == player::options::Outcome::kBad;
     Delivery delivery = WriteToParent(refused ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, text);
     if (delivery == Delivery::kNowhere) {
         const UINT icon = refused ? MB_ICONWARNING : MB_ICONINFORMATION;
@@ -113,4 +115,4 @@ options::Outcome ReadCommandLine(options::Options* chosen, int* status) {
     return outcome;
 }
 
-}  // namespace win32host
+}  // namespace win32

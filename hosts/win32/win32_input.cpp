@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "hosts/shared/key_merge.h"
+#include "hosts/core/key_merge.h"
 #include "hosts/win32/win32_internal.h"
 
 namespace {
@@ -24,7 +24,7 @@ constexpr ULONGLONG kEmptySlotRetryMs = 2000;
 
 using GetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 
-constexpr platform::PadButton kPadButtons[] = {
+constexpr core::PadButton kPadButtons[] = {
     {XINPUT_GAMEPAD_A, VK_SPACE},        {XINPUT_GAMEPAD_START, VK_SPACE},
     {XINPUT_GAMEPAD_X, VK_F1},           {XINPUT_GAMEPAD_Y, VK_F2},
     {XINPUT_GAMEPAD_B, VK_F3},           {XINPUT_GAMEPAD_BACK, VK_TAB},
@@ -35,10 +35,10 @@ constexpr platform::PadButton kPadButtons[] = {
 struct Pad {
     bool connected = false;
     ULONGLONG lastTry = 0;
-    platform::PadState state;
+    core::PadState state;
 };
 
-void TellGame(int virtualKey, bool down) { win32host::QueueKey(virtualKey, down); }
+void TellGame(int virtualKey, bool down) { win32::QueueKey(virtualKey, down); }
 
 // A keyboard key standing for a game key; a key may stand for several.
 struct Binding {
@@ -48,7 +48,7 @@ struct Binding {
 
 struct InputState {
     std::vector<Binding> bindings;
-    platform::KeyMerge keys{kPadButtons, TellGame};
+    core::KeyMerge keys{kPadButtons, TellGame};
     Pad pads[kPadCount];
     bool xinputLooked = false;
     GetStateFunction getState = nullptr;
@@ -185,22 +185,22 @@ GetStateFunction XInputGetStateFunction() {
 }
 
 // XInput counts the stick's up as positive, the screen as negative.
-void ReadPad(platform::PadState& pad, const XINPUT_GAMEPAD& state) {
+void ReadPad(core::PadState& pad, const XINPUT_GAMEPAD& state) {
     pad.buttons = state.wButtons;
-    pad.stickX = platform::StickDirection(pad.stickX, state.sThumbLX);
-    pad.stickY = platform::StickDirection(pad.stickY, -state.sThumbLY);
+    pad.stickX = core::StickDirection(pad.stickX, state.sThumbLX);
+    pad.stickY = core::StickDirection(pad.stickY, -state.sThumbLY);
 }
 
 // Tells the game what the keyboard and every pad changed.
 void SyncKeys() {
-    platform::KeyMerge::Keys held;
+    core::KeyMerge::Keys held;
     for (const Pad& pad : g_input.pads) held |= g_input.keys.PadKeys(pad.state);
     g_input.keys.Sync(held);
 }
 
 }  // namespace
 
-namespace win32host {
+namespace win32 {
 
 bool KeyNameKnown(const std::string& name) { return KeyNamed(name) != 0; }
 
@@ -245,4 +245,4 @@ void PollPads() {
     SyncKeys();
 }
 
-}  // namespace win32host
+}  // namespace win32

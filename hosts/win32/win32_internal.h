@@ -6,20 +6,20 @@
 #include <filesystem>
 #include <string>
 
-#include "hosts/shared/options.h"
+#include "player/options.h"
 
-namespace settings {
+namespace player::settings {
 struct Settings;
 }
 
-namespace win32host {
+namespace win32 {
 
 // The window (win32_window.cpp), titled with the game's name (KAWAUO_NAME).
 bool OpenGameWindow();
 // How the picture fills the window: fit (the default) or whole factors only;
 // the entry passes the command line's or the settings' choice, before or
 // during the game.
-void UseScaleMode(options::ScaleMode mode);
+void UseScaleMode(player::options::ScaleMode mode);
 void CloseGameWindow();
 void SetCursorShown(bool shown);
 int MonitorWidth();
@@ -65,11 +65,11 @@ void QueueActivate(bool active);
 void QueueClose();
 
 // The command line (win32_console.cpp), read in UTF-16 and handed to
-// options::Parse in UTF-8. For --help, --version or a refused line the
+// player::options::Parse in UTF-8. For --help, --version or a refused line the
 // answer goes where the parent process can read it (its standard streams,
 // else its console, else a box, as when started from Explorer) and *status
 // is the exit status.
-options::Outcome ReadCommandLine(options::Options* chosen, int* status);
+player::options::Outcome ReadCommandLine(player::options::Options* chosen, int* status);
 
 // Text crossing to and from the system (win32_text.cpp).
 std::wstring Wide(const std::string& utf8);
@@ -77,13 +77,13 @@ std::string Utf8(const std::wstring& wide);
 
 // The player's choices (win32_settings.cpp): the command line's over the
 // settings file's for this run, and what the player changes saved.
-const settings::Settings& LoadSettings(const std::string& path, const options::Options& chosen);
+const player::settings::Settings& LoadSettings(const std::string& path, const player::options::Options& chosen);
 bool StartsFullscreen();
-options::ScaleMode ChosenScale();
+player::options::ScaleMode ChosenScale();
 bool PausesUnfocused();
 void RememberFullscreen(bool fullscreen);
 
 // The screenshot key (win32_host.cpp, which keeps every picture shown).
 void TakeScreenshot();
 
-}  // namespace win32host
+}  // namespace win32

@@ -1,32 +1,32 @@
 // The Windows players' entry: reads the command line (in UTF-16) and the
-// settings, then plays the game (sim::PlayGame) from the folder holding the
+// settings, then plays the game (core::PlayGame) from the folder holding the
 // pictures, as every host's entry does.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "hosts/shared/options.h"
-#include "hosts/shared/picture_folder.h"
-#include "hosts/shared/settings.h"
+#include "hosts/core/picture_folder.h"
+#include "hosts/core/session.h"
 #include "hosts/win32/win32_internal.h"
-#include "sim/session.h"
-#include "winapi/language.h"
+#include "player/options.h"
+#include "player/settings.h"
 #include "winapi/process.h"
 #include "winapi/text.h"
+#include "winapi/texts.h"
 
 int main() {
-    process::KeepStandardStreams();
-    options::Options chosen;
+    winapi::process::KeepStandardStreams();
+    player::options::Options chosen;
     int status = 0;
-    if (win32host::ReadCommandLine(&chosen, &status) != options::Outcome::kRun) return status;
-    const std::string settingsPath = settings::DefaultPath();
+    if (win32::ReadCommandLine(&chosen, &status) != player::options::Outcome::kRun) return status;
+    const std::string settingsPath = player::settings::DefaultPath();
     if (settingsPath.empty())
         std::fprintf(stderr, "kawauo: no APPDATA folder: the settings are neither read nor saved\n");
-    const settings::Settings& saved = win32host::LoadSettings(settingsPath, chosen);
-    texts::UseLanguage(chosen.lang.value_or(saved.lang));
-    platform::UseTextOutline(chosen.outline || saved.outline);
-    win32host::UseScaleMode(win32host::ChosenScale());
-    const std::filesystem::path programFolder = win32host::ProgramFolder();
-    if (!platform::PicturesFound(programFolder, platform::PicturesCame::kZip)) return 1;
-    return sim::PlayGame(chosen, programFolder);
+    const player::settings::Settings& saved = win32::LoadSettings(settingsPath, chosen);
+    winapi::texts::UseLanguage(chosen.lang.value_or(saved.lang));
+    winapi::UseTextOutline(chosen.outline || saved.outline);
+    win32::UseScaleMode(win32::ChosenScale());
+    const std::filesystem::path programFolder = win32::ProgramFolder();
+    if (!core::PicturesFound(programFolder, core::PicturesCame::kZip)) return 1;
+    return core::PlayGame(chosen, programFolder);
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "hosts/shared/frame_stats.h"
+#include "hosts/core/frame_stats.h"
 #include "hosts/win32/win32_internal.h"
 
 namespace {
@@ -34,7 +34,7 @@ LONGLONG Now() {
 
 }  // namespace
 
-namespace win32host {
+namespace win32 {
 
 void StartPacing() {
     if (g_pacing.timer != nullptr) return;
@@ -48,7 +48,7 @@ void StartPacing() {
     g_pacing.frequency = frequency.QuadPart;
     g_pacing.period = frequency.QuadPart / kFramesPerSecond;
     g_pacing.deadline = Now();
-    frame_stats::Start([] { return "waitable timer"; });
+    core::frame_stats::Start([] { return "waitable timer"; });
 }
 
 // Waits for the next deadline. More than a frame late, the schedule starts
@@ -70,8 +70,8 @@ void WaitForFrame() {
 // converted apart, so that the counter's ticks cannot overflow.
 void FrameShown() {
     LONGLONG now = Now();
-    frame_stats::NoteShown(static_cast<uint64_t>(now / g_pacing.frequency) * 1000000000 +
-                           static_cast<uint64_t>(now % g_pacing.frequency) * 1000000000 / g_pacing.frequency);
+    core::frame_stats::NoteShown(static_cast<uint64_t>(now / g_pacing.frequency) * 1000000000 +
+                                 static_cast<uint64_t>(now % g_pacing.frequency) * 1000000000 / g_pacing.frequency);
 }
 
 void WaitForMessages() {
@@ -85,4 +85,4 @@ void StopPacing() {
     g_pacing = Pacing{};
 }
 
-}  // namespace win32host
+}  // namespace win32

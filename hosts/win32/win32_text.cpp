@@ -4,7 +4,7 @@
 
 #include "hosts/win32/win32_internal.h"
 
-namespace win32host {
+namespace win32 {
 
 std::wstring Wide(const std::string& utf8) {
     if (utf8.empty()) return std::wstring();
@@ -24,4 +24,4 @@ std::string Utf8(const std::wstring& wide) {
     return utf8;
 }
 
-}  // namespace win32host
+}  // namespace win32

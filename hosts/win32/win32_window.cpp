@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "hosts/shared/picture_area.h"
-#include "hosts/shared/version.h"
+#include "hosts/core/picture_area.h"
 #include "hosts/win32/win32_internal.h"
 #include "hosts/win32/win32_resources.h"
+#include "player/version.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ struct SharpCopy {
 
 struct WindowState {
     HWND window = nullptr;
-    options::ScaleMode scale = options::ScaleMode::kFit;
+    player::options::ScaleMode scale = player::options::ScaleMode::kFit;
     bool fullscreen = true;
     bool cursorShown = true;
     bool bordersStale = true;  // the black around the picture must be painted again
@@ -67,7 +67,7 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 
 // Where the picture goes in a client area, by the scale mode.
 RECT PictureRect(int width, int height) {
-    platform::PictureArea area = platform::PictureAreaIn(width, height, g_window.scale);
+    core::PictureArea area = core::PictureAreaIn(width, height, g_window.scale);
     return RECT{area.x, area.y, area.x + area.width, area.y + area.height};
 }
 
@@ -170,11 +170,11 @@ LRESULT OnKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (down && (HIWORD(lParam) & KF_REPEAT) == 0) {
             g_window.fullscreen = !g_window.fullscreen;
             ApplyMode();
-            win32host::RememberFullscreen(g_window.fullscreen);
+            win32::RememberFullscreen(g_window.fullscreen);
         }
         return 0;
     }
-    win32host::KeyChanged(static_cast<int>(wParam), down, static_cast<uint32_t>(lParam));
+    win32::KeyChanged(static_cast<int>(wParam), down, static_cast<uint32_t>(lParam));
     // Alt+F4 closes as in every other program.
     bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
     return system ? DefWindowProcW(window, message, wParam, lParam) : 0;
@@ -186,13 +186,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP: return OnKey(window, message, wParam, lParam);
-        case WM_SETFOCUS: win32host::QueueActivate(true); return 0;
+        case WM_SETFOCUS: win32::QueueActivate(true); return 0;
         case WM_KILLFOCUS:
             // No key may stay down: its release goes to another window.
-            win32host::ReleaseAllKeys();
-            win32host::QueueActivate(false);
+            win32::ReleaseAllKeys();
+            win32::QueueActivate(false);
             return 0;
-        case WM_CLOSE: win32host::QueueClose(); return 0;
+        case WM_CLOSE: win32::QueueClose(); return 0;
         case WM_SYSCOMMAND:
             // Alt alone must not open the window menu and stop the game; the
             // screen saver waits while the game fills the screen.
@@ -233,9 +233,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-namespace win32host {
+namespace win32 {
 
-void UseScaleMode(options::ScaleMode mode) {
+void UseScaleMode(player::options::ScaleMode mode) {
     g_window.scale = mode;
     g_window.bordersStale = true;
 }
@@ -261,7 +261,7 @@ bool OpenGameWindow() {
         return false;
     }
 
-    g_window.fullscreen = win32host::StartsFullscreen();
+    g_window.fullscreen = StartsFullscreen();
     g_window.bordersStale = true;
     RECT r = ModeRect(g_window.fullscreen);
     g_window.window = CreateWindowExW(0, kClassName, Wide(KAWAUO_NAME).c_str(),
@@ -331,4 +331,4 @@ std::filesystem::path ProgramFolder() {
     }
 }
 
-}  // namespace win32host
+}  // namespace win32

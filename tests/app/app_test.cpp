@@ -23,7 +23,7 @@ bool QuitPosted() {
     return PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_QUIT && msg.wParam == 0;
 }
 
-bool WindowAlive() { return std::string(platform::WindowTitle(g_mainWindow)) == "2DGAME"; }
+bool WindowAlive() { return std::string(winapi::WindowTitle(g_mainWindow)) == "2DGAME"; }
 
 class AppTest : public DisplayTest {};
 
@@ -127,7 +127,7 @@ TEST_F(AppTest, WinMainWithoutPicturesDrawsNoFrameAndReportsFailure) {
     EXPECT_EQ(g_dd, nullptr) << "the display must be released";
     EXPECT_EQ(g_surfaceCount, 0);
     ASSERT_FALSE(headless::MessageBoxes().empty());
-    const std::string caption = platform::Cp932ToUtf8(kTextCreateFailedCaption, std::strlen(kTextCreateFailedCaption));
+    const std::string caption = winapi::Cp932ToUtf8(kTextCreateFailedCaption, std::strlen(kTextCreateFailedCaption));
     for (const headless::MessageBoxRecord& box : headless::MessageBoxes()) EXPECT_EQ(box.caption, caption);
 }
 

@@ -28,7 +28,7 @@ const std::vector<BmpCase>& Cases() {
     return cases;
 }
 
-std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932, std::strlen(cp932)); }
+std::string Utf8(const char* cp932) { return winapi::Cp932ToUtf8(cp932, std::strlen(cp932)); }
 
 // The pictures the generator wrote other than back.bmp, by name.
 std::vector<std::string> OtherPictures(const std::string& dir) {

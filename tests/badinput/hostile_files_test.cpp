@@ -52,7 +52,7 @@ std::vector<uint8_t> DistinctColours(int32_t width, int32_t height) {
 
 void Write(const std::string& path, const std::vector<uint8_t>& bytes) { ASSERT_TRUE(WriteFile(path, bytes)); }
 
-std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932, std::strlen(cp932)); }
+std::string Utf8(const char* cp932) { return winapi::Cp932ToUtf8(cp932, std::strlen(cp932)); }
 
 TEST(HostileFiles, EachIsRefusedWithTheBoxAndItsReason) {
     const struct {

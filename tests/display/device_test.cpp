@@ -150,7 +150,7 @@ TEST_F(PaletteFromBitmapTest, APictureOfOurWriterGivesItsColourTable) {
     EXPECT_EQ(LoadPaletteFromBitmap("bmp\\back.bmp"), DD_OK);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(EntryText(g_palette[i]), EntryText(palette[i])) << i;
     // The display matches colours against it from now on.
-    EXPECT_EQ(EntryText(platform::DisplayPalette()[200]), EntryText(palette[200]));
+    EXPECT_EQ(EntryText(winapi::DisplayPalette()[200]), EntryText(palette[200]));
 }
 
 }  // namespace
@@ -177,7 +177,7 @@ TEST_F(InitDirectDrawTest, BuildsTheWholeDeviceForTheActiveWindow) {
     PALETTEENTRY defaults[256];
     FillDefaultPalette(defaults);
     // The default palette is on the primary: it is what the display matches against.
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(EntryText(platform::DisplayPalette()[i]), EntryText(defaults[i])) << i;
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(EntryText(winapi::DisplayPalette()[i]), EntryText(defaults[i])) << i;
     EXPECT_EQ(headless::MessageBoxes().size(), 0u);
     // The back buffer flips to the screen.
     FillBack(0x1C);
@@ -267,7 +267,7 @@ TEST_F(InitDirectDrawTest, ReleaseWithoutOrAfterADeviceIsHarmless) {
     ReleaseDirectDraw();
     EXPECT_TRUE(NothingHeld());
     // Its palette is gone with it: colours are matched against the default again.
-    EXPECT_EQ(platform::DisplayPalette()[3].peBlue, 255);
+    EXPECT_EQ(winapi::DisplayPalette()[3].peBlue, 255);
     // Without a palette object there is nothing to set, but nothing breaks.
     EXPECT_EQ(LoadPaletteFromBitmap(nullptr), DDERR_INVALIDOBJECT);
     EXPECT_EQ(g_palette[0x49].peBlue, 85);

@@ -21,7 +21,7 @@ namespace {
 
 IDirectDrawSurface* const kUntouched = reinterpret_cast<IDirectDrawSurface*>(uintptr_t{0x5EED});
 
-std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932, std::strlen(cp932)); }
+std::string Utf8(const char* cp932) { return winapi::Cp932ToUtf8(cp932, std::strlen(cp932)); }
 
 // The quit request is waiting, with exit code 0.
 bool QuitPosted() {

@@ -96,7 +96,7 @@ TEST_F(SurfaceTest, AMissingBitmapGivesNothingAndNoReport) {
 TEST_F(SurfaceTest, FailuresAreReportedAndReleaseWhatWasMade) {
     WritePicture("bmp/a.bmp", 400, 300, Pattern(400, 300, 0, 0));
     const std::string offscreen =
-        platform::Cp932ToUtf8(kTextLabelOffscreenCreateSurface, std::strlen(kTextLabelOffscreenCreateSurface));
+        winapi::Cp932ToUtf8(kTextLabelOffscreenCreateSurface, std::strlen(kTextLabelOffscreenCreateSurface));
     const struct {
         const char* call;
         std::string label;
@@ -208,12 +208,12 @@ TEST_F(SurfaceTest, RectanglesAreLeftTopWidthHeightAndNeverWrap) {
         {true, kMax - 1, 0, 10, 8, 0, 0, 8, 8, {kMax - 1, 0, kMax, 8}, {0, 0, 8, 8}},
         {false, 0, kMin + 1, 8, -10, 0, 0, 8, 8, {0, kMin + 1, 8, kMin}, {0, 0, 8, 8}},
     };
-    platform::RecordDraws(true);
+    winapi::RecordDraws(true);
     for (const auto& c : calls) {
         (c.keyed ? BltKeyed : BltStretch)(g_back, c.x, c.y, c.w, c.h, s, c.sx, c.sy, c.sw, c.sh);
-        std::vector<platform::DrawNote> notes = platform::TakeDraws();
+        std::vector<winapi::DrawNote> notes = winapi::TakeDraws();
         ASSERT_EQ(notes.size(), 1u);
-        const platform::BltNote& b = notes[0].blt;
+        const winapi::BltNote& b = notes[0].blt;
         EXPECT_EQ(b.keyed, c.keyed);
         EXPECT_EQ(b.dest, g_back);
         EXPECT_EQ(b.src, s);
@@ -267,11 +267,11 @@ TEST_F(DrawStringTest, TextIsDrawnInThePaletteColourOverATransparentBackground) 
         COLORREF colour;
         uint8_t index;  // of the 3-3-2 palette
     } colours[] = {{0x00FFFFFF, 0xFF}, {0x0000FFFF, 0xFC}, {0x00FFFF00, 0x1F}, {0x00FF00FF, 0xE3}};
-    platform::RecordDraws(true);
+    winapi::RecordDraws(true);
     for (const auto& c : colours) {
         SCOPED_TRACE(c.colour);
         FillBack(kBackground);
-        platform::TakeDraws();
+        winapi::TakeDraws();
         DrawString(10, 20, "AB", c.colour);
         Changes changed = Changed();
         EXPECT_GT(changed.count, 10);
@@ -280,7 +280,7 @@ TEST_F(DrawStringTest, TextIsDrawnInThePaletteColourOverATransparentBackground) 
         EXPECT_GE(changed.left, 10);
         EXPECT_GE(changed.top, 20);
         EXPECT_LT(changed.bottom, 20 + 16);
-        std::vector<platform::DrawNote> notes = platform::TakeDraws();
+        std::vector<winapi::DrawNote> notes = winapi::TakeDraws();
         ASSERT_EQ(notes.size(), 1u);
         EXPECT_EQ(notes[0].text.text, "AB");
         EXPECT_EQ(notes[0].text.colour, c.colour);
@@ -323,10 +323,10 @@ TEST_F(DrawStringTest, ABusyBackBufferIsAskedAgainALostOneGivenUp) {
     DrawString(10, 10, "AB", 0x00FFFFFF);
     EXPECT_GT(Changed().count, 0) << "a refused context must be asked for again";
 
-    platform::RecordDraws(true);
+    winapi::RecordDraws(true);
     headless::LoseSurfaces();
     DrawString(10, 10, "AB", 0x00FFFFFF);  // must come back
-    EXPECT_TRUE(platform::TakeDraws().empty());
+    EXPECT_TRUE(winapi::TakeDraws().empty());
     ASSERT_EQ(g_primary->Restore(), DD_OK);
     HDC dc = nullptr;
     ASSERT_EQ(g_back->GetDC(&dc), DD_OK);

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "hosts/shared/record.h"
+#include "player/record.h"
 #include "sim/script.h"
 #include "tests/fuzz/fuzz_entry.h"
 #include "tests/fuzz/script_checks.h"
 
 int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string header = record::HeaderLine() + "\n";
+    static const std::string header = player::record::HeaderLine() + "\n";
     const std::string body(reinterpret_cast<const char*>(data), size);
     const std::string text = header + body;
     const int lines = fuzz::LineCount(text);

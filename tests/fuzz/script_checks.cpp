@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "hosts/shared/key_names.h"
+#include "player/key_names.h"
 #include "winapi/fault.h"
 
 namespace fuzz {
@@ -21,13 +21,13 @@ bool Whole(const sim::Command& c, bool shotsEnabled) {
     if ((c.op == sim::Op::Frame) == c.reads.empty()) return false;
     switch (c.op) {
         case sim::Op::Down:
-        case sim::Op::Up: return platform::KeyNameOf(static_cast<int>(c.number)) != nullptr;
+        case sim::Op::Up: return player::KeyNameOf(static_cast<int>(c.number)) != nullptr;
         case sim::Op::Frames: return c.number >= 1;
         case sim::Op::Activate: return c.number == 0 || c.number == 1;
         case sim::Op::Shot: return shotsEnabled && StaysInFolder(c.name);
         case sim::Op::Fail: {
-            platform::FaultPoint point;
-            return platform::FindFaultPoint(c.name, &point);
+            winapi::FaultPoint point;
+            return winapi::FindFaultPoint(c.name, &point);
         }
         default: return true;
     }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/shared/settings.h"
+#include "player/settings.h"
 #include "tools/bmpwrite/bmp_write.h"
 
 namespace {
@@ -15,13 +15,13 @@ struct Seed {
     std::string text;
 };
 
-settings::Settings ChangedEverything() {
-    settings::Settings s = settings::Defaults();
+player::settings::Settings ChangedEverything() {
+    player::settings::Settings s = player::settings::Defaults();
     s.fullscreen = false;
     s.windowWidth = 1280;
     s.windowHeight = 960;
-    s.scale = options::ScaleMode::kInteger;
-    s.lang = texts::Language::kEnglish;
+    s.scale = player::options::ScaleMode::kInteger;
+    s.lang = winapi::texts::Language::kEnglish;
     s.outline = true;
     for (std::vector<std::string>& keys : s.keys) keys.push_back("Left Shift");
     return s;
@@ -35,11 +35,11 @@ std::string WithDosLineEnds(const std::string& text) {
 
 std::vector<Seed> Seeds() {
     // Every key name is one the seeds may use.
-    const settings::KeyKnown any = [](const std::string&) { return true; };
-    const std::string fresh = settings::Format(ChangedEverything(), settings::Defaults(), nullptr, any);
+    const player::settings::KeyKnown any = [](const std::string&) { return true; };
+    const std::string fresh = player::settings::Format(ChangedEverything(), player::settings::Defaults(), nullptr, any);
     return {
         {"new", fresh},
-        {"changed", settings::Format(settings::Defaults(), ChangedEverything(), &fresh, any)},
+        {"changed", player::settings::Format(player::settings::Defaults(), ChangedEverything(), &fresh, any)},
         {"dos", WithDosLineEnds(fresh)},
         {"spacing", "  fullscreen=no\n\twindow =  800x600  \nscale= fit\nlang =ja\n# a note\n\nkey.up = W ,Up\n"},
         {"smallest", "window = 320x240\nwindow = default\nwindow = 16384x16384\n"},

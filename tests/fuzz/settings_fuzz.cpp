@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "hosts/shared/settings.h"
+#include "player/settings.h"
 #include "tests/fuzz/fuzz_entry.h"
 
 namespace {
@@ -15,7 +15,8 @@ namespace {
 const std::set<std::string>& KnownNames() {
     static const std::set<std::string> names = [] {
         std::set<std::string> all = {"Return", "Left Shift", "Z", "Keypad 5", "F12"};
-        for (const std::vector<std::string>& keys : settings::Defaults().keys) all.insert(keys.begin(), keys.end());
+        for (const std::vector<std::string>& keys : player::settings::Defaults().keys)
+            all.insert(keys.begin(), keys.end());
         return all;
     }();
     return names;
@@ -23,7 +24,7 @@ const std::set<std::string>& KnownNames() {
 
 bool Known(const std::string& name) { return KnownNames().count(name) != 0; }
 
-bool Usable(const settings::Settings& s) {
+bool Usable(const player::settings::Settings& s) {
     const bool defaultWindow = s.windowWidth == 0 && s.windowHeight == 0;
     const bool sizedWindow =
         s.windowWidth >= 320 && s.windowWidth <= 16384 && s.windowHeight >= 240 && s.windowHeight <= 16384;
@@ -36,15 +37,15 @@ bool Usable(const settings::Settings& s) {
     return true;
 }
 
-bool Same(const settings::Settings& a, const settings::Settings& b) {
+bool Same(const player::settings::Settings& a, const player::settings::Settings& b) {
     return a.fullscreen == b.fullscreen && a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight &&
            a.scale == b.scale && a.lang == b.lang && a.outline == b.outline && a.keys == b.keys;
 }
 
 // The settings `text` gives over the defaults, its refused lines aside.
-settings::Settings Read(const std::string& text) {
-    settings::Settings read = settings::Defaults();
-    settings::Parse(text, Known, &read, nullptr);
+player::settings::Settings Read(const std::string& text) {
+    player::settings::Settings read = player::settings::Defaults();
+    player::settings::Parse(text, Known, &read, nullptr);
     return read;
 }
 
@@ -52,15 +53,15 @@ settings::Settings Read(const std::string& text) {
 
 int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const settings::Settings read = Read(text);
+    const player::settings::Settings read = Read(text);
     if (!Usable(read)) std::abort();
     // Written over the player's text and written from nothing, the settings
     // read back as they were; writing them again with nothing changed leaves
     // the text as it is.
-    const settings::Settings defaults = settings::Defaults();
-    const std::string kept = settings::Format(read, defaults, &text, Known);
+    const player::settings::Settings defaults = player::settings::Defaults();
+    const std::string kept = player::settings::Format(read, defaults, &text, Known);
     if (!Same(Read(kept), read)) std::abort();
-    if (!Same(Read(settings::Format(read, defaults, nullptr, Known)), read)) std::abort();
-    if (settings::Format(read, read, &kept, Known) != kept) std::abort();
+    if (!Same(Read(player::settings::Format(read, defaults, nullptr, Known)), read)) std::abort();
+    if (player::settings::Format(read, read, &kept, Known) != kept) std::abort();
     return 0;
 }

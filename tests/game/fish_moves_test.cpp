@@ -187,9 +187,9 @@ TEST_F(MoveTest, PhasesPicturesAndMessage) {
             g_frameTick = step.at;
             g_fish.x += 5;  // the picture follows the fish
             UpdateSpecialMove(info.index);
-            const std::vector<platform::DrawNote> notes = Notes();
+            const std::vector<winapi::DrawNote> notes = Notes();
             const std::vector<Blit> blits = Blits(notes);
-            const std::vector<platform::TextNote> texts = Texts(notes);
+            const std::vector<winapi::TextNote> texts = Texts(notes);
             if (step.picture < 0) {
                 EXPECT_TRUE(blits.empty()) << info.base << " at +" << step.at - t0;
             } else {
@@ -316,7 +316,7 @@ TEST_F(MoveTest, FloorsOnlyWhileAMoveRuns) {
 TEST_F(MoveTest, MovesRunTogetherEachOnItsOwnRow) {
     for (const MoveInfo& info : kMoves) Start(info.index, g_frameTick);
     for (const MoveInfo& info : kMoves) UpdateSpecialMove(info.index);
-    const std::vector<platform::TextNote> texts = Texts(Notes());
+    const std::vector<winapi::TextNote> texts = Texts(Notes());
     ASSERT_EQ(texts.size(), 3u);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(texts[i].y, kMoves[i].messageY);
 }

@@ -100,7 +100,7 @@ uint32_t FindSeed(const std::function<bool(Lcg&)>& wanted) {
     return 0;
 }
 
-std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932, std::strlen(cp932)); }
+std::string Utf8(const char* cp932) { return winapi::Cp932ToUtf8(cp932, std::strlen(cp932)); }
 
 std::string Fill(const char* cp932Format, const std::vector<std::string>& fields) {
     const std::string format = Utf8(cp932Format);
@@ -173,8 +173,8 @@ void GameTest::SetUp() {
     LoadAssets();
     ASSERT_EQ(g_surfaceCount, 33);
     ASSERT_TRUE(headless::MessageBoxes().empty()) << headless::MessageBoxes()[0].text;
-    platform::RecordDraws(true);
-    platform::TakeDraws();
+    winapi::RecordDraws(true);
+    winapi::TakeDraws();
 }
 
 void QuietGameTest::SetUp() {
@@ -234,31 +234,31 @@ void GameTest::Quiet(uint32_t ms) {
     g_objectInFlight = 1;  // and no slot active: nothing spawns, nothing drifts
 }
 
-std::vector<platform::DrawNote> GameTest::Notes() { return platform::TakeDraws(); }
+std::vector<winapi::DrawNote> GameTest::Notes() { return winapi::TakeDraws(); }
 
-std::vector<Blit> GameTest::Blits(const std::vector<platform::DrawNote>& notes) {
+std::vector<Blit> GameTest::Blits(const std::vector<winapi::DrawNote>& notes) {
     std::vector<Blit> blits;
-    for (const platform::DrawNote& note : notes) {
-        if (note.kind != platform::DrawNote::kBlt) continue;
+    for (const winapi::DrawNote& note : notes) {
+        if (note.kind != winapi::DrawNote::kBlt) continue;
         blits.push_back(Blit{PictureName(note.blt.src), note.blt.destRect, note.blt.srcRect, note.blt.keyed});
     }
     return blits;
 }
 
-std::vector<platform::TextNote> GameTest::Texts(const std::vector<platform::DrawNote>& notes) {
-    std::vector<platform::TextNote> texts;
-    for (const platform::DrawNote& note : notes)
-        if (note.kind == platform::DrawNote::kText) texts.push_back(note.text);
+std::vector<winapi::TextNote> GameTest::Texts(const std::vector<winapi::DrawNote>& notes) {
+    std::vector<winapi::TextNote> texts;
+    for (const winapi::DrawNote& note : notes)
+        if (note.kind == winapi::DrawNote::kText) texts.push_back(note.text);
     return texts;
 }
 
-std::vector<std::string> GameTest::PictureNames(const std::vector<platform::DrawNote>& notes) {
+std::vector<std::string> GameTest::PictureNames(const std::vector<winapi::DrawNote>& notes) {
     std::vector<std::string> names;
     for (const Blit& blit : Blits(notes)) names.push_back(blit.picture);
     return names;
 }
 
-bool GameTest::Drew(const std::vector<platform::DrawNote>& notes, const std::string& picture) {
+bool GameTest::Drew(const std::vector<winapi::DrawNote>& notes, const std::string& picture) {
     for (const Blit& blit : Blits(notes))
         if (blit.picture == picture) return true;
     return false;

@@ -64,11 +64,11 @@ protected:
     static void Quiet(uint32_t ms);
 
     // The draw log since the last call.
-    static std::vector<platform::DrawNote> Notes();
-    static std::vector<Blit> Blits(const std::vector<platform::DrawNote>& notes);
-    static std::vector<platform::TextNote> Texts(const std::vector<platform::DrawNote>& notes);
-    static std::vector<std::string> PictureNames(const std::vector<platform::DrawNote>& notes);
-    static bool Drew(const std::vector<platform::DrawNote>& notes, const std::string& picture);
+    static std::vector<winapi::DrawNote> Notes();
+    static std::vector<Blit> Blits(const std::vector<winapi::DrawNote>& notes);
+    static std::vector<winapi::TextNote> Texts(const std::vector<winapi::DrawNote>& notes);
+    static std::vector<std::string> PictureNames(const std::vector<winapi::DrawNote>& notes);
+    static bool Drew(const std::vector<winapi::DrawNote>& notes, const std::string& picture);
 
     HWND window_ = nullptr;
 };

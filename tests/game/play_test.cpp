@@ -223,9 +223,9 @@ TEST_F(PlayTest, HudPrintsTheFiguresInItsFields) {
         g_fish.strength = row.strength;
         Notes();
         ScenePlay();
-        const std::vector<platform::TextNote> texts = Texts(Notes());
+        const std::vector<winapi::TextNote> texts = Texts(Notes());
         ASSERT_GE(texts.size(), 4u);
-        const platform::TextNote* hud = &texts[texts.size() - 4];
+        const winapi::TextNote* hud = &texts[texts.size() - 4];
         const std::string expected[] = {Utf8(kTextKeyHelp), Fill(kTextPollutionDistance, row.lineA),
                                         Fill(kTextHudHp, {row.hp_}), Fill(kTextHudStrength, {row.strength_})};
         const COLORREF colours[] = {0x0000FFFF, 0x00FFFF00, 0x00FFFF00, 0x00FFFF00};
@@ -265,7 +265,7 @@ TEST_F(PlayTest, PauseFreezesPlayUntilSpaceIsReleasedAgain) {
     EXPECT_EQ(ScenePlay(), kScenePlay);
     EXPECT_EQ(g_paused, 1);
     EXPECT_EQ(g_fish.x, 110) << "the releasing frame still runs whole";
-    std::vector<platform::DrawNote> notes = Notes();
+    std::vector<winapi::DrawNote> notes = Notes();
     EXPECT_FALSE(Drew(notes, "push"));
     EXPECT_TRUE(Drew(notes, "fish1"));
     EXPECT_EQ(Texts(notes).size(), 6u) << "thought, move message and four HUD lines";

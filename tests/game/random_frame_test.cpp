@@ -137,7 +137,7 @@ TEST_F(SceneTest, FrameTakesTheTickAsASignedValue) {
 
 TEST_F(SceneTest, FrameDrawsRiverThenSceneThenBubblesThenFlips) {
     Frame(kStartMs);
-    const std::vector<platform::DrawNote> notes = Notes();
+    const std::vector<winapi::DrawNote> notes = Notes();
     const std::vector<std::string> names = PictureNames(notes);
     ASSERT_EQ(names.size(), 2u + 1u + 20u) << "two river blits, the title and one resting frame a bubble";
     EXPECT_EQ(names[0], "back");
@@ -145,7 +145,7 @@ TEST_F(SceneTest, FrameDrawsRiverThenSceneThenBubblesThenFlips) {
     EXPECT_EQ(names[2], "opn");
     for (size_t i = 3; i < names.size(); ++i) EXPECT_EQ(names[i], "awa") << "blit " << i;
     ASSERT_FALSE(notes.empty());
-    EXPECT_EQ(notes.back().kind, platform::DrawNote::kFlip);
+    EXPECT_EQ(notes.back().kind, winapi::DrawNote::kFlip);
     EXPECT_EQ(headless::FramesShown(), 1);
 }
 
@@ -177,7 +177,7 @@ TEST_F(SceneTest, CycleRunsTitleNewGamePlayResultTitle) {
 
     Frame(t += 16);
     EXPECT_EQ(g_scene, kScenePlay) << "the new game lasts one frame";
-    const std::vector<platform::DrawNote> newGame = Notes();
+    const std::vector<winapi::DrawNote> newGame = Notes();
     for (const std::string& name : PictureNames(newGame))
         EXPECT_TRUE(name == "back" || name == "awa") << "new game drew " << name;
     EXPECT_TRUE(Texts(newGame).empty());

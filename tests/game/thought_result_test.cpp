@@ -13,11 +13,11 @@ namespace {
 
 class ThoughtTest : public QuietGameTest {
 protected:
-    static platform::TextNote Line() {
+    static winapi::TextNote Line() {
         DrawThought(300, 340);
-        const std::vector<platform::TextNote> texts = Texts(Notes());
+        const std::vector<winapi::TextNote> texts = Texts(Notes());
         EXPECT_EQ(texts.size(), 1u);
-        return texts.empty() ? platform::TextNote{} : texts[0];
+        return texts.empty() ? winapi::TextNote{} : texts[0];
     }
 };
 
@@ -58,7 +58,7 @@ TEST_F(ThoughtTest, LinesShowTheirFiguresOfThisFrame) {
     const std::vector<std::string> fields[] = {{"-20"}, {"2100"}, {"1234"}, {"77"}, {"8"}, {}, {}, {}, {}, {}};
     for (int32_t i = 0; i < 10; ++i) {
         g_thought = i;
-        const platform::TextNote line = Line();
+        const winapi::TextNote line = Line();
         EXPECT_EQ(line.text, Fill(lines[i], fields[i])) << "line " << i;
         EXPECT_EQ(line.x, 300);
         EXPECT_EQ(line.y, 340);
@@ -107,7 +107,7 @@ TEST_F(ResultTest, VerdictRowsAtEachBound) {
             g_fish.distance = f.value;
             g_pollution = f.value;
             SceneResult();
-            const std::vector<platform::TextNote> texts = Texts(Notes());
+            const std::vector<winapi::TextNote> texts = Texts(Notes());
             ASSERT_EQ(texts.size(), 6u);
             EXPECT_EQ(texts[3].text, Utf8(byMutations[m.row])) << "mutations " << m.value;
             EXPECT_EQ(texts[4].text, Utf8(byDistance[f.row])) << "distance " << f.value;
@@ -137,7 +137,7 @@ TEST_F(ResultTest, FiguresInFiveCharacterFields) {
         g_fish.strength = row.strength;
         g_fish.mutationCount = row.mutations;
         SceneResult();
-        const std::vector<platform::TextNote> texts = Texts(Notes());
+        const std::vector<winapi::TextNote> texts = Texts(Notes());
         ASSERT_EQ(texts.size(), 6u);
         EXPECT_EQ(texts[0].text, Fill(kTextPollutionDistance, row.a));
         EXPECT_EQ(texts[1].text, Fill(kTextResultHpStrength, row.b));

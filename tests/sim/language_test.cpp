@@ -11,7 +11,7 @@
 #include "game/texts.h"
 #include "tests/sim/sim_harness.h"
 #include "winapi/cp932.h"
-#include "winapi/language.h"
+#include "winapi/texts.h"
 
 namespace {
 
@@ -45,11 +45,11 @@ frames 3
 )";
 
 // The English form of a text, as UTF-8.
-std::string English(const texts::Text& text) {
-    texts::UseLanguage(texts::Language::kEnglish);
+std::string English(const winapi::texts::Text& text) {
+    winapi::texts::UseLanguage(winapi::texts::Language::kEnglish);
     const char* cp932 = text;
-    std::string utf8 = platform::Cp932ToUtf8(cp932, std::strlen(cp932));
-    texts::UseLanguage(texts::Language::kJapanese);
+    std::string utf8 = winapi::Cp932ToUtf8(cp932, std::strlen(cp932));
+    winapi::texts::UseLanguage(winapi::texts::Language::kJapanese);
     return utf8;
 }
 
@@ -99,7 +99,7 @@ TEST_F(Language, EnglishTextsTakeTheJapanesePlacesInTheSameGame) {
             EXPECT_EQ(e[3], j[3]) << "colour";
             EXPECT_NE(enText, jaText);
             EXPECT_TRUE(PrintableAscii(enText));
-            EXPECT_LE(enText.size(), platform::Utf8ToCp932(jaText).size())
+            EXPECT_LE(enText.size(), winapi::Utf8ToCp932(jaText).size())
                 << "wider than the Japanese";
             rows.insert(e[2].get<int>());
             keyHelp = keyHelp || enText == English(kTextKeyHelp);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "hosts/shared/version.h"
+#include "player/version.h"
 #include "tests/sim/sim_harness.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "display/texts.h"
 #include "game/texts.h"
-#include "hosts/shared/version.h"
+#include "player/version.h"
 #include "tests/sim/sim_harness.h"
 #include "winapi/cp932.h"
 
@@ -29,7 +29,7 @@ const std::vector<std::string> kFrameKeys = {"frame",         "tick",      "scen
                                              "objectActive",  "inFlight",  "drift",      "thought",
                                              "thoughtTick",   "scrollX",   "bubbles"};
 
-std::string Utf8(const char* cp932) { return platform::Cp932ToUtf8(cp932, std::strlen(cp932)); }
+std::string Utf8(const char* cp932) { return winapi::Cp932ToUtf8(cp932, std::strlen(cp932)); }
 
 class SimRunner : public ::testing::Test {
 protected:

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hosts/shared/version.h"
+#include "player/version.h"
 #include "sim/script.h"
 #include "winapi/fault.h"
 #include "winapi/win.h"
@@ -229,7 +229,7 @@ TEST(Script, EmptyScriptIsValid) {
 // Every call the platform can make fail can be named in a script, by the
 // name the platform's own table gives it.
 TEST(Script, AcceptsEveryFaultThePlatformHonours) {
-    for (const platform::FaultPointName& row : platform::kFaultPoints) {
+    for (const winapi::FaultPointName& row : winapi::kFaultPoints) {
         std::vector<sim::Command> commands;
         sim::ScriptError error{};
         ASSERT_TRUE(

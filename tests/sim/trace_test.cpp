@@ -163,18 +163,18 @@ TEST_F(TraceTest, DrawsNameTheirSourceAsRegistered) {
     std::strcpy(g_surfaceNames[1], "bmp\\\x90\x85.bmp");  // CP932 for 水
 
     auto blt = [](IDirectDrawSurface* src, bool keyed) {
-        platform::DrawNote note{};
-        note.kind = platform::DrawNote::kBlt;
+        winapi::DrawNote note{};
+        note.kind = winapi::DrawNote::kBlt;
         note.blt =
-            platform::BltNote{nullptr, src, RECT{10, 20, 180, 190}, RECT{0, 5, 170, 100}, keyed};
+            winapi::BltNote{nullptr, src, RECT{10, 20, 180, 190}, RECT{0, 5, 170, 100}, keyed};
         return note;
     };
-    platform::DrawNote text{};
-    text.kind = platform::DrawNote::kText;
-    text.text = platform::TextNote{3, -4, 0x00FFFF00u, "体力 \"x\""};
-    platform::DrawNote flip{};
-    flip.kind = platform::DrawNote::kFlip;
-    std::vector<platform::DrawNote> draws = {
+    winapi::DrawNote text{};
+    text.kind = winapi::DrawNote::kText;
+    text.text = winapi::TextNote{3, -4, 0x00FFFF00u, "体力 \"x\""};
+    winapi::DrawNote flip{};
+    flip.kind = winapi::DrawNote::kFlip;
+    std::vector<winapi::DrawNote> draws = {
         blt(fish, false), blt(sign, true), blt(unknown, true), blt(nullptr, false), text, flip};
 
     sim::TraceWriter trace(file_);

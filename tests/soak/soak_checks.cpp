@@ -225,7 +225,7 @@ GameView ReadGame() {
     return g;
 }
 
-void CheckFrame(const Context& c, const GameView& b, const GameView& a, const std::vector<platform::DrawNote>& draws,
+void CheckFrame(const Context& c, const GameView& b, const GameView& a, const std::vector<winapi::DrawNote>& draws,
                 bool lost, Tally* t) {
     static bool gameStarted = false;
     if (b.scene == kSceneNewGame) {

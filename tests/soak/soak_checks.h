@@ -48,9 +48,9 @@ inline int32_t ActiveSlot(const GameView& g) {
 // the state it left; `draws` its draw log, ending with the flip. While the
 // surfaces are lost no text reaches the back buffer, so none is asked for.
 void CheckFrame(const Context& context, const GameView& before, const GameView& after,
-                const std::vector<platform::DrawNote>& draws, bool lost, Tally* tally);
+                const std::vector<winapi::DrawNote>& draws, bool lost, Tally* tally);
 // The draw log part of CheckFrame.
 void CheckDraws(const Context& context, const GameView& before, const GameView& after,
-                const std::vector<platform::DrawNote>& draws, bool lost, Tally* tally);
+                const std::vector<winapi::DrawNote>& draws, bool lost, Tally* tally);
 
 }  // namespace soak

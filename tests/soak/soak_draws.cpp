@@ -69,8 +69,8 @@ struct SceneDraws {
 
 // One scene blit: the picture's own rectangle, at the place the game keeps
 // for it.
-void CheckSceneBlit(const Context& c, const platform::BltNote& n, const Source& src, const GameView& b,
-                    const GameView& a, SceneDraws* d) {
+void CheckSceneBlit(const Context& c, const winapi::BltNote& n, const Source& src, const GameView& b, const GameView& a,
+                    SceneDraws* d) {
     (*d)[src.kind] += 1;
     const int32_t fishX = b.scene == kSceneResult ? kResultFishX : a.fish.x;
     const int32_t fishY = b.scene == kSceneResult ? kResultFishY : a.fish.y;
@@ -165,17 +165,17 @@ void CheckSceneCounts(const Context& c, const GameView& b, const GameView& a, Sc
 
 }  // namespace
 
-void CheckDraws(const Context& c, const GameView& b, const GameView& a, const std::vector<platform::DrawNote>& draws,
+void CheckDraws(const Context& c, const GameView& b, const GameView& a, const std::vector<winapi::DrawNote>& draws,
                 bool lost, Tally* t) {
-    if (draws.empty() || draws.back().kind != platform::DrawNote::kFlip)
+    if (draws.empty() || draws.back().kind != winapi::DrawNote::kFlip)
         Fail(c, "the frame's draw log does not end with its flip");
     const size_t end = draws.size() - 1;
     const int32_t s = b.scrollX;
     const int32_t w = kScreenWidth - s;
     size_t i = 0;
     auto riverBlit = [&](LONG destLeft, LONG srcLeft, LONG width) {
-        if (i >= end || draws[i].kind != platform::DrawNote::kBlt) Fail(c, "the frame does not start with the river");
-        const platform::BltNote& n = draws[i++].blt;
+        if (i >= end || draws[i].kind != winapi::DrawNote::kBlt) Fail(c, "the frame does not start with the river");
+        const winapi::BltNote& n = draws[i++].blt;
         if (n.dest != g_back || n.src != g_picBack || n.keyed ||
             !SameRect(n.destRect, destLeft, 0, width, kScreenHeight) ||
             !SameRect(n.srcRect, srcLeft, 0, width, kScreenHeight))
@@ -193,9 +193,9 @@ void CheckDraws(const Context& c, const GameView& b, const GameView& a, const st
     int texts = 0;
     bool hud[4] = {};
     for (; i < end; ++i) {
-        const platform::DrawNote& note = draws[i];
-        if (note.kind == platform::DrawNote::kText) {
-            const platform::TextNote& text = note.text;
+        const winapi::DrawNote& note = draws[i];
+        if (note.kind == winapi::DrawNote::kText) {
+            const winapi::TextNote& text = note.text;
             bool known = false;
             for (COLORREF colour : kColours) known = known || colour == text.colour;
             const bool onScreen = 0 <= text.x && text.x < kScreenWidth && 0 <= text.y && text.y < kScreenHeight;
@@ -206,8 +206,8 @@ void CheckDraws(const Context& c, const GameView& b, const GameView& a, const st
             ++texts;
             continue;
         }
-        if (note.kind != platform::DrawNote::kBlt) Fail(c, "a flip in the middle of a frame");
-        const platform::BltNote& n = note.blt;
+        if (note.kind != winapi::DrawNote::kBlt) Fail(c, "a flip in the middle of a frame");
+        const winapi::BltNote& n = note.blt;
         const Source src = Classify(n.src);
         if (src.kind == Kind::kAwa) break;
         if (n.dest != g_back) Fail(c, "a blit to a surface other than the back buffer");
@@ -233,8 +233,8 @@ void CheckDraws(const Context& c, const GameView& b, const GameView& a, const st
     for (int k = 0; k < kBubbleCount; ++k) {
         const BubbleSprite& bubble = a.bubbles[k];
         for (int pass = 0; pass < 2 && i < end; ++pass) {
-            const platform::BltNote& n = draws[i].blt;
-            if (draws[i].kind != platform::DrawNote::kBlt || Classify(n.src).kind != Kind::kAwa)
+            const winapi::BltNote& n = draws[i].blt;
+            if (draws[i].kind != winapi::DrawNote::kBlt || Classify(n.src).kind != Kind::kAwa)
                 Fail(c, "something drawn after the bubbles");
             const LONG frame = n.srcRect.left / kBubbleSize;
             // Two bubbles at one place: a resting frame there after the first

@@ -138,7 +138,7 @@ void TakeSnapshot(SurfaceSnapshot* snapshot) {
         snapshot->width.push_back(w);
         snapshot->height.push_back(h);
     }
-    std::memcpy(snapshot->palette, platform::DisplayPalette(), sizeof snapshot->palette);
+    std::memcpy(snapshot->palette, winapi::DisplayPalette(), sizeof snapshot->palette);
 }
 
 void CheckRestored(const Context& context, const SurfaceSnapshot& snapshot, const std::vector<bool>& dirty,
@@ -154,7 +154,7 @@ void CheckRestored(const Context& context, const SurfaceSnapshot& snapshot, cons
         if (std::memcmp(SurfaceAccess::Pixels(s), snapshot.pixels[i].data(), snapshot.pixels[i].size()) != 0)
             Fail(context, std::string(g_surfaceNames[i]) + " does not hold its picture after a restore");
     }
-    if (!paletteDirty && std::memcmp(platform::DisplayPalette(), snapshot.palette, sizeof snapshot.palette) != 0)
+    if (!paletteDirty && std::memcmp(winapi::DisplayPalette(), snapshot.palette, sizeof snapshot.palette) != 0)
         Fail(context, "the screen palette is not back.bmp's after a restore");
 }
 

@@ -250,7 +250,7 @@ void OnFrame(HRESULT flipResult) {
                     (headless::DebugLines().empty() ? headless::MessageBoxes()[0].text : headless::DebugLines()[0]));
     if (g_appActive != d.appActive) Fail(c, "g_appActive is " + std::to_string(g_appActive));
 
-    const std::vector<platform::DrawNote> draws = platform::TakeDraws();
+    const std::vector<winapi::DrawNote> draws = winapi::TakeDraws();
     const GameView now = ReadGame();
     if (c.frame == 1) {
         // Nothing has run yet but this first title frame and the river's first step.
@@ -346,7 +346,7 @@ int main(int argc, char** argv) {
     headless::Reset();
     headless::SetCalendarSeconds(static_cast<int64_t>(d.options.seed & 0x7FFF'FFFF));
     headless::SetMilliseconds(kSignedWrap - kWrapLead);
-    platform::RecordDraws(true);
+    winapi::RecordDraws(true);
     headless::OnFrame(OnFrame);
     const int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
 

@@ -89,9 +89,9 @@ TEST(Cp932, GameTextsRoundTrip) {
         SCOPED_TRACE(t.name);
         std::string written = WrittenText(t.area, t.name);
         std::string bytes(t.cp932, t.length);
-        std::string decoded = platform::Cp932ToUtf8(t.cp932, t.length);
+        std::string decoded = winapi::Cp932ToUtf8(t.cp932, t.length);
         EXPECT_EQ(decoded, written) << "bytes " << Hex(bytes);
-        std::string encoded = platform::Utf8ToCp932(written);
+        std::string encoded = winapi::Utf8ToCp932(written);
         EXPECT_EQ(Hex(encoded), Hex(bytes));
     }
 }
@@ -114,8 +114,8 @@ TEST(Cp932, KnownCharacters) {
     // clang-format on
     for (const Row& row : rows) {
         std::string cp932 = row.cp932;
-        EXPECT_EQ(Hex(platform::Cp932ToUtf8(cp932.data(), cp932.size())), Hex(row.utf8)) << Hex(cp932);
-        EXPECT_EQ(Hex(platform::Utf8ToCp932(row.utf8)), Hex(cp932)) << Hex(row.utf8);
+        EXPECT_EQ(Hex(winapi::Cp932ToUtf8(cp932.data(), cp932.size())), Hex(row.utf8)) << Hex(cp932);
+        EXPECT_EQ(Hex(winapi::Utf8ToCp932(row.utf8)), Hex(cp932)) << Hex(row.utf8);
     }
 }
 
@@ -136,8 +136,8 @@ TEST(Cp932, UndecodableBytesAreReplacedNotFatal) {
         {"", ""},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(Hex(platform::Cp932ToUtf8(row.cp932.data(), row.cp932.size())), Hex(row.utf8)) << Hex(row.cp932);
-    EXPECT_EQ(platform::Cp932ToUtf8(nullptr, 5), "");
+        EXPECT_EQ(Hex(winapi::Cp932ToUtf8(row.cp932.data(), row.cp932.size())), Hex(row.utf8)) << Hex(row.cp932);
+    EXPECT_EQ(winapi::Cp932ToUtf8(nullptr, 5), "");
 }
 
 TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
@@ -159,7 +159,7 @@ TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
          "k",
          "?k"},  // an encoded surrogate, one mark for it
     };
-    for (const Row& row : rows) EXPECT_EQ(Hex(platform::Utf8ToCp932(row.utf8)), Hex(row.cp932)) << Hex(row.utf8);
+    for (const Row& row : rows) EXPECT_EQ(Hex(winapi::Utf8ToCp932(row.utf8)), Hex(row.cp932)) << Hex(row.utf8);
 }
 
 // Random bytes never crash or hang the conversion, and always come out as UTF-8.
@@ -168,10 +168,10 @@ TEST(Cp932, RandomBytesAlwaysGiveValidUtf8) {
     for (int round = 0; round < 2000; ++round) {
         std::string bytes(random() % 64, '\0');
         for (char& c : bytes) c = static_cast<char>(random());
-        std::string utf8 = platform::Cp932ToUtf8(bytes.data(), bytes.size());
+        std::string utf8 = winapi::Cp932ToUtf8(bytes.data(), bytes.size());
         ASSERT_TRUE(ValidUtf8(utf8)) << Hex(bytes);
         ASSERT_GE(utf8.size(), bytes.size()) << "nothing may be dropped: " << Hex(bytes);
-        std::string back = platform::Utf8ToCp932(utf8);
+        std::string back = winapi::Utf8ToCp932(utf8);
         ASSERT_LE(back.size(), bytes.size()) << Hex(bytes);
     }
 }
@@ -179,10 +179,10 @@ TEST(Cp932, RandomBytesAlwaysGiveValidUtf8) {
 TEST(Cp932, LongTextsGrowTheBuffer) {
     std::string cp932;
     for (int i = 0; i < 5000; ++i) cp932 += "\xB1\x82\xA0";
-    std::string utf8 = platform::Cp932ToUtf8(cp932.data(), cp932.size());
+    std::string utf8 = winapi::Cp932ToUtf8(cp932.data(), cp932.size());
     ASSERT_EQ(utf8.size(), 5000u * 6);
     EXPECT_EQ(utf8.substr(utf8.size() - 6), "\xEF\xBD\xB1\xE3\x81\x82");
-    EXPECT_EQ(platform::Utf8ToCp932(utf8), cp932);
+    EXPECT_EQ(winapi::Utf8ToCp932(utf8), cp932);
 }
 
 TEST(NativePath, GameNamesBecomePathsHere) {
@@ -197,8 +197,8 @@ TEST(NativePath, GameNamesBecomePathsHere) {
         {"", ""},
         {"\x95\x5C\\a.bmp", "\xE8\xA1\xA8/a.bmp"},  // a double-byte character ending in 0x5C keeps it
     };
-    for (const Row& row : rows) EXPECT_EQ(platform::NativePath(row.name), row.path) << Hex(row.name);
-    EXPECT_EQ(platform::NativePath(nullptr), "");
+    for (const Row& row : rows) EXPECT_EQ(winapi::NativePath(row.name), row.path) << Hex(row.name);
+    EXPECT_EQ(winapi::NativePath(nullptr), "");
 }
 
 class MessageBoxTest : public ::testing::Test {

@@ -263,7 +263,7 @@ TEST_F(DDrawTest, FlipSwapsBuffersAndPresentsThePrimarysPalette) {
     EXPECT_EQ(Pixels(back_), std::vector<uint8_t>(640 * 480, 1));
     const PALETTEENTRY& shown = headless::LastFrame().palette[2];
     EXPECT_EQ((std::vector<int>{shown.peRed, shown.peGreen, shown.peBlue}), (std::vector<int>{10, 20, 30}));
-    EXPECT_EQ(platform::DisplayPalette()[2].peGreen, 20);
+    EXPECT_EQ(winapi::DisplayPalette()[2].peGreen, 20);
     EXPECT_EQ(palette->Release(), 1u) << "the primary keeps its palette";
 
     EXPECT_EQ(back_->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
@@ -417,12 +417,12 @@ TEST_F(DDrawTest, CreationChecksItsArguments) {
 
 TEST_F(DDrawTest, DrawLogHoldsEveryBltAsCalled) {
     IDirectDrawSurface* src = Plain(4, 4);
-    platform::RecordDraws(true);
+    winapi::RecordDraws(true);
     RECT d{-3, 5, 1, 9}, s{0, 0, 4, 4};
     ASSERT_EQ(back_->Blt(&d, src, &s, DDBLT_WAIT, nullptr), DD_OK);
     headless::LoseSurfaces();
     EXPECT_EQ(back_->Blt(&d, src, &s, DDBLT_WAIT, nullptr), DDERR_SURFACELOST);
-    const auto notes = platform::TakeDraws();
+    const auto notes = winapi::TakeDraws();
     ASSERT_EQ(notes.size(), 2u);
     for (const auto& note : notes) {
         EXPECT_EQ(note.blt.dest, back_);

@@ -23,9 +23,9 @@ TEST(Files, AFileWithoutReadPermissionSaysWhy) {
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
     if (access(path.c_str(), R_OK) == 0) GTEST_SKIP() << "the superuser reads unreadable files";
     std::vector<uint8_t> bytes;
-    platform::FileProblem problem;
-    EXPECT_FALSE(platform::ReadWholeFile(path, &bytes, &problem));
-    EXPECT_STREQ(platform::ProblemText(problem), std::strerror(EACCES));
+    winapi::FileProblem problem;
+    EXPECT_FALSE(winapi::ReadWholeFile(path, &bytes, &problem));
+    EXPECT_STREQ(winapi::ProblemText(problem), std::strerror(EACCES));
 }
 
 }  // namespace

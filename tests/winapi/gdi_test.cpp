@@ -7,9 +7,9 @@
 #include "tests/winapi/screen_fixture.h"
 #include "tools/bmpwrite/bmp_write.h"
 #include "winapi/gdi.h"
-#include "winapi/language.h"
 #include "winapi/palette_match.h"
 #include "winapi/text.h"
+#include "winapi/texts.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ protected:
     }
 
     static std::vector<PALETTEENTRY> Default() {
-        const PALETTEENTRY* p = platform::DisplayPalette();  // no palette on the primary yet
+        const PALETTEENTRY* p = winapi::DisplayPalette();  // no palette on the primary yet
         return std::vector<PALETTEENTRY>(p, p + 256);
     }
 
@@ -61,13 +61,13 @@ TEST_F(GdiTest, NearestIndexTakesTheFirstOfTheClosestEntries) {
         uint8_t r, g, b, index;
     } rows[] = {{200, 100, 50, 10}, {190, 104, 50, 10}, {0, 0, 0, 0}, {250, 6, 0, 30}, {0, 0, 5, 40}, {0, 0, 4, 0}};
     for (const Row& row : rows) {
-        EXPECT_EQ(platform::NearestIndex(palette, row.r, row.g, row.b), row.index)
+        EXPECT_EQ(winapi::NearestIndex(palette, row.r, row.g, row.b), row.index)
             << int{row.r} << "," << int{row.g} << "," << int{row.b};
     }
     const std::vector<PALETTEENTRY> display = Default();
     for (int i = 0; i < 256; ++i) {
         const PALETTEENTRY& e = display[i];
-        EXPECT_EQ(platform::NearestIndex(display.data(), e.peRed, e.peGreen, e.peBlue), i) << "exact entry " << i;
+        EXPECT_EQ(winapi::NearestIndex(display.data(), e.peRed, e.peGreen, e.peBlue), i) << "exact entry " << i;
     }
 }
 
@@ -152,16 +152,16 @@ TEST_F(GdiTest, LoadImageTakesAPicturesFormInTheChosenLanguage) {
     ASSERT_TRUE(WriteFile((english / std::filesystem::path(lettered).filename()).string(),
                           EncodeBmp8(2, 1, {6, 7}, display.data())));
     const struct {
-        texts::Language language;
+        winapi::texts::Language language;
         std::string file;
         int width;  // 2: the English form
     } rows[] = {
-        {texts::Language::kJapanese, lettered, 1},
-        {texts::Language::kEnglish, lettered, 2},
-        {texts::Language::kEnglish, plain, 1},
+        {winapi::texts::Language::kJapanese, lettered, 1},
+        {winapi::texts::Language::kEnglish, lettered, 2},
+        {winapi::texts::Language::kEnglish, plain, 1},
     };
     for (const auto& row : rows) {
-        texts::UseLanguage(row.language);
+        winapi::texts::UseLanguage(row.language);
         HANDLE image = LoadImageA(nullptr, row.file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
         ASSERT_NE(image, nullptr) << row.file;
         BITMAP info{};
@@ -169,7 +169,7 @@ TEST_F(GdiTest, LoadImageTakesAPicturesFormInTheChosenLanguage) {
         EXPECT_EQ(info.bmWidth, row.width) << row.file << " in language " << static_cast<int>(row.language);
         DeleteObject(static_cast<HGDIOBJ>(image));
     }
-    texts::UseLanguage(texts::Language::kJapanese);
+    winapi::texts::UseLanguage(winapi::texts::Language::kJapanese);
 }
 
 TEST_F(GdiTest, ObjectsAnswerOnlyForWhatTheyAre) {
@@ -206,7 +206,7 @@ TEST_F(GdiTest, TextIsDrawnInTheNearestPaletteColourLeavingTheCellsAlone) {
         uint8_t index;  // in the 3-3-2 display palette
     } rows[] = {{0x00FFFFFF, 0xFF}, {0x000000FF, 0xE0}, {0x000000F0, 0xE0}, {0x0000FF00, 0x1C}, {0x00FF0000, 0x03}};
     const char text[] = "Ab";
-    platform::RecordDraws(true);
+    winapi::RecordDraws(true);
     for (const Row& row : rows) {
         Fill(back_, std::vector<uint8_t>(640 * 480, 0x49));
         HDC dc = nullptr;
@@ -223,9 +223,9 @@ TEST_F(GdiTest, TextIsDrawnInTheNearestPaletteColourLeavingTheCellsAlone) {
         for (uint8_t p : Pixels(back_)) inked += p == row.index;
         EXPECT_GT(inked, 0) << std::hex << row.colour;
 
-        const auto notes = platform::TakeDraws();
+        const auto notes = winapi::TakeDraws();
         ASSERT_EQ(notes.size(), 1u);
-        EXPECT_EQ(notes[0].kind, platform::DrawNote::kText);
+        EXPECT_EQ(notes[0].kind, winapi::DrawNote::kText);
         EXPECT_EQ(notes[0].text.x, 630);
         EXPECT_EQ(notes[0].text.colour, row.colour);
         EXPECT_EQ(notes[0].text.text, "Ab");
@@ -238,13 +238,13 @@ TEST_F(GdiTest, OutlineEdgesTheTextInTheDarkestColourWhenChosen) {
     const char text[] = "Ab";
     for (int x : {0, 300}) {
         Fill(back_, std::vector<uint8_t>(640 * 480, 0x49));
-        platform::UseTextOutline(true);
+        winapi::UseTextOutline(true);
         HDC dc = nullptr;
         ASSERT_EQ(back_->GetDC(&dc), DD_OK);
         SetTextColor(dc, 0x00FFFFFF);
         EXPECT_TRUE(TextOutA(dc, x, 0, text, 2));
         ASSERT_EQ(back_->ReleaseDC(dc), DD_OK);
-        platform::UseTextOutline(false);
+        winapi::UseTextOutline(false);
 
         std::vector<uint8_t> ink(640 * 480, 0);
         DrawTextCp932(ink.data(), 640, 480, 640, x, 0, text, 2, 1);

@@ -15,37 +15,38 @@ protected:
 };
 
 TEST_F(InputsTest, APlayedScriptGivesTheClockCalendarAndInput) {
-    inputs::Play();
-    inputs::SetCalendar(77);
-    inputs::SetClock(50);
+    winapi::inputs::Play();
+    winapi::inputs::SetCalendar(77);
+    winapi::inputs::SetClock(50);
     headless::SetMilliseconds(999);
     headless::SetCalendarSeconds(888);
     EXPECT_EQ(CalendarTime(), 77);
     EXPECT_EQ(GetTickCount(), 50u);
-    inputs::SetReads({60, 61});
+    winapi::inputs::SetReads({60, 61});
     EXPECT_EQ(GetTickCount(), 60u);
     EXPECT_EQ(GetTickCount(), 61u);
     EXPECT_EQ(GetTickCount(), 61u) << "the last reading stays";
-    EXPECT_EQ(inputs::Clock(), 61u);
+    EXPECT_EQ(winapi::inputs::Clock(), 61u);
 
     // The host's own input only leaves; the script's is played.
-    inputs::Queue(host::Event{host::EventKind::KeyDown, VK_LEFT});
+    winapi::inputs::Queue(winapi::host::Event{winapi::host::EventKind::KeyDown, VK_LEFT});
     headless::KeyDown(VK_SPACE);
     headless::Activate(false);
     headless::KeyDown(VK_ESCAPE);
     headless::Close();
     struct Row {
-        host::EventKind kind;
+        winapi::host::EventKind kind;
         int key;
-    } rows[] = {
-        {host::EventKind::KeyDown, VK_ESCAPE}, {host::EventKind::Close, 0}, {host::EventKind::KeyDown, VK_LEFT}};
-    host::Event e{};
+    } rows[] = {{winapi::host::EventKind::KeyDown, VK_ESCAPE},
+                {winapi::host::EventKind::Close, 0},
+                {winapi::host::EventKind::KeyDown, VK_LEFT}};
+    winapi::host::Event e{};
     for (const Row& row : rows) {
-        ASSERT_TRUE(inputs::PollEvent(&e));
+        ASSERT_TRUE(winapi::inputs::PollEvent(&e));
         EXPECT_EQ(static_cast<int>(e.kind), static_cast<int>(row.kind));
         EXPECT_EQ(e.virtualKey, row.key);
     }
-    EXPECT_FALSE(inputs::PollEvent(&e));
+    EXPECT_FALSE(winapi::inputs::PollEvent(&e));
 }
 
 }  // namespace

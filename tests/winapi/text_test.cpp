@@ -98,7 +98,7 @@ int Bands(const Canvas& c, bool rows) {
 }
 
 std::string Cp932(const std::string& utf8) {
-    std::string cp932 = platform::Utf8ToCp932(utf8);
+    std::string cp932 = winapi::Utf8ToCp932(utf8);
     EXPECT_EQ(cp932.find('?'), std::string::npos) << utf8;
     return cp932;
 }

@@ -194,7 +194,7 @@ TEST_F(WindowTest, DestroyWindowSendsDestroyAtOnceAndDropsItsMessages) {
     EXPECT_EQ(DestroyWindow(window_), FALSE) << "a second destroy is refused";
     EXPECT_EQ(g_seen.size(), 1u);
     EXPECT_EQ(GetActiveWindow(), nullptr);
-    EXPECT_STREQ(platform::WindowTitle(window_), "");
+    EXPECT_STREQ(winapi::WindowTitle(window_), "");
 
     headless::KeyDown(VK_DOWN);  // nobody left to receive it
     ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
@@ -339,8 +339,8 @@ TEST(WindowClasses, RegistrationAndLookup) {
 
 TEST_F(WindowTest, FocusMakesTheWindowActiveAndTitleIsKept) {
     EXPECT_EQ(GetActiveWindow(), window_);
-    EXPECT_STREQ(platform::WindowTitle(window_), "2DGAME");
-    EXPECT_STREQ(platform::WindowTitle(nullptr), "");
+    EXPECT_STREQ(winapi::WindowTitle(window_), "2DGAME");
+    EXPECT_STREQ(winapi::WindowTitle(nullptr), "");
     headless::Reset();
     EXPECT_EQ(GetActiveWindow(), nullptr) << "a reset forgets the window";
     EXPECT_EQ(SetFocus(window_), nullptr) << "a stale handle is refused";

@@ -19,7 +19,7 @@ namespace {
 using pictures::Picture;
 
 // One picture of the game's table, drawn; lettering in `language`.
-art::Canvas Draw(const PictureFile& file, texts::Language language) {
+art::Canvas Draw(const PictureFile& file, winapi::texts::Language language) {
     switch (file.role) {
         case PictureRole::River: return pictures::River();
         case PictureRole::MutationFlash: return pictures::MutationFlash();
@@ -48,7 +48,7 @@ bool Lettered(PictureRole role) { return role == PictureRole::Title || role == P
 
 // One picture of the table drawn under `name`, checked against the size the
 // game expects of it.
-Picture DrawAs(const std::string& name, const PictureFile& file, texts::Language language, bool* ok) {
+Picture DrawAs(const std::string& name, const PictureFile& file, winapi::texts::Language language, bool* ok) {
     Picture p{name, Draw(file, language), Keyed(file.role), {}};
     if (p.canvas.w != file.width || p.canvas.h != file.height) {
         std::fprintf(stderr, "%s is drawn %dx%d, the game expects %dx%d\n", name.c_str(), p.canvas.w, p.canvas.h,
@@ -62,10 +62,10 @@ Picture DrawAs(const std::string& name, const PictureFile& file, texts::Language
 std::vector<Picture> DrawAll(bool* ok) {
     std::vector<Picture> all;
     for (const PictureFile& file : kPictureFiles)
-        all.push_back(DrawAs(file.name, file, texts::Language::kJapanese, ok));
+        all.push_back(DrawAs(file.name, file, winapi::texts::Language::kJapanese, ok));
     for (const PictureFile& file : kPictureFiles)
         if (Lettered(file.role))
-            all.push_back(DrawAs(std::string("en/") + file.name, file, texts::Language::kEnglish, ok));
+            all.push_back(DrawAs(std::string("en/") + file.name, file, winapi::texts::Language::kEnglish, ok));
     return all;
 }
 

@@ -17,8 +17,8 @@ bool WriteIconFile(const std::string& path, const std::vector<SizedPng>& icons) 
     uint32_t offset = kDirectory + kEntry * static_cast<uint32_t>(icons.size());
     for (const SizedPng& icon : icons) {
         std::vector<uint8_t> png;
-        platform::FileProblem problem;
-        if (!platform::ReadWholeFile(icon.path, &png, &problem)) return false;
+        winapi::FileProblem problem;
+        if (!winapi::ReadWholeFile(icon.path, &png, &problem)) return false;
         // 256 is written as 0; Windows reads PNG images of any size since Vista.
         header.push_back(static_cast<uint8_t>(icon.size & 0xFF));
         header.push_back(static_cast<uint8_t>(icon.size & 0xFF));

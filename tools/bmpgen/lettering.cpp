@@ -9,7 +9,7 @@
 namespace art {
 
 Mask TextMask(const std::string& utf8) {
-    const std::string bytes = platform::Utf8ToCp932(utf8);
+    const std::string bytes = winapi::Utf8ToCp932(utf8);
     const int width = static_cast<int>(bytes.size()) * 8 + 16;
     std::vector<uint8_t> buf(static_cast<size_t>(width * kTextCellHeight), 0);
     const int advance =

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/bmpgen/art.h"
-#include "winapi/language.h"
+#include "winapi/texts.h"
 
 namespace pictures {
 
@@ -46,8 +46,8 @@ art::Canvas Drift(int slot);  // syougai0..5 by the game's floating-object slot
 art::Canvas Bubbles();        // awa: seven 16x16 frames in a row
 
 // title.cpp: lettered, in each language
-art::Canvas Title(texts::Language language);  // opn
-art::Canvas Pause(texts::Language language);  // push
+art::Canvas Title(winapi::texts::Language language);  // opn
+art::Canvas Pause(winapi::texts::Language language);  // push
 
 struct Picture {
     std::string name;  // file name without folder, e.g. "fish1.bmp"

@@ -19,10 +19,10 @@ struct Words {
     const char* resume;
 };
 
-const Words& WordsIn(texts::Language language) {
+const Words& WordsIn(winapi::texts::Language language) {
     static const Words kJapanese{"川魚", "汚れた川を さかのぼれ", "SPACEキーでスタート", "一時停止", "SPACEキーで再開"};
     static const Words kEnglish{"KAWAUO", "Swim up the polluted river", "SPACE to start", "PAUSED", "SPACE to resume"};
-    return language == texts::Language::kEnglish ? kEnglish : kJapanese;
+    return language == winapi::texts::Language::kEnglish ? kEnglish : kJapanese;
 }
 
 // Lettering centred on cx with its top at y, enlarged 2^steps times, filled
@@ -88,7 +88,7 @@ void Wave(Canvas& c, int cx, int y, int half) {
 
 }  // namespace
 
-Canvas Title(texts::Language language) {
+Canvas Title(winapi::texts::Language language) {
     const Words& words = WordsIn(language);
     Canvas c(kScreenW, kScreenH);
     Dim(c, 80, 36, 559, 286, {6, 18, 34});
@@ -100,7 +100,7 @@ Canvas Title(texts::Language language) {
     return c;
 }
 
-Canvas Pause(texts::Language language) {
+Canvas Pause(winapi::texts::Language language) {
     const Words& words = WordsIn(language);
     Canvas c(kScreenW, kScreenH);
     Dim(c, 0, 0, kScreenW - 1, kScreenH - 1, {4, 10, 24});

@@ -52,9 +52,9 @@ std::vector<int> Codes() {
     std::vector<int> codes;
     for (int b = 0; b < 256; ++b) codes.push_back(b);
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!baked::IsLeadByte(static_cast<unsigned>(lead))) continue;
+        if (!winapi::baked::IsLeadByte(static_cast<unsigned>(lead))) continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail)
-            if (baked::IsTrailByte(static_cast<unsigned>(trail))) codes.push_back(lead << 8 | trail);
+            if (winapi::baked::IsTrailByte(static_cast<unsigned>(trail))) codes.push_back(lead << 8 | trail);
     }
     return codes;
 }
@@ -78,7 +78,7 @@ Converted Convert(iconv_t cd, const std::string& in) {
 
 // The one UTF-32LE character in `out`, or kNoCharacter.
 unsigned OneCharacter(const Converted& c) {
-    if (c.error != 0 || c.out.size() != 4) return baked::kNoCharacter;
+    if (c.error != 0 || c.out.size() != 4) return winapi::baked::kNoCharacter;
     const auto* b = reinterpret_cast<const unsigned char*>(c.out.data());
     return b[0] | b[1] << 8 | b[2] << 16 | static_cast<unsigned>(b[3]) << 24;
 }
@@ -92,7 +92,7 @@ std::string Utf32(uint32_t c) {
 }  // namespace
 
 std::vector<uint8_t> BakeGlyphs(FreeTypeFont& font) {
-    std::vector<uint8_t> out = Start(baked::kGlyphsMagic);
+    std::vector<uint8_t> out = Start(winapi::baked::kGlyphsMagic);
     std::vector<uint16_t> numbers;
     std::vector<uint8_t> records;
     std::map<std::vector<uint8_t>, uint16_t> known;
@@ -100,7 +100,7 @@ std::vector<uint8_t> BakeGlyphs(FreeTypeFont& font) {
         Glyph glyph;
         std::vector<uint8_t> record = font.Render(code, &glyph) ? Record(glyph) : std::vector<uint8_t>{};
         if (record.empty()) {
-            numbers.push_back(baked::kNoGlyph);
+            numbers.push_back(winapi::baked::kNoGlyph);
             continue;
         }
         auto [it, added] = known.emplace(record, static_cast<uint16_t>(known.size()));
@@ -120,16 +120,16 @@ std::vector<uint8_t> BakeCp932() {
     bool fits = decode != reinterpret_cast<iconv_t>(-1) && encode != reinterpret_cast<iconv_t>(-1);
     // Characters are stored in 16 bits, beside the two marks above them.
     auto put = [&](unsigned u, bool character) {
-        if (character && u != baked::kNoCharacter && u >= baked::kLeadByte) fits = false;
+        if (character && u != winapi::baked::kNoCharacter && u >= winapi::baked::kLeadByte) fits = false;
         Put16(&out, u);
     };
     if (fits) {
-        out = Start(baked::kCp932Magic);
+        out = Start(winapi::baked::kCp932Magic);
         std::vector<int> leads;
         for (int b = 0; b < 256; ++b) {
             Converted c = Convert(decode, std::string(1, static_cast<char>(b)));
             if (c.error == EINVAL) leads.push_back(b);
-            c.error == EINVAL ? put(baked::kLeadByte, false) : put(OneCharacter(c), true);
+            c.error == EINVAL ? put(winapi::baked::kLeadByte, false) : put(OneCharacter(c), true);
         }
         for (int lead : leads)
             for (int trail = 0; trail < 256; ++trail)

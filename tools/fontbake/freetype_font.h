@@ -7,8 +7,8 @@
 
 namespace fontbake {
 
-using baked::Glyph;
-using baked::kMaxGlyphSize;
+using winapi::baked::Glyph;
+using winapi::baked::kMaxGlyphSize;
 
 // The three fonts at their fixed Debian paths, opened on construction.
 class FreeTypeFont {

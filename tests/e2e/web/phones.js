@@ -1,5 +1,5 @@
 // The page in any window and on phones: the picture as large as the
-// desktop's fit rule makes it in its room (hosts/shared/picture_area.h),
+// desktop's fit rule makes it in its room (hosts/core/picture_area.h),
 // whole factors when integer scaling is chosen, the keys table in sight at
 // 1366x768; on emulated phones (touch, held upright and sideways) no
 // sideways scrolling, a header of one line, a control for every key beside

@@ -1,5 +1,5 @@
 // Reads the game's pictures for the web checks: the 8-bit palette PNGs that
-// kawauo-sim --shots writes (unfiltered rows, as hosts/shared/png_write.cpp
+// kawauo-sim --shots writes (unfiltered rows, as player/png_write.cpp
 // makes them) and the 8-bit BMPs of bmp/, each as indices, top row first,
 // and an RGB palette; and whether such a picture shows on the canvas.
 'use strict';

@@ -14,36 +14,36 @@
 
 namespace sdltest {
 
-inline std::string Describe(const std::vector<host::Event>& events) {
+inline std::string Describe(const std::vector<winapi::host::Event>& events) {
     static const char* const kNames[] = {"KeyDown", "KeyUp", "Activate", "Deactivate", "Close"};
     std::string s;
-    for (const host::Event& e : events) {
+    for (const winapi::host::Event& e : events) {
         s += kNames[static_cast<int>(e.kind)];
-        if (e.kind == host::EventKind::KeyDown || e.kind == host::EventKind::KeyUp)
+        if (e.kind == winapi::host::EventKind::KeyDown || e.kind == winapi::host::EventKind::KeyUp)
             s += " " + std::to_string(e.virtualKey);
         s += "; ";
     }
     return s;
 }
 
-inline std::vector<host::Event> Drain() {
-    std::vector<host::Event> events;
-    host::Event e;
-    while (host::PollEvent(&e)) events.push_back(e);
+inline std::vector<winapi::host::Event> Drain() {
+    std::vector<winapi::host::Event> events;
+    winapi::host::Event e;
+    while (winapi::host::PollEvent(&e)) events.push_back(e);
     return events;
 }
 
-inline host::Event Key(bool down, int vk) {
-    return host::Event{down ? host::EventKind::KeyDown : host::EventKind::KeyUp, vk};
+inline winapi::host::Event Key(bool down, int vk) {
+    return winapi::host::Event{down ? winapi::host::EventKind::KeyDown : winapi::host::EventKind::KeyUp, vk};
 }
 
 // SDL holds back some events a while (a Guide button's release comes at
 // least a quarter second after its press), so the expected ones are awaited.
-inline void ExpectEvents(const std::vector<host::Event>& expected, const char* what) {
-    std::vector<host::Event> actual = Drain();
+inline void ExpectEvents(const std::vector<winapi::host::Event>& expected, const char* what) {
+    std::vector<winapi::host::Event> actual = Drain();
     for (Uint64 giveUp = SDL_GetTicks64() + 2000; actual.size() < expected.size() && SDL_GetTicks64() < giveUp;) {
         SDL_Delay(5);
-        std::vector<host::Event> more = Drain();
+        std::vector<winapi::host::Event> more = Drain();
         actual.insert(actual.end(), more.begin(), more.end());
     }
     EXPECT_EQ(Describe(actual), Describe(expected)) << what;
@@ -77,7 +77,7 @@ protected:
     static void SetUpTestSuite() {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);  // no window has the focus here
-        ASSERT_TRUE(host::OpenDisplay("2DGAME")) << SDL_GetError();
+        ASSERT_TRUE(winapi::host::OpenDisplay("2DGAME")) << SDL_GetError();
     }
     void SetUp() override {
         window_ = GameWindow();
@@ -100,7 +100,7 @@ void ExpectKeyPresses(const KeyRow (&rows)[N]) {
     for (const KeyRow& row : rows) {
         PushKey(true, row.key);
         PushKey(false, row.key);
-        std::vector<host::Event> expected;
+        std::vector<winapi::host::Event> expected;
         if (row.vk != 0) expected = {Key(true, row.vk), Key(false, row.vk)};
         ExpectEvents(expected, SDL_GetKeyName(row.key));
     }

@@ -70,10 +70,10 @@ TEST_F(SdlHost, FocusLossReleasesHeldKeys) {
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     PushKey(false, SDLK_SPACE);
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    ExpectEvents(
-        {Key(true, VK_SPACE), Key(true, VK_LEFT), Key(true, VK_F2), Key(false, VK_F2), Key(false, VK_SPACE),
-         Key(false, VK_LEFT), host::Event{host::EventKind::Deactivate, 0}, host::Event{host::EventKind::Activate, 0}},
-        "focus lost then gained");
+    ExpectEvents({Key(true, VK_SPACE), Key(true, VK_LEFT), Key(true, VK_F2), Key(false, VK_F2), Key(false, VK_SPACE),
+                  Key(false, VK_LEFT), winapi::host::Event{winapi::host::EventKind::Deactivate, 0},
+                  winapi::host::Event{winapi::host::EventKind::Activate, 0}},
+                 "focus lost then gained");
 }
 
 // Two keys for one game key: it stays down until both are up.
@@ -90,30 +90,30 @@ TEST_F(SdlHost, TwoKeysForOneHoldItTogether) {
 // until the focus comes back, and runs on after it; without, it never stops.
 TEST_F(SdlHost, ClockStandsStillOutOfFocusWhenAskedTo) {
     for (bool pause : {false, true}) {
-        options::Options chosen;
+        player::options::Options chosen;
         chosen.pauseUnfocused = pause;
-        sdlhost::UseOptions(chosen);
+        sdl::UseOptions(chosen);
         PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-        host::Event e;
-        ASSERT_TRUE(host::PollEvent(&e));
-        EXPECT_EQ(e.kind, host::EventKind::Deactivate);
-        uint32_t before = host::Milliseconds();
+        winapi::host::Event e;
+        ASSERT_TRUE(winapi::host::PollEvent(&e));
+        EXPECT_EQ(e.kind, winapi::host::EventKind::Deactivate);
+        uint32_t before = winapi::host::Milliseconds();
         SDL_Delay(30);
-        EXPECT_EQ(host::Milliseconds() == before, pause) << "paused: " << pause;
+        EXPECT_EQ(winapi::host::Milliseconds() == before, pause) << "paused: " << pause;
         PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-        ExpectEvents({host::Event{host::EventKind::Activate, 0}}, "focus back");
-        before = host::Milliseconds();
+        ExpectEvents({winapi::host::Event{winapi::host::EventKind::Activate, 0}}, "focus back");
+        before = winapi::host::Milliseconds();
         SDL_Delay(30);
-        EXPECT_NE(host::Milliseconds(), before) << "after the pause";
+        EXPECT_NE(winapi::host::Milliseconds(), before) << "after the pause";
     }
-    sdlhost::UseOptions(options::Options{});
+    sdl::UseOptions(player::options::Options{});
 }
 
 TEST_F(SdlHost, QuitAsksToClose) {
     SDL_Event e{};
     e.type = SDL_QUIT;
     SDL_PushEvent(&e);
-    ExpectEvents({host::Event{host::EventKind::Close, 0}}, "quit");
+    ExpectEvents({winapi::host::Event{winapi::host::EventKind::Close, 0}}, "quit");
 }
 
 // Alt+Enter switches full screen and window and never reaches the game.
@@ -135,7 +135,7 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     const std::string path = folder / "settings";
     const std::string mine = "# swapped\nkey.up = Z\nkey.f1 = Up, Keypad 8\n";
     std::ofstream(path) << mine;
-    sdlhost::LoadSettings(path);
+    sdl::LoadSettings(path);
     const KeyRow rows[] = {{SDLK_z, VK_UP}, {SDLK_UP, VK_F1},     {SDLK_KP_8, VK_F1}, {SDLK_w, 0},
                            {SDLK_1, 0},     {SDLK_LEFT, VK_LEFT}, {SDLK_a, VK_LEFT},  {SDLK_F2, VK_F2}};
     ExpectKeyPresses(rows);
@@ -161,7 +161,7 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     EXPECT_EQ(file(), edited + "fullscreen = no\nwindow = 800x600\n");
     PushKey(true, SDLK_RETURN, KMOD_LALT);  // full screen again, for the tests after
     Drain();
-    sdlhost::LoadSettings("");
+    sdl::LoadSettings("");
 }
 
 // F12 takes a screenshot before any binding sees it: a line binding it is
@@ -174,7 +174,7 @@ TEST_F(SdlHost, SettingsRefuseTheScreenshotKeyAndNameTheCommas) {
     auto load = [&path](const char* text) {
         std::ofstream(path) << text;
         testing::internal::CaptureStderr();
-        sdlhost::LoadSettings(path);
+        sdl::LoadSettings(path);
         return testing::internal::GetCapturedStderr();
     };
     EXPECT_EQ(load("key.space = F12\nkey.f1 = Return\n"), path + ":1: F12 saves a screenshot and cannot be bound\n");
@@ -183,7 +183,7 @@ TEST_F(SdlHost, SettingsRefuseTheScreenshotKeyAndNameTheCommas) {
     EXPECT_EQ(load("key.f1 = Comma, Keypad Comma\n"), "");
     const KeyRow commas[] = {{SDLK_COMMA, VK_F1}, {SDLK_KP_COMMA, VK_F1}, {SDLK_F1, 0}};
     ExpectKeyPresses(commas);
-    sdlhost::LoadSettings("");
+    sdl::LoadSettings("");
 }
 
 // The names the manual page gives, from the comment that opens its list to
@@ -221,9 +221,9 @@ TEST(SdlHostKeyNames, TheManualNamesEveryKeyThatCanBeBound) {
     for (const std::string& name : names) out << "key.up = " << name << "\n";
     out.close();
     testing::internal::CaptureStderr();
-    sdlhost::LoadSettings(path);
+    sdl::LoadSettings(path);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "each line of " << path;
-    sdlhost::LoadSettings("");
+    sdl::LoadSettings("");
     const std::set<std::string> named(names.begin(), names.end());
     for (int code = 0; code < SDL_NUM_SCANCODES; ++code) {
         std::string name = SDL_GetScancodeName(static_cast<SDL_Scancode>(code));
@@ -235,9 +235,9 @@ TEST(SdlHostKeyNames, TheManualNamesEveryKeyThatCanBeBound) {
 }
 
 TEST_F(SdlHost, CursorFollowsTheGame) {
-    host::SetCursorVisible(false);
+    winapi::host::SetCursorVisible(false);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    host::SetCursorVisible(true);
+    winapi::host::SetCursorVisible(true);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
 
@@ -293,7 +293,7 @@ TEST_F(SdlPad, ButtonsAreTheGameKeys) {
     };
     for (const Row& row : rows) {
         Button(row.button, true);
-        std::vector<host::Event> expected;
+        std::vector<winapi::host::Event> expected;
         if (row.vk != 0) expected = {Key(true, row.vk)};
         ExpectEvents(expected, SDL_GameControllerGetStringForButton(row.button));
         Button(row.button, false);
@@ -307,7 +307,7 @@ TEST_F(SdlPad, LeftStickIsTheArrows) {
     struct Row {
         int axis;
         int value;
-        std::vector<host::Event> expected;
+        std::vector<winapi::host::Event> expected;
     };
     const Row rows[] = {
         {SDL_CONTROLLER_AXIS_LEFTX, -8000, {}},
@@ -348,7 +348,7 @@ TEST_F(SdlPad, FocusLossReleasesPadKeys) {
     Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);
     ExpectEvents({Key(true, VK_DOWN), Key(true, VK_F1)}, "pad keys down");
     PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    ExpectEvents({Key(false, VK_DOWN), Key(false, VK_F1), host::Event{host::EventKind::Deactivate, 0}},
+    ExpectEvents({Key(false, VK_DOWN), Key(false, VK_F1), winapi::host::Event{winapi::host::EventKind::Deactivate, 0}},
                  "focus lost with pad keys down");
     Button(SDL_CONTROLLER_BUTTON_X, false);
     ExpectEvents({}, "a release after the focus went");
@@ -360,8 +360,8 @@ TEST(SdlHostWithoutDisplay, OpenFailsAndBoxesReturn) {
     EXPECT_EXIT(
         {
             setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-            bool opened = host::OpenDisplay("2DGAME");
-            host::ShowMessageBox("caption", "text");
+            bool opened = winapi::host::OpenDisplay("2DGAME");
+            winapi::host::ShowMessageBox("caption", "text");
             std::exit(opened ? 1 : 7);
         },
         testing::ExitedWithCode(7), "cannot open a display");

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "hosts/core/argb.h"
 #include "hosts/sdl/sdl_host.h"
 #include "hosts/sdl/sdl_present.h"
-#include "hosts/shared/argb.h"
-#include "hosts/shared/png_write.h"
+#include "player/png_write.h"
 #include "tests/hosts/sdl/sdl_host_fixture.h"
 #include "tests/support/support.h"
 #include "winapi/host.h"
@@ -52,7 +52,7 @@ TEST(ConvertScaled, EachPixelASquareAndNothingOutside) {
         const int width = kLeft + kScreenWidth * scale + kRight, height = kTop + kScreenHeight * scale + kBottom;
         std::vector<uint32_t> target(static_cast<size_t>(width) * height, kUntouched);
         uint32_t* corner = &target[static_cast<size_t>(kTop) * width + kLeft];
-        platform::ConvertScaled(picture.pixels.data(), picture.colours, scale, corner, width * 4);
+        core::ConvertScaled(picture.pixels.data(), picture.colours, scale, corner, width * 4);
         int wrong = 0;
         std::string first;
         for (int y = 0; y < height; ++y)
@@ -119,10 +119,10 @@ std::string Mismatch(const std::vector<uint32_t>& shown, int w, int h, const SDL
 
 // The display opened again with KAWAUO_PRESENT as given ("" for the host's own choice).
 SDL_Window* Reopen(const char* present) {
-    host::CloseDisplay();
+    winapi::host::CloseDisplay();
     if (*present != '\0') setenv("KAWAUO_PRESENT", present, 1);
     else unsetenv("KAWAUO_PRESENT");
-    return host::OpenDisplay("2DGAME") ? GameWindow() : nullptr;
+    return winapi::host::OpenDisplay("2DGAME") ? GameWindow() : nullptr;
 }
 
 // The picture read back from a window whose size the test sets.
@@ -131,16 +131,16 @@ protected:
     void SetUp() override {}
     void TearDown() override {
         unsetenv("SDL_RENDER_DRIVER");
-        sdlhost::UseOptions(options::Options{});
+        sdl::UseOptions(player::options::Options{});
         Reopen("");
     }
-    void Open(const char* setting, present::Path path) {
-        options::Options integer;
-        integer.scale = options::ScaleMode::kInteger;
-        sdlhost::UseOptions(integer);
+    void Open(const char* setting, sdl::present::Path path) {
+        player::options::Options integer;
+        integer.scale = player::options::ScaleMode::kInteger;
+        sdl::UseOptions(integer);
         window_ = Reopen(setting);
         ASSERT_NE(window_, nullptr) << SDL_GetError();
-        ASSERT_EQ(present::Current(), path) << present::Describe();
+        ASSERT_EQ(sdl::present::Current(), path) << sdl::present::Describe();
         PushKey(true, SDLK_RETURN, KMOD_ALT);
         Drain();
     }
@@ -157,7 +157,7 @@ protected:
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
     }
     std::string Check(int width, int height, const SDL_Rect& picture) {
-        host::Present(picture_.pixels.data(), picture_.palette);
+        winapi::host::Present(picture_.pixels.data(), picture_.palette);
         int w = 0, h = 0;
         std::vector<uint32_t> shown = Shown(window_, &w, &h);
         if (shown.empty()) return std::string("nothing to read back: ") + SDL_GetError();
@@ -171,7 +171,7 @@ protected:
 
 struct PathCase {
     const char* setting;
-    present::Path path;
+    sdl::present::Path path;
 };
 
 class SdlPicturePaths : public SdlPicture, public testing::WithParamInterface<PathCase> {};
@@ -193,13 +193,14 @@ TEST_P(SdlPicturePaths, WholeScalesLetterboxedBlackAtEverySize) {
     };
     for (const ScaleCase& c : cases) {
         Resize(c.width, c.height);
-        EXPECT_EQ(Check(c.width, c.height, c.picture), "") << c.width << "x" << c.height << " " << present::Describe();
+        EXPECT_EQ(Check(c.width, c.height, c.picture), "")
+            << c.width << "x" << c.height << " " << sdl::present::Describe();
     }
 }
 
 // The borders are painted when the window's pixels may have gone, not every frame.
 TEST_F(SdlPicture, BordersPaintedAgainOnceExposed) {
-    ASSERT_NO_FATAL_FAILURE(Open("surface", present::Path::kWindowSurface));
+    ASSERT_NO_FATAL_FAILURE(Open("surface", sdl::present::Path::kWindowSurface));
     const SDL_Rect picture{10, 10, 1280, 960};
     Resize(1300, 980);
     ASSERT_EQ(Check(1300, 980, picture), "");
@@ -218,8 +219,8 @@ TEST_F(SdlPicture, BordersPaintedAgainOnceExposed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, SdlPicturePaths,
-                         testing::Values(PathCase{"renderer", present::Path::kRenderer},
-                                         PathCase{"surface", present::Path::kWindowSurface}),
+                         testing::Values(PathCase{"renderer", sdl::present::Path::kRenderer},
+                                         PathCase{"surface", sdl::present::Path::kWindowSurface}),
                          [](const testing::TestParamInfo<PathCase>& info) { return std::string(info.param.setting); });
 
 // Whether SDL's renderer on this driver is drawn by the processor: the
@@ -247,8 +248,9 @@ TEST_F(SdlHost, ChoosesTheWindowSurfaceWithoutAGraphicsCard) {
         else unsetenv("SDL_RENDER_DRIVER");
         const bool processor = RendererIsProcessor();
         ASSERT_NE(Reopen(""), nullptr) << SDL_GetError();
-        EXPECT_EQ(present::Current(), processor ? present::Path::kWindowSurface : present::Path::kRenderer)
-            << "render driver '" << driver << "': " << present::Describe();
+        EXPECT_EQ(sdl::present::Current(),
+                  processor ? sdl::present::Path::kWindowSurface : sdl::present::Path::kRenderer)
+            << "render driver '" << driver << "': " << sdl::present::Describe();
     }
     unsetenv("SDL_RENDER_DRIVER");
     Reopen("");
@@ -263,7 +265,7 @@ TEST_F(SdlPicture, F12SavesTheShownPictureUnseen) {
     setenv("XDG_PICTURES_DIR", folder.c_str(), 1);
     window_ = Reopen("surface");
     ASSERT_NE(window_, nullptr);
-    host::Present(picture_.pixels.data(), picture_.palette);
+    winapi::host::Present(picture_.pixels.data(), picture_.palette);
     for (int i = 0; i < 2; ++i) {
         PushKey(true, SDLK_F12);
         PushKey(false, SDLK_F12);
@@ -271,8 +273,8 @@ TEST_F(SdlPicture, F12SavesTheShownPictureUnseen) {
     ExpectEvents({}, "F12");
     std::string why;
     const fs::path expected = scratch / "expected.png";
-    ASSERT_TRUE(platform::WritePalettePng(expected.string(), picture_.pixels.data(), kScreenWidth, kScreenHeight,
-                                          picture_.palette, &why))
+    ASSERT_TRUE(player::WritePalettePng(expected.string(), picture_.pixels.data(), kScreenWidth, kScreenHeight,
+                                        picture_.palette, &why))
         << why;
     std::vector<fs::path> shots;
     for (const auto& entry : fs::directory_iterator(folder / "kawauo")) shots.push_back(entry.path());

@@ -106,7 +106,7 @@ TEST_F(Pictures, PaletteEntriesAreDistinctAndEachLoadsAsItself) {
     const PALETTEENTRY* pal = Screen();
     ASSERT_EQ(Get("back.bmp").colours.size(), 256u);
     for (int i = 0; i < 256; ++i) {
-        const int got = platform::NearestIndex(pal, pal[i].peRed, pal[i].peGreen, pal[i].peBlue);
+        const int got = winapi::NearestIndex(pal, pal[i].peRed, pal[i].peGreen, pal[i].peBlue);
         EXPECT_EQ(got, i) << "entry " << i << " (" << int{pal[i].peRed} << "," << int{pal[i].peGreen} << ","
                           << int{pal[i].peBlue} << ") loads as entry " << got;
     }
@@ -117,8 +117,8 @@ TEST_F(Pictures, PaletteHoldsTheExactTextColours) {
     const PALETTEENTRY* pal = Screen();
     ASSERT_NE(pal, nullptr);
     for (const auto& c : colours) {
-        const int i = platform::NearestIndex(pal, static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]),
-                                             static_cast<uint8_t>(c[2]));
+        const int i = winapi::NearestIndex(pal, static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]),
+                                           static_cast<uint8_t>(c[2]));
         EXPECT_TRUE(pal[i].peRed == c[0] && pal[i].peGreen == c[1] && pal[i].peBlue == c[2])
             << "(" << c[0] << "," << c[1] << "," << c[2] << ") comes out as (" << int{pal[i].peRed} << ","
             << int{pal[i].peGreen} << "," << int{pal[i].peBlue} << ")";

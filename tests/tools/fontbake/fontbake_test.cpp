@@ -41,7 +41,7 @@ TEST_F(FontBake, EveryGlyphDrawsAsFreeTypeDrewIt) {
     int drawn = 0, wrong = 0;
     for (int code = 0; code < 0x10000; ++code) {
         bool pair = code > 0xFF;
-        if (pair && !(baked::IsLeadByte(code >> 8u) && baked::IsTrailByte(code & 0xFFu))) continue;
+        if (pair && !(winapi::baked::IsLeadByte(code >> 8u) && winapi::baked::IsTrailByte(code & 0xFFu))) continue;
         std::vector<uint8_t> expected(kSize * kSize), actual(kSize * kSize);
         fontbake::Glyph glyph;
         if (font_.Render(code, &glyph)) {
@@ -141,7 +141,7 @@ TEST_F(FontBake, ConversionsGiveWhatIconvGave) {
         for (const std::string& in : c.inputs) {
             std::string expected =
                 c.toUtf8 ? IconvConvert(toUtf8, in, "\xEF\xBF\xBD", false) : IconvConvert(toCp932, in, "?", true);
-            std::string actual = c.toUtf8 ? platform::Cp932ToUtf8(in.data(), in.size()) : platform::Utf8ToCp932(in);
+            std::string actual = c.toUtf8 ? winapi::Cp932ToUtf8(in.data(), in.size()) : winapi::Utf8ToCp932(in);
             if (actual != expected && ++wrong <= 5)
                 ADD_FAILURE() << c.name << ": differs for " << testing::PrintToString(in);
         }

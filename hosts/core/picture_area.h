@@ -1,0 +1,33 @@
+// Where a host shows the 640x480 picture in its window or screen, the one
+// rule every host letterboxes by.
+#pragma once
+#include <algorithm>
+
+#include "player/options.h"
+
+namespace core {
+
+struct PictureArea {
+    int x, y, width, height;
+};
+
+// 4:3 and centred, the rest black: by whole factors when it fits (kInteger),
+// or as large as the output allows (kFit); shrunk when the output is smaller.
+constexpr PictureArea PictureAreaIn(int outputWidth, int outputHeight, player::options::ScaleMode mode) {
+    constexpr int kWidth = 640, kHeight = 480;
+    int scale = std::min(outputWidth / kWidth, outputHeight / kHeight);
+    int w = 0, h = 0;
+    if (scale >= 1 && mode == player::options::ScaleMode::kInteger) {
+        w = kWidth * scale;
+        h = kHeight * scale;
+    } else if (outputWidth * 3 <= outputHeight * 4) {
+        w = outputWidth;
+        h = outputWidth * 3 / 4;
+    } else {
+        h = outputHeight;
+        w = outputHeight * 4 / 3;
+    }
+    return PictureArea{(outputWidth - w) / 2, (outputHeight - h) / 2, w, h};
+}
+
+}  // namespace core

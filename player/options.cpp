@@ -1,0 +1,229 @@
+// The command lines: each option is a row of one table, which the parser and
+// the usage text of every program read, so a new option is one new row.
+#include "player/options.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "player/version.h"
+
+namespace player::options {
+namespace {
+
+// Which programs take a row.
+constexpr unsigned kGame = 1u << static_cast<int>(Program::kGame);
+constexpr unsigned kSim = 1u << static_cast<int>(Program::kSim);
+constexpr unsigned kWeb = 1u << static_cast<int>(Program::kWeb);
+
+struct Row {
+    unsigned programs;
+    const char* name;      // "--window"
+    const char* argument;  // its value's name in the usage, or nullptr for none
+    const char* help;
+    // Takes the value (nullptr for an option without one); false when it is wrong.
+    bool (*apply)(Options* options, const char* value);
+};
+
+bool StorePath(const char* value, std::string* into) {
+    *into = value;
+    return !into->empty();
+}
+
+template <typename T>
+bool Store(std::optional<T> found, std::optional<T>* into) {
+    if (!found) return false;
+    *into = found;
+    return true;
+}
+
+const Row kRows[] = {
+    {kGame | kSim, "--help", nullptr, "show this help and exit",
+     [](Options* o, const char*) { return o->help = true; }},
+    {kGame, "--version", nullptr, "show the version and exit",
+     [](Options* o, const char*) { return o->version = true; }},
+    {kGame, "--fullscreen", nullptr, "start full screen",
+     [](Options* o, const char*) {
+         o->fullscreen = true;
+         return true;
+     }},
+    {kGame, "--window", nullptr, "start in a window",
+     [](Options* o, const char*) {
+         o->fullscreen = false;
+         return true;
+     }},
+    {kGame | kWeb, "--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
+     [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
+    {kGame | kSim | kWeb, "--lang", "LANG",
+     "ja (Japanese, the default) or en (English) for the game's texts and titles",
+     [](Options* o, const char* v) { return Store(LanguageNamed(v), &o->lang); }},
+    {kGame | kSim | kWeb, "--outline", nullptr, "draw the texts with a dark edge, to read them over pale water",
+     [](Options* o, const char*) { return o->outline = true; }},
+    {kGame | kWeb, "--pause-unfocused", nullptr, "stop the game while its window is not in front",
+     [](Options* o, const char*) { return o->pauseUnfocused = true; }},
+    {kGame, "--record", "FILE", "write this run to FILE as a recording kawauo-sim can replay",
+     [](Options* o, const char* v) { return StorePath(v, &o->recordPath); }},
+    {kGame | kWeb, "--play", "FILE", "show the recording FILE instead of taking the keys",
+     [](Options* o, const char* v) { return StorePath(v, &o->playPath); }},
+    {kGame | kSim | kWeb, "--trace", "FILE", "write the trace of every frame to FILE",
+     [](Options* o, const char* v) { return StorePath(v, &o->tracePath); }},
+    {kSim, "--draws", nullptr, "put every drawing call of a frame in its trace line",
+     [](Options* o, const char*) { return o->draws = true; }},
+    {kSim, "--shots", "DIR", "write the pictures of the script's 'shot' lines to DIR as PNG files",
+     [](Options* o, const char* v) { return StorePath(v, &o->shotsDir); }},
+    {kWeb, "--script", "FILE", "run the sim's script FILE instead of taking the keys",
+     [](Options* o, const char* v) { return StorePath(v, &o->scriptPath); }},
+};
+
+// What sets each program apart on its usage and its command line.
+struct ProgramText {
+    const char* name;
+    const char* operand;  // its one argument that is no option (the sim's SCRIPT), or nullptr
+    const char* about;
+    const char* footer;
+};
+
+const ProgramText kPrograms[] = {
+    {"kawauo", nullptr, "The fish swims up the river. Options:\n", "See kawauo(6) for the keys.\n"},
+    {"kawauo-sim", "SCRIPT",
+     "Runs the game headless in the current directory (it reads ./bmp), driven by\n"
+     "SCRIPT ('-' for standard input), and writes a JSON Lines trace of every\n"
+     "frame to the trace file (default: standard output). A recording made by\n"
+     "kawauo --record is such a script, and replays the run frame for frame.\n"
+     "Options:\n",
+     ""},
+    {"kawauo", nullptr, "The game in a web page. Options:\n", ""},
+};
+
+unsigned Bit(Program program) { return 1u << static_cast<int>(program); }
+
+const ProgramText& TextOf(Program program) { return kPrograms[static_cast<int>(program)]; }
+
+const Row* Find(Program program, const std::string& name) {
+    const std::string full = name == "-h" ? "--help" : name;
+    for (const Row& row : kRows)
+        if ((row.programs & Bit(program)) && full == row.name) return &row;
+    return nullptr;
+}
+
+// One line on `errors` saying what is wrong, never the whole usage, which
+// would hide it; false, for the caller to return.
+bool Refuse(Program program, const std::string& what, std::FILE* errors) {
+    const char* hint = Find(program, "--help") != nullptr ? "; try --help" : "";
+    std::fprintf(errors, "%s: %s%s\n", TextOf(program).name, what.c_str(), hint);
+    return false;
+}
+
+// One argument that is no option: the program's operand, given once.
+bool TakeOperand(Program program, const std::string& arg, Options* options, std::FILE* errors) {
+    if (TextOf(program).operand == nullptr || arg.empty())
+        return Refuse(program, "unexpected argument '" + Shown(arg) + "'", errors);
+    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given", errors);
+    options->scriptPath = arg;
+    return true;
+}
+
+// The option argv[*i], and its value after '=' or as the next argument.
+bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options, std::FILE* errors) {
+    const std::string arg = argv[*i];
+    const std::string name = arg.substr(0, arg.find('='));
+    const Row* row = Find(program, name);
+    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg), errors);
+    const bool joined = name.size() < arg.size();
+    if (row->argument == nullptr)
+        return joined ? Refuse(program, name + " takes no value", errors) : row->apply(options, nullptr);
+    std::string value;
+    if (joined) value = arg.substr(name.size() + 1);
+    else if (*i + 1 < argc) value = argv[++*i];
+    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")", errors);
+    if (!row->apply(options, value.c_str()))
+        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument, errors);
+    return true;
+}
+
+// The usage text of `program`, one line an option.
+void PrintUsage(Program program, std::FILE* out) {
+    const ProgramText& text = TextOf(program);
+    std::fprintf(out, "usage: %s [OPTION]...%s%s\n%s", text.name, text.operand ? " " : "",
+                 text.operand ? text.operand : "", text.about);
+    for (const Row& row : kRows) {
+        if (!(row.programs & Bit(program))) continue;
+        std::string left = row.name;
+        if (row.argument != nullptr) left = left + " " + row.argument;
+        std::fprintf(out, "  %-22s %s\n", left.c_str(), row.help);
+    }
+    std::fputs(text.footer, out);
+}
+
+}  // namespace
+
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool taken = arg.size() >= 2 && arg[0] == '-' ? TakeOption(program, argc, argv, &i, options, errors)
+                                                            : TakeOperand(program, arg, options, errors);
+        if (!taken) return Outcome::kBad;
+    }
+    if (!options->recordPath.empty() && !options->playPath.empty()) {
+        Refuse(program, "--record and --play cannot go together", errors);
+        return Outcome::kBad;
+    }
+    if (options->help) return Outcome::kHelp;
+    if (options->version) return Outcome::kVersion;
+    if (TextOf(program).operand != nullptr && options->scriptPath.empty()) {
+        Refuse(program, "no script given", errors);
+        return Outcome::kBad;
+    }
+    return Outcome::kRun;
+}
+
+int Answer(Program program, Outcome outcome, std::FILE* out) {
+    if (outcome == Outcome::kBad) return kUsageStatus;
+    const bool help = outcome == Outcome::kHelp;
+    if (help) PrintUsage(program, out);
+    else std::fprintf(out, "kawauo " KAWAUO_VERSION "\n");
+    // A full disk or a closed pipe: the player asked for this text and must
+    // not be told all went well.
+    if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
+    std::fprintf(stderr, "%s: cannot write the %s: %s\n", TextOf(program).name, help ? "usage" : "version",
+                 std::strerror(errno));
+    return 1;
+}
+
+std::string Shown(std::string_view text, size_t most) {
+    size_t end = std::min(text.size(), most);
+    // Cut before a character, not inside one (UTF-8 continuation bytes are 10xxxxxx).
+    while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    std::string shown;
+    for (const unsigned char c : text.substr(0, end)) {
+        if (c >= 0x20 && c != 0x7F) {
+            shown += static_cast<char>(c);
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        shown += escaped;
+    }
+    if (end < text.size()) shown += "...";
+    return shown;
+}
+
+std::optional<ScaleMode> ScaleModeNamed(const std::string& name) {
+    if (name == "fit") return ScaleMode::kFit;
+    if (name == "integer") return ScaleMode::kInteger;
+    return std::nullopt;
+}
+
+const char* NameOf(ScaleMode mode) { return mode == ScaleMode::kFit ? "fit" : "integer"; }
+
+std::optional<winapi::texts::Language> LanguageNamed(const std::string& name) {
+    if (name == "ja") return winapi::texts::Language::kJapanese;
+    if (name == "en") return winapi::texts::Language::kEnglish;
+    return std::nullopt;
+}
+
+const char* NameOf(winapi::texts::Language language) {
+    return language == winapi::texts::Language::kEnglish ? "en" : "ja";
+}
+
+}  // namespace player::options

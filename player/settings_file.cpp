@@ -1,0 +1,124 @@
+// The settings file on disk: read at start and read again before each save,
+// which writes the game's changes into it whole where its symbolic links
+// lead (the system's part, settings_file_posix.cpp or _win32.cpp, finds it
+// and puts the new text in its place).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "player/output_file.h"
+#include "player/settings.h"
+#include "player/settings_file.h"
+#include "winapi/files.h"
+
+namespace player::settings {
+namespace {
+
+namespace fs = std::filesystem;
+
+// As the game reads its files: a FIFO or a device in the file's place
+// cannot hold the game, and is refused.
+bool ReadText(const std::string& path, std::string* text, winapi::FileProblem* problem) {
+    std::vector<uint8_t> bytes;
+    if (!winapi::ReadWholeFile(path, &bytes, problem)) return false;
+    text->assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+// A settings file kept elsewhere behind symbolic links stays there, and is
+// made there when the last link's target is missing. (A loop of links ends
+// on a link, which cannot be read.)
+fs::path Target(const std::string& path) {
+    fs::path at = winapi::PathOf(path);
+    std::error_code error;
+    for (int hop = 0; hop < 40 && fs::is_symlink(at, error); ++hop) {
+        fs::path to = fs::read_symlink(at, error);
+        if (error) break;
+        at = to.is_absolute() ? to : at.parent_path() / to;
+    }
+    return at;
+}
+
+// The new text beside the file, made as every file the player keeps is (an
+// existing file's mode is kept), then moved over it, the move on the disk.
+bool WriteAtomically(const std::string& path, const std::string& text, std::string* why) {
+    std::string temporary;
+    std::FILE* file = CreateFreshFile(path, &temporary);
+    if (file == nullptr) {
+        *why = "cannot write in " + winapi::Utf8Of(winapi::PathOf(path).parent_path()) + ": " + std::strerror(errno);
+        return false;
+    }
+    bool written = KeepMode(path, file) && std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
+                   std::fflush(file) == 0 && winapi::SyncToDisk(file);
+    int error = errno;
+    written = std::fclose(file) == 0 && written;
+    if (written && !RenameOutput(temporary, path, true)) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        std::error_code removed;
+        fs::remove(winapi::PathOf(temporary), removed);
+        *why = "cannot write " + path + ": " + std::strerror(error);
+        return false;
+    }
+    return true;
+}
+
+// Writes the changes between file.settings and `settings` into the file as
+// it is on disk now; false with *why when it cannot or may not be written.
+bool WriteChanges(const Settings& settings, const File& file, std::string* why) {
+    fs::path folder = winapi::PathOf(file.path).parent_path();
+    std::error_code made;
+    fs::create_directories(folder, made);
+    if (made) {
+        *why = "cannot make the folder " + winapi::Utf8Of(folder) + ": " + made.message();
+        return false;
+    }
+    const std::string target = winapi::Utf8Of(Target(file.path));
+    std::string text;
+    winapi::FileProblem problem = winapi::FileProblem::kNone;
+    bool exists = ReadText(target, &text, &problem);
+    if (!exists && problem != winapi::FileProblem::kMissing) {
+        *why = target + ": cannot be read: " + winapi::ProblemText(problem);
+        return false;
+    }
+    if (exists && ReadOnly(target)) {
+        *why = target + " is read-only";
+        return false;
+    }
+    std::string changed = Format(settings, file.settings, exists ? &text : nullptr, file.known);
+    return changed == text || WriteAtomically(target, changed, why);
+}
+
+}  // namespace
+
+Settings Load(const std::string& path, KeyKnown known, File* file) {
+    *file = File{path, known, Defaults()};
+    if (path.empty()) return file->settings;
+    std::string text;
+    winapi::FileProblem why = winapi::FileProblem::kNone;
+    if (!ReadText(path, &text, &why)) {
+        if (why == winapi::FileProblem::kMissing) return file->settings;  // nothing to lose
+        std::fprintf(stderr, "kawauo: %s: cannot be read: %s\n", path.c_str(), winapi::ProblemText(why));
+        std::fprintf(stderr, "kawauo: using the default settings; %s is left as it is\n", path.c_str());
+        return file->settings;
+    }
+    Apply(text, file);
+    return file->settings;
+}
+
+bool Save(const Settings& settings, File* file) {
+    std::string why;
+    if (file->path.empty()) why = "no home folder is known";
+    else if (WriteChanges(settings, *file, &why)) {
+        file->settings = settings;
+        return true;
+    }
+    std::fprintf(stderr, "kawauo: the settings are not saved: %s\n", why.c_str());
+    return false;
+}
+
+}  // namespace player::settings

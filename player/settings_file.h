@@ -1,0 +1,23 @@
+// The system's part of the settings file (settings_file_posix.cpp,
+// settings_file_win32.cpp): where it is, and what settings_file.cpp asks of
+// its place before writing it. Apart from settings.h, so that a file
+// speaking Win32 can define them.
+#pragma once
+#include <cstdio>
+#include <string>
+
+namespace player::settings {
+
+// $XDG_CONFIG_HOME/kawauo/settings, else ~/.config/kawauo/settings; on
+// Windows %APPDATA%\kawauo\settings, else the roaming application data
+// known folder's. Empty when none is known.
+std::string DefaultPath();
+
+// The player made the file at `path` read-only: it is never written.
+bool ReadOnly(const std::string& path);
+
+// Gives `fresh`, the new text's file, the mode of the file at `path` where
+// the system keeps one; false when it cannot.
+bool KeepMode(const std::string& path, std::FILE* fresh);
+
+}  // namespace player::settings

@@ -1,0 +1,72 @@
+// The recorder on the headless host: what a recording says of the calendar,
+// the clock and the input, written a frame at a time.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "hosts/headless/headless.h"
+#include "player/record.h"
+#include "tests/support/support.h"
+#include "winapi/frame_log.h"
+#include "winapi/win.h"
+
+namespace {
+
+using testsupport::ReadText;
+
+class RecordTest : public ::testing::Test {
+protected:
+    void SetUp() override { headless::Reset(); }
+    void TearDown() override { headless::Reset(); }
+    // The platform's side of one frame: pending input taken, the clock read
+    // at each of `clock`, then the flip.
+    static void Frame(std::initializer_list<uint32_t> clock) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        for (uint32_t ms : clock) {
+            headless::SetMilliseconds(ms);
+            GetTickCount();
+        }
+        winapi::NoteFlip(DD_OK);
+    }
+    testsupport::TempFolder folder_{"kawauo-record"};
+    std::string path_ = folder_ / "run.rec";
+};
+
+TEST_F(RecordTest, WritesTheRunAFrameAtATimeAndRenamesItAtTheEnd) {
+    std::string why;
+    ASSERT_TRUE(player::record::Start(path_, &why)) << why;
+    headless::SetCalendarSeconds(1234567);
+    CalendarTime();
+    CalendarTime();  // the seed is read once; a second read is not a second seed
+    headless::Activate(true);
+    Frame({100});
+    headless::KeyDown(VK_F2);
+    headless::KeyDown(0x41);  // a key the game does not read
+    headless::Activate(false);
+    Frame({116, 116, 117, 117});
+    EXPECT_EQ(ReadText(path_ + ".part"), player::record::Text()) << "each frame is in the file once it ends";
+    headless::KeyUp(VK_F2);
+    headless::Close();
+    Frame({});
+    headless::KeyDown(VK_ESCAPE);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    const std::string expected = player::record::HeaderLine() +
+                                 "\nseed 1234567\nactivate 1\nframe 100\ndown F2\nactivate 0\nframe 116 116 117\n"
+                                 "up F2\nclose\nframe 117\ndown ESCAPE\n";
+    EXPECT_EQ(player::record::Text(), expected);
+    EXPECT_NE(ReadText(path_ + ".part"), expected) << "what follows the last frame waits for the end";
+    ASSERT_TRUE(player::record::Finish(&why)) << why;
+    EXPECT_EQ(ReadText(path_), expected);
+    EXPECT_FALSE(std::filesystem::exists(path_ + ".part"));
+}
+
+TEST_F(RecordTest, ARecordingThatCannotBeMadeSaysWhy) {
+    std::string why;
+    EXPECT_FALSE(player::record::Start(path_ + "/no/such/folder", &why));
+    EXPECT_NE(why.find("its folder " + path_ + "/no/such does not exist"), std::string::npos) << why;
+}
+
+}  // namespace

@@ -1,0 +1,426 @@
+// The player's settings file: what each line sets or why it is refused (and
+// that a refused line costs only itself), the text written back (only what
+// the game changed), and the file on disk (missing, unreadable, with refused
+// lines, edited meanwhile, behind links, read-only, in a folder that cannot
+// be written): nothing of the player's is lost.
+#include "player/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tests/support/support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Known(const std::string& name) {
+    static const std::set<std::string> kKnown = {
+        "Space", "Tab",      "Escape",     "Left", "A",        "Keypad 4", "Up",     "W",  "Keypad 8", "Right",
+        "D",     "Keypad 6", "Down",       "S",    "Keypad 2", "F1",       "1",      "F2", "2",        "F3",
+        "3",     "Z",        "Left Shift", "I",    ",",        "Keypad ,", "Return", "F12"};
+    return kKnown.count(name) != 0;
+}
+
+constexpr size_t kUp = 4;  // player::kKeyNames' UP
+
+// fullscreen, window, scale, language, outline (o or -), then the keys of UP.
+std::string Describe(const player::settings::Settings& s) {
+    std::string keys;
+    for (const std::string& k : s.keys[kUp]) keys += (keys.empty() ? "" : ",") + k;
+    return std::to_string(s.fullscreen) + " " + std::to_string(s.windowWidth) + "x" + std::to_string(s.windowHeight) +
+           " " + player::options::NameOf(s.scale) + " " + player::options::NameOf(s.lang) +
+           (s.outline ? " o " : " - ") + keys;
+}
+
+bool Same(const player::settings::Settings& a, const player::settings::Settings& b) {
+    return a.fullscreen == b.fullscreen && a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight &&
+           a.scale == b.scale && a.lang == b.lang && a.outline == b.outline && a.keys == b.keys;
+}
+
+// Each refused line as "LINE: what", separated by "; ".
+std::string Told(const std::vector<player::settings::Problem>& problems) {
+    std::string told;
+    for (const player::settings::Problem& p : problems)
+        told += (told.empty() ? "" : "; ") + std::to_string(p.line) + ": " + p.what;
+    return told;
+}
+
+// Describe() of the text read over the defaults, or what was refused.
+std::string ReadOrTold(const std::string& text) {
+    player::settings::Settings s = player::settings::Defaults();
+    std::vector<player::settings::Problem> problems;
+    return player::settings::Parse(text, Known, &s, &problems) ? Describe(s) : Told(problems);
+}
+
+TEST(SettingsParse, WhatEachLineSetsOrWhyItIsRefused) {
+    std::string oneKeyOften = "key.up = W";  // once cost a string for each W
+    for (int i = 0; i < 1000000; ++i) oneKeyOften += ", W";
+    struct Row {
+        std::string text;
+        const char* expected;  // Describe() when read, else the problem's line and what
+    };
+    const Row rows[] = {
+        {"", "1 0x0 fit ja - Up,W,Keypad 8"},
+        {"# mine\n\n   \n\t# indented\n", "1 0x0 fit ja - Up,W,Keypad 8"},
+        {"fullscreen = no\nwindow = 1280x960\nscale = integer\n", "0 1280x960 integer ja - Up,W,Keypad 8"},
+        {"  fullscreen=no  \r\nwindow = 320x240\r\n", "0 320x240 fit ja - Up,W,Keypad 8"},
+        {"window = 800x600\nwindow = default\n", "1 0x0 fit ja - Up,W,Keypad 8"},
+        {"key.up = Z ,Left Shift\n", "1 0x0 fit ja - Z,Left Shift"},
+        {"lang = en\noutline = yes\n", "1 0x0 fit en o Up,W,Keypad 8"},
+        {"fullscreen = maybe\n", "1: 'maybe' is not yes or no"},
+        {"lang = fr\n", "1: 'fr' is not ja or en"},
+        {"outline = 1\n", "1: '1' is not yes or no"},
+        {"\n# c\nwindow = 319x240\n",
+         "3: '319x240' is not default or a size from 320x240 to 16384x16384 (as 1280x960)"},
+        {"window = 1280x\n", "1: '1280x' is not default or a size from 320x240 to 16384x16384 (as 1280x960)"},
+        {"window = 1280x960x2\n", "1: '1280x960x2' is not default or a size from 320x240 to 16384x16384 (as 1280x960)"},
+        {"window = 16385x960\n", "1: '16385x960' is not default or a size from 320x240 to 16384x16384 (as 1280x960)"},
+        {"scale = blurry\n", "1: 'blurry' is not fit or integer"},
+        {"scale = fit\nvolume = 3\n", "2: unknown setting 'volume'"},
+        {"key.jump = Space\n", "1: unknown setting 'key.jump'"},
+        {"fullscreen\n", "1: not a \"name = value\" line"},
+        {"key.up = W, Bogus\n", "1: unknown key 'Bogus'"},
+        {"key.up = w\n", "1: unknown key 'w'"},
+        {"key.f1 =\n", "1: key.f1 names no key"},
+        {"key.up = W,,S\n", "1: key.up has an empty key name (names are separated by commas)"},
+        {std::string("scale = fit\nA\0B = 1\n", 20), "2: not text"},
+        // A NUL or a control byte is shown, not cutting the message short.
+        {std::string("fullscreen = a\0b\x1b\\\n", 19), "1: 'a\\0b\\x1b\\\\' is not yes or no"},
+        // A byte order mark before the first line, as some editors write.
+        {"\xEF\xBB\xBF"
+         "fullscreen = no\n",
+         "0 0x0 fit ja - Up,W,Keypad 8"},
+        // F12 takes screenshots before any binding sees it; Return is taken
+        // only with Alt held, so it can be bound.
+        {"key.space = F12\n", "1: F12 saves a screenshot and cannot be bound"},
+        {"key.up = W, f12\n", "1: F12 saves a screenshot and cannot be bound"},
+        {"key.up = Return\n", "1 0x0 fit ja - Return"},
+        // Commas separate the names: the comma keys are named Comma.
+        {"key.up = comma, Keypad COMMA\n", "1 0x0 fit ja - ,,Keypad ,"},
+        {"key.up = Keypad ,\n", "1: unknown key 'Keypad'"},
+        // A hostile file costs about its size: lines and bindings are bounded.
+        {"key.up = W, W, W, W, W, W, W, W\n", "1 0x0 fit ja - W,W,W,W,W,W,W,W"},
+        {"key.up = W, W, W, W, W, W, W, W, W\n", "1: key.up names more than 8 keys"},
+        {"key.up = W" + std::string(1014, ' ') + "\n", "1 0x0 fit ja - W"},
+        {"key.up = W" + std::string(1015, ' ') + "\n", "1: longer than 1024 bytes"},
+        {"# " + std::string(5000, 'c') + "\n" + oneKeyOften + "\n", "2: longer than 1024 bytes"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(ReadOrTold(row.text), row.expected) << "text: " << row.text.substr(0, 80);
+}
+
+// A refused line sets nothing and costs only itself: every other line
+// applies, and each refused one is told, the first 20 one by one, then one
+// that counts the rest.
+TEST(SettingsParse, ARefusedLineCostsOnlyItself) {
+    player::settings::Settings s = player::settings::Defaults();
+    std::vector<player::settings::Problem> problems;
+    EXPECT_FALSE(player::settings::Parse(
+        "lang = en\nwindow = 100x100\nkey.up = Z, Bogus\nfullscreen = no\nvolume = 3\n", Known, &s, &problems));
+    EXPECT_EQ(Describe(s), "0 0x0 fit en - Up,W,Keypad 8");
+    EXPECT_EQ(Told(problems),
+              "2: '100x100' is not default or a size from 320x240 to 16384x16384 (as 1280x960); "
+              "3: unknown key 'Bogus'; 5: unknown setting 'volume'");
+    std::string many;
+    for (int i = 0; i < 25; ++i) many += "x\n";
+    problems.clear();
+    s = player::settings::Defaults();
+    EXPECT_FALSE(player::settings::Parse(many + "outline = yes\n", Known, &s, &problems));
+    EXPECT_TRUE(s.outline);
+    ASSERT_EQ(problems.size(), 21u);
+    EXPECT_EQ(Told({problems[19], problems[20]}),
+              "20: not a \"name = value\" line; 21: 5 more lines, from this one on, cannot be read either");
+}
+
+player::settings::Settings Changed() {
+    player::settings::Settings s = player::settings::Defaults();
+    s.fullscreen = false;
+    s.windowWidth = 1000;
+    s.windowHeight = 750;
+    s.scale = player::options::ScaleMode::kInteger;
+    s.lang = winapi::texts::Language::kEnglish;
+    s.outline = true;
+    s.keys[kUp] = {"Z"};
+    s.keys[0] = {"Left Shift", "Space"};
+    return s;
+}
+
+player::settings::Settings ParseOrFail(const std::string& text) {
+    player::settings::Settings s = player::settings::Defaults();
+    std::vector<player::settings::Problem> problems;
+    EXPECT_TRUE(player::settings::Parse(text, Known, &s, &problems)) << Told(problems) << "\n" << text;
+    return s;
+}
+
+// A new file explains itself and reads back as written; a file of the
+// player's keeps its comments, order and values' places.
+TEST(SettingsFormat, ReadsBackAsWrittenAndKeepsThePlayersLines) {
+    for (auto [now, before] :
+         {std::pair{player::settings::Defaults(), Changed()}, std::pair{Changed(), player::settings::Defaults()}}) {
+        std::string fresh = player::settings::Format(now, before, nullptr, Known);
+        EXPECT_TRUE(Same(ParseOrFail(fresh), now)) << fresh;
+        EXPECT_NE(fresh.find("# fit: the picture fills"), std::string::npos);
+    }
+    const std::string mine = "# my keys\nkey.up = W\n\n# big\nfullscreen = yes\n";
+    std::string got = player::settings::Format(Changed(), player::settings::Defaults(), &mine, Known);
+    std::string kept = "# my keys\nkey.up = Z\n\n# big\nfullscreen = no\n";
+    EXPECT_EQ(got.substr(0, kept.size()), kept) << got;
+    EXPECT_TRUE(Same(ParseOrFail(got), Changed())) << got;
+    EXPECT_EQ(got.find("# kawauo's settings"), std::string::npos) << "no second header: " << got;
+}
+
+// Only the settings the game changed are written: a line of one that reads
+// takes the new value in its place, a refused one stays as written with the
+// new line after it, one without a line gets it at the end; every other line
+// (and a file's missing last newline, its byte order mark, a line's CRLF)
+// stays as it was, the settings it lacks still lacking.
+TEST(SettingsFormat, OnlyTheChangedSettingsAreWritten) {
+    player::settings::Settings now = player::settings::Defaults();
+    now.fullscreen = false;
+    now.outline = true;
+    struct Row {
+        std::string text;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"scale = integer\n", "scale = integer\nfullscreen = no\noutline = yes\n"},
+        {"", "fullscreen = no\noutline = yes\n"},
+        {"lang=en", "lang=en\nfullscreen = no\noutline = yes\n"},
+        {"\xEF\xBB\xBF# mine\r\nfullscreen = yes\r\noutline = 1\nkey.up = W, Bogus",
+         "\xEF\xBB\xBF# mine\r\nfullscreen = no\r\noutline = 1\noutline = yes\nkey.up = W, Bogus"},
+        {"outline = no\noutline = maybe\noutline = no\nfullscreen = no\n",
+         "outline = yes\noutline = maybe\noutline = yes\nfullscreen = no\n"},
+        {"outline = maybe\nfullscreen = yes\noutline = 2",
+         "outline = maybe\nfullscreen = no\noutline = 2\noutline = yes\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(player::settings::Format(now, player::settings::Defaults(), &row.text, Known), row.expected)
+            << row.text;
+        EXPECT_EQ(player::settings::Format(now, now, &row.text, Known), row.text) << "nothing changed";
+    }
+    EXPECT_EQ(player::settings::Format(now, now, nullptr, Known), "")
+        << "no file and nothing changed: nothing to write";
+}
+
+// A window the system made smaller or larger than the reader takes is
+// written at the nearest size it takes, which the next start reads.
+TEST(SettingsFormat, AWindowOfAnySizeIsWrittenAsOneTheReaderTakes) {
+    const std::tuple<int, int, const char*> rows[] = {
+        {100, 100, "320x240"}, {20000, 300, "16384x300"}, {640, 16385, "640x16384"}};
+    for (auto [width, height, written] : rows) {
+        player::settings::Settings now = player::settings::Defaults();
+        now.windowWidth = width;
+        now.windowHeight = height;
+        EXPECT_EQ(ReadOrTold(player::settings::Format(now, player::settings::Defaults(), nullptr, Known)),
+                  std::string("1 ") + written + " fit ja - Up,W,Keypad 8");
+    }
+}
+
+// A scratch XDG_CONFIG_HOME, removed afterwards.
+class SettingsFile : public testing::Test {
+protected:
+    void Put(const std::string& text) {
+        fs::create_directories(path_.parent_path());
+        std::ofstream(path_, std::ios::binary) << text;
+    }
+    std::string Read() const { return testsupport::ReadText(path_); }
+    // Loads, then tries to save Changed(): what was said, whether it saved.
+    std::string LoadAndSave(player::settings::Settings* loaded, bool* saved) {
+        testing::internal::CaptureStderr();
+        player::settings::File file;
+        *loaded = player::settings::Load(path_.string(), Known, &file);
+        *saved = player::settings::Save(Changed(), &file);
+        return testing::internal::GetCapturedStderr();
+    }
+    // What loading says.
+    std::string ToldOnLoad(player::settings::Settings* loaded) {
+        testing::internal::CaptureStderr();
+        player::settings::File file;
+        *loaded = player::settings::Load(path_.string(), Known, &file);
+        return testing::internal::GetCapturedStderr();
+    }
+    testsupport::TempFolder folder_{"kawauo-settings"};  // its folders given back their permissions when it goes
+    fs::path root_ = folder_.path();
+    fs::path path_ = root_ / "kawauo" / "settings";
+};
+
+TEST_F(SettingsFile, MissingGivesTheDefaultsAndIsWrittenWhole) {
+    player::settings::Settings loaded;
+    bool saved = false;
+    EXPECT_EQ(LoadAndSave(&loaded, &saved), "");
+    EXPECT_TRUE(Same(loaded, player::settings::Defaults()));
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(Same(ParseOrFail(Read()), Changed()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(path_.parent_path()), fs::directory_iterator()), 1)
+        << "no temporary file left";
+}
+
+// A line that cannot be read costs that line only: told with its place,
+// the file's other lines used, and a save writes the game's changes around
+// it, keeping it as the player wrote it. (It once cost the whole file, which
+// was then never saved again.)
+TEST_F(SettingsFile, ARefusedLineIsToldKeptAndCostsOnlyItself) {
+    Put("# mine\nscale = integer\nfullscreen = maybe\nwindow = 100x100\nlang = en\n");
+    player::settings::Settings loaded;
+    bool saved = false;
+    std::string told = LoadAndSave(&loaded, &saved);
+    std::string place = path_.string() + ":";
+    EXPECT_EQ(told, place + "3: 'maybe' is not yes or no\n" + place +
+                        "4: '100x100' is not default or a size from 320x240 to 16384x16384 (as 1280x960)\n");
+    EXPECT_EQ(Describe(loaded), "1 0x0 integer en - Up,W,Keypad 8");
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(Read(),
+              "# mine\nscale = integer\nfullscreen = maybe\nfullscreen = no\nwindow = 100x100\nwindow = 1000x750\n"
+              "lang = en\noutline = yes\nkey.space = Left Shift, Space\nkey.up = Z\n");
+    EXPECT_NE(ToldOnLoad(&loaded).find(":5: '100x100'"), std::string::npos) << "still told, as still there";
+    EXPECT_TRUE(Same(loaded, Changed()));
+}
+
+// What the player changed in the file while the game ran stays: a save
+// writes over only what the game itself changed.
+TEST_F(SettingsFile, ASaveKeepsWhatThePlayerWroteMeanwhile) {
+    Put("fullscreen = yes\n");
+    player::settings::File file;
+    player::settings::Settings s = player::settings::Load(path_.string(), Known, &file);
+    Put("# mine\nfullscreen = yes\nkey.up = Up, I\nlang = en\n");
+    s.fullscreen = false;
+    EXPECT_TRUE(player::settings::Save(s, &file));
+    EXPECT_EQ(Read(), "# mine\nfullscreen = no\nkey.up = Up, I\nlang = en\n");
+    s.fullscreen = true;
+    EXPECT_TRUE(player::settings::Save(s, &file));
+    EXPECT_EQ(Read(), "# mine\nfullscreen = yes\nkey.up = Up, I\nlang = en\n") << "and again";
+}
+
+// Unreadable: told, the defaults used, the file never written over.
+TEST_F(SettingsFile, UnreadableIsToldAndKept) {
+    struct Row {
+        const char* what;
+        void (*make)(const fs::path& path);
+        const char* told;  // after the path
+    };
+    const Row rows[] = {
+        {"a folder", [](const fs::path& p) { fs::create_directory(p); }, ": cannot be read: not a regular file\n"},
+        {"a FIFO, which must not hold the start", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); },
+         ": cannot be read: not a regular file\n"},
+    };
+    for (const Row& row : rows) {
+        fs::remove_all(path_.parent_path());
+        fs::create_directories(path_.parent_path());
+        row.make(path_);
+        std::string before = fs::is_regular_file(path_) ? Read() : "";
+        player::settings::Settings loaded;
+        bool saved = true;
+        std::string told = LoadAndSave(&loaded, &saved);
+        EXPECT_NE(told.find(path_.string() + row.told), std::string::npos) << row.what << ": " << told;
+        EXPECT_NE(told.find("the settings are not saved"), std::string::npos) << row.what << ": " << told;
+        EXPECT_TRUE(Same(loaded, player::settings::Defaults())) << row.what;
+        EXPECT_FALSE(saved) << row.what;
+        EXPECT_EQ(fs::is_regular_file(path_) ? Read() : "", before) << row.what;
+    }
+}
+
+TEST_F(SettingsFile, AFolderThatCannotBeWrittenLosesNothing) {
+    Put("scale = integer\n");
+    fs::path folder = path_.parent_path();
+    chmod(folder.c_str(), 0555);
+    if (access(folder.c_str(), W_OK) == 0) GTEST_SKIP() << "the superuser writes in read-only folders";
+    player::settings::Settings loaded;
+    bool saved = true;
+    std::string told = LoadAndSave(&loaded, &saved);
+    EXPECT_EQ(loaded.scale, player::options::ScaleMode::kInteger);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(told.find("cannot write in " + folder.string()), std::string::npos) << told;
+    EXPECT_EQ(Read(), "scale = integer\n");
+}
+
+// A file where the folder goes holds no settings to lose: the defaults, and
+// a save that says why it cannot be.
+TEST_F(SettingsFile, AFolderThatCannotBeMadeIsTold) {
+    std::ofstream(root_ / "kawauo") << "a file where the folder goes";
+    player::settings::Settings loaded;
+    bool saved = true;
+    std::string told = LoadAndSave(&loaded, &saved);
+    EXPECT_TRUE(Same(loaded, player::settings::Defaults()));
+    EXPECT_FALSE(saved);
+    EXPECT_NE(told.find("cannot make the folder"), std::string::npos) << told;
+}
+
+// A file behind a symbolic link is written where it is; its mode is kept.
+TEST_F(SettingsFile, LinkAndPermissionsKept) {
+    fs::path elsewhere = root_ / "dotfiles" / "kawauo.conf";
+    fs::create_directories(elsewhere.parent_path());
+    std::ofstream(elsewhere) << "fullscreen = yes\n";
+    chmod(elsewhere.c_str(), 0600);
+    fs::create_directories(path_.parent_path());
+    fs::create_symlink(elsewhere, path_);
+    player::settings::Settings loaded;
+    bool saved = false;
+    LoadAndSave(&loaded, &saved);
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_TRUE(Same(ParseOrFail(Read()), Changed()));
+    EXPECT_EQ(fs::status(elsewhere).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A link whose target is missing is written through, making the target; a
+// file the player made read-only is left as it is, and that is told; a new
+// file's mode is the umask's, an existing file's is kept.
+TEST_F(SettingsFile, LinksReadOnlyFilesAndModesAreHonoured) {
+    fs::create_directories(path_.parent_path());
+    fs::create_directories(root_ / "dotfiles");
+    fs::create_symlink("../dotfiles/kawauo.conf", path_);
+    player::settings::Settings loaded;
+    bool saved = false;
+    EXPECT_EQ(LoadAndSave(&loaded, &saved), "");
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(fs::is_symlink(path_)) << "the link kept";
+    EXPECT_TRUE(Same(ParseOrFail(testsupport::ReadText(root_ / "dotfiles" / "kawauo.conf")), Changed()));
+
+    fs::remove(path_);
+    Put("scale = integer\n");
+    chmod(path_.c_str(), 0444);
+    std::string told = LoadAndSave(&loaded, &saved);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(told.find("the settings are not saved: " + path_.string() + " is read-only"), std::string::npos) << told;
+    EXPECT_EQ(Read(), "scale = integer\n");
+    EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    fs::remove(path_);
+    mode_t umasked = umask(077);
+    LoadAndSave(&loaded, &saved);
+    umask(umasked);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::owner_write) << "as the umask says";
+}
+
+TEST(SettingsPath, FollowsTheXdgRules) {
+    struct Row {
+        const char* config;  // nullptr: unset
+        const char* home;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"/c", "/h", "/c/kawauo/settings"},
+        {"relative", "/h", "/h/.config/kawauo/settings"},
+        {nullptr, "/h", "/h/.config/kawauo/settings"},
+        {nullptr, nullptr, ""},
+    };
+    for (const Row& row : rows) {
+        for (auto [name, value] : {std::pair{"XDG_CONFIG_HOME", row.config}, std::pair{"HOME", row.home}}) {
+            if (value != nullptr) setenv(name, value, 1);
+            else unsetenv(name);
+        }
+        EXPECT_EQ(player::settings::DefaultPath(), row.expected) << (row.config ? row.config : "-");
+    }
+}
+
+}  // namespace

@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
     // app's (192, 512) and its maskable one.
     const std::filesystem::path web = root / "hosts" / "web" / "icons";
     for (int size : {180, 192, 512})
-        if (!pictures::WriteIcon((web / ("kawauo-" + std::to_string(size) + ".png")).string(), all[6], size)) ok = false;
+        if (!pictures::WriteIcon((web / ("kawauo-" + std::to_string(size) + ".png")).string(), all[6], size))
+            ok = false;
     if (!pictures::WriteMaskableIcon((web / "kawauo-maskable-512.png").string(), all[6], 512)) ok = false;
     return ok ? 0 : 1;
 }

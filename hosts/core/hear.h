@@ -33,16 +33,16 @@ enum class RawKind {
 
 struct RawEvent {
     RawKind kind;
-    bool down = false;       // kKey and kGameKey: pressed; kFocus: focused
-    const char* key = "";    // kKey: the key's name as the settings file names it ("Space", "Keypad 8")
-    bool alt = false;        // kKey: an Alt key is held
-    bool repeat = false;     // kKey: the system repeating a key held down
-    int virtualKey = 0;      // kGameKey: a VK_ code of win.h
-    int pad = 0;             // kPad, kPadGone: which pad, any number the driver keeps apart
-    uint32_t roles = 0;      // kPad: the PadRoles held
-    int stickX = 0;          // kPad: the left stick, of 32767, right positive
-    int stickY = 0;          // kPad: down positive, as the screen counts
-    int width = 0;           // kResized
+    bool down = false;     // kKey and kGameKey: pressed; kFocus: focused
+    const char* key = "";  // kKey: the key's name as the settings file names it ("Space", "Keypad 8")
+    bool alt = false;      // kKey: an Alt key is held
+    bool repeat = false;   // kKey: the system repeating a key held down
+    int virtualKey = 0;    // kGameKey: a VK_ code of win.h
+    int pad = 0;           // kPad, kPadGone: which pad, any number the driver keeps apart
+    uint32_t roles = 0;    // kPad: the PadRoles held
+    int stickX = 0;        // kPad: the left stick, of 32767, right positive
+    int stickY = 0;        // kPad: down positive, as the screen counts
+    int width = 0;         // kResized
     int height = 0;
 };
 

@@ -13,9 +13,7 @@ void TakeScreenshot() {
     const Shown* last = LastShown();
     if (last == nullptr) return;
     auto copy = std::make_shared<Shown>(*last);
-    WriteAside([copy] {
-        player::screenshot::Take({copy->pixels.data(), kScreenWidth, kScreenHeight, copy->palette});
-    });
+    WriteAside([copy] { player::screenshot::Take({copy->pixels.data(), kScreenWidth, kScreenHeight, copy->palette}); });
 }
 
 }  // namespace core

@@ -47,7 +47,8 @@ void Key(const char* name, bool down, bool alt = false, bool repeat = false) {
 }
 
 void Pad(uint32_t roles, int stickX = 0, int stickY = 0) {
-    core::Hear(core::RawEvent{.kind = core::RawKind::kPad, .pad = 7, .roles = roles, .stickX = stickX, .stickY = stickY});
+    core::Hear(
+        core::RawEvent{.kind = core::RawKind::kPad, .pad = 7, .roles = roles, .stickX = stickX, .stickY = stickY});
 }
 
 void Focus(bool focused) { core::Hear(core::RawEvent{.kind = core::RawKind::kFocus, .down = focused}); }
@@ -120,10 +121,10 @@ TEST_F(PlayerRules, EveryPadRoleIsAGameKey) {
     const struct {
         uint32_t role;
         int vk;
-    } rows[] = {{core::kPadSouth, VK_SPACE}, {core::kPadStart, VK_SPACE}, {core::kPadWest, VK_F1},
-                {core::kPadNorth, VK_F2},    {core::kPadEast, VK_F3},     {core::kPadBack, VK_TAB},
-                {core::kPadGuide, VK_ESCAPE}, {core::kPadLeft, VK_LEFT},  {core::kPadRight, VK_RIGHT},
-                {core::kPadUp, VK_UP},       {core::kPadDown, VK_DOWN}};
+    } rows[] = {{core::kPadSouth, VK_SPACE},  {core::kPadStart, VK_SPACE}, {core::kPadWest, VK_F1},
+                {core::kPadNorth, VK_F2},     {core::kPadEast, VK_F3},     {core::kPadBack, VK_TAB},
+                {core::kPadGuide, VK_ESCAPE}, {core::kPadLeft, VK_LEFT},   {core::kPadRight, VK_RIGHT},
+                {core::kPadUp, VK_UP},        {core::kPadDown, VK_DOWN}};
     for (const auto& row : rows) {
         Pad(row.role);
         EXPECT_EQ(Frame(), Down(row.vk)) << row.role;

@@ -1,7 +1,7 @@
-// The page's choices: the query's options over the settings the page keeps
-// (web_settings.cpp), as the desktop's command line over its settings file,
-// remembered by the core; the scale mode is the page's to apply, and the
-// page's menu changes a setting as the settings file's line would.
+// What the page remembers: the query's options over the settings the page
+// keeps (web_settings.cpp), as the desktop's command line over its settings
+// file, remembered by the core; the scale mode is the page's to apply, and
+// the page's menu changes a setting as the settings file's line would.
 #include <string>
 
 #include "hosts/core/remembered.h"

@@ -16,10 +16,16 @@ const path = require('path');
 const {hold, last, eventually, runChecks} = require('./browser');
 
 const [pageUrl, site] = process.argv.slice(2);
-const kTold = 5;  // seconds within which a failed download is named
+const kTold = 5; // seconds within which a failed download is named
 
-const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png',
-               '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json'};
+const types = {
+  '.html': 'text/html',
+  '.js': 'text/javascript',
+  '.css': 'text/css',
+  '.png': 'image/png',
+  '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json',
+};
 
 // The site on a port of its own (`port`, else a free one); `swap(text)` rewrites sw.js as served.
 async function serveSite(port = 0, swap = text => text) {
@@ -37,21 +43,23 @@ async function serveSite(port = 0, swap = text => text) {
   });
   await new Promise(resolve => server.listen(port, '127.0.0.1', resolve));
   server.url = `http://127.0.0.1:${server.address().port}`;
-  server.stop = () => new Promise(resolve => {
-    server.closeAllConnections();
-    server.close(resolve);
-  });
+  server.stop = () =>
+    new Promise(resolve => {
+      server.closeAllConnections();
+      server.close(resolve);
+    });
   return server;
 }
 
-const panel = page => page.evaluate(() => ({
-  shown: !document.getElementById('loader').hidden,
-  text: document.getElementById('loader-text').textContent,
-  button: document.getElementById('loader-again').hidden ? '' : document.getElementById('loader-again').textContent,
-  value: document.getElementById('loader-bar').value,
-  max: document.getElementById('loader-bar').max,
-}));
-const titleShown = page => eventually(20, () => page.evaluate(() => window.Module?.kawauoFirstShown !== undefined));
+const panel = page =>
+  page.evaluate(() => ({
+    shown: !document.getElementById('loader').hidden,
+    text: document.getElementById('loader-text').textContent,
+    button: document.getElementById('loader-again').hidden ? '' : document.getElementById('loader-again').textContent,
+    value: document.getElementById('loader-bar').value,
+    max: document.getElementById('loader-bar').max,
+  }));
+const titleShown = page => eventually(20, () => page.evaluate(() => window.kawauoGame?.firstShown !== undefined));
 
 async function failedDownloads(page, check) {
   const data = '**/kawauo.data';
@@ -67,7 +75,7 @@ async function failedDownloads(page, check) {
   const wasm = '**/kawauo.wasm';
   await page.route(wasm, async route => {
     const bytes = Buffer.from(await (await route.fetch()).body());
-    bytes.fill(0, 0, 4);  // no longer starts "\0asm"
+    bytes.fill(0, 0, 4); // no longer starts "\0asm"
     route.fulfill({body: bytes});
   });
   await page.goto(`${pageUrl}/index.html?trace`);
@@ -94,23 +102,38 @@ async function failedDownloads(page, check) {
   // The network back, slow enough to see the bar move.
   await page.unroute(wasm);
   const network = await page.context().newCDPSession(page);
-  await network.send('Network.emulateNetworkConditions',
-                     {offline: false, latency: 20, downloadThroughput: 1 << 20, uploadThroughput: -1});
+  await network.send('Network.emulateNetworkConditions', {
+    offline: false,
+    latency: 20,
+    downloadThroughput: 1 << 20,
+    uploadThroughput: -1,
+  });
   await page.click('#loader-again');
   const seen = [];
-  const until = Date.now() + 30000;
-  while (Date.now() < until && !(await page.evaluate(() => window.Module?.calledRun === true))) {
-    seen.push(await panel(page));
-    await page.waitForTimeout(20);
-  }
-  await network.send('Network.emulateNetworkConditions',
-                     {offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1});
+  await eventually(
+    30,
+    async () => {
+      seen.push(await panel(page));
+      return page.evaluate(() => window.kawauoGame?.module?.calledRun === true);
+    },
+    20,
+  );
+  await network.send('Network.emulateNetworkConditions', {
+    offline: false,
+    latency: 0,
+    downloadThroughput: -1,
+    uploadThroughput: -1,
+  });
   const midway = seen.find(now => now.value > 0 && now.value < now.max && /^Loading \d+ of \d+ kB/.test(now.text));
-  check(`the bar counts the bytes as they come (${midway ? `${midway.value} of ${midway.max}: "${midway.text}"` : 'never'})`,
-        !!midway);
+  check(
+    `the bar counts the bytes as they come (${midway ? `${midway.value} of ${midway.max}: "${midway.text}"` : 'never'})`,
+    !!midway,
+  );
   check('with the network back Try again starts the game', await titleShown(page));
-  check('the panel goes and "Save the run" is offered',
-        !(await panel(page)).shown && !(await page.isDisabled('#recording')));
+  check(
+    'the panel goes and "Save the run" is offered',
+    !(await panel(page)).shown && !(await page.isDisabled('#recording')),
+  );
 }
 
 async function playAgain(page, check) {
@@ -122,17 +145,27 @@ async function playAgain(page, check) {
     return now.button === 'Play again' && now;
   });
   check(`after ESC the page offers Play again: "${ended && ended.text}"`, !!ended && /ended/.test(ended.text));
-  await page.evaluate(() => { window.kawauoFirstGame = Module; });
+  await page.evaluate(() => {
+    window.kawauoFirstGame = kawauoGame;
+  });
   await page.click('#loader-again');
-  const fresh = await eventually(10, () => page.evaluate(() =>
-      Module !== kawauoFirstGame && Module.kawauoFirstShown !== undefined && document.body.dataset.ended === undefined));
+  const fresh = await eventually(10, () =>
+    page.evaluate(
+      () =>
+        kawauoGame !== window.kawauoFirstGame &&
+        kawauoGame.firstShown !== undefined &&
+        document.body.dataset.ended === undefined,
+    ),
+  );
   const first = fresh && (await last(page));
-  check(`Play again starts a new game on the title (frame ${first?.frame}, scene ${first?.scene})`,
-        fresh && first.scene === 0 && first.frame < 120);
+  check(
+    `Play again starts a new game on the title (frame ${first?.frame}, scene ${first?.scene})`,
+    fresh && first.scene === 0 && first.frame < 120,
+  );
   await hold(page, 'Space');
   check('the new game takes SPACE', await eventually(5, async () => (await last(page)).scene === 2));
   const start = (await last(page)).fish[6];
-  await hold(page, 'ArrowRight', 600);
+  await hold(page, 'ArrowRight', 36);
   const right = (await last(page)).fish[6];
   check(`and the arrows (x ${start} -> ${right})`, right > start + 20);
 }
@@ -144,40 +177,54 @@ async function offline(browser, check) {
   await page.goto(`${server.url}/?trace`);
   check('a first visit plays', await titleShown(page));
   // Its files are all in the cache once its worker is active.
-  const kept = await eventually(20, () => page.evaluate(async () => {
-    const worker = await navigator.serviceWorker.getRegistration();
-    return worker?.active ? caches.keys() : null;
-  }));
+  const kept = await eventually(20, () =>
+    page.evaluate(async () => {
+      const worker = await navigator.serviceWorker.getRegistration();
+      return worker?.active ? caches.keys() : null;
+    }),
+  );
   check(`the service worker keeps the folder (${kept})`, kept?.length === 1);
   const port = server.address().port;
   await server.stop();
   await context.setOffline(true);
   await page.reload();
-  check('with the server gone and offline, the next visit starts',
-        await titleShown(page) && await eventually(5, async () => (await last(page)).scene === 0));
+  check(
+    'with the server gone and offline, the next visit starts',
+    (await titleShown(page)) && (await eventually(5, async () => (await last(page)).scene === 0)),
+  );
 
   const manifest = await page.evaluate(async () => {
     const response = await fetch(document.querySelector('link[rel=manifest]').href);
     const text = await response.json();
-    const icons = await Promise.all(text.icons.map(async icon => {
-      const picture = await createImageBitmap(await (await fetch(icon.src)).blob());
-      return `${picture.width}x${picture.height}` === icon.sizes;
-    }));
+    const icons = await Promise.all(
+      text.icons.map(async icon => {
+        const picture = await createImageBitmap(await (await fetch(icon.src)).blob());
+        return `${picture.width}x${picture.height}` === icon.sizes;
+      }),
+    );
     return {name: text.name, display: text.display, orientation: text.orientation, icons};
   });
-  check(`the manifest and its icons, offline too (${JSON.stringify(manifest)})`,
-        manifest.name === 'kawauo' && manifest.display === 'fullscreen' && manifest.orientation === 'landscape' &&
-        manifest.icons.length > 0 && manifest.icons.every(Boolean) && manifest.icons.length === 4);
+  check(
+    `the manifest and its icons, offline too (${JSON.stringify(manifest)})`,
+    manifest.name === 'kawauo' &&
+      manifest.display === 'fullscreen' &&
+      manifest.orientation === 'landscape' &&
+      manifest.icons.length > 0 &&
+      manifest.icons.every(Boolean) &&
+      manifest.icons.length === 4,
+  );
 
   // Another version on the server: its worker fills its own cache and drops the old one.
   const next = await serveSite(port, text => text.replace(/"cache": "([^"]*)"/, '"cache": "$1-next"'));
   await context.setOffline(false);
   await page.goto(`${next.url}/?trace`);
   await titleShown(page);
-  const caches = await eventually(10, () => page.evaluate(async () => {
-    const names = await caches.keys();
-    return names.length === 1 && names[0].endsWith('-next') && names;
-  }));
+  const caches = await eventually(10, () =>
+    page.evaluate(async () => {
+      const names = await caches.keys();
+      return names.length === 1 && names[0].endsWith('-next') && names;
+    }),
+  );
   check(`a new version replaces the cache (${caches || 'no'})`, !!caches);
   await next.stop();
   await context.close();

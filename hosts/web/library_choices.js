@@ -1,4 +1,4 @@
-// The page's side of its choices (web_settings.cpp, web_choices.cpp): the
+// The page's side of its choices (web_settings.cpp, web_remembered.cpp): the
 // settings text kept in the browser's localStorage, and the choices the game
 // runs with, and the query's arguments it cannot take, told to the page
 // (choices.js, page.js) through the game (game.js). Linked into kawauo.js with

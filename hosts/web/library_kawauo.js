@@ -13,24 +13,10 @@
 // nearest neighbour, for the page's CSS to take the rest of the way.
 mergeInto(LibraryManager.library, {
   $KawauoWeb: {
-    // KeyboardEvent.code to the game's keys (the VK_ codes of win.h), as the
-    // SDL host maps them: the arrows also on WASD and the keypad, F1-F3 on 1-3.
-    // prettier-ignore
-    keys: {
-      Space: 0x20, Tab: 0x09, Escape: 0x1B,
-      ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
-      F1: 0x70, F2: 0x71, F3: 0x72,
-      KeyA: 0x25, KeyW: 0x26, KeyD: 0x27, KeyS: 0x28,
-      Numpad4: 0x25, Numpad8: 0x26, Numpad6: 0x27, Numpad2: 0x28,
-      Digit1: 0x70, Digit2: 0x71, Digit3: 0x72,
-    },
-    // The sim's key names to the same keys, for the page's touch controls.
-    // prettier-ignore
-    names: {
-      SPACE: 0x20, TAB: 0x09, ESCAPE: 0x1B, LEFT: 0x25, UP: 0x26, RIGHT: 0x27, DOWN: 0x28,
-      F1: 0x70, F2: 0x71, F3: 0x72,
-    },
-    inputs: [], // [kind, key] as web_internal.h numbers them, oldest first
+    // The KeyboardEvent.code of every key the game takes (kawauo_web_keys):
+    // their browser actions are the game's.
+    taken: {},
+    inputs: [], // [kind, code or name] as web_internal.h numbers them, oldest first
     active: true,
     canvas: null,
     gl: null, // WebGL's program and textures, when drawn by WebGL
@@ -56,10 +42,9 @@ mergeInto(LibraryManager.library, {
       return watching || game.showing() !== 1;
     },
     onKey: function (event) {
-      var key = KawauoWeb.keys[event.code];
-      if (!key || !KawauoWeb.forGame(event) || KawauoWeb.tabLeaves(event)) return;
+      if (!KawauoWeb.taken[event.code] || !KawauoWeb.forGame(event) || KawauoWeb.tabLeaves(event)) return;
       event.preventDefault(); // F1 help, F3 search, TAB focus, SPACE and arrows scrolling
-      if (!event.repeat) KawauoWeb.inputs.push([event.type === 'keydown' ? 1 : 2, key]);
+      if (!event.repeat) KawauoWeb.inputs.push([event.type === 'keydown' ? 1 : 2, event.code]);
     },
     // The game is active while the page has the focus and is seen.
     onFocus: function () {
@@ -87,10 +72,9 @@ mergeInto(LibraryManager.library, {
       KawauoWeb.context.imageSmoothingEnabled = false;
       KawauoWeb.context.drawImage(KawauoWeb.picture, 0, 0, 640 * factor, 480 * factor);
     },
-    // A touch control held (down) or let go: a key like the keyboard's.
+    // A touch control held (down) or let go: the game's key of the sim's `name`.
     press: function (name, down) {
-      var key = KawauoWeb.names[name];
-      if (key) KawauoWeb.inputs.push([down ? 1 : 2, key]);
+      KawauoWeb.inputs.push([down ? 5 : 6, name]);
     },
     // Until the game ends, however it ends (its signal): a game that has
     // ended hears nothing more, the page's next game is another instance.
@@ -247,12 +231,24 @@ mergeInto(LibraryManager.library, {
   },
 
   kawauo_web_next_input__deps: ['$KawauoWeb'],
-  kawauo_web_next_input: function (kind, key) {
+  kawauo_web_next_input: function (kind, name, size) {
     var input = KawauoWeb.inputs.shift();
     if (!input) return 0;
     HEAP32[kind >> 2] = input[0];
-    HEAP32[key >> 2] = input[1];
+    var bytes = new TextEncoder().encode(String(input[1])).subarray(0, size - 1);
+    HEAPU8.set(bytes, name);
+    HEAPU8[name + bytes.length] = 0;
     return 1;
+  },
+
+  kawauo_web_keys__deps: ['$KawauoWeb'],
+  kawauo_web_keys: function (codes) {
+    KawauoWeb.taken = {};
+    UTF8ToString(codes)
+      .split(' ')
+      .forEach(function (code) {
+        KawauoWeb.taken[code] = true;
+      });
   },
 
   // The standard mapping's buttons as bits, the left stick as -32767..32767.

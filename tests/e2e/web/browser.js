@@ -95,6 +95,24 @@ async function frames(page) {
 }
 const last = async page => (await frames(page)).at(-1);
 
+// A phone of `width` x `height` CSS pixels at `ratio` device pixels each,
+// touch its input, showing `address` up to the game's first picture; its
+// context, its page, and touch(type, points) through the DevTools protocol.
+async function onPhoneAt(browser, address, width, height, ratio) {
+  const context = await browser.newContext({
+    viewport: {width, height},
+    deviceScaleFactor: ratio,
+    isMobile: true,
+    hasTouch: true,
+  });
+  const page = await context.newPage();
+  await page.goto(address);
+  await firstFrame(page);
+  const cdp = await context.newCDPSession(page);
+  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: points});
+  return {context, page, touch};
+}
+
 // The menu's controls in sight: a header too narrow for the menu has it
 // folded into its button, which opens it.
 async function openMenu(page) {
@@ -166,5 +184,6 @@ module.exports = {
   last,
   firstVisit,
   openMenu,
+  onPhoneAt,
   runChecks,
 };

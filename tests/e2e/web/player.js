@@ -14,7 +14,7 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const {waitFor, firstFrame, framesPass, last, eventually, firstVisit, runChecks} = require('./browser');
+const {waitFor, firstFrame, framesPass, last, eventually, firstVisit, onPhoneAt, runChecks} = require('./browser');
 
 const [url] = process.argv.slice(2);
 // A first visit at 1.6 Mbps and 150 ms takes about 4 s here (README's
@@ -26,20 +26,8 @@ const kMoves = ['F1', 'F2', 'F3', 'TAB', 'SPACE'];
 const kPad = ['UP', 'LEFT', 'RIGHT', 'DOWN'];
 const axeSource = fs.readFileSync(path.join(path.dirname(require.resolve('axe-core')), 'axe.min.js'), 'utf8');
 
-async function phone(browser, width, height, ratio, query = '?trace') {
-  const context = await browser.newContext({
-    viewport: {width, height},
-    deviceScaleFactor: ratio,
-    isMobile: true,
-    hasTouch: true,
-  });
-  const page = await context.newPage();
-  await page.goto(`${url}/index.html${query}`);
-  await firstFrame(page);
-  const cdp = await context.newCDPSession(page);
-  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: points});
-  return {context, page, touch};
-}
+const phone = (browser, width, height, ratio, query = '?trace') =>
+  onPhoneAt(browser, `${url}/index.html${query}`, width, height, ratio);
 
 const boxOf = (page, selector) =>
   page.evaluate(selector => {

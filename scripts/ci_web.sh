@@ -8,9 +8,12 @@
 # kawauo-sim's, English, the menu kept, a recording watched), loading
 # (failed downloads, Try again), Play again and offline play, the start with
 # each of the page's files held back and with an exception before the first
-# frame, the page in a laptop's window and on phones played by touch, a
-# bundle missing a picture and one holding none; all under the page's
-# Content-Security-Policy, which allows no eval. Prints the folder's size.
+# frame, the page in a laptop's window and on phones played by touch, the
+# page in a player's hand (no tap costs a run, the picture's size on phones,
+# the header, a bad query, the words, the keyboard, axe-core's audit, a
+# first visit on a phone's network), a bundle missing a picture and one
+# holding none; all under the page's Content-Security-Policy, which allows
+# no eval. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -60,6 +63,7 @@ if serve .; then
     node tests/e2e/web/loading.js "$URL/$SITE" "$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/startup.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/phones.js "$URL/$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/player.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
@@ -84,4 +88,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 10 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 11 ]

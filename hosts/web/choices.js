@@ -4,12 +4,19 @@
 // the scale and the text outline, whose changes the game saves as the
 // settings file's lines (kept in localStorage, the query winning for its own
 // visit); and a recording opened with "Watch a run" or dropped on the page,
-// shown as kawauo --play shows it: the page starts again with it.
+// shown as kawauo --play shows it: the page starts again with it. The menu
+// also holds "Save the run" (page.js offers it once a run exists) and
+// "End the game…", which asks first: on a touch screen no single tap ends
+// a run. It sits in the header, or folded into its button when the header
+// is too narrow for it (showing.js), and then closes once used.
 //   new Choices(query): the menu in the header, the page taking recordings.
 //   choices.nextGame(): {args, files} of a new game: the query's options and,
 //     but for a script's, the recording to show (once: the game after it plays).
 //   choices.follow(game): the menu shows what `game` runs with and changes it.
 //   choices.watching(): the name of the recording shown, or null.
+import {askToEnd} from './presses.js';
+import {say as text} from './texts.js';
+
 const kOptions = ['lang', 'scale', 'outline', 'pause-unfocused'];
 const kWatched = 'kawauo.watch'; // sessionStorage: the recording the page starts again with
 
@@ -64,25 +71,27 @@ function watch(file) {
       try {
         sessionStorage.setItem(kWatched, JSON.stringify({name: file.name, bytes: text}));
       } catch (error) {
-        say(`${file.name} cannot be kept for the page to show (${error.name}).`);
+        say(text('cannotKeep', file.name, error.name));
         return;
       }
       const query = new URLSearchParams(location.search);
       query.delete('script');
       startAgain(query);
     },
-    error => say(`${file.name} cannot be read (${error.name}).`),
+    error => say(text('cannotRead', file.name, error.name)),
   );
 }
 
-function element(tag, attributes, children = []) {
+// An element; `textKey` names its text in texts.js (said again in each language).
+function element(tag, attributes, children = [], textKey = '') {
   const made = document.createElement(tag);
   for (const [key, value] of Object.entries(attributes)) made.setAttribute(key, value);
   made.append(...children);
+  if (textKey) made.dataset.text = textKey;
   return made;
 }
 
-const option = (value, text) => element('option', {value}, [text]);
+const option = (value, textKey) => element('option', {value}, [text(textKey)], textKey);
 
 export class Choices {
   constructor(query) {
@@ -104,9 +113,8 @@ export class Choices {
 
   nextGame() {
     const watched = (this.watched = this.query.has('script') ? null : takeRecording());
-    document.getElementById('recording').hidden = watched !== null; // a run shown is not recorded again
     return {
-      args: [...(watched ? ['--play', watched.path] : []), ...queryArguments(this.query)],
+      args: [...(watched ? [`--play=${watched.path}`] : []), ...queryArguments(this.query)],
       files: watched ? [{path: watched.path, contents: Promise.resolve(watched.bytes)}] : [],
     };
   }
@@ -117,6 +125,7 @@ export class Choices {
 
   follow(game) {
     this.game = game;
+    this.nameEnd();
     game.addEventListener('choices', event => this.told(event.detail));
   }
 
@@ -138,30 +147,35 @@ export class Choices {
   }
 
   buildMenu() {
-    const lang = element('select', {'data-choice': 'lang', 'aria-label': 'Language'}, [
-      option('ja', 'Japanese (日本語)'),
-      option('en', 'English'),
+    const lang = element('select', {'data-choice': 'lang', 'data-label': 'language', 'aria-label': text('language')}, [
+      element('option', {value: 'ja', lang: 'ja'}, ['日本語']),
+      element('option', {value: 'en', lang: 'en'}, ['English']),
     ]);
-    const scale = element('select', {'data-choice': 'scale', 'aria-label': 'Scale'}, [
-      option('fit', 'scale: fit'),
-      option('integer', 'scale: integer'),
+    const scale = element('select', {'data-choice': 'scale', 'data-label': 'scale', 'aria-label': text('scale')}, [
+      option('fit', 'scaleFit'),
+      option('integer', 'scaleInteger'),
     ]);
     const outline = element('input', {type: 'checkbox', 'data-choice': 'outline'});
     const file = element('input', {type: 'file', accept: '.rec,text/plain', hidden: ''});
     const open = element(
       'button',
-      {
-        type: 'button',
-        id: 'watch',
-        title: 'Show a recording (kawauo --record, "Save the run") as kawauo --play does; or drop it on the page',
-      },
-      ['Watch a run…'],
+      {type: 'button', id: 'watch', 'data-title': 'watchRunHint'},
+      [text('watchRun')],
+      'watchRun',
     );
+    open.title = text('watchRunHint');
+    const save = element('button', {type: 'button', id: 'recording', 'data-title': 'saveRunHint', hidden: ''}, [
+      text('saveRun'),
+    ]);
+    save.dataset.text = 'saveRun';
+    this.end = element('button', {type: 'button', id: 'end-game'}, [text('endGame')]);
     const menu = element('div', {id: 'choices'}, [
       lang,
       scale,
-      element('label', {}, [outline, ' outline']),
+      element('label', {}, [outline, ' ', element('span', {}, [text('outline')], 'outline')]),
       open,
+      save,
+      this.end,
       file,
     ]);
     for (const control of [lang, scale, outline]) {
@@ -171,28 +185,60 @@ export class Choices {
           control.dataset.choice,
           control.type === 'checkbox' ? (control.checked ? 'yes' : 'no') : control.value,
         );
-        control.blur(); // the keys belong to the game
-        document.getElementById('screen').focus();
+        this.close();
       });
     }
     open.addEventListener('click', () => file.click());
     file.addEventListener('change', () => {
       if (file.files[0]) watch(file.files[0]);
     });
-    // A narrow header has no room for the menu: a button drops it down.
-    const toggle = element(
+    this.end.addEventListener('click', () => {
+      this.close();
+      if (this.game && !this.game.ended) askToEnd(this.game);
+    });
+    document.addEventListener('kawauo-language', () => this.nameEnd());
+    // A header too narrow for the menu has it folded into a button (showing.js).
+    this.toggle = element(
       'button',
-      {type: 'button', id: 'menu-toggle', 'aria-label': 'Menu', 'aria-controls': 'choices', 'aria-expanded': 'false'},
+      {
+        type: 'button',
+        id: 'menu-toggle',
+        'data-label': 'menu',
+        'aria-label': text('menu'),
+        'aria-controls': 'choices',
+        'aria-expanded': 'false',
+      },
       ['☰'],
     );
-    toggle.addEventListener('click', () => {
-      toggle.setAttribute('aria-expanded', String(document.body.classList.toggle('menu-open')));
-      toggle.blur();
+    this.toggle.addEventListener('click', () => this.open(!document.body.classList.contains('menu-open')));
+    // Opened, it closes on a touch or a click anywhere else, and on ESC.
+    document.addEventListener('pointerdown', event => {
+      if (!event.target.closest('#choices, #menu-toggle')) this.open(false);
+    });
+    menu.addEventListener('keydown', event => {
+      if (event.key !== 'Escape' || !document.body.classList.contains('menu-open')) return;
+      this.open(false);
+      this.toggle.focus();
     });
     const header = document.querySelector('header');
-    header.insertBefore(toggle, document.getElementById('fullscreen'));
+    header.insertBefore(this.toggle, document.getElementById('fullscreen'));
     header.insertBefore(menu, document.getElementById('fullscreen'));
     return menu;
+  }
+
+  open(opened) {
+    document.body.classList.toggle('menu-open', opened);
+    this.toggle.setAttribute('aria-expanded', String(opened));
+  }
+
+  // The menu closed after a choice, the keys the game's again.
+  close() {
+    this.open(false);
+    document.getElementById('screen').focus({preventScroll: true});
+  }
+
+  nameEnd() {
+    this.end.textContent = text(this.watched ? 'stopWatching' : 'endGame');
   }
 
   // What the game runs with (library_choices.js); `kept` when the menu's

@@ -5,6 +5,7 @@
 // What the program tells the page arrives as events on the game:
 //   'scale'      detail 'fit' | 'integer': the scale the game runs with
 //   'choices'    detail {lang, scale, outline, kept}: what the menu shows
+//   'refused'    detail {argument, why}: an argument it left out, and why
 //   'messagebox' detail {caption, text, done}: a box to show; done() is its OK
 //   'firstframe' the first picture is on the canvas
 //   'ended'      detail {status, why, failed}: the game is over; why is '' or
@@ -13,6 +14,8 @@
 // What the page asks of the program are its methods (recording, showing,
 // choose, read). A later module (a share button, a page of its own) takes a
 // game the same way: it listens to the game it is handed and calls it.
+import {say} from './texts.js';
+
 export class Game extends EventTarget {
   // `canvas`: where it draws; `args`: its command line; `files`: {path,
   // contents} put in its file system before it starts, `contents` a promise
@@ -56,11 +59,11 @@ export class Game extends EventTarget {
         console.warn(line);
         this.said = line;
       },
-      onAbort: what => this.fail(1, `The game stopped: ${what}.`),
+      onAbort: what => this.fail(1, say('stoppedBy', what)),
       instantiateWasm: (imports, receive) => {
         WebAssembly.instantiate(program.wasm, imports).then(
           instance => receive(instance, program.wasm),
-          error => this.fail(1, `kawauo.wasm cannot run here: ${error}.`),
+          error => this.fail(1, say('cannotRun', error)),
         );
         return {};
       },

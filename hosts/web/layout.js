@@ -5,15 +5,25 @@
 // nearest neighbour; any other size is drawn by the game at the whole factor
 // below it (the game's factor), nearest neighbour, and taken the rest of
 // the way smoothly by the browser. Its room is the window below the header, or
-// the screen in full screen; on a touch screen less the controls, beside the
-// picture or below it, whichever leaves the larger picture (beside on a
-// phone held sideways, below one held upright). On a desktop the keys go
-// beside the picture when they fit there, else below it.
+// the screen in full screen; on a touch screen the controls go below the
+// picture or beside it, whichever leaves the larger picture: beside on a
+// phone or a tablet held sideways, where they take the letterbox the 4:3
+// picture leaves at its sides (the picture narrowed only as far as their
+// narrowest needs, so on a phone it takes the whole height), below on one
+// held upright; either way at the screen's edges, under the thumbs. On a
+// desktop the keys go beside the picture when they fit there, else below it.
 //   new Layout(): places everything now and whenever the window changes.
 //   layout.follow(game): the game's scale is followed, its factor set.
 const kKeysBeside = 288; // CSS pixels the keys need beside the picture
 const kKeysWidest = 512;
-const kGap = 16; // CSS pixels around the touch controls
+const kGap = 16; // CSS pixels around the touch controls below the picture
+// The touch controls beside the picture: each side's strip at least this
+// wide (the pad two thumb-sized cells of 44 px across, with its gaps and
+// margins), its cells at most 64 px.
+const kSideLeast = 104;
+const kCellLeast = 44;
+const kCellMost = 64;
+const kSideSpare = 16; // a strip's margins and the gap between two cells
 
 // picture_area.h's rule, in device pixels.
 function pictureArea(width, height, integer) {
@@ -71,14 +81,17 @@ export class Layout {
     return area;
   }
 
-  // The pad is the controls' largest part (the page's CSS sizes it for
-  // thumbs): three cells square, the moves two cells wide beside the
-  // picture, two rows high below it.
+  // Below the picture the pad is the controls' largest part (the page's
+  // CSS sizes it for thumbs): three cells high. Beside it, the controls take
+  // the letterbox, widened to kSideLeast where it is narrower.
   placeControls(width, height) {
     if (!this.body.classList.contains('touch')) return this.areaLess(width, height, 0, 0);
-    const beside = this.areaLess(width, height, this.pad.offsetWidth + 2 * kGap, 0);
+    const ratio = window.devicePixelRatio || 1;
+    let beside = this.areaLess(width, height, 0, 0);
+    if ((width - beside.width / ratio) / 2 < kSideLeast) beside = this.areaLess(width, height, kSideLeast, 0);
+    beside.side = Math.floor((width - beside.width / ratio) / 2);
     const below = this.areaLess(width, height, 0, this.pad.offsetHeight + 2 * kGap);
-    return below.width >= beside.width ? below : beside;
+    return below.width > beside.width ? below : beside;
   }
 
   place() {
@@ -89,6 +102,11 @@ export class Layout {
     const height = window.innerHeight - (full ? 0 : this.header.offsetHeight);
     const area = this.placeControls(width, height);
     body.classList.toggle('controls-below', area.below > 0);
+    if (area.side) {
+      const cell = Math.max(kCellLeast, Math.min(kCellMost, Math.floor((area.side - kSideSpare) / 2)));
+      body.style.setProperty('--side', `${area.side}px`);
+      body.style.setProperty('--side-cell', `${cell}px`);
+    }
     const factor = Math.max(1, Math.min(Math.floor(area.width / 640), Math.floor(area.height / 480)));
     const whole = area.width === 640 * factor;
     this.factor = whole ? 1 : factor;

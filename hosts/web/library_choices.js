@@ -1,6 +1,7 @@
 // The page's side of its choices (web_settings.cpp, web_remembered.cpp): the
 // settings text kept in the browser's localStorage, and the choices the game
-// runs with told to the page (choices.js) through the game (game.js). Linked into kawauo.js with
+// runs with, and the query's arguments it cannot take, told to the page
+// (choices.js, page.js) through the game (game.js). Linked into kawauo.js with
 // --js-library, beside library_kawauo.js.
 mergeInto(LibraryManager.library, {
   // A page whose browser refuses it localStorage (a sandbox, a setting) keeps nothing.
@@ -33,5 +34,9 @@ mergeInto(LibraryManager.library, {
   kawauo_web_choices: function (lang, scale, outline, kept) {
     var choices = {lang: UTF8ToString(lang), scale: UTF8ToString(scale), outline: !!outline, kept: !!kept};
     Module['kawauo'].tell('choices', choices);
+  },
+
+  kawauo_web_refused: function (argument, why) {
+    Module['kawauo'].tell('refused', {argument: UTF8ToString(argument), why: UTF8ToString(why).trim()});
   },
 });

@@ -29,8 +29,20 @@ mergeInto(LibraryManager.library, {
     forGame: function (event) {
       return !(event.target instanceof Element && event.target.closest('dialog, button, a, select, input'));
     },
+    // Tab is the browser's, to move the focus out of the game to the page's
+    // menu and buttons, wherever the game's TAB does nothing: on the title,
+    // paused, on the result, while a recording is shown. In play it retires.
+    // A key let go always reaches the game, which may have seen it pressed.
+    tabLeaves: function (event) {
+      if (event.code !== 'Tab' || event.type !== 'keydown') return false;
+      var game = Module['kawauo'];
+      var watching = game.args.some(function (arg) {
+        return arg.indexOf('--play') === 0;
+      });
+      return watching || game.showing() !== 1;
+    },
     onKey: function (event) {
-      if (!KawauoWeb.taken[event.code] || !KawauoWeb.forGame(event)) return;
+      if (!KawauoWeb.taken[event.code] || !KawauoWeb.forGame(event) || KawauoWeb.tabLeaves(event)) return;
       event.preventDefault(); // F1 help, F3 search, TAB focus, SPACE and arrows scrolling
       if (!event.repeat) KawauoWeb.inputs.push([event.type === 'keydown' ? 1 : 2, event.code]);
     },

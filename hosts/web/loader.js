@@ -1,18 +1,22 @@
 // The page's loading: the program (kawauo.js, kawauo.wasm) and the pictures
 // (kawauo-data.js, kawauo.data) fetched with their bytes on a progress bar
-// and checked against the sizes the build wrote below, the scripts then run
+// and checked against the sizes and SHA-256 digests the build wrote below,
+// then unpacked (the build stores them gzip-compressed, for any plain static
+// server to send at a third of their size) with the browser's own
+// DecompressionStream, the program compiled as it arrives, the scripts run
 // as modules from those very bytes (no eval: the page runs under a
-// Content-Security-Policy without it); a file that cannot be had is named on
-// the page with what went wrong and "Try again", which fetches what is
-// missing. Once a game has started, the service worker (sw.js) keeps this
-// version of the folder for offline play.
+// Content-Security-Policy without it); a file that cannot be had, or that
+// came damaged, is named on the page with what went wrong and "Try again",
+// which fetches it anew from the server. Once a game has started, the
+// service worker (sw.js) keeps this version of the folder for offline play.
 //   new Loader(play): play(program) starts a game once all is here, and
 //     again with each "Try again" or "Play again" after that.
 //   loader.load(): fetches what is missing and plays.
 //   loader.say(message, button): the message, and a button that plays again.
 //   loader.keepForOffline(): asks for the service worker, once.
+import {say} from './texts.js';
 
-// Written by the build (bundle.cmake): the version, and each file's size in bytes.
+// Written by the build (bundle.cmake): the version, and each file's size in bytes and digest.
 const bundle = /*@KAWAUO_BUNDLE@*/ {cache: '', files: {}};
 const kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data'];
 // A download that brings nothing for this long is given up: a stalled
@@ -20,11 +24,26 @@ const kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data'];
 const kStallMilliseconds = 20000;
 const kWorkerDelayMilliseconds = 2000;
 
+const sizeOf = name => (bundle.files[name] || [])[0];
+
 // An error that names the file it is about, for the page to say.
 function problem(name, what) {
-  const error = new Error(`${name} ${what}`);
+  const error = new Error(what);
   error.file = name;
   return error;
+}
+
+// The bytes of a gzip stream, unpacked.
+const unpacked = stream => new Response(stream.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+
+// Whether `bytes` are the build's `name`: its SHA-256 digest. A page served
+// over plain HTTP from another machine has no crypto.subtle: there the size
+// and the unpacking, which fails on most damage, are the checks.
+async function digestMatches(name, bytes) {
+  const expected = (bundle.files[name] || [])[1];
+  if (!expected || !globalThis.crypto?.subtle) return true;
+  const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', bytes));
+  return [...digest].map(byte => byte.toString(16).padStart(2, '0')).join('') === expected;
 }
 
 // The bytes of `chunks` in one buffer of `length`.
@@ -87,16 +106,17 @@ export class Loader {
     let total = 0;
     let arrived = 0;
     for (const name of kFiles) {
-      total += bundle.files[name] || 0;
+      total += sizeOf(name) || 0;
       arrived += this.got[name] ? this.got[name].byteLength : this.counted[name] || 0;
     }
     this.bar.max = total;
     this.bar.value = Math.min(arrived, total);
-    if (!this.failed) this.say(`Loading ${Math.round(arrived / 1024)} of ${Math.round(total / 1024)} kB…`);
+    if (!this.failed) this.say(say('loadingBytes', Math.round(arrived / 1024), Math.round(total / 1024)));
   }
 
-  // Resolves to the file's bytes, or rejects naming the file and why.
-  // Again after a failure, the browser's copy is checked with the server.
+  // Resolves to the file's bytes as they came, or rejects naming the file
+  // and why. Again after a failure, they come from the server, not from the
+  // browser's copy. The program is compiled as it comes, unpacked on the way.
   async download(name, again) {
     const controller = new AbortController();
     let stalled = false;
@@ -112,16 +132,16 @@ export class Loader {
     watch();
     const chunks = [];
     try {
-      const response = await fetch(name, {signal: controller.signal, cache: again ? 'no-cache' : 'default'});
+      const response = await fetch(name, {signal: controller.signal, cache: again ? 'reload' : 'default'});
       if (!response.ok) {
-        const answer = `${response.status} ${response.statusText}`.trim();
-        throw problem(name, `could not be loaded: the server answered ${answer}.`);
+        throw problem(name, say('answered', name, `${response.status} ${response.statusText}`.trim()));
       }
       let body = response.body;
       if (name === 'kawauo.wasm' && WebAssembly.compileStreaming) {
         const [mine, compiler] = body.tee();
         body = mine;
-        const wasm = new Response(compiler, {headers: {'Content-Type': 'application/wasm'}});
+        const program = compiler.pipeThrough(new DecompressionStream('gzip'));
+        const wasm = new Response(program, {headers: {'Content-Type': 'application/wasm'}});
         this.compiling = WebAssembly.compileStreaming(wasm);
         this.compiling.catch(() => {}); // said by prepare, when it comes to that
       }
@@ -134,38 +154,49 @@ export class Loader {
       }
     } catch (error) {
       if (error.file) throw error;
-      const why = stalled
-        ? `nothing arrived for ${kStallMilliseconds / 1000} s.`
-        : 'the network gave no answer (offline or blocked).';
-      throw problem(name, `could not be loaded: ${why}`);
+      throw problem(name, stalled ? say('stalled', name, kStallMilliseconds / 1000) : say('offline', name));
     } finally {
       clearTimeout(timer);
     }
-    const size = bundle.files[name];
+    const size = sizeOf(name);
     if (size !== undefined && this.counted[name] !== size) {
-      throw problem(name, `arrived damaged: ${this.counted[name]} bytes of its ${size}.`);
+      throw problem(name, say('cutShort', name, this.counted[name], size));
     }
-    return joined(chunks, this.counted[name]);
+    const bytes = joined(chunks, this.counted[name]);
+    if (!(await digestMatches(name, bytes))) throw problem(name, say('notThisVersion', name));
+    return bytes;
+  }
+
+  // The file `name` as the program reads it: unpacked.
+  async unpack(name) {
+    try {
+      return await unpacked(new Blob([this.got[name]]).stream());
+    } catch (error) {
+      throw problem(name, say('unpacked', name, error));
+    }
   }
 
   // What a game is made from: the program compiled, the scripts run.
   async prepare() {
+    const [script, picturesScript, data] = await Promise.all(
+      ['kawauo.js', 'kawauo-data.js', 'kawauo.data'].map(name => this.unpack(name)),
+    );
     const [factory, pictures] = await Promise.all([
-      importBytes('kawauo.js', this.got['kawauo.js']),
-      importBytes('kawauo-data.js', this.got['kawauo-data.js']),
+      importBytes('kawauo.js', script),
+      importBytes('kawauo-data.js', picturesScript),
     ]);
     let wasm;
     try {
-      wasm = await (this.compiling || WebAssembly.compile(this.got['kawauo.wasm']));
+      wasm = await (this.compiling || WebAssembly.compile(await this.unpack('kawauo.wasm')));
     } catch (error) {
-      throw problem('kawauo.wasm', `arrived damaged: ${error}.`);
+      throw problem('kawauo.wasm', say('unpacked', 'kawauo.wasm', error));
     }
-    return {factory, pictures, wasm, data: this.got['kawauo.data']};
+    return {factory, pictures, wasm, data};
   }
 
   async load(again = false) {
     this.failed = false;
-    document.getElementById('status').textContent = 'Loading…';
+    document.getElementById('status').textContent = say('loading');
     this.showProgress();
     const downloads = kFiles
       .filter(name => !this.got[name])
@@ -186,7 +217,7 @@ export class Loader {
     } catch (error) {
       if (error.file) delete this.got[error.file]; // found damaged after it came: fetched again
       if (error.file === 'kawauo.wasm') this.compiling = null;
-      this.fail(error.file ? error.message : `The game could not be prepared: ${error}`);
+      this.fail(error.file ? error.message : say('notPrepared', error));
       return;
     }
     this.start();
@@ -196,8 +227,8 @@ export class Loader {
     if (this.failed) return;
     this.failed = true;
     console.error(message);
-    document.getElementById('status').textContent = 'The game could not be loaded.';
-    this.say(message, 'Try again');
+    document.getElementById('status').textContent = say('notLoaded');
+    this.say(message, say('tryAgain'));
   }
 
   start() {

@@ -3,8 +3,11 @@
 // box, "Save the run", and what the page says when a game ends, with why when
 // it failed; each game a new Game (game.js) handed to what follows it: the
 // layout (layout.js), the touch controls (touch.js), the header's keys
-// (showing.js) and the menu and the runs shown (choices.js); loader.js
-// fetches the program and offers "Try again" and "Play again".
+// (showing.js), the menu and the runs shown (choices.js) and the keys the
+// page presses for the player (presses.js); loader.js fetches the program
+// and offers "Try again" and "Play again". The page speaks the game's
+// language (texts.js); an argument of the query the game cannot take is
+// left out, said in a notice, and the game starts with the rest.
 // ?script=FILE runs a kawauo-sim script instead of the player's input, FILE
 // a path on the page's own site, its shots kept by name in the game's shots;
 // ?trace writes the trace of every frame (of a script, as kawauo-sim --trace
@@ -17,7 +20,9 @@ import {Choices} from './choices.js';
 import {Game} from './game.js';
 import {Layout} from './layout.js';
 import {Loader} from './loader.js';
+import {Presses} from './presses.js';
 import {KeysStatus} from './showing.js';
+import {say, useLanguage} from './texts.js';
 import {TouchControls} from './touch.js';
 
 const query = new URLSearchParams(location.search);
@@ -25,14 +30,16 @@ const script = query.get('script');
 const stage = document.getElementById('stage');
 const canvas = document.getElementById('screen');
 const status = document.getElementById('status');
-const recordingButton = document.getElementById('recording');
 const fullscreenButton = document.getElementById('fullscreen');
 const box = document.getElementById('box');
+const notice = document.getElementById('notice');
 
 const choices = new Choices(query);
-const followers = [new Layout(), new TouchControls(), new KeysStatus(() => choices.watching()), choices];
+const recordingButton = document.getElementById('recording'); // in the menu
+const followers = [new Layout(), new TouchControls(), new KeysStatus(() => choices.watching()), choices, new Presses()];
 const loader = new Loader(play);
 let game = null;
+let refused = []; // the query's arguments the game of the moment left out
 
 function toggleFullscreen() {
   if (document.fullscreenElement) document.exitFullscreen();
@@ -75,10 +82,22 @@ async function fetchScript() {
 function ended(event) {
   const {status: code, why, failed} = event.detail;
   status.classList.add('ended');
-  status.textContent =
-    (why ? `${why} ` : '') + (code === 0 ? 'The game has ended.' : `The game stopped (status ${code}).`);
+  status.textContent = (why ? `${why} ` : '') + (code === 0 ? say('gameEnded') : say('gameStopped', code));
   document.body.dataset.ended = String(code);
-  loader.say(status.textContent, failed && game.firstShown === undefined ? 'Try again' : 'Play again');
+  loader.say(status.textContent, say(failed && game.firstShown === undefined ? 'tryAgain' : 'playAgain'));
+}
+
+// "Save the run" while a run of the player's exists: from its first picture, also once it has ended.
+function offerRecording() {
+  recordingButton.hidden = !game || game.firstShown === undefined || choices.watching() !== null;
+}
+
+// The query's arguments the game left out, each said once, in the page's language.
+function showRefused() {
+  notice.hidden = refused.length === 0;
+  notice.textContent = refused
+    .map(({argument, why}) => say('ignored', `?${argument.replace(/^--/, '')}`, why.replace(/^kawauo: /, '')))
+    .join(' ');
 }
 
 function showMessageBox(event) {
@@ -89,7 +108,7 @@ function showMessageBox(event) {
   box.addEventListener(
     'close',
     () => {
-      canvas.focus();
+      canvas.focus({preventScroll: true});
       done();
     },
     {once: true},
@@ -101,10 +120,9 @@ function showMessageBox(event) {
 function play(program) {
   status.classList.remove('ended');
   delete document.body.dataset.ended;
-  recordingButton.disabled = true;
   const shown = choices.nextGame();
-  const scripted = script ? ['--script', '/run.sim'] : [];
-  const traced = query.has('trace') ? ['--trace', '/trace.jsonl'] : [];
+  const scripted = script ? ['--script=/run.sim'] : [];
+  const traced = query.has('trace') ? ['--trace=/trace.jsonl'] : [];
   game = new Game({
     canvas,
     args: [...scripted, ...traced, ...shown.args],
@@ -112,22 +130,35 @@ function play(program) {
     stats: query.has('stats'),
     anyWebGL: query.has('webgl'),
   });
+  offerRecording();
+  refused = [];
+  showRefused();
   game.addEventListener('ended', ended);
   game.addEventListener('messagebox', showMessageBox);
+  game.addEventListener('choices', event => useLanguage(event.detail.lang));
+  game.addEventListener('refused', event => {
+    console.warn(event.detail.why); // as a settings line the page cannot read is said
+    refused.push(event.detail);
+    showRefused();
+  });
   game.addEventListener('firstframe', () => {
-    recordingButton.disabled = false;
-    canvas.focus();
+    offerRecording();
+    canvas.focus({preventScroll: true});
     loader.keepForOffline();
   });
   for (const follower of followers) follower.follow(game);
   game.start(program);
 }
 
+document.addEventListener('kawauo-language', showRefused);
+notice.addEventListener('click', () => {
+  notice.hidden = true;
+});
+
 fullscreenButton.hidden = !document.fullscreenEnabled; // an iPhone's browser, for one
 fullscreenButton.addEventListener('click', () => {
   toggleFullscreen();
-  fullscreenButton.blur(); // SPACE belongs to the game
-  canvas.focus();
+  canvas.focus({preventScroll: true}); // SPACE belongs to the game
 });
 window.addEventListener('keydown', event => {
   if (event.code === 'Enter' && event.altKey) {
@@ -135,23 +166,27 @@ window.addEventListener('keydown', event => {
     if (!event.repeat) toggleFullscreen();
   }
 });
-stage.addEventListener('click', () => canvas.focus());
+stage.addEventListener('click', event => {
+  if (!event.target.closest('button')) canvas.focus({preventScroll: true});
+});
 
 // The run so far, as the recording kawauo --record writes.
 recordingButton.addEventListener('click', () => {
-  recordingButton.blur();
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([game.recording()], {type: 'text/plain'}));
   link.download = `kawauo-${new Date().toISOString().replace(/[-:]/g, '').replace('T', '-').slice(0, 15)}.rec`;
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 1000);
-  canvas.focus();
+  canvas.focus({preventScroll: true});
 });
 
 // Anything thrown and not caught while a game runs (in the program, or in
 // the page on its behalf) ends that game, said on the page.
-window.addEventListener('error', event => game?.fail(1, `The game stopped: ${event.message}.`));
-window.addEventListener('unhandledrejection', event => game?.fail(1, `The game stopped: ${event.reason}.`));
+// An event may carry no message (an error thrown from another realm, a
+// rejection with nothing): the page then says what it has.
+const reason = what => String((what && (what.message || what.reason || what.error)) || what || '?');
+window.addEventListener('error', event => game?.fail(1, say('stoppedBy', reason(event.error ?? event.message))));
+window.addEventListener('unhandledrejection', event => game?.fail(1, say('stoppedBy', reason(event.reason))));
 Object.defineProperty(window, 'kawauoGame', {get: () => game});
 
 loader.load();

@@ -1,23 +1,21 @@
 // The header says what the keys do now, from what the game shows (the
 // program's kawauo_showing, read a few times a second): the title, play,
-// play paused, the result; or that the page needs the focus first. Nothing
+// play paused, the result; on a touch screen what the buttons do; or that
+// the page needs the focus first; in the game's language (texts.js). Nothing
 // before the game's first picture (the loader speaks until then), nothing
-// once the game has ended (the page says how). In a narrow header, the short form.
+// once the game has ended (the page says how). The header never cuts its
+// own help: where the line does not fit, the menu folds into its button
+// first, then the line takes its short form.
 //   new KeysStatus(watching): watching() names the recording shown, or null.
 //   status.follow(game): says what `game` shows.
+import {say} from './texts.js';
 
-// As sim::Showing numbers them: the long form, the short.
-const kTexts = [
-  ['SPACE to start, ESC to quit.', 'SPACE: start · ESC: quit'],
-  ['Arrows swim, F1 F2 F3 moves, SPACE pauses, TAB retires.', 'F1–F3 moves · SPACE: pause · TAB: retire'],
-  ['Paused: SPACE to go on, ESC to quit.', 'Paused · SPACE: go on'],
-  ['SPACE for the title, ESC to quit.', 'SPACE: title · ESC: quit'],
-];
 const kEveryMilliseconds = 200;
 
 export class KeysStatus {
   constructor(watching) {
     this.watching = watching;
+    this.header = document.querySelector('header');
     this.status = document.getElementById('status');
     this.game = null;
     this.said = '';
@@ -25,6 +23,7 @@ export class KeysStatus {
     window.addEventListener('focus', say);
     window.addEventListener('blur', say);
     window.addEventListener('resize', say);
+    document.addEventListener('kawauo-language', say);
     setInterval(say, kEveryMilliseconds);
   }
 
@@ -34,19 +33,41 @@ export class KeysStatus {
     game.addEventListener('firstframe', () => this.say());
   }
 
-  say() {
+  // The long and the short form of what the header says now; null: not its turn.
+  pair() {
     const showing = this.game && this.game.showing();
-    if (showing === null || showing === undefined) return;
+    if (showing === null || showing === undefined) return null;
+    const touch = document.body.classList.contains('touch');
+    if (!document.hasFocus())
+      return touch ? [say('tapToPlay'), say('tapToPlay')] : [say('clickToPlay'), say('clickToPlay')];
     const watching = this.watching();
-    let pair = kTexts[showing] || kTexts[0];
-    if (!document.hasFocus()) pair = ['Click the picture to play.', 'Tap the picture to play.'];
-    else if (watching) pair = [`Watching ${watching}: ESC leaves.`, 'Watching: ESC leaves'];
-    const status = this.status;
-    const key = pair[0] + status.parentNode.clientWidth;
+    if (watching) return [say('watching', watching), say('watchingShort')];
+    const texts = say(touch ? 'touchShowing' : 'showing');
+    return texts[showing] || texts[0];
+  }
+
+  say() {
+    const pair = this.pair();
+    const text = pair ? pair[0] : this.status.textContent;
+    const key = `${text}|${this.header.clientWidth}`;
     if (key === this.said) return;
     this.said = key;
-    status.textContent = pair[0];
-    if (status.scrollWidth > status.clientWidth) status.textContent = pair[1];
-    status.title = pair[0];
+    this.fit(pair || [text, text]);
+  }
+
+  overflows() {
+    const {status, header} = this;
+    return status.scrollWidth > status.clientWidth || header.scrollWidth > header.clientWidth;
+  }
+
+  // The long form with the menu in the header; else the menu folded; else the short form.
+  fit([long, short]) {
+    const body = document.body;
+    this.status.textContent = long;
+    this.status.title = long;
+    body.classList.remove('menu-folded');
+    if (!this.overflows()) return;
+    body.classList.add('menu-folded');
+    if (this.overflows()) this.status.textContent = short;
   }
 }

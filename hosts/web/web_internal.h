@@ -39,6 +39,9 @@ bool kawauo_web_settings_write(const char* name, const char* text, size_t length
 // Tells the page the choices the game runs with, for its menu and its
 // scaling; `kept` when the menu's changes are saved.
 void kawauo_web_choices(const char* lang, const char* scale, bool outline, bool kept);
+// Tells the page an argument of its query the game cannot take, and why: it
+// is left out and the game starts with the rest.
+void kawauo_web_refused(const char* argument, const char* why);
 }
 
 namespace web {

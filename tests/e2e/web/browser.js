@@ -95,6 +95,60 @@ async function frames(page) {
 }
 const last = async page => (await frames(page)).at(-1);
 
+// A phone of `width` x `height` CSS pixels at `ratio` device pixels each,
+// touch its input, showing `address` up to the game's first picture; its
+// context, its page, and touch(type, points) through the DevTools protocol.
+async function onPhoneAt(browser, address, width, height, ratio) {
+  const context = await browser.newContext({
+    viewport: {width, height},
+    deviceScaleFactor: ratio,
+    isMobile: true,
+    hasTouch: true,
+  });
+  const page = await context.newPage();
+  await page.goto(address);
+  await firstFrame(page);
+  const cdp = await context.newCDPSession(page);
+  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: points});
+  return {context, page, touch};
+}
+
+// The menu's controls in sight: a header too narrow for the menu has it
+// folded into its button, which opens it.
+async function openMenu(page) {
+  if ((await page.isVisible('#menu-toggle')) && !(await page.isVisible('#choices'))) await page.click('#menu-toggle');
+}
+
+// A first visit to `url` in a context of its own (an empty cache) on a
+// phone's network: `mbps` down, `latency` ms each way and back, from a plain
+// static server. Resolves to the milliseconds from navigation to the
+// title's first picture, and the bytes the page fetched for it (their
+// transfer sizes: headers and bodies, as they crossed the network).
+async function firstVisit(browser, url, {mbps = 1.6, latency = 150} = {}) {
+  const context = await browser.newContext({viewport: {width: 844, height: 390}, serviceWorkers: 'block'});
+  try {
+    const page = await context.newPage();
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Network.enable');
+    await cdp.send('Network.emulateNetworkConditions', {
+      offline: false,
+      latency,
+      downloadThroughput: (mbps * 1e6) / 8,
+      uploadThroughput: (0.75 * 1e6) / 8,
+    });
+    let bytes = 0;
+    cdp.on('Network.loadingFinished', event => {
+      bytes += event.encodedDataLength;
+    });
+    await page.goto(url);
+    await waitFor(page, 'the first frame', () => window.kawauoGame?.firstShown !== undefined, undefined, 120);
+    const title = await page.evaluate(() => kawauoGame.firstShown);
+    return {title, bytes};
+  } finally {
+    await context.close();
+  }
+}
+
 function report(checks) {
   for (const error of checks.errors) console.log(`  console: ${error}`);
   console.log(`web: ${checks.passed} passed, ${checks.failed} failed`);
@@ -118,4 +172,18 @@ function runChecks(body) {
   });
 }
 
-module.exports = {canvasRgba, eventually, waitFor, firstFrame, framesPass, hold, setFocus, frames, last, runChecks};
+module.exports = {
+  canvasRgba,
+  eventually,
+  waitFor,
+  firstFrame,
+  framesPass,
+  hold,
+  setFocus,
+  frames,
+  last,
+  firstVisit,
+  openMenu,
+  onPhoneAt,
+  runChecks,
+};

@@ -1,8 +1,8 @@
 // The page's choices and the runs it shows, in one browser: the committed
 // scripts run through ?script=FILE&trace write kawauo-sim's trace line for
 // line (screens.sim also in English, its title and pause shots as
-// kawauo-sim --lang en's); ?lang=en plays in English, ?lang=fr is refused
-// as the command line refuses it; ?pause-unfocused
+// kawauo-sim --lang en's); ?lang=en plays in English, ?lang=fr is left out
+// with a notice and the console's word, and the game starts; ?pause-unfocused
 // stops the game's clock while the page is away; the menu's choices
 // survive a reload (kept in localStorage as the settings file's lines), a
 // line the page cannot read is said and kept, and the query wins for its
@@ -16,7 +16,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, readPalettePng, showsOverlay} = require('./pictures');
-const {canvasRgba, eventually, firstFrame, framesPass, setFocus, runChecks} = require('./browser');
+const {canvasRgba, eventually, firstFrame, framesPass, setFocus, openMenu, runChecks} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kawauo-choices-'));
@@ -100,10 +100,15 @@ runChecks(async ({page, checks}) => {
 
   said.length = 0;
   await page.goto(`${url}/index.html?lang=fr`);
-  const refused = await eventually(10, () => page.evaluate(() => document.body.dataset.ended));
+  await shown();
+  const notice = await page.evaluate(() => document.getElementById('notice').textContent);
   check(
-    `?lang=fr is refused as the command line's --lang fr: status ${refused}, "${said.find(t => t.includes('fr'))}"`,
-    refused === '2' && said.includes("kawauo: --lang: 'fr' is not a LANG"),
+    `?lang=fr is left out, said as the command line says it ("${said.find(t => t.includes('fr'))}"), ` +
+      `with a notice ("${notice}"), and the game starts on its Japanese title`,
+    said.includes("kawauo: --lang: 'fr' is not a LANG") &&
+      notice.includes('?lang=fr') &&
+      (await titleShows('ja')) &&
+      (await page.evaluate(() => document.body.dataset.ended)) === undefined,
   );
 
   // ?pause-unfocused: the game's clock stands while the page is away, and goes on after.
@@ -140,9 +145,11 @@ runChecks(async ({page, checks}) => {
   await page.goto(`${url}/index.html`);
   await shown();
   check(`a new player's menu: Japanese, fit (${await menu()})`, (await menu()) === 'ja fit no 960');
+  await openMenu(page);
   await page.selectOption('[data-choice=scale]', 'integer');
   check(`the menu's integer scale shows at once (${await menu()})`, (await menu()) === 'ja integer no 640');
   check("and is kept as the settings file's line", /^scale = integer$/m.test((await stored()) || ''));
+  await openMenu(page);
   await Promise.all([page.waitForNavigation(), page.selectOption('[data-choice=lang]', 'en')]);
   await shown();
   check(
@@ -170,6 +177,7 @@ runChecks(async ({page, checks}) => {
   const problem = said.find(text => text.includes('kawauo.settings:2:'));
   check(`the line is said: "${problem}"`, problem === "kawauo.settings:2: 'fr' is not ja or en");
   check(`the lines around it still count (${await menu()})`, (await menu()) === 'ja integer no 640');
+  await openMenu(page);
   await page.check('[data-choice=outline]');
   const kept = await stored();
   check(
@@ -196,7 +204,7 @@ runChecks(async ({page, checks}) => {
   const status =
     (await eventually(5, async () => {
       const said = await page.textContent('#status');
-      return /Watching/.test(said) && said;
+      return /再生中/.test(said) && said;
     })) || (await page.textContent('#status'));
   check('"Save the run" is not offered while a run is shown', await page.isHidden('#recording'));
   const played = await eventually(30, async () => {
@@ -207,7 +215,7 @@ runChecks(async ({page, checks}) => {
   check(
     `retire.rec picked: "${status}", its ${replayed.length} frames as kawauo-sim --draws replays them` +
       `${at < 0 ? '' : `; first differs at frame line ${at + 1}`}`,
-    at < 0 && /Watching retire\.rec/.test(status),
+    at < 0 && /retire\.rec を再生中/.test(status),
   );
 
   // Dropped on the page: the first second of twice.rec.

@@ -14,7 +14,18 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, showsOverlay} = require('./pictures');
-const {canvasRgba, firstFrame, framesPass, hold, setFocus, frames, last, eventually, runChecks} = require('./browser');
+const {
+  canvasRgba,
+  firstFrame,
+  framesPass,
+  hold,
+  setFocus,
+  frames,
+  last,
+  eventually,
+  openMenu,
+  runChecks,
+} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const picture = name => readBmp(path.join(source, 'bmp', `${name}.bmp`));
@@ -140,9 +151,10 @@ runChecks(async ({page, checks}) => {
   const ended = await eventually(5, () => page.evaluate(() => document.body.dataset.ended));
   check(`ESC ends the game with status 0 (${ended})`, ended === '0');
   const status = await page.textContent('#status');
-  check(`the page says so: "${status}"`, /ended/.test(status));
+  check(`the page says so: "${status}"`, /終わりました/.test(status));
 
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kawauo-web-'));
+  await openMenu(page);
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#recording')]);
   const recording = path.join(work, download.suggestedFilename());
   await download.saveAs(recording);

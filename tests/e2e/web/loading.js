@@ -6,7 +6,9 @@
 // After ESC "Play again" starts a new game on the same page, which takes
 // keys. A second visit starts with the server gone and the browser offline
 // (the service worker's cache), the manifest and its icons included; a new
-// version on the server replaces the cache.
+// version on the server replaces the cache. A kawauo.data of the right size
+// but damaged is named with "Try again", which fetches it anew, also when
+// the server says the browser's copy is current.
 //   node loading.js PAGE_URL SITE_DIR
 // The offline visits are served by the check itself, so that the server can go.
 'use strict';
@@ -27,8 +29,15 @@ const types = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// The site on a port of its own (`port`, else a free one); `swap(text)` rewrites sw.js as served.
-async function serveSite(port = 0, swap = text => text) {
+// Every file's date, as a plain static server says it: unchanged since.
+const kModified = 'Mon, 07 Dec 2026 10:00:00 GMT';
+
+// The site on a port of its own (`port`, else a free one); `swap(text)`
+// rewrites sw.js as served. With `alter(name, bytes)`, any file is altered
+// as served, and a request that asks whether a file changed since
+// kModified is told it did not (304), as a plain server tells it of a file
+// mended in place within the same second.
+async function serveSite(port = 0, swap = text => text, alter = null) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).slice(1) || 'index.html';
     const file = path.join(site, name);
@@ -36,9 +45,17 @@ async function serveSite(port = 0, swap = text => text) {
       response.writeHead(404).end();
       return;
     }
+    if (alter && request.headers['if-modified-since'] === kModified) {
+      response.writeHead(304).end();
+      return;
+    }
     let body = fs.readFileSync(file);
+    if (alter) body = alter(name, body);
     if (name === 'sw.js') body = swap(body.toString());
-    response.writeHead(200, {'content-type': types[path.extname(name)] || 'application/octet-stream'});
+    response.writeHead(200, {
+      'content-type': types[path.extname(name)] || 'application/octet-stream',
+      'last-modified': kModified,
+    });
     response.end(body);
   });
   await new Promise(resolve => server.listen(port, '127.0.0.1', resolve));
@@ -71,16 +88,9 @@ async function failedDownloads(page, check) {
     check(`${what} is named on the page within ${kTold} s, with Try again: "${said.text}"`, !!said);
   };
   await page.route(data, route => route.abort('blockedbyclient'));
-  // Found only once everything has come: the blocked data is told first.
-  const wasm = '**/kawauo.wasm';
-  await page.route(wasm, async route => {
-    const bytes = Buffer.from(await (await route.fetch()).body());
-    bytes.fill(0, 0, 4); // no longer starts "\0asm"
-    route.fulfill({body: bytes});
-  });
-  await page.goto(`${pageUrl}/index.html?trace`);
+  await page.goto(`${pageUrl}/index.html?trace&lang=en`);
   await told('a blocked kawauo.data', /^kawauo\.data .*network/);
-  check('"Save the run" waits for a run', await page.isDisabled('#recording'));
+  check('"Save the run" waits for a run', await page.evaluate(() => document.getElementById('recording').hidden));
 
   await page.unroute(data);
   await page.route(data, route => route.fulfill({status: 404, body: 'gone'}));
@@ -96,8 +106,14 @@ async function failedDownloads(page, check) {
   await told('kawauo.data cut short', /^kawauo\.data arrived damaged: \d+ bytes of its \d+/);
 
   await page.unroute(data);
-  await page.click('#loader-again');
-  await told('a kawauo.wasm that is no program', /^kawauo\.wasm arrived damaged: CompileError/);
+  const wasm = '**/kawauo.wasm';
+  await page.route(wasm, async route => {
+    const bytes = Buffer.from(await (await route.fetch()).body());
+    bytes.fill(0, 0, 4); // no longer the build's
+    route.fulfill({body: bytes});
+  });
+  await page.goto(`${pageUrl}/index.html?trace&lang=en`); // a page that has the program asks for it no more
+  await told("a kawauo.wasm of the right size that is not the build's", /^kawauo\.wasm arrived damaged: its bytes/);
 
   // The network back, slow enough to see the bar move.
   await page.unroute(wasm);
@@ -132,7 +148,7 @@ async function failedDownloads(page, check) {
   check('with the network back Try again starts the game', await titleShown(page));
   check(
     'the panel goes and "Save the run" is offered',
-    !(await panel(page)).shown && !(await page.isDisabled('#recording')),
+    !(await panel(page)).shown && (await page.evaluate(() => !document.getElementById('recording').hidden)),
   );
 }
 
@@ -211,7 +227,24 @@ async function offline(browser, check) {
       manifest.orientation === 'landscape' &&
       manifest.icons.length > 0 &&
       manifest.icons.every(Boolean) &&
-      manifest.icons.length === 4,
+      manifest.icons.length === 7,
+  );
+  const installing = await page.evaluate(async () => {
+    const text = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
+    const apple = document.querySelector('link[rel=apple-touch-icon]').href;
+    const picture = await createImageBitmap(await (await fetch(apple)).blob());
+    return {
+      sizes: text.icons.map(icon => icon.sizes),
+      maskable: text.icons.some(icon => icon.purpose === 'maskable' && icon.sizes === '512x512'),
+      apple: `${picture.width}x${picture.height}`,
+    };
+  });
+  check(
+    `an installed app's icons: 192 and 512 px, a maskable one, a 180 px apple-touch-icon (${JSON.stringify(installing)})`,
+    installing.sizes.includes('192x192') &&
+      installing.sizes.includes('512x512') &&
+      installing.maskable &&
+      installing.apple === '180x180',
   );
 
   // Another version on the server: its worker fills its own cache and drops the old one.
@@ -230,7 +263,37 @@ async function offline(browser, check) {
   await context.close();
 }
 
+// kawauo.data damaged where its size does not show it: named, with Try
+// again; mended on the server, whose date for it is unchanged, Try again
+// starts the game.
+async function damagedData(browser, check) {
+  let damaged = true;
+  const server = await serveSite(0, undefined, (name, bytes) => {
+    if (name !== 'kawauo.data' || !damaged) return bytes;
+    const copy = Buffer.from(bytes);
+    copy[copy.length >> 1] ^= 0x55;
+    return copy;
+  });
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.goto(`${server.url}/index.html?lang=en`);
+  const said = await eventually(kTold * 4, async () => {
+    const now = await panel(page);
+    return now.button === 'Try again' && now.text;
+  });
+  check(
+    `a kawauo.data of the right size, damaged: named with Try again ("${said}")`,
+    /^kawauo\.data arrived damaged: its bytes are not this version's/.test(said || ''),
+  );
+  damaged = false;
+  await page.click('#loader-again');
+  check('mended on the server, Try again fetches it anew and starts the game', await titleShown(page));
+  await context.close();
+  await server.stop();
+}
+
 runChecks(async ({browser, page, checks}) => {
+  await damagedData(browser, checks.check);
   await failedDownloads(page, checks.check);
   await playAgain(page, checks.check);
   await offline(browser, checks.check);

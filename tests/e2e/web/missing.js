@@ -31,7 +31,7 @@ runChecks(async ({page, checks}) => {
   check('no frame was shown', (await page.evaluate(() => kawauoGame.firstShown)) === undefined);
   const said = await page.textContent('#status');
   check(`the page says why: "${said.replace(/\n/g, ' / ')}"`, said.startsWith(`${expected.caption}: ${expected.text}`));
-  await page.click('#loader-again:text("Play again")');
+  await page.click('#loader-again:text("もう一度遊ぶ")');
   await box.waitFor({state: 'visible', timeout: 30000});
   check(
     'Play again starts the game again, which shows the box again',

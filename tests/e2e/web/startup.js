@@ -14,7 +14,7 @@
 const {eventually, waitFor, firstFrame, framesPass, runChecks} = require('./browser');
 
 const [pageUrl] = process.argv.slice(2);
-const kTitle = 'SPACE to start, ESC to quit.';
+const kTitle = 'SPACEでスタート、ESCで終了、Tabでメニューへ。';
 const kHeldTicks = 30;
 const kTickMilliseconds = 16;
 
@@ -155,7 +155,7 @@ runChecks(async ({browser, page, checks}) => {
   });
   check(
     `an exception before the first frame is said with Try again: "${said.status}"`,
-    said.button === 'Try again' && /no context for the canvas/.test(said.status) && /status 1/.test(said.status),
+    said.button === 'もう一度' && /no context for the canvas/.test(said.status) && /終了コード 1/.test(said.status),
   );
   await page.click('#loader-again');
   await firstFrame(page);
@@ -182,7 +182,7 @@ runChecks(async ({browser, page, checks}) => {
   check(
     `a fault of the page ends the game with ${stopped.button}, which stops: ${stopped.frames} -> ${after[0]} frames` +
       ` while the next shows 30 ("${after[1]}")`,
-    stopped.button === 'Play again' && after[0] === stopped.frames && after[1] === kTitle,
+    stopped.button === 'もう一度遊ぶ' && after[0] === stopped.frames && after[1] === kTitle,
   );
   checks.errors.length = 0; // the exceptions above were meant
 

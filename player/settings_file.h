@@ -12,6 +12,8 @@ namespace player::settings {
 // Windows %APPDATA%\kawauo\settings, else the roaming application data
 // known folder's. Empty when none is known.
 std::string DefaultPath();
+// What DefaultPath looks for, for the message when it finds none.
+const char* DefaultFolderName();
 
 // The player made the file at `path` read-only: it is never written.
 bool ReadOnly(const std::string& path);

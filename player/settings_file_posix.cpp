@@ -17,6 +17,8 @@ std::string DefaultPath() {
     return {};
 }
 
+const char* DefaultFolderName() { return "home folder"; }
+
 // A file with no write permission was made read-only by its owner: even the
 // superuser, whom the system would let write it, leaves it as it is.
 bool ReadOnly(const std::string& path) {

@@ -18,9 +18,13 @@ using testsupport::ReadText;
 
 class RecordTest : public ::testing::Test {
 protected:
-    void SetUp() override { headless::Reset(); }
+    void SetUp() override {
+        headless::Reset();
+        player::record::Reset();
+    }
     void TearDown() override {
         headless::Reset();
+        player::record::Reset();
         winapi::texts::UseLanguage(winapi::texts::Language::kJapanese);
     }
     // The platform's side of one frame: pending input taken, the clock read

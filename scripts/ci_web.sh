@@ -67,7 +67,7 @@ if serve .; then
     node tests/e2e/web/player.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
 # The page's deflate gives zlib's bytes: the kept runs' links as kawauo-sim makes them.
-node tests/e2e/web/deflate.mjs $(for run in tests/replays/*.rec; do build-ci/kawauo-sim --link "$run"; done) |
+node tests/e2e/web/deflate.js $(for run in tests/replays/*.rec; do build-ci/kawauo-sim --link "$run"; done) |
     tee -a "$WORK/log"
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.

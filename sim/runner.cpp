@@ -20,7 +20,8 @@ struct Run {
     bool scriptEnded = false;
     uint32_t step = 16;  // ms the clock advances after each frame
     int frameNumber = 0;
-    bool failed = false;  // a shot could not be written
+    bool failed = false;       // a shot could not be written
+    bool failureTold = false;  // writeFailed was called
 };
 
 Run g_run;  // the platform's frame listener is a plain function of it
@@ -122,6 +123,11 @@ void FrameEnded() {
         } else {
             trace->Frame(g_run.frameNumber, nullptr);
         }
+    }
+    const bool traceFailed = g_run.options.trace != nullptr && g_run.options.trace->Error() != 0;
+    if ((traceFailed || g_run.failed) && !g_run.failureTold && g_run.options.writeFailed) {
+        g_run.failureTold = true;
+        g_run.options.writeFailed();
     }
     if (!g_run.options.scripted || (g_run.scriptEnded && g_run.options.show)) return;
     winapi::inputs::SetClock(winapi::inputs::Clock() + g_run.step);

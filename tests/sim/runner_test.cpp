@@ -350,6 +350,43 @@ TEST_F(SimRunner, ATraceThatCannotBeWrittenSaysWhy) {
     }
 }
 
+// The first write of the trace that fails ends the run, as it ends cat: a
+// full disk or a reader gone takes no more frames (a run of two billion
+// frames once wrote on for terabytes, and a closed pipe killed the sim
+// without a word).
+TEST_F(SimRunner, TheFirstFailedWriteEndsTheRun) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    close(pipeEnds[0]);  // nobody reads
+    const struct {
+        std::string output;
+        std::string told;
+    } rows[] = {
+        {"/dev/full", "kawauo-sim: cannot write standard output: No space left on device\n"},
+        {"/proc/self/fd/" + std::to_string(pipeEnds[1]),
+         "kawauo-sim: cannot write standard output: Broken pipe\n"},
+    };
+    for (const auto& row : rows) {
+        SimRun run = RunSim("frames 2147483647\n", dir_.path(), {}, {}, {"", row.output, ""});
+        EXPECT_EQ(run.status, 2) << simtest::Describe(run);
+        EXPECT_EQ(run.errors, row.told);
+    }
+    close(pipeEnds[1]);
+}
+
+// A recording its game did not finish writing (still in its part) is played
+// as far as it goes, and said to be cut short.
+TEST_F(SimRunner, ARecordingCutShortIsSaidToBe) {
+    const std::string path = dir_.path() + "/run.rec.part";
+    std::ofstream(path) << "recording 1 kawauo " KAWAUO_VERSION "\nseed 1\nframe 100\nframe 116\n";
+    SimRun run = RunSim("", dir_.path(), {}, {}, {"", "", path});
+    EXPECT_EQ(run.status, 0) << simtest::Describe(run);
+    EXPECT_EQ(run.frames.size(), 2u);
+    EXPECT_EQ(run.errors, "kawauo-sim: " + path +
+                              ": a recording cut short (its game did not finish writing it): "
+                              "played as far as it goes\n");
+}
+
 // Started with standard output or error closed, the sim's messages go
 // nowhere and the trace file holds the trace alone.
 TEST_F(SimRunner, ClosedStandardStreamsLeaveTheTraceWhole) {

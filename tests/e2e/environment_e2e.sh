@@ -60,6 +60,7 @@ check "with standard error closed ESC ends the game with 0 (got $status)" test "
 # ---------------------------------------------------------------- a closed terminal, a closed pipe
 # SIGHUP (the terminal closed) ends the game as SIGTERM does: the recording
 # and the trace put in place, whole, nothing of theirs left beside them.
+STARTED_IN=$PWD
 cd "$WORK/game" || exit 1
 start_drawn "$WORK/hup.err" --record hup.rec --trace hup.jsonl
 wait_frames 30
@@ -87,7 +88,7 @@ wait_game 10
 status=$?
 GAME_PID=
 check "and it ends on ESC with 0 (got $status), its recording in place" test "$status" -eq 0 -a -s pipe.rec
-cd "$WORK" || exit 1
+cd "$STARTED_IN" || exit 1
 
 # ---------------------------------------------------------------- signals in play
 # A background job of a script starts with SIGINT ignored: the game gets it

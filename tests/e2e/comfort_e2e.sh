@@ -127,18 +127,21 @@ check "Alt+Enter writes only its own line, the malformed one kept ($changed)" \
 rm "$SETTINGS"
 
 # ---------------------------------------------------------------- WASD as the arrows
-# Each arrow, then its letter: the recording shows which game key each
-# became, the trace how the fish moved while it was held. Each is held for
-# 8 of the game's frames: held for a fifth of a second by the clock, down
-# and up once fell between two frames of a busy machine, and the fish
-# never moved.
+# Each arrow and each letter, every one moving the fish back from where the
+# one before took it: the recording shows which game key each became, the
+# trace how the fish moved while it was held. Each is held for 8 of the
+# game's frames: held for a fifth of a second by the clock, down and up
+# once fell between two frames of a busy machine, and the fish never moved.
+# The fish steps by the game's clock, not by frames, so a slow frame takes
+# it further: each key moves it away from the edge it stands at (it starts
+# at the bottom left), never into an edge where it cannot move.
 start_drawn keys.err --record keys.rec --trace keys.jsonl
 press space
 wait_frames 10
-for key in Right d Up w Left a Down s; do press "$key" 8; done
+for key in Right Left d a Up Down w s; do press "$key" 8; done
 end_game Escape
 arrows=$(awk '$1 == "down" && $2 ~ /^(LEFT|UP|RIGHT|DOWN)$/ { printf "%s ", $2 }' keys.rec)
-check "WASD reach the game as its arrows ($arrows)" test "$arrows" = "RIGHT RIGHT UP UP LEFT LEFT DOWN DOWN "
+check "WASD reach the game as its arrows ($arrows)" test "$arrows" = "RIGHT LEFT RIGHT LEFT UP DOWN UP DOWN "
 jq -r 'select(.frame != null) | "\(.fish[6]) \(.fish[10])"' keys.jsonl >positions
 ways=$(awk 'NR == FNR { x[FNR] = $1; y[FNR] = $2; next }
             /^frame / { n++ }
@@ -147,7 +150,7 @@ ways=$(awk 'NR == FNR { x[FNR] = $1; y[FNR] = $2; next }
                 dx = x[n + 1] - x[from]; dy = y[n + 1] - y[from]
                 printf "%d,%d ", (dx > 0) - (dx < 0), (dy > 0) - (dy < 0)
             }' positions keys.rec)
-check "each letter moved the fish as its arrow did ($ways)" test "$ways" = "1,0 1,0 0,-1 0,-1 -1,0 -1,0 0,1 0,1 "
+check "each letter moved the fish as its arrow did ($ways)" test "$ways" = "1,0 -1,0 1,0 -1,0 0,-1 0,1 0,-1 0,1 "
 
 # ---------------------------------------------------------------- F12 against the sim
 start_drawn shot.err --record shot.rec

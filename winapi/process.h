@@ -11,7 +11,8 @@ namespace winapi::process {
 // message never ends a game and a lost trace is said. First thing in main.
 void KeepStandardStreams();
 
-// The rest is for POSIX hosts (Windows has only the two above).
+// The rest is for POSIX systems; on Windows no stop signal comes (and
+// FinalStatus gives `status` back).
 // From here on SIGTERM, SIGINT and SIGHUP (a closed terminal) (unless
 // ignored from the start) ask the
 // game to stop instead of killing it outright: StopSignal names the signal, and the host's event pump and its

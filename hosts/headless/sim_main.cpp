@@ -158,9 +158,12 @@ int main(int argc, char** argv) {
         *shotWhy = "cannot write " + path + ": " + *shotWhy;
         return false;
     };
+    // SIGTERM, SIGINT and SIGHUP end the run between frames, its trace put in
+    // place whole, then the process as the signal would.
+    winapi::process::CatchStopSignals();
     sim::StartRun(std::move(run));
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
     bool finished = sim::FinishRun(code);
     finished = FinishTrace(chosen, trace, &traceFile) && finished;
-    return finished ? code : kRunnerFailure;
+    return winapi::process::FinalStatus(finished ? code : kRunnerFailure);
 }

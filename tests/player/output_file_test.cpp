@@ -32,7 +32,8 @@ TEST(OutputFile, NamesUpToTheLongestAreWritten) {
     const std::string japanese = "\xE9\xAD\x9A";  // three bytes a character
     std::string fishes;
     for (int i = 0; i < 85; ++i) fishes += japanese;
-    const std::string names[] = {std::string(249, 'r'), std::string(255, 'r'), std::string(250, 'r') + japanese, fishes};
+    const std::string names[] = {std::string(249, 'r'), std::string(255, 'r'), std::string(250, 'r') + japanese,
+                                 fishes};
     for (const std::string& name : names) {
         SCOPED_TRACE(std::to_string(name.size()) + " bytes");
         for (player::OutputKind kind : {player::OutputKind::kKept, player::OutputKind::kRemade}) {
@@ -44,7 +45,8 @@ TEST(OutputFile, NamesUpToTheLongestAreWritten) {
             size_t characters = 0;
             for (size_t at = written.find(japanese); at != std::string::npos; at = written.find(japanese, at + 3))
                 ++characters;
-            EXPECT_EQ(static_cast<size_t>(std::count(written.begin(), written.end(), '\xE9')), characters) << "a character cut in two";
+            EXPECT_EQ(static_cast<size_t>(std::count(written.begin(), written.end(), '\xE9')), characters)
+                << "a character cut in two";
             std::fputs("whole\n", output.stream);
             ASSERT_TRUE(player::PlaceOutput(&output, &why)) << why;
             EXPECT_EQ(testsupport::ReadText(folder / name), "whole\n");

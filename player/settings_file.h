@@ -14,6 +14,8 @@ namespace player::settings {
 // Windows %APPDATA%\kawauo\settings, else the roaming application data
 // known folder's. Empty when none is known.
 std::string DefaultPath();
+// What DefaultPath looks for, for the message when it finds none.
+const char* DefaultFolderName();
 
 // How a settings file's text is kept: UTF-8 (with a byte order mark or
 // without), or UTF-16 as Windows' Notepad saves "Unicode", recognised by

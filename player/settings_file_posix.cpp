@@ -20,6 +20,8 @@ std::string DefaultPath() {
     return {};
 }
 
+const char* DefaultFolderName() { return "home folder"; }
+
 Stamp StampOf(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return {};

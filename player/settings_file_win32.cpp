@@ -33,6 +33,8 @@ fs::path ApplicationData() {
 
 }  // namespace
 
+const char* DefaultFolderName() { return "APPDATA folder"; }
+
 std::string DefaultPath() {
     const fs::path folder = ApplicationData();
     return folder.empty() ? std::string() : winapi::Utf8Of(folder / L"kawauo" / L"settings");

@@ -17,6 +17,10 @@ void BinaryStandardOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void CatchStopSignals() {}
+
 int StopSignal() { return 0; }
+
+int FinalStatus(int status) { return status; }
 
 }  // namespace winapi::process

@@ -2,9 +2,9 @@
 // sideways (iPhone SE, Galaxy S9+) the picture takes at least 90 % of the
 // height, the buttons over the letterbox, not over it, the page unscrolled
 // by a swipe on the picture; a tablet's buttons at its edges; a tap on the
-// picture starts a run, a tap on any button keeps it (no ESC among them),
-// and the menu's "End the game…" asks first; the page hidden during play
-// pauses it. The header's line whole at 801, 900 and 1024 px and on a
+// picture starts a run, a tap on any button keeps it (no ESC among them,
+// and Retire acts only once held until it fills), and the menu's "End the
+// game…" asks first; the page hidden during play pauses it. The header's line whole at 801, 900 and 1024 px and on a
 // 320 px phone. A bad value in the query is left out with a notice and the
 // game starts. The buttons are named in the game's language, the page's
 // words too, its Japanese marked as such. From the game, the keyboard
@@ -77,9 +77,9 @@ async function sideways(browser, check, name, width, height, ratio) {
   await context.close();
 }
 
-// A run started by a tap on the picture; a tap on each button but TAB
-// (which retires, as the game's TAB does) keeps it; the menu's end asks
-// first; the page hidden in play is paused when it is seen again.
+// A run started by a tap on the picture; a tap on each button, Retire's
+// too, keeps it; the menu's end asks first; the page hidden in play is
+// paused when it is seen again.
 async function keepsTheRun(browser, check) {
   const {context, page, touch} = await phone(browser, 667, 375, 2);
   await tapAt(page, touch, centre(await boxOf(page, '#screen')));
@@ -87,7 +87,7 @@ async function keepsTheRun(browser, check) {
     'a tap on the picture on the title starts a run',
     await eventually(5, async () => (await last(page)).scene === 2),
   );
-  for (const key of [...kPad, 'F1', 'F2', 'F3', 'SPACE', 'SPACE']) {
+  for (const key of [...kPad, 'F1', 'F2', 'F3', 'SPACE', 'SPACE', 'TAB']) {
     await tapAt(page, touch, centre(await boxOf(page, `[data-key="${key}"]`)));
   }
   const after = await last(page);
@@ -121,6 +121,39 @@ async function keepsTheRun(browser, check) {
   await page.tap('#ask-yes');
   const ended = await eventually(5, () => page.evaluate(() => document.body.dataset.ended));
   check(`and "End it" ends the game (status ${ended})`, ended === '0');
+  await context.close();
+}
+
+// Retire by touch: held a while it fills part of the way, and let go keeps
+// the run; held until it fills (kRetireFrames of the game's frames), it
+// retires as TAB does, to the result.
+async function retireByHolding(browser, check) {
+  const kRetireFrames = 45;
+  const {context, page, touch} = await phone(browser, 667, 375, 2);
+  await tapAt(page, touch, centre(await boxOf(page, '#screen')));
+  await eventually(5, async () => (await last(page)).scene === 2);
+  const retire = centre(await boxOf(page, '[data-key="TAB"]'));
+  const filled = () => page.$eval('[data-key="TAB"]', e => Number(e.style.getPropertyValue('--held') || 0));
+  await touch('touchStart', [{...retire, id: 1}]);
+  await framesPass(page, 15);
+  const part = await filled();
+  await touch('touchEnd', []);
+  await framesPass(page, 4);
+  const kept = (await last(page)).scene === 2 && !(await page.evaluate(() => kawauoGame.ended));
+  const emptied = await filled();
+  check(
+    `Retire held 15 frames fills ${part.toFixed(2)} of the way; let go, it empties (${emptied}) and the run goes on`,
+    part > 0 && part < 1 && emptied === 0 && kept,
+  );
+  const from = await page.evaluate(() => kawauoGame.frames);
+  await touch('touchStart', [{...retire, id: 1}]);
+  const result = await eventually(10, async () => (await last(page)).scene === 3);
+  const held = (await page.evaluate(() => kawauoGame.frames)) - from;
+  await touch('touchEnd', []);
+  check(
+    `held until it fills, Retire ends the run on the result (after ${held} frames)`,
+    result && held >= kRetireFrames,
+  );
   await context.close();
 }
 
@@ -292,6 +325,7 @@ runChecks(async ({browser, page, checks}) => {
   await sideways(browser, check, 'Galaxy S9+', 658, 320, 4.5);
   await tablet(browser, check);
   await keepsTheRun(browser, check);
+  await retireByHolding(browser, check);
   await header(browser, check);
   await badAddress(page, check);
   await words(browser, check);

@@ -269,33 +269,47 @@ async function offline(browser, check) {
   await context.close();
 }
 
-// kawauo.data damaged where its size does not show it: named, with Try
-// again; mended on the server, whose date for it is unchanged, Try again
-// starts the game.
-async function damagedData(browser, check) {
+// A page of its own on `query`, from the site served with `file` damaged
+// where its size does not show it, until mend(); the text its panel shows
+// with Try again.
+async function damagedOnServer(browser, file, query) {
   let damaged = true;
   const server = await serveSite(0, undefined, (name, bytes) => {
-    if (name !== 'kawauo.data' || !damaged) return bytes;
+    if (name !== file || !damaged) return bytes;
     const copy = Buffer.from(bytes);
     copy[copy.length >> 1] ^= 0x55;
     return copy;
   });
   const context = await browser.newContext();
   const page = await context.newPage();
-  await page.goto(`${server.url}/index.html?lang=en`);
+  await page.goto(`${server.url}/index.html${query}`);
   const said = await eventually(kTold * 4, async () => {
     const now = await panel(page);
     return now.button === 'Try again' && now.text;
   });
+  const mend = () => {
+    damaged = false;
+  };
+  const close = async () => {
+    await context.close();
+    await server.stop();
+  };
+  return {page, said, mend, close};
+}
+
+// kawauo.data damaged where its size does not show it: named, with Try
+// again; mended on the server, whose date for it is unchanged, Try again
+// starts the game.
+async function damagedData(browser, check) {
+  const {page, said, mend, close} = await damagedOnServer(browser, 'kawauo.data', '?lang=en');
   check(
     `a kawauo.data of the right size, damaged: named with Try again ("${said}")`,
     /^kawauo\.data arrived damaged: its bytes are not this version's/.test(said || ''),
   );
-  damaged = false;
+  mend();
   await page.click('#loader-again');
   check('mended on the server, Try again fetches it anew and starts the game', await titleShown(page));
-  await context.close();
-  await server.stop();
+  await close();
 }
 
 // The font damaged where its size does not show it: the title plays, the
@@ -303,20 +317,7 @@ async function damagedData(browser, check) {
 // frame shown while the page's own frames pass) until Try again, mended on
 // the server, brings it, and the run goes on.
 async function damagedFont(browser, check) {
-  let damaged = true;
-  const server = await serveSite(0, undefined, (name, bytes) => {
-    if (name !== 'font/glyphs16.bin' || !damaged) return bytes;
-    const copy = Buffer.from(bytes);
-    copy[copy.length >> 1] ^= 0x55;
-    return copy;
-  });
-  const context = await browser.newContext();
-  const page = await context.newPage();
-  await page.goto(`${server.url}/index.html?trace&lang=en`);
-  const said = await eventually(kTold * 4, async () => {
-    const now = await panel(page);
-    return now.button === 'Try again' && now.text;
-  });
+  const {page, said, mend, close} = await damagedOnServer(browser, 'font/glyphs16.bin', '?trace&lang=en');
   await framesPass(page, 10);
   check(
     `a font/glyphs16.bin of the right size, damaged: named with Try again ("${said}"), the title playing`,
@@ -340,7 +341,7 @@ async function damagedFont(browser, check) {
     `a run begun waits for the font at its first text (frame ${wanted}, still ${waited} ten of the page's frames later)`,
     wanted !== undefined && waited === wanted,
   );
-  damaged = false;
+  mend();
   await page.click('#loader-again');
   const goesOn = await eventually(10, async () => (await last(page)).scene === 2);
   await framesPass(page, 10);
@@ -348,8 +349,7 @@ async function damagedFont(browser, check) {
     'mended on the server, Try again fetches the font anew and the run goes on',
     goesOn && !(await panel(page)).shown && (await last(page)).scene === 2,
   );
-  await context.close();
-  await server.stop();
+  await close();
 }
 
 runChecks(async ({browser, page, checks}) => {

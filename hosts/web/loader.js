@@ -1,8 +1,8 @@
 // The page's loading: the program (kawauo.js, kawauo.wasm) and the pictures
 // (kawauo-data.js, kawauo.data) fetched with their bytes on a progress bar,
 // then, while the title shows, the baked font (font/: the title draws no
-// text, and the game's first text waits for it), each file
-// checked against the sizes and SHA-256 digests the build wrote below,
+// text, and the game's first text waits for it), each file checked against
+// the sizes and SHA-256 digests the build wrote below,
 // then unpacked (the build stores them gzip-compressed, for any plain static
 // server to send at a third of their size) with the browser's own
 // DecompressionStream, the program compiled as it arrives, the scripts run
@@ -209,8 +209,8 @@ export class Loader {
     return {factory, pictures, wasm, data};
   }
 
-  // The files of `names` not yet here, each fetched once at a time; rejects
-  // with the first failure while the others go on arriving.
+  // The files of `names` not yet here, each by one download at a time;
+  // rejects with the first failure while the others go on arriving.
   fetchAll(names, again) {
     const downloads = names
       .filter(name => !this.got[name])
@@ -277,7 +277,7 @@ export class Loader {
       if (this.action === this.fetchFontAgain || this.counting === kFontFiles) this.panel.hidden = true;
       this.counting = [];
     } catch (error) {
-      delete this.got[error.file];
+      if (error.file) delete this.got[error.file]; // found damaged after it came: fetched again
       this.fontFailed = true;
       console.error(error.message);
       this.say(error.message, say('tryAgain'), this.fetchFontAgain);

@@ -342,7 +342,7 @@ void Apply(const std::string& text, File* file) {
     std::vector<Problem> problems;
     Parse(text, file->known, &file->settings, &problems);
     for (const Problem& problem : problems)
-        std::fprintf(stderr, "%s:%d: %s\n", file->path.c_str(), problem.line, problem.what.c_str());
+        std::fprintf(stderr, "%s:%d: %s\n", options::ShownPath(file->path).c_str(), problem.line, problem.what.c_str());
 }
 
 bool Parse(const std::string& text, KeyKnown known, Settings* into, std::vector<Problem>* problems) {

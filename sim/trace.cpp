@@ -105,9 +105,11 @@ void TraceWriter::Key(const char* name) {
     line_ += "\":";
 }
 
+// After the first failed write nothing more is written: what follows would
+// not join what went before.
 void TraceWriter::Line() {
     line_ += "}\n";
-    if (std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size()) Failed();
+    if (error_ == 0 && std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size()) Failed();
     line_.clear();
     firstKey_ = true;
 }
@@ -280,7 +282,7 @@ void TraceWriter::Failed() {
 }
 
 bool TraceWriter::Flush() {
-    if (std::fflush(out_) != 0 || std::ferror(out_)) Failed();
+    if (error_ == 0 && (std::fflush(out_) != 0 || std::ferror(out_))) Failed();
     return error_ == 0;
 }
 

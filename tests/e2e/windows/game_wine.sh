@@ -39,13 +39,15 @@ source "$SRC/scripts/xvfb.sh"
 start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; exit 1; }
 
 source "$SRC/scripts/game_window.sh"
+not() { ! "$@"; }
 now_ms() { date +%s%3N; }
 
 # ------------------------------------------------------------ a short visit
 # Started from elsewhere: the game finds bmp\ beside kawauo.exe.
 cd "$WORK"
 START=$(now_ms)
-wine "$GAME/kawauo.exe" 2>"$WORK/visit.err" &
+PROGRESS=visit.rec.part
+wine "$GAME/kawauo.exe" --record visit.rec 2>"$WORK/visit.err" &
 GAME_PID=$!
 check "the window opens, titled kawauo" wait_for_window kawauo 300
 [ -n "${WID:-}" ] || { cat "$WORK/visit.err"; exit 1; }
@@ -60,23 +62,24 @@ echo "start-up under Wine: window after ${WINDOW_MS} ms, title seen after ${TITL
 press space
 check "SPACE starts play" eventually 10 lacks_overlay "$GAME/bmp/opn.bmp"
 shot "$WORK/play1.png"
-sleep 0.5
+wait_frames 30
 shot "$WORK/play2.png"
 CHANGED=$(compare -metric AE "$WORK/play1.png" "$WORK/play2.png" null: 2>&1)
-check "frames go on: the river moves (${CHANGED%% *} pixels in half a second)" test "${CHANGED%% *}" -gt 500
+check "frames go on: the river moves (${CHANGED%% *} pixels in 30 frames)" test "${CHANGED%% *}" -gt 500
 
+sized() { [ "$(window_size "$WID")" = "$1" ]; }
 xdotool key alt+Return
-sleep 1
+wait_for not sized "${SCREEN_W}x${SCREEN_H}"
 WINDOWED=$(window_size "$WID")
 check "Alt+Enter makes a window ($WINDOWED)" test "$WINDOWED" != "${SCREEN_W}x${SCREEN_H}"
 xdotool windowfocus "$WID" 2>/dev/null
 xdotool key alt+Return
-sleep 1
+wait_for sized "${SCREEN_W}x${SCREEN_H}"
 FULL=$(window_size "$WID")
 check "Alt+Enter again covers the screen ($FULL)" test "$FULL" = "${SCREEN_W}x${SCREEN_H}"
 
 xdotool windowfocus "$WID" 2>/dev/null
-press Escape
+hold_until_gone Escape
 wait_game 10
 STATUS=$?
 check "ESC ends the game with 0 (got $STATUS)" test "$STATUS" = 0
@@ -125,7 +128,7 @@ GAME_PID=$!
 check "1366x768: the window opens" wait_for_window kawauo 300
 check "1366x768: fit fills the screen's height at 4:3, in the middle" fits_height
 xdotool windowfocus "$WID" 2>/dev/null
-press Escape
+hold_until_gone Escape
 wait_game 10
 GAME_PID=
 

@@ -124,13 +124,7 @@ std::string SurfaceName(const IDirectDrawSurface* surface, bool* known) {
         if (g_surfaces[i] != surface) continue;
         *known = true;
         const char* name = g_surfaceNames[i];
-        size_t length = strnlen(name, kSurfaceNameSize);
-        for (size_t j = 0; j < length; ++j) {
-            if (static_cast<unsigned char>(name[j]) >= 0x80) {
-                return winapi::Cp932ToUtf8(name, length);
-            }
-        }
-        return std::string(name, length);
+        return winapi::Cp932ToUtf8(name, strnlen(name, kSurfaceNameSize));
     }
     *known = false;
     return "";

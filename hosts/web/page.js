@@ -146,6 +146,7 @@ function play(program) {
   const traced = query.has('trace') ? ['--trace=/trace.jsonl'] : [];
   game = new Game({
     canvas,
+    font: loader.font,
     args: [...scripted, ...traced, ...shown.args, ...linked.args],
     files: [...(script ? [{path: '/run.sim', contents: fetchScript()}] : []), ...shown.files, ...linked.files],
     stats: query.has('stats'),
@@ -156,6 +157,7 @@ function play(program) {
   showRefused();
   game.addEventListener('ended', ended);
   game.addEventListener('messagebox', showMessageBox);
+  game.addEventListener('fontwanted', () => loader.fontWanted());
   game.addEventListener('choices', event => useLanguage(event.detail.lang));
   game.addEventListener('refused', event => {
     console.warn(event.detail.why); // as a settings line the page cannot read is said

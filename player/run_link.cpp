@@ -389,6 +389,14 @@ bool MakeLink(std::string_view recording, std::string* link, std::string* why) {
     return true;
 }
 
+bool MakeRunLink(std::string* link, std::string* why) {
+    if (!record::Kept()) {
+        *why = "no run of the player's is kept (a run shown, or one longer than a recording may be)";
+        return false;
+    }
+    return MakeLink(record::Text(), link, why);
+}
+
 bool ReadLink(std::string_view link, std::string* recording, std::string* why) {
     std::vector<uint8_t> deflated, form;
     return DeflatedOf(link, &deflated, why) && Inflate(deflated, winapi::kMaxReadBytes, &form, why) &&

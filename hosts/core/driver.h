@@ -76,6 +76,9 @@ struct Driver {
     void (*frameEnd)(HRESULT result) = nullptr;
     // How frames are paced now, for the frame statistics.
     const char* (*pacing)() = nullptr;
+    // Puts UTF-8 text on the system's clipboard (Ctrl+C's run link on the
+    // result screen, core/link_copy.h); false when the system refused it.
+    bool (*copyText)(const char* text) = nullptr;
     // What F12 does: core::TakeScreenshot on a desktop (core/shown.h).
     void (*screenshot)() = nullptr;
     // Files (screenshots, settings) are written on a thread of the core's,

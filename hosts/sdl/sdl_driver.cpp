@@ -231,6 +231,8 @@ void ShowBox(const char* caption, const char* text) {
 
 bool KeyKnown(const std::string& name) { return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN; }
 
+bool CopyText(const char* text) { return SDL_SetClipboardText(text) == 0; }
+
 constexpr core::Driver kDriver{
     .desktopSize = DesktopSize,
     .open = Open,
@@ -244,6 +246,7 @@ constexpr core::Driver kDriver{
     .wait = Wait,
     .keyKnown = KeyKnown,
     .pacing = sdl::DescribePacing,
+    .copyText = CopyText,
     .screenshot = core::TakeScreenshot,
     .threads = true,
 };

@@ -8,7 +8,6 @@
 
 #include "hosts/web/web_host.h"
 #include "hosts/web/web_internal.h"
-#include "player/record.h"
 #include "player/run_link.h"
 #include "player/run_link_deflate.h"
 #include "player/version.h"
@@ -44,7 +43,7 @@ bool Inflate(std::span<const uint8_t> deflated, size_t most, std::vector<uint8_t
 const char* kawauo_link() {
     static std::string link;
     std::string why;
-    if (!player::run_link::MakeLink(player::record::Text(), &link, &why)) {
+    if (!player::run_link::MakeRunLink(&link, &why)) {
         std::fprintf(stderr, "kawauo: the run's link: %s\n", why.c_str());
         link.clear();
     }

@@ -56,9 +56,10 @@ export class Links {
     const link = this.link;
     this.link = null;
     this.game = null;
+    this.version = '';
     if (!link) return {args: [], files: []};
     // Written into the game's files, which it waits for, once its codec is
-    // there: follow() has named the game long before any import arrives.
+    // there: follow(), in the same turn as this, has named the game by then.
     const contents = Promise.resolve()
       .then(() => useCodec(this.game))
       .then(() => link);

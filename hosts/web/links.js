@@ -21,9 +21,23 @@ const kResult = 3; // sim::Showing's result screen
 
 let codec = null; // pako, once loaded
 
+// pako's module, stored gzip-compressed as the program is: unpacked by the
+// browser and run from its bytes (a blob:, as the page's policy allows).
+async function loadCodec() {
+  const response = await fetch('pako.js');
+  if (!response.ok) throw new Error(`pako.js: ${response.status}`);
+  const source = await new Response(response.body.pipeThrough(new DecompressionStream('gzip'))).blob();
+  const url = URL.createObjectURL(new Blob([source], {type: 'text/javascript'}));
+  try {
+    return (await import(url)).default;
+  } finally {
+    URL.revokeObjectURL(url);
+  }
+}
+
 // The page's deflate, loaded once, handed to `game`.
 async function useCodec(game) {
-  codec ??= (await import('./pako.js')).default;
+  codec ??= await loadCodec();
   game.codec = codec;
 }
 

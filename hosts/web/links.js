@@ -7,7 +7,9 @@
 // is opened or made (library_link.js).
 //   new Links(): takes the address's link, once: a reload or "Play again"
 //     plays; a link put in the address later starts the page again.
-//   links.nextGame(): {args, files} of a new game: the link to replay, if any.
+//   links.nextGame(shown): {args, files} of a new game: the address's link to
+//     replay, else `shown` (choices.nextGame()'s), whose recording opened on
+//     the page may be a link too: the codec is loaded first for either.
 //   links.follow(game): `game` replays it.
 //   links.said(showing): the header's pair while a link's run is shown, else null.
 //   links.refused(game): what is wrong with the link `game` could not replay, else null.
@@ -63,24 +65,36 @@ export class Links {
     });
     this.link = takeLink(); // until a game takes it
     this.game = null; // the game replaying a link
+    this.next = null; // the game of the files nextGame() gave
     this.version = '';
   }
 
-  nextGame() {
+  nextGame(shown) {
     const link = this.link;
     this.link = null;
     this.game = null;
     this.version = '';
-    if (!link) return {args: [], files: []};
-    // Written into the game's files, which it waits for, once its codec is
-    // there: follow(), in the same turn as this, has named the game by then.
-    const contents = Promise.resolve()
-      .then(() => useCodec(this.game))
-      .then(() => link);
-    return {args: [`--play=${kPath}`], files: [{path: kPath, contents}]};
+    if (link) {
+      const args = shown.args.filter(arg => !arg.startsWith('--play='));
+      return {args: [...args, `--play=${kPath}`], files: [{path: kPath, contents: this.withCodec(link)}]};
+    }
+    if (!shown.args.some(arg => arg.startsWith('--play='))) return shown;
+    return {args: shown.args, files: shown.files.map(file => ({...file, contents: this.withCodec(file.contents)}))};
+  }
+
+  // `contents`, once the codec is there when they hold a link (as the
+  // program tells one: "#run=", or a web address, near the start). The game
+  // waits for its files; follow(), in the same turn as nextGame(), has
+  // named it by then.
+  async withCodec(contents) {
+    const made = await contents;
+    const start = typeof made === 'string' ? made.slice(0, 4096) : new TextDecoder().decode(made.subarray(0, 4096));
+    if (/#run=|^\s*https?:\/\//.test(start)) await useCodec(this.next);
+    return made;
   }
 
   follow(game) {
+    this.next = game;
     if (!game.args.includes(`--play=${kPath}`)) return;
     this.game = game;
     game.addEventListener('firstframe', () => {

@@ -140,15 +140,14 @@ function showMessageBox(event) {
 function play(program) {
   status.classList.remove('ended');
   delete document.body.dataset.ended;
-  const shown = choices.nextGame();
-  const linked = links.nextGame();
+  const shown = links.nextGame(choices.nextGame());
   const scripted = script ? ['--script=/run.sim'] : [];
   const traced = query.has('trace') ? ['--trace=/trace.jsonl'] : [];
   game = new Game({
     canvas,
     font: loader.font,
-    args: [...scripted, ...traced, ...shown.args, ...linked.args],
-    files: [...(script ? [{path: '/run.sim', contents: fetchScript()}] : []), ...shown.files, ...linked.files],
+    args: [...scripted, ...traced, ...shown.args],
+    files: [...(script ? [{path: '/run.sim', contents: fetchScript()}] : []), ...shown.files],
     stats: query.has('stats'),
     anyWebGL: query.has('webgl'),
   });

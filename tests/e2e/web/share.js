@@ -2,11 +2,12 @@
 // (kawauo-sim --link) opened, or put in the address of the open page,
 // replays the frames kawauo-sim replays from it, the header naming the
 // version that made it and, on the result screen, that it was replayed from
-// the link; a damaged, cut or foreign link is refused with what is wrong,
-// and "Play instead" plays; a run played on the page to its result screen
-// and shared, by the clipboard and by a stubbed Web Share (with a PNG of the
-// result screen), gives the link kawauo-sim makes of that very run, asking
-// nothing of any other site.
+// the link; a file holding a link plays as "Watch a run" plays a recording;
+// a damaged, cut or foreign link is refused with what is wrong, and "Play
+// instead" plays; a run played on the page to its result screen and shared,
+// by the clipboard and by a stubbed Web Share (with a PNG of the result
+// screen), gives the link kawauo-sim makes of that very run, asking nothing
+// of any other site.
 //   node share.js PAGE_URL SOURCE_DIR KAWAUO_SIM
 'use strict';
 const {execFileSync} = require('child_process');
@@ -101,7 +102,26 @@ runChecks(async ({page, checks}) => {
     check(`on its result screen the header says "${after}"`, Boolean(after));
   }
 
+  // A file holding a link, opened with "Watch a run".
   const link = simText(['--link', 'tests/replays/retire.rec']);
+  const replayed = frameLines(simText(['--draws', link]));
+  fs.writeFileSync(path.join(work, 'retire.txt'), `${link}\n`);
+  await page.goto(`${url}/index.html?trace`);
+  await firstFrame(page);
+  await Promise.all([
+    page.waitForNavigation(),
+    page.setInputFiles('#choices input[type=file]', path.join(work, 'retire.txt')),
+  ]);
+  await firstFrame(page);
+  const watched = await eventually(120, async () => {
+    const lines = frameLines(await page.evaluate(() => kawauoGame.read('/trace.jsonl')));
+    return lines.length >= replayed.length && lines;
+  });
+  check(
+    `a file holding retire.rec's link, watched, replays its ${replayed.length} frames`,
+    watched && replayed.every((line, i) => line === watched[i]),
+  );
+
   for (const {what, link: bad, reason} of spoiled(link)) {
     await page.goto('about:blank');
     await page.goto(`${url}/index.html${hashOf(bad)}`);

@@ -54,14 +54,13 @@ const Row kRows[] = {
      }},
     {kGame | kWeb, "--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
      [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
-    {kGame | kSim | kWeb, "--lang", "LANG",
-     "ja (Japanese, the default) or en (English) for the game's texts and titles",
+    {kGame | kSim | kWeb, "--lang", "LANG", "ja (Japanese) or en (English) for the game's texts and titles",
      [](Options* o, const char* v) { return Store(LanguageNamed(v), &o->lang); }},
     {kGame | kSim | kWeb, "--outline", nullptr, "draw the texts with a dark edge, to read them over pale water",
      [](Options* o, const char*) { return o->outline = true; }},
     {kGame | kWeb, "--pause-unfocused", nullptr, "stop the game while its window is not in front",
      [](Options* o, const char*) { return o->pauseUnfocused = true; }},
-    {kGame, "--record", "FILE", "write this run to FILE as a recording kawauo-sim can replay",
+    {kGame, "--record", "FILE", "write this run to FILE as a recording (--play FILE shows it)",
      [](Options* o, const char* v) { return StorePath(v, &o->recordPath); }},
     {kGame | kWeb, "--play", "FILE", "show the recording FILE instead of taking the keys",
      [](Options* o, const char* v) { return StorePath(v, &o->playPath); }},
@@ -78,13 +77,17 @@ const Row kRows[] = {
 // What sets each program apart on its usage and its command line.
 struct ProgramText {
     const char* name;
-    const char* operand;  // its one argument that is no option (the sim's SCRIPT), or nullptr
+    // Its one argument that is no option, or nullptr: the sim's SCRIPT, or
+    // the game's recording to play, which may be left out (a file dropped
+    // on the program's icon comes so).
+    const char* operand;
     const char* about;
-    const char* footer;
+    const char* footer;  // nullptr: where the system's copy tells the keys
 };
 
 const ProgramText kPrograms[] = {
-    {"kawauo", nullptr, "The fish swims up the river. Options:\n", "See kawauo(6) for the keys.\n"},
+    {"kawauo", "[FILE.rec]",
+     "The fish swims up the river. Given a recording (FILE.rec), shows it as\n--play does. Options:\n", nullptr},
     {"kawauo-sim", "SCRIPT",
      "Runs the game headless in the current directory (it reads ./bmp), driven by\n"
      "SCRIPT ('-' for standard input), and writes a JSON Lines trace of every\n"
@@ -99,8 +102,11 @@ unsigned Bit(Program program) { return 1u << static_cast<int>(program); }
 
 const ProgramText& TextOf(Program program) { return kPrograms[static_cast<int>(program)]; }
 
+// The other names of --help: the short one, and those Windows programs take.
+bool AsksForHelp(const std::string& name) { return name == "-h" || name == "-?" || name == "/?"; }
+
 const Row* Find(Program program, const std::string& name) {
-    const std::string full = name == "-h" ? "--help" : name;
+    const std::string full = AsksForHelp(name) ? "--help" : name;
     for (const Row& row : kRows)
         if ((row.programs & Bit(program)) && full == row.name) return &row;
     return nullptr;
@@ -114,10 +120,28 @@ bool Refuse(Program program, const std::string& what, std::FILE* errors) {
     return false;
 }
 
+bool EndsInRec(const std::string& name) {
+    if (name.size() <= 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    for (char& c : end) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return end == ".rec";
+}
+
+// The game's one argument that is no option: a recording, played as --play plays it.
+bool TakeRecording(const std::string& arg, Options* options, std::FILE* errors) {
+    if (!EndsInRec(arg))
+        return Refuse(Program::kGame, "unexpected argument '" + Shown(arg) + "' (a recording's name ends in .rec)",
+                      errors);
+    if (!options->playPath.empty()) return Refuse(Program::kGame, "more than one recording to play", errors);
+    options->playPath = arg;
+    return true;
+}
+
 // One argument that is no option: the program's operand, given once.
 bool TakeOperand(Program program, const std::string& arg, Options* options, std::FILE* errors) {
     if (TextOf(program).operand == nullptr || arg.empty())
         return Refuse(program, "unexpected argument '" + Shown(arg) + "'", errors);
+    if (program == Program::kGame) return TakeRecording(arg, options, errors);
     if (!options->scriptPath.empty()) return Refuse(program, "more than one script given", errors);
     options->scriptPath = arg;
     return true;
@@ -141,8 +165,9 @@ bool TakeOption(Program program, int argc, const char* const* argv, int* i, Opti
     return true;
 }
 
-// The usage text of `program`, one line an option.
-void PrintUsage(Program program, std::FILE* out) {
+// The usage text of `program`: one line an option, its help in a column
+// (kColumns), or under it (kList, for a proportional font).
+void PrintUsage(Program program, Layout layout, std::FILE* out) {
     const ProgramText& text = TextOf(program);
     std::fprintf(out, "usage: %s [OPTION]...%s%s\n%s", text.name, text.operand ? " " : "",
                  text.operand ? text.operand : "", text.about);
@@ -150,9 +175,10 @@ void PrintUsage(Program program, std::FILE* out) {
         if (!(row.programs & Bit(program))) continue;
         std::string left = row.name;
         if (row.argument != nullptr) left = left + " " + row.argument;
-        std::fprintf(out, "  %-22s %s\n", left.c_str(), row.help);
+        if (layout == Layout::kList) std::fprintf(out, "%s\n      %s\n", left.c_str(), row.help);
+        else std::fprintf(out, "  %-22s %s\n", left.c_str(), row.help);
     }
-    std::fputs(text.footer, out);
+    std::fputs(text.footer != nullptr ? text.footer : KeysFooter(), out);
 }
 
 }  // namespace
@@ -160,8 +186,9 @@ void PrintUsage(Program program, std::FILE* out) {
 Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool taken = arg.size() >= 2 && arg[0] == '-' ? TakeOption(program, argc, argv, &i, options, errors)
-                                                            : TakeOperand(program, arg, options, errors);
+        const bool option = (arg.size() >= 2 && arg[0] == '-') || AsksForHelp(arg);
+        const bool taken =
+            option ? TakeOption(program, argc, argv, &i, options, errors) : TakeOperand(program, arg, options, errors);
         if (!taken) return Outcome::kBad;
     }
     if (!options->recordPath.empty() && !options->playPath.empty()) {
@@ -170,17 +197,17 @@ Outcome Parse(Program program, int argc, const char* const* argv, Options* optio
     }
     if (options->help) return Outcome::kHelp;
     if (options->version) return Outcome::kVersion;
-    if (TextOf(program).operand != nullptr && options->scriptPath.empty()) {
+    if (program == Program::kSim && options->scriptPath.empty()) {
         Refuse(program, "no script given", errors);
         return Outcome::kBad;
     }
     return Outcome::kRun;
 }
 
-int Answer(Program program, Outcome outcome, std::FILE* out) {
+int Answer(Program program, Outcome outcome, std::FILE* out, Layout layout) {
     if (outcome == Outcome::kBad) return kUsageStatus;
     const bool help = outcome == Outcome::kHelp;
-    if (help) PrintUsage(program, out);
+    if (help) PrintUsage(program, layout, out);
     else std::fprintf(out, "kawauo " KAWAUO_VERSION "\n");
     // A full disk or a closed pipe: the player asked for this text and must
     // not be told all went well.

@@ -31,30 +31,47 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
-// Parses the command line with its refusal and its answer written into one
-// pipe, whose text is returned: Parse says only why a line is refused,
-// Answer only the usage or the version, so it is one or the other. (A
-// program started without streams has no standard error to send there.)
-std::string ParseCaught(const std::vector<const char*>& argv, player::options::Options* chosen,
-                        player::options::Outcome* outcome, int* status) {
-    const int count = static_cast<int>(argv.size());
+// What `write` writes on the stream it is given, caught in a pipe and
+// returned. (A program started without streams has no standard error to
+// send there.) With no pipe to be had, `write` is given nullptr, to write
+// where it would without one, and nothing is returned.
+template <typename Write>
+std::string Caught(Write write) {
     int ends[2];
     std::FILE* caught = _pipe(ends, kPipeBytes, _O_BINARY | _O_NOINHERIT) == 0 ? _fdopen(ends[1], "wb") : nullptr;
-    if (caught == nullptr) {
-        *outcome = player::options::Parse(player::options::Program::kGame, count, argv.data(), chosen);
-        *status = player::options::Answer(player::options::Program::kGame, *outcome, stdout);
-        return std::string();
-    }
-    *outcome = player::options::Parse(player::options::Program::kGame, count, argv.data(), chosen, caught);
-    *status = *outcome == player::options::Outcome::kRun
-                  ? 0
-                  : player::options::Answer(player::options::Program::kGame, *outcome, caught);
+    write(caught);
+    if (caught == nullptr) return std::string();
     std::fclose(caught);
     std::string text;
     char chunk[4096];
     for (int got; (got = _read(ends[0], chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(got));
     _close(ends[0]);
     return text;
+}
+
+// Parses the command line with its refusal and its answer caught: Parse
+// says only why a line is refused, Answer only the usage or the version, so
+// it is one or the other.
+std::string ParseCaught(const std::vector<const char*>& argv, player::options::Options* chosen,
+                        player::options::Outcome* outcome, int* status) {
+    using player::options::Program;
+    return Caught([&](std::FILE* into) {
+        *outcome = player::options::Parse(Program::kGame, static_cast<int>(argv.size()), argv.data(), chosen,
+                                          into != nullptr ? into : stderr);
+        *status = *outcome == player::options::Outcome::kRun
+                      ? 0
+                      : player::options::Answer(Program::kGame, *outcome, into != nullptr ? into : stdout);
+    });
+}
+
+// The usage for a box, whose proportional font breaks columns: each option's
+// help on the line under it.
+std::string UsageForBox() {
+    return Caught([](std::FILE* into) {
+        if (into != nullptr)
+            player::options::Answer(player::options::Program::kGame, player::options::Outcome::kHelp, into,
+                                    player::options::Layout::kList);
+    });
 }
 
 bool Usable(HANDLE handle) {
@@ -109,7 +126,8 @@ player::options::Outcome ReadCommandLine(player::options::Options* chosen, int* 
     Delivery delivery = WriteToParent(refused ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, text);
     if (delivery == Delivery::kNowhere) {
         const UINT icon = refused ? MB_ICONWARNING : MB_ICONINFORMATION;
-        delivery = Written(MessageBoxW(nullptr, Wide(text).c_str(), L"kawauo", MB_OK | icon) != 0);
+        const std::string boxed = outcome == player::options::Outcome::kHelp ? UsageForBox() : text;
+        delivery = Written(MessageBoxW(nullptr, Wide(boxed).c_str(), L"kawauo", MB_OK | icon) != 0);
     }
     if (delivery == Delivery::kFailed && !refused) *status = 1;
     return outcome;

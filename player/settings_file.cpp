@@ -42,8 +42,9 @@ fs::path Target(const std::string& path) {
 }
 
 // The new text beside the file, made as every file the player keeps is (an
-// existing file's mode is kept), then moved over it, the move on the disk.
-bool WriteAtomically(const std::string& path, const std::string& text, std::string* why) {
+// existing file's mode is kept), then moved over it (or, not to `replace`,
+// to its name only where nothing stands), the move on the disk.
+bool WriteAtomically(const std::string& path, const std::string& text, bool replace, std::string* why) {
     std::string temporary;
     std::FILE* file = CreateFreshFile(path, &temporary);
     if (file == nullptr) {
@@ -54,7 +55,7 @@ bool WriteAtomically(const std::string& path, const std::string& text, std::stri
                    std::fflush(file) == 0 && winapi::SyncToDisk(file);
     int error = errno;
     written = std::fclose(file) == 0 && written;
-    if (written && !RenameOutput(temporary, path, true)) {
+    if (written && !RenameOutput(temporary, path, replace)) {
         written = false;
         error = errno;
     }
@@ -67,16 +68,18 @@ bool WriteAtomically(const std::string& path, const std::string& text, std::stri
     return true;
 }
 
+bool MakeFolderOf(const std::string& path, std::string* why) {
+    fs::path folder = winapi::PathOf(path).parent_path();
+    std::error_code made;
+    fs::create_directories(folder, made);
+    if (made) *why = "cannot make the folder " + winapi::Utf8Of(folder) + ": " + made.message();
+    return !made;
+}
+
 // Writes the changes between file.settings and `settings` into the file as
 // it is on disk now; false with *why when it cannot or may not be written.
 bool WriteChanges(const Settings& settings, const File& file, std::string* why) {
-    fs::path folder = winapi::PathOf(file.path).parent_path();
-    std::error_code made;
-    fs::create_directories(folder, made);
-    if (made) {
-        *why = "cannot make the folder " + winapi::Utf8Of(folder) + ": " + made.message();
-        return false;
-    }
+    if (!MakeFolderOf(file.path, why)) return false;
     const std::string target = winapi::Utf8Of(Target(file.path));
     std::string text;
     winapi::FileProblem problem = winapi::FileProblem::kNone;
@@ -90,13 +93,24 @@ bool WriteChanges(const Settings& settings, const File& file, std::string* why) 
         return false;
     }
     std::string changed = Format(settings, file.settings, exists ? &text : nullptr, file.known);
-    return changed == text || WriteAtomically(target, changed, why);
+    return changed == text || WriteAtomically(target, changed, true, why);
+}
+
+// A new file where none stands, not even a link to nowhere (the player's,
+// to be written through by the first save); false with *why when it cannot
+// be made, true when one is there.
+bool WriteNew(const File& file, std::string* why) {
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(winapi::PathOf(file.path), error))) return true;
+    if (!MakeFolderOf(file.path, why)) return false;
+    if (WriteAtomically(file.path, NewFileText(file.settings), false, why)) return true;
+    return fs::exists(fs::symlink_status(winapi::PathOf(file.path), error));  // made meanwhile
 }
 
 }  // namespace
 
 Settings Load(const std::string& path, KeyKnown known, File* file) {
-    *file = File{path, known, Defaults()};
+    *file = File{path, known, SystemDefaults()};
     if (path.empty()) return file->settings;
     std::string text;
     winapi::FileProblem why = winapi::FileProblem::kNone;
@@ -108,6 +122,32 @@ Settings Load(const std::string& path, KeyKnown known, File* file) {
     }
     Apply(text, file);
     return file->settings;
+}
+
+std::string MoveFormerFile(const std::string& path, const std::string& former) {
+    std::error_code error;
+    if (former.empty() || !fs::exists(fs::symlink_status(winapi::PathOf(former), error)) ||
+        fs::exists(fs::symlink_status(winapi::PathOf(path), error)))
+        return path;
+    std::string why;
+    if (MakeFolderOf(path, &why)) {
+        if (RenameOutput(former, path, false)) {
+            std::fprintf(stderr, "kawauo: the settings file is now %s (moved from %s)\n", path.c_str(), former.c_str());
+            return path;
+        }
+        why = std::strerror(errno);
+    }
+    std::fprintf(stderr, "kawauo: %s cannot be moved to %s (%s): it is read and saved where it is\n", former.c_str(),
+                 path.c_str(), why.c_str());
+    return former;
+}
+
+bool WriteIfMissing(File* file) {
+    std::string why;
+    if (file->path.empty()) why = "no home folder is known";
+    else if (WriteNew(*file, &why)) return true;
+    std::fprintf(stderr, "kawauo: the settings file is not written: %s\n", why.c_str());
+    return false;
 }
 
 bool Save(const Settings& settings, File* file) {

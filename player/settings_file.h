@@ -9,9 +9,14 @@
 namespace player::settings {
 
 // $XDG_CONFIG_HOME/kawauo/settings, else ~/.config/kawauo/settings; on
-// Windows %APPDATA%\kawauo\settings, else the roaming application data
-// known folder's. Empty when none is known.
+// Windows %APPDATA%\kawauo\settings.ini (a name Notepad opens), else in the
+// roaming application data known folder. Empty when none is known.
 std::string DefaultPath();
+
+// Where earlier versions kept the file, when it has moved since (on Windows
+// %APPDATA%\kawauo\settings, which had no extension for Explorer to open it
+// by); empty where it has not moved.
+std::string FormerPath();
 
 // The player made the file at `path` read-only: it is never written.
 bool ReadOnly(const std::string& path);

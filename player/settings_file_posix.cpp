@@ -17,6 +17,9 @@ std::string DefaultPath() {
     return {};
 }
 
+// The file has been where the XDG rules put it since the first version.
+std::string FormerPath() { return {}; }
+
 // A file with no write permission was made read-only by its owner: even the
 // superuser, whom the system would let write it, leaves it as it is.
 bool ReadOnly(const std::string& path) {

@@ -1,5 +1,5 @@
-// The settings file's place on Windows: %APPDATA%\kawauo\settings (else the
-// roaming application data known folder), and its read-only mark.
+// The settings file's place on Windows: %APPDATA%\kawauo\settings.ini (else
+// in the roaming application data known folder), and its read-only mark.
 #include <windows.h>
 
 #include <knownfolders.h>
@@ -29,6 +29,11 @@ fs::path ApplicationData() {
 }  // namespace
 
 std::string DefaultPath() {
+    const fs::path folder = ApplicationData();
+    return folder.empty() ? std::string() : winapi::Utf8Of(folder / L"kawauo" / L"settings.ini");
+}
+
+std::string FormerPath() {
     const fs::path folder = ApplicationData();
     return folder.empty() ? std::string() : winapi::Utf8Of(folder / L"kawauo" / L"settings");
 }

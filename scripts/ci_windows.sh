@@ -33,6 +33,13 @@ export USER=かわうお HOME=$WORK/home
 mkdir -p "$HOME"
 wineboot -i >/dev/null 2>&1
 wineserver -w
+# The player's Windows shows its menus in Japanese: Wine takes the display
+# language from LC_MESSAGES, a locale made here (none is installed), beside
+# an English one for the checks of an English player.
+export LOCPATH=$WORK/locales
+mkdir -p "$LOCPATH"
+for locale in ja_JP en_US; do localedef -i $locale -f UTF-8 "$LOCPATH/$locale.UTF-8" || exit 1; done
+export LC_MESSAGES=ja_JP.UTF-8
 
 tests/e2e/windows/sim_wine.sh build-windows/kawauo-sim.exe build-ci/kawauo-sim . | tee "$WORK/log"
 tests/e2e/windows/game_wine.sh build-windows/package/unpacked/kawauo-*-windows-x64 . | tee -a "$WORK/log"

@@ -1,12 +1,17 @@
 #!/bin/bash
 # kawauo.exe under Wine on a virtual X display, from the unpacked zip: it
-# carries its icon, version and manifest, the read-mes are beside it; the
-# window, titled kawauo, covers the screen, the title shows, SPACE starts
-# play, Alt+Enter makes a window and back, ESC ends with 0; a missing picture
-# shows the creation-error box and ends with 1; the program alone, without
-# bmp\, shows one box and ends with 1. Prints how long the start takes.
+# carries its icon, version and manifest, the read-mes are beside it (CRLF,
+# every key, the settings file's place); the window, titled kawauo, covers
+# the screen, the title shows in the display's language (Japanese; English
+# for an English display), the first start writes the settings file, SPACE
+# starts play, Alt+Enter makes a window and back, ESC ends with 0; a missing
+# picture shows the creation-error box and ends with 1; the program alone,
+# without bmp\, shows one box naming Windows' folders and ends with 1.
+# Prints how long the start takes.
 #   game_wine.sh GAME_FOLDER SOURCE_DIR
-# Wine must be ready (WINEPREFIX, WINEDEBUG) in the caller's environment.
+# Wine must be ready (WINEPREFIX, WINEDEBUG, USER as the prefix was made, and
+# LOCPATH with an en_US.UTF-8 locale) in the caller's environment, its
+# display in Japanese.
 set -u
 
 GAME=$(realpath "$1")
@@ -28,6 +33,16 @@ check "kawauo.exe's manifest asks for per-monitor DPI and UTF-8" \
 check "the read-mes are there, the Japanese one in UTF-8 with a byte order mark" \
     sh -c 'test -s "$1/README-en.txt" && test "$(head -c3 "$1/README-ja.txt" | od -An -tx1)" = " ef bb bf" &&
            iconv -f UTF-8 -t UTF-16 "$1/README-ja.txt" >/dev/null' - "$GAME"
+for readme in README-en.txt README-ja.txt; do
+    check "$readme ends every line as Windows does (CRLF)" \
+        test "$(grep -c $'\r$' "$GAME/$readme")" = "$(wc -l <"$GAME/$readme")"
+    # The keys of the game's own table, each one there.
+    check "$readme lists every key: WASD, the keypad, 1 2 3, F12" \
+        sh -c 'grep -q "WASD" "$1" && grep -q "8 4 6 2" "$1" && grep -q "F2.*2" "$1" && grep -q "^  F12 " "$1"' - \
+        "$GAME/$readme"
+    check "$readme names the settings file where the game keeps it" \
+        grep -qF '%APPDATA%\kawauo\settings.ini' "$GAME/$readme"
+done
 
 # A Wine session left from runs without a display (the sim's, the prefix's
 # making) would serve the game without its X driver: wait for it to end.
@@ -40,6 +55,9 @@ start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did 
 
 source "$SRC/scripts/game_window.sh"
 now_ms() { date +%s%3N; }
+# The settings file, which the first start makes.
+SETTINGS="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/kawauo/settings.ini"
+rm -f "$SETTINGS"
 
 # ------------------------------------------------------------ a short visit
 # Started from elsewhere: the game finds bmp\ beside kawauo.exe.
@@ -53,9 +71,12 @@ WINDOW_MS=$(($(now_ms) - START))
 FULL=$(window_size "$WID")
 check "the window covers the screen ($FULL)" test "$FULL" = "${SCREEN_W}x${SCREEN_H}"
 xdotool windowfocus "$WID" 2>/dev/null
-check "the title shows" eventually 20 shows_overlay "$GAME/bmp/opn.bmp"
+check "the title shows, in Japanese as the display is" eventually 20 shows_overlay "$GAME/bmp/opn.bmp"
 TITLE_MS=$(($(now_ms) - START))
 echo "start-up under Wine: window after ${WINDOW_MS} ms, title seen after ${TITLE_MS} ms"
+check "the first start writes settings.ini, every setting explained and shown at its value" \
+    sh -c 'grep -q "^# kawauo'"'"'s settings" "$1" && grep -qx "# fullscreen = yes" "$1" &&
+           grep -qx "# scale = fit" "$1" && grep -qx "# key.space = Space" "$1"' - "$SETTINGS"
 
 press space
 check "SPACE starts play" eventually 10 lacks_overlay "$GAME/bmp/opn.bmp"
@@ -80,6 +101,20 @@ press Escape
 wait_game 10
 STATUS=$?
 check "ESC ends the game with 0 (got $STATUS)" test "$STATUS" = 0
+GAME_PID=
+check "Alt+Enter's choice takes the place of its line in settings.ini" \
+    grep -qzF $'# Full screen (yes) or a window (no). Alt+Enter switches.\nfullscreen = yes\n' "$SETTINGS"
+
+# ------------------------------------------------------- an English player
+# Windows showing its menus in English: the game speaks English, told by
+# neither the command line nor the settings file.
+LC_MESSAGES=en_US.UTF-8 wine "$GAME/kawauo.exe" 2>"$WORK/english.err" &
+GAME_PID=$!
+check "an English display: the window opens" wait_for_window kawauo 300
+xdotool windowfocus "$WID" 2>/dev/null
+check "an English display: the title shows in English" eventually 20 shows_overlay "$GAME/bmp/en/opn.bmp"
+press Escape
+wait_game 10
 GAME_PID=
 
 # ------------------------------------------------------- a missing picture
@@ -149,6 +184,7 @@ STATUS=$?
 check "alone: answered, the game ends with 1 (got $STATUS)" test "$STATUS" = 1
 check "alone: it names its folder and says to unpack the whole folder" \
     sh -c 'grep -qF "\\alone" "$1" && grep -qF "すべて展開して" "$1"' - "$WORK/alone.err"
+check "alone: it names no folder of another system's (share\\...)" bash -c "! grep -q share '$WORK/alone.err'"
 GAME_PID=
 
 exit $((FAILURES > 0))

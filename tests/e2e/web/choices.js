@@ -1,7 +1,8 @@
 // The page's choices and the runs it shows, in one browser: the committed
 // scripts run through ?script=FILE&trace write kawauo-sim's trace line for
 // line (screens.sim also in English, its title and pause shots as
-// kawauo-sim --lang en's); ?lang=en plays in English, ?lang=fr is refused
+// kawauo-sim --lang en's); ?lang=en plays in English, as does a browser
+// whose first language is English; ?lang=fr is refused
 // as the command line refuses it; ?pause-unfocused
 // stops the game's clock while the page is away; the menu's choices
 // survive a reload (kept in localStorage as the settings file's lines), a
@@ -41,7 +42,7 @@ function firstDifference(a, b) {
 
 const frameLines = text => text.split('\n').filter(line => line.startsWith('{"frame"'));
 
-runChecks(async ({page, checks}) => {
+runChecks(async ({browser, page, checks}) => {
   const check = checks.check;
   const said = [];
   page.on('console', message => said.push(message.text()));
@@ -89,6 +90,16 @@ runChecks(async ({page, checks}) => {
   await page.goto(`${url}/index.html?lang=en`);
   await shown();
   check('?lang=en: the English title shows', await titleShows('en'));
+
+  // A browser whose first language is not Japanese (this one's is): with no
+  // query and nothing kept, the page speaks English.
+  const english = await browser.newContext({locale: 'en-US', viewport: {width: 1366, height: 768}});
+  const abroad = await english.newPage();
+  await abroad.goto(`${url}/index.html`);
+  await abroad.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  check('an English browser: the English title shows',
+        await eventually(5, async () => showsOverlay(await canvasRgba(abroad), title.en)));
+  await english.close();
 
   said.length = 0;
   await page.goto(`${url}/index.html?lang=fr`);

@@ -10,7 +10,8 @@ namespace {
 
 // "ja", "ja_JP.UTF-8", "ja-JP" (a browser's), "ja@cjknarrow".
 bool NamesJapanese(std::string_view locale) {
-    return locale.substr(0, 2) == "ja" && (locale.size() == 2 || std::string_view("_.-@").find(locale[2]) != std::string_view::npos);
+    return locale.substr(0, 2) == "ja" &&
+           (locale.size() == 2 || std::string_view("_.-@").find(locale[2]) != std::string_view::npos);
 }
 
 // C and POSIX (also C.UTF-8) are the system's own messages, no language chosen.
@@ -26,7 +27,7 @@ winapi::texts::Language DisplayLanguage() {
         if (value == nullptr || value[0] == '\0') continue;
         const std::string_view locale = value;
         return NamesJapanese(locale) || NamesNoLanguage(locale) ? winapi::texts::Language::kJapanese
-                                                               : winapi::texts::Language::kEnglish;
+                                                                : winapi::texts::Language::kEnglish;
     }
     return winapi::texts::Language::kJapanese;
 }

@@ -104,12 +104,14 @@ void Put(uint32_t* out, __m128i four) {
 // lane: the first two pairs by the weights of `low`, the others by `high`'s.
 __m128i BlendFour(__m128i a, __m128i b, __m128i low, __m128i high) {
     const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128), whole = _mm_set1_epi16(256);
-    const __m128i mixedLow = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), _mm_sub_epi16(whole, low)),
-                                                         _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), low)),
-                                           half);
-    const __m128i mixedHigh = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), _mm_sub_epi16(whole, high)),
-                                                          _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), high)),
-                                            half);
+    const __m128i mixedLow =
+        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), _mm_sub_epi16(whole, low)),
+                                    _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), low)),
+                      half);
+    const __m128i mixedHigh =
+        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), _mm_sub_epi16(whole, high)),
+                                    _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), high)),
+                      half);
     return _mm_packus_epi16(_mm_srli_epi16(mixedLow, 8), _mm_srli_epi16(mixedHigh, 8));
 }
 
@@ -139,7 +141,9 @@ void BlendRow(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t* o
     for (; x + 4 <= width; x += 4) {
         const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
         if (weight == 0) Put<kStream>(out + x, four);
-        else Put<kStream>(out + x, BlendFour(four, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x)), lanes, lanes));
+        else
+            Put<kStream>(out + x,
+                         BlendFour(four, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x)), lanes, lanes));
     }
     for (; x < width; ++x) out[x] = Blend(a[x], b[x], weight);
 }
@@ -193,8 +197,7 @@ void FitRows(const uint8_t* pixels, const uint32_t colours[256], uint8_t* target
 
 namespace core {
 
-void ConvertFitted(const uint8_t* pixels, const uint32_t colours[256], int width, int height, void* target,
-                   int pitch) {
+void ConvertFitted(const uint8_t* pixels, const uint32_t colours[256], int width, int height, void* target, int pitch) {
     if (width <= 0 || height <= 0) return;
     const int factor = std::min(width / kPictureWidth, height / kPictureHeight);
     if (factor >= 1 && width == kPictureWidth * factor && height == kPictureHeight * factor)

@@ -50,8 +50,8 @@ struct Model {
         const int i = static_cast<int>(u), j = static_cast<int>(v);
         const int i1 = std::min(i + 1, sharpWidth - 1), j1 = std::min(j + 1, sharpHeight - 1);
         const double f = u - i, g = v - j;
-        return (1 - f) * (1 - g) * Channel(i, j, c) + f * (1 - g) * Channel(i1, j, c) + (1 - f) * g * Channel(i, j1, c) +
-               f * g * Channel(i1, j1, c);
+        return (1 - f) * (1 - g) * Channel(i, j, c) + f * (1 - g) * Channel(i1, j, c) +
+               (1 - f) * g * Channel(i, j1, c) + f * g * Channel(i1, j1, c);
     }
 };
 
@@ -83,8 +83,9 @@ std::string Wrong(const std::vector<uint32_t>& target, int width, int height, in
                 break;
             }
         }
-    return wrong == 0 ? "" : std::to_string(wrong) + " wrong, the first at " + where + ", off by up to " +
-                                 std::to_string(worst);
+    return wrong == 0
+               ? ""
+               : std::to_string(wrong) + " wrong, the first at " + where + ", off by up to " + std::to_string(worst);
 }
 
 TEST(ConvertFitted, EveryPixelIsTheEnlargedPictureSampledSmoothly) {
@@ -92,15 +93,13 @@ TEST(ConvertFitted, EveryPixelIsTheEnlargedPictureSampledSmoothly) {
     const struct {
         int width, height, margin;  // margins of 0 and 4 keep rows on 16-byte boundaries
     } cases[] = {
-        {1440, 1080, 0},  // 1920x1080's: twice, then an eighth more
-        {1024, 768, 3},   // 1366x768's: its own size, then three fifths more
-        {1365, 1023, 1},  // neither side a multiple of 4
-        {1920, 1440, 0},  // three times, nothing smooth
-        {2000, 1500, 4},
-        {700, 500, 2},   // wider than tall, for the picture: each axis its own
-        {320, 240, 1},   // a window smaller than the picture
-        {641, 481, 0},
-        {300, 1, 2},  // one row of the target, the same two of the picture each call
+        {1440, 1080, 0},                 // 1920x1080's: twice, then an eighth more
+        {1024, 768, 3},                  // 1366x768's: its own size, then three fifths more
+        {1365, 1023, 1},                 // neither side a multiple of 4
+        {1920, 1440, 0},                 // three times, nothing smooth
+        {2000, 1500, 4}, {700, 500, 2},  // wider than tall, for the picture: each axis its own
+        {320, 240, 1},                   // a window smaller than the picture
+        {641, 481, 0},   {300, 1, 2},    // one row of the target, the same two of the picture each call
     };
     for (const auto& c : cases) {
         const int factor = std::max(1, std::min(c.width / kScreenWidth, c.height / kScreenHeight));

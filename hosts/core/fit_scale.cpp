@@ -1,6 +1,7 @@
-// The scale mode fit by our own conversion: the picture's rows widened to
-// the target's width (whole factor and smooth step at once), then each row
-// of the target a copy of one of them or a blend of two, a row at a time.
+// The scale mode fit by our own conversion: the picture as pixels at its own
+// size, its rows widened to the target's width (whole factor and smooth step
+// at once), then each row of the target a copy of one of them or a blend of
+// two, a row at a time; in AVX2's vectors where the processor has them.
 #include "hosts/core/fit_scale.h"
 
 #include <algorithm>
@@ -8,15 +9,22 @@
 #include <cstring>
 #include <vector>
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "hosts/core/argb.h"
+
+// AVX2 where the processor is one that may have it, used when it does.
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#define KAWAUO_FIT_AVX2 1
+#define KAWAUO_AVX2 __attribute__((target("avx2")))
+#endif
 
 namespace {
 
 constexpr int kPictureWidth = 640;
 constexpr int kPictureHeight = 480;
+constexpr int kGroup = 8;  // target pixels an AVX2 turn widens
 
 // Where a pixel of the target takes its colour along one axis: from the
 // picture's pixel `a`, and `b` (the next one) weighing `weight` of 256.
@@ -24,6 +32,16 @@ struct Tap {
     uint16_t a;
     uint16_t b;
     uint32_t weight;  // 0: a alone
+};
+
+// Eight neighbouring target pixels of a row whose pixels of the picture lie
+// within eight from `first`: each one's a and b as offsets from it.
+struct Group {
+    uint16_t first;
+    bool near;  // false: its pixels lie wider apart (a window smaller than the picture)
+    uint8_t a[kGroup];
+    uint8_t b[kGroup];
+    uint16_t weight[kGroup];
 };
 
 // The taps of `size` target pixels along an axis of `picture` pixels
@@ -46,6 +64,22 @@ std::vector<Tap> TapsOf(int picture, int factor, int size) {
     return taps;
 }
 
+std::vector<Group> GroupsOf(const std::vector<Tap>& columns) {
+    std::vector<Group> groups;
+    for (size_t x = 0; x + kGroup <= columns.size(); x += kGroup) {
+        Group g{};
+        g.first = columns[x].a;
+        g.near = columns[x + kGroup - 1].b - g.first < kGroup;
+        for (size_t i = 0; g.near && i < kGroup; ++i) {
+            g.a[i] = static_cast<uint8_t>(columns[x + i].a - g.first);
+            g.b[i] = static_cast<uint8_t>(columns[x + i].b - g.first);
+            g.weight[i] = static_cast<uint16_t>(columns[x + i].weight);
+        }
+        groups.push_back(g);
+    }
+    return groups;
+}
+
 // Two pixels mixed, `b` weighing `weight` of 256, rounded: two channels at a
 // time, each in 16 bits of its own (255 * 256 + 128 fits, so none carries
 // into the next).
@@ -63,10 +97,10 @@ struct Fitting {
     int height = 0;
     std::vector<Tap> columns;
     std::vector<Tap> rows;
-    // Each column's weight in four 16-bit lanes, one a channel, as the
-    // processor's vectors blend two pixels at a time.
-    std::vector<uint16_t> lanes;
-    std::vector<uint32_t> source;  // the picture's row being widened, as pixels
+    std::vector<Group> groups;
+    // The picture as pixels, a pixel more at the end: a pair read at the
+    // last pixel reads one past it, a group's window up to seven.
+    std::vector<uint32_t> picture = std::vector<uint32_t>(size_t{kPictureWidth} * kPictureHeight + kGroup);
     // Two of the picture's rows at the target's width, by the row's parity:
     // a target row blends two neighbours, and the rows come in order.
     std::vector<uint32_t> widened[2];
@@ -77,120 +111,127 @@ Fitting g_fitting;
 
 void FitTo(int width, int height) {
     Fitting& f = g_fitting;
-    if (f.width != width || f.height != height) {
-        const int factor = std::max(1, std::min(width / kPictureWidth, height / kPictureHeight));
-        f.columns = TapsOf(kPictureWidth, factor, width);
-        f.rows = TapsOf(kPictureHeight, factor, height);
-        f.lanes.clear();
-        for (const Tap& tap : f.columns) f.lanes.insert(f.lanes.end(), 4, static_cast<uint16_t>(tap.weight));
-        f.source.assign(kPictureWidth, 0);
-        for (std::vector<uint32_t>& row : f.widened) row.assign(static_cast<size_t>(width), 0);
-        f.width = width;
-        f.height = height;
-    }
-    f.widenedRow[0] = f.widenedRow[1] = -1;  // the colours may have changed
+    if (f.width == width && f.height == height) return;
+    const int factor = std::max(1, std::min(width / kPictureWidth, height / kPictureHeight));
+    f.columns = TapsOf(kPictureWidth, factor, width);
+    f.rows = TapsOf(kPictureHeight, factor, height);
+    f.groups = GroupsOf(f.columns);
+    for (std::vector<uint32_t>& row : f.widened) row.assign(static_cast<size_t>(width), 0);
+    f.width = width;
+    f.height = height;
 }
 
-// The target is larger than the caches: where its rows lie on 16-byte
-// boundaries it is written past them, four pixels a store.
-#if defined(__SSE2__)
-template <bool kStream>
-void Put(uint32_t* out, __m128i four) {
-    if (kStream) _mm_stream_si128(reinterpret_cast<__m128i*>(out), four);
-    else _mm_storeu_si128(reinterpret_cast<__m128i*>(out), four);
-}
+// The kernels: a row of the picture widened, and a target row made of two
+// widened rows (a copy where the weight is 0), written past the caches
+// where `stream` (the target is larger than they are).
+struct Kernels {
+    void (*widen)(const uint32_t* row, uint32_t* out);
+    void (*blend)(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t* out, bool stream);
+};
 
-// Four pairs of pixels mixed and rounded as Blend does, a channel a 16-bit
-// lane: the first two pairs by the weights of `low`, the others by `high`'s.
-__m128i BlendFour(__m128i a, __m128i b, __m128i low, __m128i high) {
-    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128), whole = _mm_set1_epi16(256);
-    const __m128i mixedLow =
-        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), _mm_sub_epi16(whole, low)),
-                                    _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), low)),
-                      half);
-    const __m128i mixedHigh =
-        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), _mm_sub_epi16(whole, high)),
-                                    _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), high)),
-                      half);
-    return _mm_packus_epi16(_mm_srli_epi16(mixedLow, 8), _mm_srli_epi16(mixedHigh, 8));
-}
-
-// The source row at the target's width, four pixels a turn.
-void WidenRow(const uint32_t* source, uint32_t* out) {
-    const Fitting& f = g_fitting;
-    const Tap* taps = f.columns.data();
-    const uint16_t* lanes = f.lanes.data();
-    int x = 0;
-    for (; x + 4 <= f.width; x += 4) {
-        const Tap* t = taps + x;
-        const __m128i a = _mm_setr_epi32(static_cast<int>(source[t[0].a]), static_cast<int>(source[t[1].a]),
-                                         static_cast<int>(source[t[2].a]), static_cast<int>(source[t[3].a]));
-        const __m128i b = _mm_setr_epi32(static_cast<int>(source[t[0].b]), static_cast<int>(source[t[1].b]),
-                                         static_cast<int>(source[t[2].b]), static_cast<int>(source[t[3].b]));
-        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + 4 * x));
-        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + 4 * x + 8));
-        Put<false>(out + x, BlendFour(a, b, low, high));
-    }
-    for (; x < f.width; ++x) out[x] = Blend(source[taps[x].a], source[taps[x].b], taps[x].weight);
-}
-
-template <bool kStream>
-void BlendRow(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t* out, int width) {
-    const __m128i lanes = _mm_set1_epi16(static_cast<short>(weight));
-    int x = 0;
-    for (; x + 4 <= width; x += 4) {
-        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
-        if (weight == 0) Put<kStream>(out + x, four);
-        else
-            Put<kStream>(out + x,
-                         BlendFour(four, _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x)), lanes, lanes));
-    }
-    for (; x < width; ++x) out[x] = Blend(a[x], b[x], weight);
-}
-
-void RowsDone() { _mm_sfence(); }
-#else
-void WidenRow(const uint32_t* source, uint32_t* out) {
+void WidenPlain(const uint32_t* row, uint32_t* out) {
     const Fitting& f = g_fitting;
     for (int x = 0; x < f.width; ++x) {
         const Tap& tap = f.columns[static_cast<size_t>(x)];
-        out[x] = Blend(source[tap.a], source[tap.b], tap.weight);
+        out[x] = Blend(row[tap.a], row[tap.b], tap.weight);
     }
 }
 
-template <bool kStream>
-void BlendRow(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t* out, int width) {
+void BlendPlain(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t* out, bool) {
+    const int width = g_fitting.width;
     if (weight == 0) std::memcpy(out, a, static_cast<size_t>(width) * 4);
     else
         for (int x = 0; x < width; ++x) out[x] = Blend(a[x], b[x], weight);
 }
 
-void RowsDone() {}
+constexpr Kernels kPlain{WidenPlain, BlendPlain};
+
+#if defined(KAWAUO_FIT_AVX2)
+// Eight pairs of pixels mixed and rounded as Blend does, a channel a 16-bit
+// lane: in each half of the registers, its first two pairs by the weights of
+// `low`, the others by `high`'s (as the halves unpack them).
+KAWAUO_AVX2 __m256i BlendEight(__m256i a, __m256i b, __m256i low, __m256i high) {
+    const __m256i zero = _mm256_setzero_si256(), half = _mm256_set1_epi16(128), whole = _mm256_set1_epi16(256);
+    const __m256i mixedLow = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(a, zero), _mm256_sub_epi16(whole, low)),
+                         _mm256_mullo_epi16(_mm256_unpacklo_epi8(b, zero), low)),
+        half);
+    const __m256i mixedHigh = _mm256_add_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(a, zero), _mm256_sub_epi16(whole, high)),
+                         _mm256_mullo_epi16(_mm256_unpackhi_epi8(b, zero), high)),
+        half);
+    return _mm256_packus_epi16(_mm256_srli_epi16(mixedLow, 8), _mm256_srli_epi16(mixedHigh, 8));
+}
+
+// Eight target pixels a turn: the eight pixels of the row from the group's
+// first in one load, each target pixel's a and b picked out of them, and
+// the weights spread to the lanes as the halves unpack them (pixels 0, 1,
+// 4, 5 in `low`, 2, 3, 6, 7 in `high`).
+KAWAUO_AVX2 void WidenAvx2(const uint32_t* row, uint32_t* out) {
+    const Fitting& f = g_fitting;
+    int x = 0;
+    for (const Group& g : f.groups) {
+        if (!g.near) {
+            for (int i = 0; i < kGroup; ++i) {
+                const Tap& t = f.columns[static_cast<size_t>(x + i)];
+                out[x + i] = Blend(row[t.a], row[t.b], t.weight);
+            }
+            x += kGroup;
+            continue;
+        }
+        const __m256i window = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + g.first));
+        const __m256i a = _mm256_permutevar8x32_epi32(
+            window, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(g.a))));
+        const __m256i b = _mm256_permutevar8x32_epi32(
+            window, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(g.b))));
+        const __m256i each = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(g.weight)));
+        const __m256i twice = _mm256_or_si256(each, _mm256_slli_epi32(each, 16));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x),
+                            BlendEight(a, b, _mm256_unpacklo_epi32(twice, twice), _mm256_unpackhi_epi32(twice, twice)));
+        x += kGroup;
+    }
+    for (; x < f.width; ++x) {
+        const Tap& t = f.columns[static_cast<size_t>(x)];
+        out[x] = Blend(row[t.a], row[t.b], t.weight);
+    }
+}
+
+KAWAUO_AVX2 void BlendAvx2(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t* out, bool stream) {
+    const int width = g_fitting.width;
+    const __m256i lanes = _mm256_set1_epi16(static_cast<short>(weight));
+    stream = stream && reinterpret_cast<uintptr_t>(out) % 32 == 0;
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + x));
+        if (weight != 0)
+            eight = BlendEight(eight, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + x)), lanes, lanes);
+        if (stream) _mm256_stream_si256(reinterpret_cast<__m256i*>(out + x), eight);
+        else _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), eight);
+    }
+    for (; x < width; ++x) out[x] = Blend(a[x], b[x], weight);
+}
+
+constexpr Kernels kAvx2{WidenAvx2, BlendAvx2};
 #endif
 
+const Kernels* Widest() {
+#if defined(KAWAUO_FIT_AVX2)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return &kAvx2;
+#endif
+    return &kPlain;
+}
+
+const Kernels* g_kernels = Widest();
+
 // The picture's row `y` at the target's width (a weight of 0 gives pixel a exactly).
-const uint32_t* Widened(const uint8_t* pixels, const uint32_t colours[256], int y) {
+const uint32_t* Widened(int y) {
     Fitting& f = g_fitting;
     uint32_t* out = f.widened[y & 1].data();
     if (f.widenedRow[y & 1] == y) return out;
-    const uint8_t* row = pixels + static_cast<ptrdiff_t>(y) * kPictureWidth;
-    for (int x = 0; x < kPictureWidth; ++x) f.source[static_cast<size_t>(x)] = colours[row[x]];
-    WidenRow(f.source.data(), out);
+    g_kernels->widen(f.picture.data() + static_cast<ptrdiff_t>(y) * kPictureWidth, out);
     f.widenedRow[y & 1] = y;
     return out;
-}
-
-template <bool kStream>
-void FitRows(const uint8_t* pixels, const uint32_t colours[256], uint8_t* target, int pitch) {
-    const Fitting& f = g_fitting;
-    for (int y = 0; y < f.height; ++y) {
-        const Tap& tap = f.rows[static_cast<size_t>(y)];
-        const uint32_t* a = Widened(pixels, colours, tap.a);
-        const uint32_t* b = tap.weight == 0 ? a : Widened(pixels, colours, tap.b);
-        BlendRow<kStream>(a, b, tap.weight, reinterpret_cast<uint32_t*>(target + static_cast<ptrdiff_t>(y) * pitch),
-                          f.width);
-    }
-    RowsDone();
 }
 
 }  // namespace
@@ -202,10 +243,24 @@ void ConvertFitted(const uint8_t* pixels, const uint32_t colours[256], int width
     const int factor = std::min(width / kPictureWidth, height / kPictureHeight);
     if (factor >= 1 && width == kPictureWidth * factor && height == kPictureHeight * factor)
         return ConvertScaled(pixels, colours, factor, target, pitch);
+    Fitting& f = g_fitting;
     FitTo(width, height);
+    ConvertScaled(pixels, colours, 1, f.picture.data(), kPictureWidth * 4);
+    f.widenedRow[0] = f.widenedRow[1] = -1;  // the picture is new
     const bool stream = (reinterpret_cast<uintptr_t>(target) | static_cast<unsigned>(pitch)) % 16 == 0;
-    if (stream) FitRows<true>(pixels, colours, static_cast<uint8_t*>(target), pitch);
-    else FitRows<false>(pixels, colours, static_cast<uint8_t*>(target), pitch);
+    for (int y = 0; y < f.height; ++y) {
+        const Tap& tap = f.rows[static_cast<size_t>(y)];
+        const uint32_t* a = Widened(tap.a);
+        const uint32_t* b = tap.weight == 0 ? a : Widened(tap.b);
+        g_kernels->blend(a, b, tap.weight,
+                         reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target) + static_cast<ptrdiff_t>(y) * pitch),
+                         stream);
+    }
+#if defined(__SSE2__)
+    if (stream) _mm_sfence();  // the streamed stores seen by whoever reads next
+#endif
 }
+
+void UseFitInstructions(FitInstructions set) { g_kernels = set == FitInstructions::kWidest ? Widest() : &kPlain; }
 
 }  // namespace core

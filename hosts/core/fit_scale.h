@@ -16,4 +16,10 @@ namespace core {
 // thread at a time: it keeps the tables of the last size asked for.
 void ConvertFitted(const uint8_t* pixels, const uint32_t colours[256], int width, int height, void* target, int pitch);
 
+// The instructions ConvertFitted takes: the widest vectors the processor
+// has (AVX2, the default), or plain ones, for the tests and the benchmark
+// that compare them.
+enum class FitInstructions { kWidest, kPlain };
+void UseFitInstructions(FitInstructions set);
+
 }  // namespace core

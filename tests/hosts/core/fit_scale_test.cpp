@@ -2,7 +2,8 @@
 // of what fit means: the picture enlarged by the largest whole factor, as
 // its own image, then sampled bilinearly at each target pixel's centre.
 // Within rounding everywhere, nothing written outside, the colours of each
-// call; a whole multiple pixel for pixel.
+// call; a whole multiple pixel for pixel; in the processor's widest vectors
+// and in plain code alike.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,7 +89,17 @@ std::string Wrong(const std::vector<uint32_t>& target, int width, int height, in
                : std::to_string(wrong) + " wrong, the first at " + where + ", off by up to " + std::to_string(worst);
 }
 
-TEST(ConvertFitted, EveryPixelIsTheEnlargedPictureSampledSmoothly) {
+// Each test twice: in the processor's widest vectors, then in plain code.
+class ConvertFitted : public testing::TestWithParam<core::FitInstructions> {
+protected:
+    void SetUp() override { core::UseFitInstructions(GetParam()); }
+    void TearDown() override { core::UseFitInstructions(core::FitInstructions::kWidest); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Instructions, ConvertFitted,
+                         testing::Values(core::FitInstructions::kWidest, core::FitInstructions::kPlain));
+
+TEST_P(ConvertFitted, EveryPixelIsTheEnlargedPictureSampledSmoothly) {
     const std::vector<uint8_t> pixels = Noise();
     const struct {
         int width, height, margin;  // margins of 0 and 4 keep rows on 16-byte boundaries
@@ -119,7 +130,7 @@ TEST(ConvertFitted, EveryPixelIsTheEnlargedPictureSampledSmoothly) {
 
 // A whole multiple is that multiple pixel for pixel, as integer shows it;
 // so is a plain colour at any size, blended with itself.
-TEST(ConvertFitted, WholeMultiplesAndPlainColoursStaySharp) {
+TEST_P(ConvertFitted, WholeMultiplesAndPlainColoursStaySharp) {
     const std::vector<uint8_t> pixels = Noise();
     uint32_t colours[256];
     Palette(7, colours);

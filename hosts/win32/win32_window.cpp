@@ -1,7 +1,6 @@
 // The Win32 host's window: borderless full screen on its monitor, or a window
-// (Alt+Enter either way), titled and iconned as the game; the picture as a
-// 256-colour DIB letterboxed, fitted (whole factors, then a smooth step) or
-// by whole factors only; message boxes in UTF-16. The manifest makes the
+// (Alt+Enter either way), titled and iconned as the game, showing the picture
+// (win32_present.cpp); message boxes in UTF-16. The manifest makes the
 // program aware of each monitor's DPI (kawauo.manifest).
 #include <windows.h>
 
@@ -13,6 +12,7 @@
 
 #include "hosts/core/picture_area.h"
 #include "hosts/win32/win32_internal.h"
+#include "hosts/win32/win32_present.h"
 #include "hosts/win32/win32_resources.h"
 #include "player/version.h"
 
@@ -24,28 +24,11 @@ constexpr wchar_t kClassName[] = L"kawauo";
 constexpr DWORD kFullscreenStyle = WS_POPUP | WS_VISIBLE;
 constexpr DWORD kWindowedStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 
-struct PictureInfo {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[256];
-};
-
-// The picture at a whole factor, for the smooth step of fit to start from.
-struct SharpCopy {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ former = nullptr;  // the DC's own bitmap, put back before it goes
-    int factor = 0;
-};
-
 struct WindowState {
     HWND window = nullptr;
     player::options::ScaleMode scale = player::options::ScaleMode::kFit;
     bool fullscreen = true;
     bool cursorShown = true;
-    bool bordersStale = true;  // the black around the picture must be painted again
-    PictureInfo info{};
-    std::vector<uint8_t> picture = std::vector<uint8_t>(size_t{kPictureWidth} * kPictureHeight);
-    SharpCopy sharp;
 };
 
 WindowState g_window;
@@ -65,25 +48,18 @@ MONITORINFO Monitor() {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// Where the picture goes in a client area, by the scale mode.
-RECT PictureRect(int width, int height) {
-    core::PictureArea area = core::PictureAreaIn(width, height, g_window.scale);
-    return RECT{area.x, area.y, area.x + area.width, area.y + area.height};
-}
-
-// The whole monitor, or the largest whole scale of the picture that fits
-// its work area with the frame, centred there.
+// The whole monitor, or the window nobody sized (core::DefaultWindowIn) in
+// the room its work area leaves the client, centred there.
 RECT ModeRect(bool fullscreen) {
     MONITORINFO monitor = Monitor();
     if (fullscreen) return monitor.rcMonitor;
     const RECT& work = monitor.rcWork;
-    RECT frame{0, 0, kPictureWidth, kPictureHeight};
-    for (int scale = std::max(1, std::min(Width(work) / kPictureWidth, Height(work) / kPictureHeight)); scale >= 1;
-         --scale) {
-        frame = RECT{0, 0, kPictureWidth * scale, kPictureHeight * scale};
-        AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
-        if (Width(frame) <= Width(work) && Height(frame) <= Height(work)) break;
-    }
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
+    const core::PictureArea client =
+        core::DefaultWindowIn(Width(work) - Width(frame), Height(work) - Height(frame), g_window.scale);
+    frame = RECT{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
     int x = work.left + (Width(work) - Width(frame)) / 2;
     int y = work.top + (Height(work) - Height(frame)) / 2;
     return RECT{x, y, x + Width(frame), y + Height(frame)};
@@ -92,74 +68,10 @@ RECT ModeRect(bool fullscreen) {
 void ApplyMode() {
     RECT r = ModeRect(g_window.fullscreen);
     SetWindowLongPtrW(g_window.window, GWL_STYLE, g_window.fullscreen ? kFullscreenStyle : kWindowedStyle);
-    SetWindowPos(g_window.window, HWND_TOP, r.left, r.top, Width(r), Height(r), SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
-    g_window.bordersStale = true;
-}
-
-// Every picture pixel a whole square of pixels at `to` (nearest pixel when
-// shrunk): no smoothing.
-void DrawSharp(HDC dc, const RECT& to) {
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, to.left, to.top, Width(to), Height(to), 0, 0, kPictureWidth, kPictureHeight,
-                  g_window.picture.data(), reinterpret_cast<const BITMAPINFO*>(&g_window.info), DIB_RGB_COLORS,
-                  SRCCOPY);
-}
-
-void FreeSharpCopy() {
-    SharpCopy& sharp = g_window.sharp;
-    if (sharp.dc != nullptr) {
-        SelectObject(sharp.dc, sharp.former);
-        DeleteDC(sharp.dc);
-    }
-    if (sharp.bitmap != nullptr) DeleteObject(sharp.bitmap);
-    sharp = SharpCopy{};
-}
-
-// A memory DC holding a bitmap of the picture's size times `factor`, made
-// again only when the factor changes; null when it cannot be had.
-HDC SharpCopyAt(HDC dc, int factor) {
-    SharpCopy& sharp = g_window.sharp;
-    if (sharp.dc != nullptr && sharp.factor == factor) return sharp.dc;
-    FreeSharpCopy();
-    sharp.dc = CreateCompatibleDC(dc);
-    sharp.bitmap = CreateCompatibleBitmap(dc, kPictureWidth * factor, kPictureHeight * factor);
-    if (sharp.dc == nullptr || sharp.bitmap == nullptr) {
-        FreeSharpCopy();
-        return nullptr;
-    }
-    sharp.former = SelectObject(sharp.dc, sharp.bitmap);
-    sharp.factor = factor;
-    return sharp.dc;
-}
-
-void Draw(HDC dc) {
-    RECT client;
-    GetClientRect(g_window.window, &client);
-    if (Width(client) <= 0 || Height(client) <= 0) return;  // minimised
-    RECT picture = PictureRect(Width(client), Height(client));
-    if (g_window.bordersStale) {
-        auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        const RECT borders[] = {{0, 0, client.right, picture.top},
-                                {0, picture.bottom, client.right, client.bottom},
-                                {0, picture.top, picture.left, picture.bottom},
-                                {picture.right, picture.top, client.right, picture.bottom}};
-        for (const RECT& border : borders)
-            if (Width(border) > 0 && Height(border) > 0) FillRect(dc, &border, black);
-        g_window.bordersStale = false;
-    }
-    const int factor = std::min(Width(picture) / kPictureWidth, Height(picture) / kPictureHeight);
-    const bool whole = Width(picture) == kPictureWidth * factor && Height(picture) == kPictureHeight * factor;
-    HDC sharp = factor >= 1 && !whole ? SharpCopyAt(dc, factor) : nullptr;
-    if (sharp == nullptr) {
-        DrawSharp(dc, picture);
-        return;
-    }
-    DrawSharp(sharp, RECT{0, 0, kPictureWidth * factor, kPictureHeight * factor});
-    // Only the last step, less than a whole factor, is smoothed.
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, picture.left, picture.top, Width(picture), Height(picture), sharp, 0, 0, kPictureWidth * factor,
-               kPictureHeight * factor, SRCCOPY);
+    // No bits copied from the old client: the bars are painted anew.
+    SetWindowPos(g_window.window, HWND_TOP, r.left, r.top, Width(r), Height(r),
+                 SWP_FRAMECHANGED | SWP_NOOWNERZORDER | SWP_NOCOPYBITS);
+    win32::present::BarsStale();
 }
 
 bool AltHeld(LPARAM lParam) { return (HIWORD(lParam) & KF_ALTDOWN) != 0; }
@@ -211,13 +123,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             // Frames stop while a message box is open: the last one is shown again.
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
-            g_window.bordersStale = true;
-            Draw(dc);
+            win32::present::BarsStale();
+            win32::present::Draw(window, dc);
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_SIZE: g_window.bordersStale = true; return 0;
+        case WM_SIZE: win32::present::BarsStale(); return 0;
         case WM_DISPLAYCHANGE:
+            win32::present::BarsStale();
             if (g_window.fullscreen) ApplyMode();
             return 0;
         case WM_DPICHANGED:
@@ -237,7 +150,7 @@ namespace win32 {
 
 void UseScaleMode(player::options::ScaleMode mode) {
     g_window.scale = mode;
-    g_window.bordersStale = true;
+    win32::present::UseScaleMode(mode);
 }
 
 int MonitorWidth() { return Width(Monitor().rcMonitor); }
@@ -262,7 +175,7 @@ bool OpenGameWindow() {
     }
 
     g_window.fullscreen = StartsFullscreen();
-    g_window.bordersStale = true;
+    win32::present::BarsStale();
     RECT r = ModeRect(g_window.fullscreen);
     g_window.window = CreateWindowExW(0, kClassName, Wide(KAWAUO_NAME).c_str(),
                                       g_window.fullscreen ? kFullscreenStyle : kWindowedStyle, r.left, r.top, Width(r),
@@ -272,21 +185,13 @@ bool OpenGameWindow() {
         return false;
     }
 
-    BITMAPINFOHEADER& header = g_window.info.header;
-    header.biSize = sizeof header;
-    header.biWidth = kPictureWidth;
-    header.biHeight = -kPictureHeight;  // rows top-down, as the game keeps them
-    header.biPlanes = 1;
-    header.biBitCount = 8;
-    header.biCompression = BI_RGB;
-    header.biClrUsed = 256;
     SetForegroundWindow(g_window.window);
     SetFocus(g_window.window);
     return true;
 }
 
 void CloseGameWindow() {
-    FreeSharpCopy();
+    win32::present::Free();
     if (g_window.window != nullptr) DestroyWindow(g_window.window);
     g_window.window = nullptr;
 }
@@ -305,13 +210,9 @@ void PumpMessages() {
 
 void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx) {
     if (g_window.window == nullptr) return;
-    for (int i = 0; i < 256; ++i) {
-        const uint8_t* entry = rgbx + 4 * i;
-        g_window.info.colours[i] = RGBQUAD{entry[2], entry[1], entry[0], 0};
-    }
-    std::memcpy(g_window.picture.data(), pixels, g_window.picture.size());
+    win32::present::Keep(pixels, rgbx);
     HDC dc = GetDC(g_window.window);
-    Draw(dc);
+    win32::present::Draw(g_window.window, dc);
     ReleaseDC(g_window.window, dc);
 }
 

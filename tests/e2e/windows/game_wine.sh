@@ -144,8 +144,10 @@ kill "$XVFB_PID"
 wait "$XVFB_PID" 2>/dev/null
 wineserver -w
 start_xvfb 1366x768 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start at 1366x768"; exit 1; }
-# nonblack X Y WxH: whether the screen holds any colour in that rectangle.
-nonblack() { [ "$(convert "$WORK/root.png" -crop "$3+$1+$2" -format '%[max]' info:)" != 0 ]; }
+# nonblack_in SHOT X Y WxH: whether $WORK/SHOT.png holds any colour in that
+# rectangle; nonblack X Y WxH: whether the screen does.
+nonblack_in() { [ "$(convert "$WORK/$1.png" -crop "$4+$2+$3" -format '%[max]' info:)" != 0 ]; }
+nonblack() { nonblack_in root "$@"; }
 fits_height() {
     for _ in $(seq 30); do
         import -window root -silent "$WORK/root.png"
@@ -159,6 +161,37 @@ wine "$GAME/kawauo.exe" 2>"$WORK/fit.err" &
 GAME_PID=$!
 check "1366x768: the window opens" wait_for_window kawauo 300
 check "1366x768: fit fills the screen's height at 4:3, in the middle" fits_height
+# In a window, where twice the picture does not fit: the largest 4:3 that does.
+xdotool windowfocus "$WID" 2>/dev/null
+xdotool key alt+Return
+window_grows() { [ "$(window_size "$WID")" != 1366x768 ]; }
+for _ in $(seq 50); do window_grows && break; sleep 0.1; done
+read -r WINDOW_W WINDOW_H < <(window_size "$WID" | tr x ' ')
+check "1366x768: Alt+Enter's window is the largest that fits, at least 1.5 times (${WINDOW_W}x${WINDOW_H})" \
+    test "$WINDOW_W" -ge 960 -a "$WINDOW_H" -ge 720 -a "$WINDOW_W" -lt 1280 -a $((WINDOW_W * 3)) -eq $((WINDOW_H * 4))
+# window_bars W H BAR: the window at W x H shows the picture between side
+# bars BAR wide that hold nothing but black (and the picture no black edge).
+window_bars() {
+    local w=$1 h=$2 bar=$3 shown
+    for _ in $(seq 30); do
+        import -window "$WID" -silent "$WORK/window.png"
+        shown=$(identify -format '%wx%h' "$WORK/window.png")
+        [ "$shown" = "${w}x${h}" ] && ! nonblack_in window 0 0 "${bar}x$h" && ! nonblack_in window $((w - bar)) 0 "${bar}x$h" &&
+            nonblack_in window "$bar" 0 "1x$h" && nonblack_in window $((w - bar - 1)) 0 "1x$h" && return 0
+        sleep 0.3
+    done
+    echo "  the window shows ${shown:-nothing}"
+    return 1
+}
+# Resized to another shape, then narrower: each time the black beside the
+# picture is black, no copy of the picture it showed before.
+xdotool windowsize "$WID" 1000 600
+check "1366x768: resized to 1000x600, the bars beside the 800x600 picture are black" window_bars 1000 600 100
+xdotool windowsize "$WID" 900 600
+check "1366x768: resized to 900x600, the bars beside the 800x600 picture are black" window_bars 900 600 50
+xdotool windowfocus "$WID" 2>/dev/null
+xdotool key alt+Return
+check "1366x768: Alt+Enter back to full screen: the bars are black again" fits_height
 xdotool windowfocus "$WID" 2>/dev/null
 press Escape
 wait_game 10

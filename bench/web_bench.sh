@@ -3,7 +3,8 @@
 # the folder's size and gzipped size, the first title frame, a play frame's
 # cost, the browser's processor time and the frame pacing on the page's own
 # choice of canvas and with ?webgl, and a million-line ?script= (its run,
-# and the longest the page goes unanswered). Builds the `web` preset first.
+# and the longest the page goes unanswered); then first visits on a phone's
+# network (bench/web_first_visit.js). Builds the `web` preset first.
 # Usage: bench/web_bench.sh [PLAY_SECONDS] [LOADS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,3 +28,4 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 NODE_PATH=$PWD/tests/e2e/web/node_modules node bench/web_bench.js "http://127.0.0.1:$port/site" /long.sim "$@"
+NODE_PATH=$PWD/tests/e2e/web/node_modules node bench/web_first_visit.js "http://127.0.0.1:$port/site/index.html"

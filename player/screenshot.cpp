@@ -80,25 +80,4 @@ void Take(const Picture& picture) {
     else std::fprintf(stderr, "kawauo: no screenshot: %s\n", why.c_str());
 }
 
-namespace {
-
-struct LastFrame {
-    std::vector<uint8_t> pixels;
-    PALETTEENTRY palette[256] = {};
-};
-
-LastFrame g_lastFrame;
-
-}  // namespace
-
-void KeepLast(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
-    g_lastFrame.pixels.assign(pixels, pixels + kScreenWidth * kScreenHeight);
-    std::memcpy(g_lastFrame.palette, palette, sizeof g_lastFrame.palette);
-}
-
-void TakeLast() {
-    if (g_lastFrame.pixels.empty()) return;
-    Take({g_lastFrame.pixels.data(), kScreenWidth, kScreenHeight, g_lastFrame.palette});
-}
-
 }  // namespace player::screenshot

@@ -29,9 +29,4 @@ bool Save(const std::string& folder, std::time_t when, const Picture& picture, s
 // the file or folder and what went wrong, or says no home folder is known.
 void Take(const Picture& picture);
 
-// The last picture a host showed, kept with every frame for the player's
-// F12; TakeLast is Take of it (nothing before the first frame).
-void KeepLast(const uint8_t* pixels, const PALETTEENTRY palette[256]);
-void TakeLast();
-
 }  // namespace player::screenshot

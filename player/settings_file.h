@@ -12,11 +12,17 @@ namespace player::settings {
 // Windows %APPDATA%\kawauo\settings.ini (a name Notepad opens), else in the
 // roaming application data known folder. Empty when none is known.
 std::string DefaultPath();
+// What DefaultPath looks for, for the message when it finds none.
+const char* DefaultFolderName();
 
 // Where earlier versions kept the file, when it has moved since (on Windows
 // %APPDATA%\kawauo\settings, which had no extension for Explorer to open it
 // by); empty where it has not moved.
 std::string FormerPath();
+
+// Whether a missing file is written at the start, every setting explained
+// (WriteIfMissing), or only by the player's first change.
+bool WrittenAtFirstStart();
 
 // The player made the file at `path` read-only: it is never written.
 bool ReadOnly(const std::string& path);

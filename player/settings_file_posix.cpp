@@ -17,8 +17,13 @@ std::string DefaultPath() {
     return {};
 }
 
+const char* DefaultFolderName() { return "home folder"; }
+
 // The file has been where the XDG rules put it since the first version.
 std::string FormerPath() { return {}; }
+
+// The manual page says what the file holds; the first change writes it.
+bool WrittenAtFirstStart() { return false; }
 
 // A file with no write permission was made read-only by its owner: even the
 // superuser, whom the system would let write it, leaves it as it is.

@@ -28,6 +28,8 @@ fs::path ApplicationData() {
 
 }  // namespace
 
+const char* DefaultFolderName() { return "APPDATA folder"; }
+
 std::string DefaultPath() {
     const fs::path folder = ApplicationData();
     return folder.empty() ? std::string() : winapi::Utf8Of(folder / L"kawauo" / L"settings.ini");
@@ -37,6 +39,9 @@ std::string FormerPath() {
     const fs::path folder = ApplicationData();
     return folder.empty() ? std::string() : winapi::Utf8Of(folder / L"kawauo" / L"settings");
 }
+
+// A Windows player looks for the file in Explorer, and the read-me names it.
+bool WrittenAtFirstStart() { return true; }
 
 bool ReadOnly(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(winapi::PathOf(path).c_str());

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # CI stage: every tracked C++ file laid out by .clang-format, and cppcheck's
-# warning, performance and portability checks clean over everything built.
+# warning, performance and portability checks clean over everything built;
+# the page's JavaScript, its checks and its styles laid out by Prettier and
+# clean by ESLint (npm packages as package-lock.json locks them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -20,5 +22,11 @@ else
   echo "cppcheck: see the findings above" >&2
   failed=$((failed + 1))
 fi
+# The web's own tools, from npm as locked, over every tracked script and style.
+command -v npm >/dev/null || ensure_packages npm
+npm ci --no-audit --no-fund --loglevel=error
+mapfile -t web < <(git ls-files '*.js' '*.css' '*package.json' .prettierrc.json)
+if npx --no-install prettier --check "${web[@]}"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+if npx --no-install eslint --max-warnings 0 .; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 echo "lint: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -6,9 +6,14 @@
 # gamepad, what ?script= takes and the page during a long script, the
 # page's choices and the runs it shows (the committed scripts' traces as
 # kawauo-sim's, English, the menu kept, a recording watched), loading
-# (failed downloads, Try again), Play again and offline play, the page in a
-# laptop's window and on phones played by touch, a bundle missing a
-# picture and one holding none. Prints the folder's size.
+# (failed downloads, Try again), Play again and offline play, the start with
+# each of the page's files held back and with an exception before the first
+# frame, the page in a laptop's window and on phones played by touch, the
+# page in a player's hand (no tap costs a run, the picture's size on phones,
+# the header, a bad query, the words, the keyboard, axe-core's audit, a
+# first visit on a phone's network), a bundle missing a picture and one
+# holding none; all under the page's Content-Security-Policy, which allows
+# no eval. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -56,21 +61,25 @@ if serve .; then
     node tests/e2e/web/script.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/choices.js "$URL/$SITE" . build-ci/kawauo-sim | tee -a "$WORK/log"
     node tests/e2e/web/loading.js "$URL/$SITE" "$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/startup.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/phones.js "$URL/$SITE" | tee -a "$WORK/log"
+    node tests/e2e/web/player.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
 mkdir -p "$WORK/missing/bmp" "$WORK/broken"
 cp bmp/*.bmp "$WORK/missing/bmp/" && rm "$WORK/missing/bmp/opn.bmp"
 cp -r "$SITE"/* "$WORK/broken/"
-/usr/share/emscripten/tools/file_packager "$WORK/broken/kawauo.data" --preload "$WORK/missing/bmp@/bmp" --lz4 \
-    --js-output="$WORK/broken/kawauo-data.js" 2>/dev/null
+pack_pictures() {
+    cmake -DPACKAGER=/usr/share/emscripten/tools/file_packager -DPICTURES="$1" -DSITE="$2" \
+        -P hosts/web/pictures.cmake >/dev/null 2>&1
+}
+pack_pictures "$WORK/missing/bmp" "$WORK/broken"
 cmake -DSITE="$WORK/broken" -DVERSION=missing -DSOURCE=hosts/web -P hosts/web/bundle.cmake
 # Beside it, in none/, a bundle holding none of the pictures.
 mkdir -p "$WORK/broken/none" "$WORK/none/bmp"
 cp -r "$SITE"/* "$WORK/broken/none/" && cp bmp/opn.bmp "$WORK/none/bmp/"
-/usr/share/emscripten/tools/file_packager "$WORK/broken/none/kawauo.data" --preload "$WORK/none/bmp@/bmp" --lz4 \
-    --js-output="$WORK/broken/none/kawauo-data.js" 2>/dev/null
+pack_pictures "$WORK/none/bmp" "$WORK/broken/none"
 cmake -DSITE="$WORK/broken/none" -DVERSION=none -DSOURCE=hosts/web -P hosts/web/bundle.cmake
 (cd "$WORK/missing" && echo "frames 5" | "$OLDPWD/build-ci/kawauo-sim" - 2>/dev/null) |
     python3 -c 'import json, sys
@@ -79,4 +88,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 9 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 11 ]

@@ -66,6 +66,20 @@ rule "the game's text needs no FreeType or iconv (baked into font/ by tools/font
     '#include *[<"](ft2build|freetype|iconv)' hosts
 rule "extern belongs in the owner's header" '^\s*extern\b' \
     'app/*.cpp' 'display/*.cpp' 'game/*.cpp' 'winapi/*.cpp' 'player/*.cpp' 'sim/*.cpp' 'hosts/*.cpp'
+# A unit suite links only the rooms it tests, and what they stand on: no
+# library of a room above them (the Windows room's, the game's, the sim's
+# and the player's suites stand on the headless driver straight on the
+# seam, kawauo_headless_seam, not on the core).
+above_winapi='kawauo_(game|player|sim|core|driver_[a-z0-9]+)\b'
+rule "the Windows room's suites link the Windows room alone" "$above_winapi" 'tests/winapi/CMakeLists.txt'
+rule "the game's suites link the game and the Windows room" 'kawauo_(player|sim|core|driver_[a-z0-9]+)\b' \
+    'tests/app/CMakeLists.txt' 'tests/display/CMakeLists.txt' 'tests/game/CMakeLists.txt'
+rule "the player's suites link the player's files and the Windows room" 'kawauo_(game|sim|core|driver_[a-z0-9]+)\b' \
+    'tests/player/CMakeLists.txt'
+rule "the sim's suites link the sim and the rooms beneath it" 'kawauo_(core|driver_[a-z0-9]+)\b' 'tests/sim/CMakeLists.txt'
+rule "the core's suites link the core and the headless driver, no other" 'kawauo_driver_(sdl|win32|web|null)\b' \
+    'tests/hosts/core/CMakeLists.txt'
+
 # in_namespace ROOM NAMESPACE: the room's code is in the namespace named as
 # the room, where a concern of it may nest its own (player::settings);
 # anonymous namespaces and aliases are the file's own.
@@ -83,7 +97,7 @@ in_namespace() {
 in_namespace winapi winapi
 in_namespace player player
 in_namespace sim sim
-in_namespace hosts/core core
+in_namespace hosts/core "(core|winapi::host)"  # the core implements the seam
 for driver in "${drivers[@]}"; do
     # A driver implements the seam (winapi::host) in its own words; the
     # page's keeps the settings text where the desktops' files keep it.

@@ -1,21 +1,25 @@
 // The seam beneath the Windows room: what it needs from the machine it runs
-// on, and the one contract every host implements. Hosts are chosen at link
-// time (hosts/sdl for players on Linux, hosts/win32 on Windows, hosts/web in
-// a browser, hosts/headless for tests and the sim); a new port starts from
-// hosts/null, which the build compiles so that it keeps up with this file.
-// The game never sees this header.
+// on. The host core implements it once (hosts/core/seam.cpp) over the driver
+// linked into the program (hosts/core/driver.h: SDL, Win32, the browser,
+// the headless one of the tests and kawauo-sim, the null one); the suites of
+// the rooms beneath the core stand on tests/support/headless_seam.cpp
+// instead. The game never sees this header.
 //
-// Rules for every host:
+// The contract:
 //   - Every call comes from the game's one thread, in the order the game makes
-//     its Win32 and DirectDraw calls; a host needs no locks and calls nothing
-//     of the platform layer back (no DirectDraw, no window procedure).
-//   - Only Present and ShowMessageBox may wait; every other call returns at
-//     once (a browser's PollEvent may hand the page its turn while a script
-//     runs, waiting for nothing). Present, PollEvent and Milliseconds run
-//     every frame: they may not allocate, print or touch files there.
-//   - Types of the host's own library (SDL_Event, HWND of a real Windows, ...)
-//     stay inside the host's files; what crosses is below.
-//   - Failures are reported through the return values given; a host never
+//     its Win32 and DirectDraw calls; the seam needs no locks and calls nothing
+//     of the Windows room back (no DirectDraw, no window procedure).
+//   - Present waits for the frame's time, ShowMessageBox for the player's
+//     answer, and PollEvent, while the game is paused out of focus
+//     (--pause-unfocused), for the focus or a close request; every other call
+//     returns at once (a browser's PollEvent may hand the page its turn while
+//     a script runs, waiting for nothing). Present, PollEvent and
+//     Milliseconds run every frame: they may not allocate, print or touch
+//     files there (a screenshot or a settings change is written off the
+//     game's thread).
+//   - Types of the system's own library (SDL_Event, HWND of a real Windows,
+//     ...) stay inside the driver's files; what crosses is below.
+//   - Failures are reported through the return values given; the seam never
 //     exits the program or throws.
 #pragma once
 #include <cstdint>
@@ -38,9 +42,9 @@ int DesktopWidth();
 int DesktopHeight();
 
 // Makes the player's screen for the popup window `title` ("2DGAME", the
-// game's own name for it; a host's real window shows the product's, kawauo):
+// game's own name for it; a real window shows the product's, kawauo):
 // a window, a canvas, whatever the system needs to show 640x480 pictures.
-// Called once by DirectDrawCreate; false when no display can be had, and the
+// Called by DirectDrawCreate; false when no display can be had, and the
 // game then reports DDERR_NODIRECTDRAWHW and ends. CloseDisplay undoes it, at
 // the last release of the DirectDraw object (which exists only after
 // OpenDisplay succeeded); the program may still show message boxes after it.
@@ -50,12 +54,13 @@ void CloseDisplay();
 void SetCursorVisible(bool visible);
 
 // The next input event, already translated into our keys and messages; false
-// when none is waiting (never waits for one). Called by the message loop
-// until it returns false, at least once a frame. A host should send a key's
-// KeyUp for every KeyDown it sent (on focus loss too), and the window's loss and
-// return of the foreground as Deactivate and Activate, and the player's
-// closing of the window as Close; a host that catches the stop signals
-// (winapi/process.h) sends Close for them too.
+// when none is waiting (it waits only while paused out of focus, above).
+// Called by the message loop until it returns false, at least once a frame.
+// Every KeyDown is followed by its KeyUp (at the focus's loss too, and a
+// key pressed and let go before the loop's next taking is let go at that
+// taking, so that the frame between sees it down); the window's loss and
+// return of the foreground come as Deactivate and Activate, the player's
+// closing of the window and a stop signal (winapi/process.h) as Close.
 bool PollEvent(Event* event);
 
 // Monotonic milliseconds since start, wrapping at 2^32 (GetTickCount): the
@@ -74,13 +79,13 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]);
 
 // MessageBoxA with MB_OK: shows `text` under `caption` (both UTF-8) and
 // returns when the player dismisses it, or at once when a stop signal has
-// come (winapi/process.h); a host with no screen records it.
+// come (winapi/process.h); a driver with no screen records it.
 void ShowMessageBox(const char* caption, const char* text);
 // OutputDebugStringA (UTF-8): for a debugger's eyes; may do nothing.
 void DebugLine(const char* text);
 
 // Every call of Flip, shown or not, after any Present: the end of a frame
-// (the headless host runs its frame callback here; the others do nothing).
+// (the headless driver runs its frame callback here).
 void NoteFlip(HRESULT result);
 
 }  // namespace winapi::host

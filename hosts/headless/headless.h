@@ -13,8 +13,8 @@
 namespace headless {
 
 // Back to a fresh start: clock 0, calendar 0, no keys, no queued events,
-// no faults, nothing recorded, and the platform's window, queue, key state,
-// frame log and recording as at program start.
+// no faults, nothing recorded, and the platform's window, queue, key state
+// and frame log as at program start.
 void Reset();
 
 // The virtual clock: GetTickCount reads it; it moves only when told.
@@ -31,8 +31,10 @@ void KeyUp(int virtualKey);
 void Activate(bool active);
 void Close();
 
-// Whether the platform last asked for the mouse cursor to be shown.
+// Whether the platform last asked for the mouse cursor to be shown, and
+// whether the display is full screen (as it opened, or as Alt+Enter left it).
 bool CursorVisible();
+bool Fullscreen();
 
 // Marks the primary surface and every off-screen surface lost.
 void LoseSurfaces();

@@ -1,4 +1,4 @@
-// The headless host: scripted input, a virtual clock and recorded frames,
+// The headless driver: scripted input, a virtual clock and recorded frames,
 // for the tests and the sim. Nothing here waits or opens a window.
 #include "hosts/headless/headless.h"
 
@@ -8,7 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "player/record.h"
+#include "hosts/core/driver.h"
+#include "hosts/core/seam.h"
 #include "winapi/fault.h"
 #include "winapi/host.h"
 #include "winapi/inputs.h"
@@ -27,7 +28,8 @@ struct HeadlessState {
     int desktopHeight = kScreenHeight;
     bool displayAvailable = true;
     bool cursorVisible = true;
-    std::deque<winapi::host::Event> events;
+    bool fullscreen = true;
+    std::deque<core::RawEvent> events;
     std::function<void(HRESULT)> onFrame;
     uint32_t onFrameChanges = 0;  // tells a callback that replaced itself from one that did not
     headless::Frame lastFrame{std::vector<uint8_t>(kFramePixels), {}};
@@ -38,29 +40,34 @@ struct HeadlessState {
 
 HeadlessState g_headless;
 
-void Queue(winapi::host::EventKind kind, int virtualKey) {
-    g_headless.events.push_back(winapi::host::Event{kind, virtualKey});
+void Queue(const core::RawEvent& event) { g_headless.events.push_back(event); }
+
+// The headless driver's table: nothing waits, nothing is shown.
+void DesktopSize(int* width, int* height) {
+    *width = g_headless.desktopWidth;
+    *height = g_headless.desktopHeight;
 }
 
-}  // namespace
+bool Open(const core::WindowWish& wish) {
+    g_headless.fullscreen = wish.fullscreen;
+    return g_headless.displayAvailable;
+}
+void Close() {}
+void SetCursor(bool visible) { g_headless.cursorVisible = visible; }
+void SetFullscreen(bool fullscreen) { g_headless.fullscreen = fullscreen; }
 
-namespace winapi::host {
+// A keyboard with a key of every name, for the core's key binding.
+bool KeyKnown(const std::string& name) { return !name.empty(); }
 
-int DesktopWidth() { return g_headless.desktopWidth; }
-int DesktopHeight() { return g_headless.desktopHeight; }
-
-bool OpenDisplay(const char*) { return g_headless.displayAvailable; }
-void CloseDisplay() {}
-void SetCursorVisible(bool visible) { g_headless.cursorVisible = visible; }
-
-bool PollEvent(Event* event) {
-    if (g_headless.events.empty()) return false;
-    *event = g_headless.events.front();
-    g_headless.events.pop_front();
-    return true;
+void Pump() {
+    while (!g_headless.events.empty()) {
+        const core::RawEvent event = g_headless.events.front();
+        g_headless.events.pop_front();
+        core::Hear(event);
+    }
 }
 
-uint32_t Milliseconds() { return g_headless.milliseconds; }
+uint64_t Nanoseconds() { return uint64_t{g_headless.milliseconds} * 1000000; }
 int64_t CalendarSeconds() { return g_headless.calendarSeconds; }
 
 // Copied into the frame kept since start: thousands of frames a second
@@ -71,13 +78,13 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     ++g_headless.framesShown;
 }
 
-void ShowMessageBox(const char* caption, const char* text) {
+void ShowBox(const char* caption, const char* text) {
     g_headless.messageBoxes.push_back(headless::MessageBoxRecord{caption, text});
 }
 
 void DebugLine(const char* text) { g_headless.debugLines.emplace_back(text); }
 
-void NoteFlip(HRESULT result) {
+void FrameEnd(HRESULT result) {
     if (!g_headless.onFrame) return;
     // Held aside while it runs, so that it may replace or clear itself.
     std::function<void(HRESULT)> callback = std::move(g_headless.onFrame);
@@ -87,7 +94,25 @@ void NoteFlip(HRESULT result) {
     if (g_headless.onFrameChanges == changes) g_headless.onFrame = std::move(callback);
 }
 
-}  // namespace winapi::host
+constexpr core::Driver kDriver{
+    .desktopSize = DesktopSize,
+    .open = Open,
+    .close = Close,
+    .present = Present,
+    .pump = Pump,
+    .showBox = ShowBox,
+    .setCursor = SetCursor,
+    .setFullscreen = SetFullscreen,
+    .keyKnown = KeyKnown,
+    .nanoseconds = Nanoseconds,
+    .calendarSeconds = CalendarSeconds,
+    .debugLine = DebugLine,
+    .frameEnd = FrameEnd,
+};
+
+}  // namespace
+
+const core::Driver& core::TheDriver() { return kDriver; }
 
 namespace headless {
 
@@ -95,10 +120,10 @@ void Reset() {
     uint32_t changes = g_headless.onFrameChanges + 1;
     g_headless = HeadlessState{};
     g_headless.onFrameChanges = changes;
+    core::ForgetSeam();
     winapi::ClearFaults();
     winapi::ResetWindowState();
     winapi::ResetFrameLog();
-    player::record::Reset();
     winapi::inputs::Reset();
     winapi::ResetPictureBudget();
 }
@@ -114,12 +139,13 @@ void SetDesktopSize(int width, int height) {
 
 void SetDisplayAvailable(bool available) { g_headless.displayAvailable = available; }
 
-void KeyDown(int virtualKey) { Queue(winapi::host::EventKind::KeyDown, virtualKey); }
-void KeyUp(int virtualKey) { Queue(winapi::host::EventKind::KeyUp, virtualKey); }
-void Activate(bool active) {
-    Queue(active ? winapi::host::EventKind::Activate : winapi::host::EventKind::Deactivate, 0);
+// Keys come as the game's own, as a touch control's do.
+void KeyDown(int virtualKey) {
+    Queue(core::RawEvent{.kind = core::RawKind::kGameKey, .down = true, .virtualKey = virtualKey});
 }
-void Close() { Queue(winapi::host::EventKind::Close, 0); }
+void KeyUp(int virtualKey) { Queue(core::RawEvent{.kind = core::RawKind::kGameKey, .virtualKey = virtualKey}); }
+void Activate(bool active) { Queue(core::RawEvent{.kind = core::RawKind::kFocus, .down = active}); }
+void Close() { Queue(core::RawEvent{.kind = core::RawKind::kClose}); }
 
 void LoseSurfaces() { winapi::LoseAllSurfaces(); }
 
@@ -143,5 +169,6 @@ const std::vector<MessageBoxRecord>& MessageBoxes() { return g_headless.messageB
 const std::vector<std::string>& DebugLines() { return g_headless.debugLines; }
 
 bool CursorVisible() { return g_headless.cursorVisible; }
+bool Fullscreen() { return g_headless.fullscreen; }
 
 }  // namespace headless

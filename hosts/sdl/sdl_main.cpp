@@ -1,22 +1,13 @@
-// The players' entry on a desktop: reads the command line and the settings,
-// then plays the game (core::PlayGame) from the folder holding the pictures,
-// or says in a box that none holds them and ends with 1.
+// The players' entry on a desktop with SDL2: the core's players' program,
+// from the folder of the running program.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <string>
 #include <system_error>
 
-#include "hosts/core/picture_folder.h"
-#include "hosts/core/session.h"
-#include "hosts/sdl/sdl_host.h"
-#include "player/options.h"
-#include "player/settings.h"
+#include "hosts/core/players.h"
 #include "winapi/process.h"
-#include "winapi/text.h"
-#include "winapi/texts.h"
 
 namespace {
 
@@ -32,21 +23,7 @@ fs::path ProgramFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    winapi::process::KeepStandardStreams();
-    player::options::Options chosen;
-    const player::options::Outcome outcome =
-        player::options::Parse(player::options::Program::kGame, argc, argv, &chosen);
-    if (outcome != player::options::Outcome::kRun)
-        return player::options::Answer(player::options::Program::kGame, outcome, stdout);
-    sdl::UseOptions(chosen);
-    std::string settingsPath = player::settings::DefaultPath();
-    if (settingsPath.empty()) std::fprintf(stderr, "kawauo: no home folder: the settings are neither read nor saved\n");
-    const player::settings::Settings& saved = sdl::LoadSettings(settingsPath);
-    winapi::texts::UseLanguage(chosen.lang.value_or(saved.lang));
-    winapi::UseTextOutline(chosen.outline || saved.outline);
-    const fs::path programFolder = ProgramFolder();
-    const int status =
-        core::PicturesFound(programFolder, core::PicturesCame::kPackage) ? core::PlayGame(chosen, programFolder) : 1;
+    const int status = core::PlayersMain(argc, argv, ProgramFolder(), core::PicturesCame::kPackage);
     SDL_Quit();
     return winapi::process::FinalStatus(status);
 }

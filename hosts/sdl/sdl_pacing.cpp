@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <string>
 
-#include "hosts/core/frame_stats.h"
 #include "hosts/sdl/sdl_internal.h"
 #include "hosts/sdl/sdl_present.h"
 
@@ -110,7 +109,6 @@ void NoteShown() {
     g_pacer.lastPresent = now;
     if (g_pacer.pacing == Pacing::kVsyncTrial) JudgeVsyncTrial(now);
     else if (g_pacer.pacing == Pacing::kVsync) WatchVsync(now, interval);
-    core::frame_stats::NoteShown(now);
 }
 
 const char* DescribePacing() {

@@ -1,7 +1,7 @@
 // Showing the 640x480 picture in the SDL host's window: through SDL's renderer
 // where a graphics card draws, else converted straight into the window's own
 // pixels, which spares a software renderer's clear and copy of every frame.
-// Used by sdl_host.cpp and the benchmarks; one window at a time.
+// Used by sdl_driver.cpp and the benchmarks; one window at a time.
 #pragma once
 #include <SDL.h>
 

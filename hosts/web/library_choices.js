@@ -1,15 +1,18 @@
-// The page's side of its choices (web_settings.cpp, web_choices.cpp): the
+// The page's side of its choices (web_settings.cpp, web_remembered.cpp): the
 // settings text kept in the browser's localStorage, and the choices the game
-// runs with told to the page (choices.js). Linked into kawauo.js with
+// runs with, and the query's arguments it cannot take, told to the page
+// (choices.js, page.js) through the game (game.js). Linked into kawauo.js with
 // --js-library, beside library_kawauo.js.
 mergeInto(LibraryManager.library, {
   // A page whose browser refuses it localStorage (a sandbox, a setting) keeps nothing.
   kawauo_web_settings_read__deps: ['malloc'],
-  kawauo_web_settings_read: function(name, length) {
+  kawauo_web_settings_read: function (name, length) {
     var text = null;
     try {
       text = localStorage.getItem(UTF8ToString(name));
-    } catch (error) {}
+    } catch (error) {
+      // refused: nothing kept
+    }
     if (text === null) return 0;
     var bytes = new TextEncoder().encode(text);
     var at = _malloc(bytes.length + 1);
@@ -19,7 +22,7 @@ mergeInto(LibraryManager.library, {
     return at;
   },
 
-  kawauo_web_settings_write: function(name, text, length) {
+  kawauo_web_settings_write: function (name, text, length) {
     try {
       localStorage.setItem(UTF8ToString(name), new TextDecoder().decode(HEAPU8.slice(text, text + length)));
       return 1;
@@ -28,8 +31,12 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  kawauo_web_choices: function(lang, scale, outline, kept) {
-    var told = Module['kawauoChoices'];
-    if (told) told({lang: UTF8ToString(lang), scale: UTF8ToString(scale), outline: !!outline, kept: !!kept});
+  kawauo_web_choices: function (lang, scale, outline, kept) {
+    var choices = {lang: UTF8ToString(lang), scale: UTF8ToString(scale), outline: !!outline, kept: !!kept};
+    Module['kawauo'].tell('choices', choices);
+  },
+
+  kawauo_web_refused: function (argument, why) {
+    Module['kawauo'].tell('refused', {argument: UTF8ToString(argument), why: UTF8ToString(why).trim()});
   },
 });

@@ -1,232 +1,251 @@
-// The page's loading and its games: the program (kawauo.js, kawauo.wasm) and
-// the pictures (kawauo-data.js, kawauo.data) fetched with their bytes on a
-// progress bar and checked against the sizes the build wrote below; a file
-// that cannot be had is named on the page with what went wrong and "Try
-// again", which fetches what is missing. Each game is a new instance of the
-// program, its memory as fresh as a new process's, so that "Play again"
-// starts anew without a reload. Once a game has started, the service worker
-// (sw.js) keeps this version of the folder for offline play.
-//   kawauoLoader.start(settings): `settings()` gives a game's Module object.
-//   kawauoLoader.ended(message): the game is over; offers "Play again".
-'use strict';
-var kawauoLoader = (function() {
-  // Written by the build (bundle.cmake): the version, and each file's size in bytes.
-  var bundle = /*@KAWAUO_BUNDLE@*/{cache: '', files: {}};
-  var kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data'];
-  // A download that brings nothing for this long is given up: a stalled
-  // connection ends neither in data nor in an error of its own.
-  var kStallMilliseconds = 20000;
-  var kWorkerDelayMilliseconds = 2000;
+// The page's loading: the program (kawauo.js, kawauo.wasm) and the pictures
+// (kawauo-data.js, kawauo.data) fetched with their bytes on a progress bar
+// and checked against the sizes and SHA-256 digests the build wrote below,
+// then unpacked (the build stores them gzip-compressed, for any plain static
+// server to send at a third of their size) with the browser's own
+// DecompressionStream, the program compiled as it arrives, the scripts run
+// as modules from those very bytes (no eval: the page runs under a
+// Content-Security-Policy without it); a file that cannot be had, or that
+// came damaged, is named on the page with what went wrong and "Try again",
+// which fetches it anew from the server. Once a game has started, the
+// service worker (sw.js) keeps this version of the folder for offline play.
+//   new Loader(play): play(program) starts a game once all is here, and
+//     again with each "Try again" or "Play again" after that.
+//   loader.load(): fetches what is missing and plays.
+//   loader.say(message, button): the message, and a button that plays again.
+//   loader.keepForOffline(): asks for the service worker, once.
+import {say} from './texts.js';
 
-  var panel = document.getElementById('loader');
-  var text = document.getElementById('loader-text');
-  var bar = document.getElementById('loader-bar');
-  var again = document.getElementById('loader-again');
-  var got = Object.create(null);      // file name: its bytes, checked
-  var pending = Object.create(null);  // file name: its download under way
-  var counted = Object.create(null);  // file name: bytes arrived so far
-  var compiling = null;               // the program compiled as kawauo.wasm comes
-  var program = null;                 // what every game is made from, once all is here
-  var settings = null;
-  var first = null;  // the first game's Module, there from the start for whoever looks
-  var failed = false;
-  var workerAsked = false;
+// Written by the build (bundle.cmake): the version, and each file's size in bytes and digest.
+const bundle = /*@KAWAUO_BUNDLE@*/ {cache: '', files: {}};
+const kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data'];
+// A download that brings nothing for this long is given up: a stalled
+// connection ends neither in data nor in an error of its own.
+const kStallMilliseconds = 20000;
+const kWorkerDelayMilliseconds = 2000;
 
-  function say(message, button) {
-    panel.hidden = false;
-    text.textContent = message;
-    bar.hidden = button !== undefined;
-    again.hidden = button === undefined;
+const sizeOf = name => (bundle.files[name] || [])[0];
+
+// An error that names the file it is about, for the page to say.
+function problem(name, what) {
+  const error = new Error(what);
+  error.file = name;
+  return error;
+}
+
+// The bytes of a gzip stream, unpacked.
+const unpacked = stream => new Response(stream.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+
+// Whether `bytes` are the build's `name`: its SHA-256 digest. A page served
+// over plain HTTP from another machine has no crypto.subtle: there the size
+// and the unpacking, which fails on most damage, are the checks.
+async function digestMatches(name, bytes) {
+  const expected = (bundle.files[name] || [])[1];
+  if (!expected || !globalThis.crypto?.subtle) return true;
+  const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', bytes));
+  return [...digest].map(byte => byte.toString(16).padStart(2, '0')).join('') === expected;
+}
+
+// The bytes of `chunks` in one buffer of `length`.
+function joined(chunks, length) {
+  const bytes = new Uint8Array(length);
+  let at = 0;
+  for (const chunk of chunks) {
+    bytes.set(chunk, at);
+    at += chunk.byteLength;
+  }
+  return bytes.buffer;
+}
+
+// The module whose source is `bytes`, run from them as they were checked;
+// its default export.
+async function importBytes(name, bytes) {
+  const url = URL.createObjectURL(new Blob([bytes], {type: 'text/javascript'}));
+  try {
+    return (await import(url)).default;
+  } catch (error) {
+    throw problem(name, `arrived damaged: ${error}.`);
+  } finally {
+    URL.revokeObjectURL(url);
+  }
+}
+
+export class Loader {
+  constructor(play) {
+    this.play = play;
+    this.panel = document.getElementById('loader');
+    this.text = document.getElementById('loader-text');
+    this.bar = document.getElementById('loader-bar');
+    this.again = document.getElementById('loader-again');
+    this.got = Object.create(null); // file name: its bytes, checked
+    this.pending = Object.create(null); // file name: its download under way
+    this.counted = Object.create(null); // file name: bytes arrived so far
+    this.compiling = null; // the program compiled as kawauo.wasm comes
+    this.program = null; // what every game is made from, once all is here
+    this.failed = false;
+    this.workerAsked = false;
+    this.again.addEventListener('click', () => {
+      this.again.blur();
+      if (this.program) this.start();
+      else this.load(true);
+    });
+  }
+
+  say(message, button) {
+    this.panel.hidden = false;
+    this.text.textContent = message;
+    this.bar.hidden = button !== undefined;
+    this.again.hidden = button === undefined;
     if (button !== undefined) {
-      again.textContent = button;
-      again.focus();
+      this.again.textContent = button;
+      this.again.focus();
     }
   }
 
-  function showProgress() {
-    var total = 0, arrived = 0;
-    kFiles.forEach(function(name) {
-      total += bundle.files[name] || 0;
-      arrived += got[name] ? got[name].byteLength : counted[name] || 0;
-    });
-    bar.max = total;
-    bar.value = Math.min(arrived, total);
-    if (!failed) say('Loading ' + Math.round(arrived / 1024) + ' of ' + Math.round(total / 1024) + ' kB…');
+  showProgress() {
+    let total = 0;
+    let arrived = 0;
+    for (const name of kFiles) {
+      total += sizeOf(name) || 0;
+      arrived += this.got[name] ? this.got[name].byteLength : this.counted[name] || 0;
+    }
+    this.bar.max = total;
+    this.bar.value = Math.min(arrived, total);
+    if (!this.failed) this.say(say('loadingBytes', Math.round(arrived / 1024), Math.round(total / 1024)));
   }
 
-  function problem(name, what) {
-    var error = new Error(name + ' ' + what);
-    error.file = name;
-    return error;
-  }
-
-  // Resolves to the file's bytes, or rejects naming the file and why.
-  // Again after a failure, the browser's copy is checked with the server.
-  function download(name, again) {
-    var controller = new AbortController();
-    var stalled = false;
-    var timer = 0;
-    function watch() {
+  // Resolves to the file's bytes as they came, or rejects naming the file
+  // and why. Again after a failure, they come from the server, not from the
+  // browser's copy. The program is compiled as it comes, unpacked on the way.
+  async download(name, again) {
+    const controller = new AbortController();
+    let stalled = false;
+    let timer = 0;
+    const watch = () => {
       clearTimeout(timer);
-      timer = setTimeout(function() {
+      timer = setTimeout(() => {
         stalled = true;
         controller.abort();
       }, kStallMilliseconds);
-    }
-    function read(reader, chunks) {
-      return reader.read().then(function(chunk) {
-        if (chunk.done) return chunks;
+    };
+    this.counted[name] = 0;
+    watch();
+    const chunks = [];
+    try {
+      const response = await fetch(name, {signal: controller.signal, cache: again ? 'reload' : 'default'});
+      if (!response.ok) {
+        throw problem(name, say('answered', name, `${response.status} ${response.statusText}`.trim()));
+      }
+      let body = response.body;
+      if (name === 'kawauo.wasm' && WebAssembly.compileStreaming) {
+        const [mine, compiler] = body.tee();
+        body = mine;
+        const program = compiler.pipeThrough(new DecompressionStream('gzip'));
+        const wasm = new Response(program, {headers: {'Content-Type': 'application/wasm'}});
+        this.compiling = WebAssembly.compileStreaming(wasm);
+        this.compiling.catch(() => {}); // said by prepare, when it comes to that
+      }
+      const reader = body.getReader();
+      for (let chunk = await reader.read(); !chunk.done; chunk = await reader.read()) {
         watch();
         chunks.push(chunk.value);
-        counted[name] += chunk.value.byteLength;
-        showProgress();
-        return read(reader, chunks);
-      });
-    }
-    counted[name] = 0;
-    watch();
-    return fetch(name, {signal: controller.signal, cache: again ? 'no-cache' : 'default'}).then(function(response) {
-      if (!response.ok) {
-        throw problem(name, 'could not be loaded: the server answered ' +
-                      (response.status + ' ' + response.statusText).trim() + '.');
+        this.counted[name] += chunk.value.byteLength;
+        this.showProgress();
       }
-      var body = response.body;
-      if (name === 'kawauo.wasm' && WebAssembly.compileStreaming) {
-        var branches = body.tee();
-        body = branches[0];
-        compiling = WebAssembly.compileStreaming(
-            new Response(branches[1], {headers: {'Content-Type': 'application/wasm'}}));
-        compiling.catch(function() {});  // said by prepare, when it comes to that
-      }
-      return read(body.getReader(), []);
-    }).catch(function(error) {
-      if (error.file) throw error;
-      throw problem(name, stalled ? 'could not be loaded: nothing arrived for ' + kStallMilliseconds / 1000 + ' s.'
-                                  : 'could not be loaded: the network gave no answer (offline or blocked).');
-    }).then(function(chunks) {
-      var bytes = new Uint8Array(counted[name]);
-      var at = 0;
-      chunks.forEach(function(chunk) {
-        bytes.set(chunk, at);
-        at += chunk.byteLength;
-      });
-      var size = bundle.files[name];
-      if (size !== undefined && bytes.byteLength !== size) {
-        throw problem(name, 'arrived damaged: ' + bytes.byteLength + ' bytes of its ' + size + '.');
-      }
-      return bytes.buffer;
-    }).finally(function() {
-      clearTimeout(timer);
-    });
-  }
-
-  // What a game is made from: the program compiled, the scripts read.
-  function prepare() {
-    var source = new TextDecoder();
-    function script(name, parameters, body) {
-      try {
-        return Function.apply(null, parameters.concat(body + '\n//# sourceURL=' + name));
-      } catch (error) {
-        throw problem(name, 'arrived damaged: ' + error + '.');
-      }
-    }
-    var factory = script('kawauo.js', [], source.decode(got['kawauo.js']) + '\nreturn createKawauo;')();
-    var pictures = script('kawauo-data.js', ['Module'], source.decode(got['kawauo-data.js']));
-    return (compiling || WebAssembly.compile(got['kawauo.wasm'])).catch(function(error) {
-      throw problem('kawauo.wasm', 'arrived damaged: ' + error + '.');
-    }).then(function(wasm) {
-      return {factory: factory, pictures: pictures, wasm: wasm, data: got['kawauo.data']};
-    });
-  }
-
-  function load(again) {
-    failed = false;
-    document.getElementById('status').textContent = 'Loading…';
-    showProgress();
-    var downloads = kFiles.filter(function(name) { return !got[name]; }).map(function(name) {
-      if (!pending[name]) {
-        pending[name] = download(name, again).then(function(bytes) {
-          got[name] = bytes;
-        }).finally(function() {
-          delete pending[name];
-        });
-      }
-      return pending[name];
-    });
-    // The first failure is told at once; the other files go on arriving.
-    Promise.all(downloads).then(prepare).then(function(made) {
-      program = made;
-      play();
-    }).catch(function(error) {
-      if (error.file) delete got[error.file];  // found damaged after it came: fetched again
-      if (error.file === 'kawauo.wasm') compiling = null;
-      fail(error.file ? error.message : 'The game could not be prepared: ' + error);
-    });
-  }
-
-  function fail(message) {
-    if (failed) return;
-    failed = true;
-    console.error(message);
-    document.getElementById('status').textContent = 'The game could not be loaded.';
-    say(message, 'Try again');
-  }
-
-  function play() {
-    panel.hidden = true;
-    var module = first || settings();
-    first = null;
-    module.instantiateWasm = function(imports, receive) {
-      WebAssembly.instantiate(program.wasm, imports).then(function(instance) {
-        receive(instance, program.wasm);
-      }, function(error) {
-        module.kawauoEnded(1, 'kawauo.wasm cannot run here: ' + error + '.');
-      });
-      return {};
-    };
-    module.getPreloadedPackage = function() { return program.data; };
-    var initialized = module.onRuntimeInitialized;
-    module.onRuntimeInitialized = function() {
-      keepForOffline();
-      if (initialized) initialized();
-    };
-    window.Module = module;
-    try {
-      program.pictures(module);
-      // An abort rejects it too, and is told by the settings' onAbort.
-      Promise.resolve(program.factory(module)).catch(function() {});
     } catch (error) {
-      module.kawauoEnded(1, 'The game could not start: ' + error + '.');
+      if (error.file) throw error;
+      throw problem(name, stalled ? say('stalled', name, kStallMilliseconds / 1000) : say('offline', name));
+    } finally {
+      clearTimeout(timer);
     }
+    const size = sizeOf(name);
+    if (size !== undefined && this.counted[name] !== size) {
+      throw problem(name, say('cutShort', name, this.counted[name], size));
+    }
+    const bytes = joined(chunks, this.counted[name]);
+    if (!(await digestMatches(name, bytes))) throw problem(name, say('notThisVersion', name));
+    return bytes;
+  }
+
+  // The file `name` as the program reads it: unpacked.
+  async unpack(name) {
+    try {
+      return await unpacked(new Blob([this.got[name]]).stream());
+    } catch (error) {
+      throw problem(name, say('unpacked', name, error));
+    }
+  }
+
+  // What a game is made from: the program compiled, the scripts run.
+  async prepare() {
+    const [script, picturesScript, data] = await Promise.all(
+      ['kawauo.js', 'kawauo-data.js', 'kawauo.data'].map(name => this.unpack(name)),
+    );
+    const [factory, pictures] = await Promise.all([
+      importBytes('kawauo.js', script),
+      importBytes('kawauo-data.js', picturesScript),
+    ]);
+    let wasm;
+    try {
+      wasm = await (this.compiling || WebAssembly.compile(await this.unpack('kawauo.wasm')));
+    } catch (error) {
+      throw problem('kawauo.wasm', say('unpacked', 'kawauo.wasm', error));
+    }
+    return {factory, pictures, wasm, data};
+  }
+
+  async load(again = false) {
+    this.failed = false;
+    document.getElementById('status').textContent = say('loading');
+    this.showProgress();
+    const downloads = kFiles
+      .filter(name => !this.got[name])
+      .map(name => {
+        this.pending[name] ??= this.download(name, again)
+          .then(bytes => {
+            this.got[name] = bytes;
+          })
+          .finally(() => {
+            delete this.pending[name];
+          });
+        return this.pending[name];
+      });
+    // The first failure is told at once; the other files go on arriving.
+    try {
+      await Promise.all(downloads);
+      this.program = await this.prepare();
+    } catch (error) {
+      if (error.file) delete this.got[error.file]; // found damaged after it came: fetched again
+      if (error.file === 'kawauo.wasm') this.compiling = null;
+      this.fail(error.file ? error.message : say('notPrepared', error));
+      return;
+    }
+    this.start();
+  }
+
+  fail(message) {
+    if (this.failed) return;
+    this.failed = true;
+    console.error(message);
+    document.getElementById('status').textContent = say('notLoaded');
+    this.say(message, say('tryAgain'));
+  }
+
+  start() {
+    this.panel.hidden = true;
+    this.play(this.program);
   }
 
   // The folder of this version kept for the next visit, offline too; asked
   // for a while after a game has started, so that filling the cache never
   // competes with the first download nor with the game's first frames.
-  function keepForOffline() {
-    if (workerAsked || !('serviceWorker' in navigator) || !window.isSecureContext) return;
-    workerAsked = true;
-    setTimeout(function() {
-      navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'}).catch(function(error) {
-        console.warn('kawauo: no offline play: ' + error);
+  keepForOffline() {
+    if (this.workerAsked || !('serviceWorker' in navigator) || !window.isSecureContext) return;
+    this.workerAsked = true;
+    setTimeout(() => {
+      navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'}).catch(error => {
+        console.warn(`kawauo: no offline play: ${error}`);
       });
     }, kWorkerDelayMilliseconds);
   }
-
-  again.addEventListener('click', function() {
-    again.blur();
-    if (program) play();
-    else load(true);
-  });
-
-  return {
-    start: function(gameSettings) {
-      settings = gameSettings;
-      window.Module = first = settings();
-      load();
-    },
-    ended: function(message) {
-      say(message, 'Play again');
-    },
-  };
-})();
+}

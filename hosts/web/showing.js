@@ -1,35 +1,73 @@
 // The header says what the keys do now, from what the game shows (the
 // program's kawauo_showing, read a few times a second): the title, play,
-// play paused, the result; or that the page needs the focus first. In a
-// narrow header, the short form. Once the game has ended the header is page.js's.
-'use strict';
-(function() {
-  var status = document.getElementById('status');
-  // As sim::Showing numbers them: the long form, the short.
-  var texts = [
-    ['SPACE to start, ESC to quit.', 'SPACE: start · ESC: quit'],
-    ['Arrows swim, F1 F2 F3 moves, SPACE pauses, TAB retires.', 'F1–F3 moves · SPACE: pause · TAB: retire'],
-    ['Paused: SPACE to go on, ESC to quit.', 'Paused · SPACE: go on'],
-    ['SPACE for the title, ESC to quit.', 'SPACE: title · ESC: quit'],
-  ];
-  var said = '';
+// play paused, the result; on a touch screen what the buttons do; or that
+// the page needs the focus first; in the game's language (texts.js). Nothing
+// before the game's first picture (the loader speaks until then), nothing
+// once the game has ended (the page says how). The header never cuts its
+// own help: where the line does not fit, the menu folds into its button
+// first, then the line takes its short form.
+//   new KeysStatus(watching): watching() names the recording shown, or null.
+//   status.follow(game): says what `game` shows.
+import {say} from './texts.js';
 
-  function say() {
-    if (!Module.calledRun || document.body.dataset.ended !== undefined) return;
-    var watching = kawauoChoices.watching();
-    var pair = !document.hasFocus() ? ['Click the picture to play.', 'Tap the picture to play.']
-               : watching ? ['Watching ' + watching + ': ESC leaves.', 'Watching: ESC leaves']
-                          : texts[Module._kawauo_showing()] || texts[0];
-    var key = pair[0] + status.parentNode.clientWidth;
-    if (key === said) return;
-    said = key;
-    status.textContent = pair[0];
-    if (status.scrollWidth > status.clientWidth) status.textContent = pair[1];
-    status.title = pair[0];
+const kEveryMilliseconds = 200;
+
+export class KeysStatus {
+  constructor(watching) {
+    this.watching = watching;
+    this.header = document.querySelector('header');
+    this.status = document.getElementById('status');
+    this.game = null;
+    this.said = '';
+    const say = () => this.say();
+    window.addEventListener('focus', say);
+    window.addEventListener('blur', say);
+    window.addEventListener('resize', say);
+    document.addEventListener('kawauo-language', say);
+    setInterval(say, kEveryMilliseconds);
   }
 
-  window.addEventListener('focus', say);
-  window.addEventListener('blur', say);
-  window.addEventListener('resize', say);
-  setInterval(say, 200);
-})();
+  follow(game) {
+    this.game = game;
+    this.said = '';
+    game.addEventListener('firstframe', () => this.say());
+  }
+
+  // The long and the short form of what the header says now; null: not its turn.
+  pair() {
+    const showing = this.game && this.game.showing();
+    if (showing === null || showing === undefined) return null;
+    const touch = document.body.classList.contains('touch');
+    if (!document.hasFocus())
+      return touch ? [say('tapToPlay'), say('tapToPlay')] : [say('clickToPlay'), say('clickToPlay')];
+    const watching = this.watching();
+    if (watching) return [say('watching', watching), say('watchingShort')];
+    const texts = say(touch ? 'touchShowing' : 'showing');
+    return texts[showing] || texts[0];
+  }
+
+  say() {
+    const pair = this.pair();
+    const text = pair ? pair[0] : this.status.textContent;
+    const key = `${text}|${this.header.clientWidth}`;
+    if (key === this.said) return;
+    this.said = key;
+    this.fit(pair || [text, text]);
+  }
+
+  overflows() {
+    const {status, header} = this;
+    return status.scrollWidth > status.clientWidth || header.scrollWidth > header.clientWidth;
+  }
+
+  // The long form with the menu in the header; else the menu folded; else the short form.
+  fit([long, short]) {
+    const body = document.body;
+    this.status.textContent = long;
+    this.status.title = long;
+    body.classList.remove('menu-folded');
+    if (!this.overflows()) return;
+    body.classList.add('menu-folded');
+    if (this.overflows()) this.status.textContent = short;
+  }
+}

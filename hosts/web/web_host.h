@@ -11,7 +11,7 @@ namespace web {
 // frames or between events), no pads are read, and each picture shown is
 // kept for ShootLastFrame.
 void RunUnpaced();
-// The query's options over the settings the page keeps (web_choices.cpp),
+// The query's options over the settings the page keeps (web_remembered.cpp),
 // before WinMain: a player's run reads the settings and saves the menu's
 // changes; a script runs, as kawauo-sim does, with the query's alone.
 void UseChoices(const player::options::Options& chosen, bool playersRun);
@@ -23,7 +23,7 @@ void UseScaleMode(player::options::ScaleMode mode);
 }  // namespace web
 
 // The menu's change of setting `name` to `value`, read as the settings
-// file's line would be: true when it is saved (web_choices.cpp).
+// file's line would be: true when it is saved (web_remembered.cpp).
 extern "C" bool kawauo_choose(const char* name, const char* value);
 
 // The run so far as a recording (a kawauo-sim script), for the page to offer

@@ -1,12 +1,12 @@
-// What the files of the browser's host share: the event queue, the keyboard
-// and pads, the frame pacing, and the page's side (library_kawauo.js).
-// Only web_*.cpp and the web entry include it.
+// What the files of the browser's driver share: the keyboard and pads, the
+// frame pacing, and the page's side (library_kawauo.js). Only web_*.cpp and
+// the web entry include it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "winapi/ddraw.h"
-#include "winapi/host.h"
 
 // The page's side of the host, written in JavaScript.
 extern "C" {
@@ -18,8 +18,13 @@ void kawauo_web_show(const uint8_t* pixels, const PALETTEENTRY* palette, const u
 void kawauo_web_scale_mode(int integer);
 // Waits for the browser's next animation frame; its time in milliseconds.
 double kawauo_web_animation_frame();
-// The next key or focus change the page saw: false when none is waiting.
-bool kawauo_web_next_input(int* kind, int* virtualKey);
+// The next key, touch control or focus change the page saw, its key's
+// KeyboardEvent.code or its control's name in `name` (of `size` bytes):
+// false when none is waiting.
+bool kawauo_web_next_input(int* kind, char* name, int size);
+// The KeyboardEvent.code of every key the game takes, space-separated: the
+// page leaves the browser's own action of those keys to the game.
+void kawauo_web_keys(const char* codes);
 // Gamepad `index` of the Gamepad API's standard mapping: false when none.
 bool kawauo_web_pad(int index, uint32_t* buttons, int* stickX, int* stickY);
 void kawauo_web_message_box(const char* caption, const char* text);
@@ -34,6 +39,9 @@ bool kawauo_web_settings_write(const char* name, const char* text, size_t length
 // Tells the page the choices the game runs with, for its menu and its
 // scaling; `kept` when the menu's changes are saved.
 void kawauo_web_choices(const char* lang, const char* scale, bool outline, bool kept);
+// Tells the page an argument of its query the game cannot take, and why: it
+// is left out and the game starts with the rest.
+void kawauo_web_refused(const char* argument, const char* why);
 }
 
 namespace web {
@@ -43,20 +51,15 @@ namespace web {
 enum Canvas { kNoCanvas = 0, kCanvasRgba = 1, kCanvasIndexed = 2 };
 
 // What kawauo_web_next_input reports, as the page numbers them.
-enum InputKind { kKeyDown = 1, kKeyUp = 2, kFocusLost = 3, kFocusGained = 4 };
+enum InputKind { kKeyDown = 1, kKeyUp = 2, kFocusLost = 3, kFocusGained = 4, kControlDown = 5, kControlUp = 6 };
 
-// The queue of events for the game (web_host.cpp).
-void PushEvent(winapi::host::Event event);
-
-// Keyboard and gamepads (web_input.cpp): the page's keys and, `withPads`,
-// its pads as the game's keys, a key down while anything holds it.
+// Keyboard and gamepads (web_input.cpp): the page's keys, touch controls,
+// focus and, `withPads`, its pads, told to the core.
 void PollInput(bool withPads);
-void ReleaseAllKeys();
-
-// The game's clock (web_host.cpp), which with `on` stands still while the
-// page is away (NoteFocus false).
-void PauseUnfocused(bool on);
-void NoteFocus(bool focused);
+// Whether the page has a key by this name (the settings file's); tells the
+// page the keys the settings bind.
+bool KeyNameKnown(const std::string& name);
+void TellPageTheKeys();
 
 // Pacing at 60 Hz on the browser's animation frames (web_pacing.cpp).
 void StartPacing();

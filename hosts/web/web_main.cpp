@@ -7,12 +7,16 @@
 // recording opened on the page) it shows that run as kawauo --play does;
 // given `--trace FILE` (?trace) it writes the trace of every frame there, as
 // kawauo --trace does. A player's run is recorded in memory, for the page's
-// download. Then it tells the page the game ended.
+// download. Then it tells the page the game ended. Each argument is whole
+// (--name=value); one the game cannot take (a bad value in the page's
+// query) is left out and told to the page, and the game starts with the rest.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "hosts/core/picture_folder.h"
 #include "hosts/core/session.h"
@@ -74,6 +78,24 @@ bool StartSession(const player::options::Options& chosen, std::string* why) {
     return core::BeginSession(session, why) && (!chosen.playPath.empty() || player::record::Start("", why));
 }
 
+// The arguments the game can take, each tried alone; the rest told to the page.
+std::vector<const char*> TakenArguments(int argc, char** argv) {
+    std::vector<const char*> taken{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        char* why = nullptr;
+        size_t length = 0;
+        std::FILE* errors = open_memstream(&why, &length);
+        const char* alone[] = {argv[0], argv[i]};
+        player::options::Options chosen;
+        const auto outcome = player::options::Parse(player::options::Program::kWeb, 2, alone, &chosen, errors);
+        if (errors != nullptr) std::fclose(errors);
+        if (outcome == player::options::Outcome::kRun) taken.push_back(argv[i]);
+        else kawauo_web_refused(argv[i], why != nullptr ? why : "");
+        std::free(why);
+    }
+    return taken;
+}
+
 }  // namespace
 
 const char* kawauo_recording() { return player::record::Text().c_str(); }
@@ -82,7 +104,9 @@ int kawauo_showing() { return static_cast<int>(sim::ShowingNow()); }
 
 int main(int argc, char** argv) {
     player::options::Options chosen;
-    if (player::options::Parse(player::options::Program::kWeb, argc, argv, &chosen) != player::options::Outcome::kRun) {
+    const std::vector<const char*> taken = TakenArguments(argc, argv);
+    if (player::options::Parse(player::options::Program::kWeb, static_cast<int>(taken.size()), taken.data(), &chosen) !=
+        player::options::Outcome::kRun) {
         kawauo_web_ended(kScriptFailure);
         return kScriptFailure;
     }

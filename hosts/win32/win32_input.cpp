@@ -1,18 +1,14 @@
-// The Win32 host's keys: the keyboard from the window's messages, its keys
-// standing for the game's as the settings file binds them (by the names the
-// file uses on every system), and up to four XInput pads, merged so that the
-// game hears each change of a key once.
-//
-// Pad: d-pad and left stick = arrows, A and Start = SPACE, X = F1, Y = F2,
-// B = F3, Back = TAB.
+// The Win32 driver's keys: the keyboard from the window's messages, each key
+// told to the core by the name the settings file gives it on every system,
+// and up to four XInput pads, told by the roles of their buttons.
 #include <windows.h>
 #include <xinput.h>
 
 #include <cctype>
+#include <string>
 #include <string_view>
-#include <vector>
 
-#include "hosts/core/key_merge.h"
+#include "hosts/core/hear.h"
 #include "hosts/win32/win32_internal.h"
 
 namespace {
@@ -24,31 +20,24 @@ constexpr ULONGLONG kEmptySlotRetryMs = 2000;
 
 using GetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 
-constexpr core::PadButton kPadButtons[] = {
-    {XINPUT_GAMEPAD_A, VK_SPACE},        {XINPUT_GAMEPAD_START, VK_SPACE},
-    {XINPUT_GAMEPAD_X, VK_F1},           {XINPUT_GAMEPAD_Y, VK_F2},
-    {XINPUT_GAMEPAD_B, VK_F3},           {XINPUT_GAMEPAD_BACK, VK_TAB},
-    {XINPUT_GAMEPAD_DPAD_LEFT, VK_LEFT}, {XINPUT_GAMEPAD_DPAD_RIGHT, VK_RIGHT},
-    {XINPUT_GAMEPAD_DPAD_UP, VK_UP},     {XINPUT_GAMEPAD_DPAD_DOWN, VK_DOWN},
+constexpr struct {
+    WORD button;
+    core::PadRole role;
+} kRoles[] = {
+    {XINPUT_GAMEPAD_A, core::kPadSouth},        {XINPUT_GAMEPAD_B, core::kPadEast},
+    {XINPUT_GAMEPAD_X, core::kPadWest},         {XINPUT_GAMEPAD_Y, core::kPadNorth},
+    {XINPUT_GAMEPAD_BACK, core::kPadBack},      {XINPUT_GAMEPAD_START, core::kPadStart},
+    {XINPUT_GAMEPAD_DPAD_UP, core::kPadUp},     {XINPUT_GAMEPAD_DPAD_DOWN, core::kPadDown},
+    {XINPUT_GAMEPAD_DPAD_LEFT, core::kPadLeft}, {XINPUT_GAMEPAD_DPAD_RIGHT, core::kPadRight},
 };
 
 struct Pad {
     bool connected = false;
     ULONGLONG lastTry = 0;
-    core::PadState state;
-};
-
-void TellGame(int virtualKey, bool down) { win32::QueueKey(virtualKey, down); }
-
-// A keyboard key standing for a game key; a key may stand for several.
-struct Binding {
-    int key;  // as KeyOf tells keys apart
-    int virtualKey;
+    XINPUT_GAMEPAD last{};  // as last told
 };
 
 struct InputState {
-    std::vector<Binding> bindings;
-    core::KeyMerge keys{kPadButtons, TellGame};
     Pad pads[kPadCount];
     bool xinputLooked = false;
     GetStateFunction getState = nullptr;
@@ -59,7 +48,7 @@ InputState g_input;
 // The key pad's Enter, which Windows gives as Return with the extended flag.
 constexpr int kKeypadEnter = 0x100 | VK_RETURN;
 
-// The keys by the names of the settings file, as the SDL host knows them.
+// The keys by the names of the settings file, as SDL names them.
 struct NamedKey {
     std::string_view name;
     int key;
@@ -130,7 +119,7 @@ int FunctionKeyNamed(std::string_view name) {
     return number <= 24 ? VK_F1 + number - 1 : 0;
 }
 
-// The key of a name, as the SDL host reads it (letters in either case); 0
+// The key of a name, as SDL reads it (letters in either case); 0
 // for a name this keyboard has no key by.
 int KeyNamed(std::string_view name) {
     if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
@@ -184,18 +173,32 @@ GetStateFunction XInputGetStateFunction() {
     return g_input.getState;
 }
 
-// XInput counts the stick's up as positive, the screen as negative.
-void ReadPad(core::PadState& pad, const XINPUT_GAMEPAD& state) {
-    pad.buttons = state.wButtons;
-    pad.stickX = core::StickDirection(pad.stickX, state.sThumbLX);
-    pad.stickY = core::StickDirection(pad.stickY, -state.sThumbLY);
+// The name the settings file gives the key KeyOf tells; empty for a key
+// that has none.
+std::string NameOf(int key) {
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return "Keypad " + std::to_string(key - VK_NUMPAD0);
+    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+    for (const NamedKey& named : kNamedKeys)
+        if (named.key == key) return std::string(named.name);
+    return {};
 }
 
-// Tells the game what the keyboard and every pad changed.
-void SyncKeys() {
-    core::KeyMerge::Keys held;
-    for (const Pad& pad : g_input.pads) held |= g_input.keys.PadKeys(pad.state);
-    g_input.keys.Sync(held);
+// A pad's controls told by role; XInput counts the stick's up as positive,
+// the screen as negative.
+void TellPad(DWORD slot, const XINPUT_GAMEPAD& state) {
+    uint32_t roles = 0;
+    for (const auto& row : kRoles)
+        if ((state.wButtons & row.button) != 0) roles |= row.role;
+    core::Hear(core::RawEvent{.kind = core::RawKind::kPad,
+                              .pad = static_cast<int>(slot),
+                              .roles = roles,
+                              .stickX = state.sThumbLX,
+                              .stickY = -state.sThumbLY});
+}
+
+bool Same(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
+    return a.wButtons == b.wButtons && a.sThumbLX == b.sThumbLX && a.sThumbLY == b.sThumbLY;
 }
 
 }  // namespace
@@ -204,28 +207,15 @@ namespace win32 {
 
 bool KeyNameKnown(const std::string& name) { return KeyNamed(name) != 0; }
 
-void ClearKeys() { g_input.bindings.clear(); }
-
-void BindKey(const std::string& name, int gameKey) { g_input.bindings.push_back(Binding{KeyNamed(name), gameKey}); }
-
-// Two keys for one game key: it is up once both are; a repeat is no new key.
-void KeyChanged(int virtualKey, bool down, uint32_t keyFlags) {
+void KeyChanged(int virtualKey, bool down, uint32_t keyFlags, bool alt) {
     constexpr uint32_t kWasDown = 1u << 30;
-    if (down && (keyFlags & kWasDown) != 0) return;
-    if (virtualKey == VK_F12) {
-        if (down) TakeScreenshot();
-        return;
-    }
-    const int key = KeyOf(virtualKey, keyFlags);
-    for (const Binding& binding : g_input.bindings)
-        if (binding.key == key) g_input.keys.KeyboardChanged(binding.virtualKey, down);
-    SyncKeys();
-}
-
-void ReleaseAllKeys() {
-    g_input.keys.ReleaseKeyboard();
-    for (Pad& pad : g_input.pads) pad.state = {};
-    SyncKeys();
+    const std::string name = NameOf(KeyOf(virtualKey, keyFlags));
+    if (name.empty()) return;
+    core::Hear(core::RawEvent{.kind = core::RawKind::kKey,
+                              .down = down,
+                              .key = name.c_str(),
+                              .alt = alt,
+                              .repeat = down && (keyFlags & kWasDown) != 0});
 }
 
 // Pads, like the keyboard, speak only to the window with the focus.
@@ -238,11 +228,13 @@ void PollPads() {
         if (!pad.connected && now - pad.lastTry < kEmptySlotRetryMs && pad.lastTry != 0) continue;
         pad.lastTry = now;
         XINPUT_STATE state{};
+        const bool wasConnected = pad.connected;
         pad.connected = getState(slot, &state) == ERROR_SUCCESS;
-        if (pad.connected) ReadPad(pad.state, state.Gamepad);
-        else pad = Pad{false, now, {}};
+        if (pad.connected && (!wasConnected || !Same(pad.last, state.Gamepad))) TellPad(slot, state.Gamepad);
+        if (!pad.connected && wasConnected)
+            core::Hear(core::RawEvent{.kind = core::RawKind::kPadGone, .pad = static_cast<int>(slot)});
+        pad.last = pad.connected ? state.Gamepad : XINPUT_GAMEPAD{};
     }
-    SyncKeys();
 }
 
 }  // namespace win32

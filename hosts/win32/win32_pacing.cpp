@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "hosts/core/frame_stats.h"
 #include "hosts/win32/win32_internal.h"
 
 namespace {
@@ -48,7 +47,6 @@ void StartPacing() {
     g_pacing.frequency = frequency.QuadPart;
     g_pacing.period = frequency.QuadPart / kFramesPerSecond;
     g_pacing.deadline = Now();
-    core::frame_stats::Start([] { return "waitable timer"; });
 }
 
 // Waits for the next deadline. More than a frame late, the schedule starts
@@ -64,19 +62,6 @@ void WaitForFrame() {
             WaitForSingleObject(g_pacing.timer, INFINITE);
     }
     g_pacing.deadline += g_pacing.period;
-}
-
-// The statistics count in nanoseconds: whole seconds and the remainder
-// converted apart, so that the counter's ticks cannot overflow.
-void FrameShown() {
-    LONGLONG now = Now();
-    core::frame_stats::NoteShown(static_cast<uint64_t>(now / g_pacing.frequency) * 1000000000 +
-                                 static_cast<uint64_t>(now % g_pacing.frequency) * 1000000000 / g_pacing.frequency);
-}
-
-void WaitForMessages() {
-    WaitMessage();
-    PumpMessages();
 }
 
 void StopPacing() {

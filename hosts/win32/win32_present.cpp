@@ -114,7 +114,6 @@ void Keep(const uint8_t* pixels, const uint8_t* rgbx) {
     std::memcpy(g_present.picture.data(), pixels, g_present.picture.size());
 }
 
-
 void Draw(HWND window, HDC dc) {
     RECT client;
     GetClientRect(window, &client);

@@ -76,21 +76,16 @@ void ApplyMode() {
 
 bool AltHeld(LPARAM lParam) { return (HIWORD(lParam) & KF_ALTDOWN) != 0; }
 
+// Every key goes to the core, which takes Alt+Enter for itself; Alt+F4
+// closes as in every other program.
 LRESULT OnKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    if (wParam == VK_RETURN && AltHeld(lParam)) {
-        if (down && (HIWORD(lParam) & KF_REPEAT) == 0) {
-            g_window.fullscreen = !g_window.fullscreen;
-            ApplyMode();
-            win32::RememberFullscreen(g_window.fullscreen);
-        }
-        return 0;
-    }
-    win32::KeyChanged(static_cast<int>(wParam), down, static_cast<uint32_t>(lParam));
-    // Alt+F4 closes as in every other program.
-    bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
-    return system ? DefWindowProcW(window, message, wParam, lParam) : 0;
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    win32::KeyChanged(static_cast<int>(wParam), down, static_cast<uint32_t>(lParam), AltHeld(lParam));
+    const bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+    return system && !(wParam == VK_RETURN && AltHeld(lParam)) ? DefWindowProcW(window, message, wParam, lParam) : 0;
 }
+
+void HearFocus(bool focused) { core::Hear(core::RawEvent{.kind = core::RawKind::kFocus, .down = focused}); }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -98,13 +93,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP: return OnKey(window, message, wParam, lParam);
-        case WM_SETFOCUS: win32::QueueActivate(true); return 0;
-        case WM_KILLFOCUS:
-            // No key may stay down: its release goes to another window.
-            win32::ReleaseAllKeys();
-            win32::QueueActivate(false);
-            return 0;
-        case WM_CLOSE: win32::QueueClose(); return 0;
+        case WM_SETFOCUS: HearFocus(true); return 0;
+        case WM_KILLFOCUS: HearFocus(false); return 0;
+        case WM_CLOSE: core::Hear(core::RawEvent{.kind = core::RawKind::kClose}); return 0;
         case WM_SYSCOMMAND:
             // Alt alone must not open the window menu and stop the game; the
             // screen saver waits while the game fills the screen.
@@ -148,15 +139,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 namespace win32 {
 
-void UseScaleMode(player::options::ScaleMode mode) {
-    g_window.scale = mode;
-    win32::present::UseScaleMode(mode);
+void MonitorSize(int* width, int* height) {
+    const RECT monitor = Monitor().rcMonitor;
+    *width = Width(monitor);
+    *height = Height(monitor);
 }
 
-int MonitorWidth() { return Width(Monitor().rcMonitor); }
-int MonitorHeight() { return Height(Monitor().rcMonitor); }
+void SetFullscreen(bool fullscreen) {
+    g_window.fullscreen = fullscreen;
+    ApplyMode();
+}
 
-bool OpenGameWindow() {
+bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale) {
     if (g_window.window != nullptr) return true;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
@@ -174,8 +168,9 @@ bool OpenGameWindow() {
         return false;
     }
 
-    g_window.fullscreen = StartsFullscreen();
-    win32::present::BarsStale();
+    g_window.fullscreen = fullscreen;
+    g_window.scale = scale;
+    win32::present::UseScaleMode(scale);
     RECT r = ModeRect(g_window.fullscreen);
     g_window.window = CreateWindowExW(0, kClassName, Wide(KAWAUO_NAME).c_str(),
                                       g_window.fullscreen ? kFullscreenStyle : kWindowedStyle, r.left, r.top, Width(r),
@@ -206,6 +201,11 @@ void SetCursorShown(bool shown) {
 void PumpMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+void WaitForMessages(uint32_t ms) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
+    PumpMessages();
 }
 
 void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx) {

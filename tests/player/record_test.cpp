@@ -16,8 +16,14 @@ using testsupport::ReadText;
 
 class RecordTest : public ::testing::Test {
 protected:
-    void SetUp() override { headless::Reset(); }
-    void TearDown() override { headless::Reset(); }
+    void SetUp() override {
+        headless::Reset();
+        player::record::Reset();
+    }
+    void TearDown() override {
+        headless::Reset();
+        player::record::Reset();
+    }
     // The platform's side of one frame: pending input taken, the clock read
     // at each of `clock`, then the flip.
     static void Frame(std::initializer_list<uint32_t> clock) {

@@ -1,10 +1,12 @@
 // kawauo-bmpgen: draws the game's 33 pictures and writes them as 8-bit BMP
 // files sharing one palette, with the English forms of the lettered ones, a
-// contact sheet and the desktop icon, also as the Windows program's icon.
+// contact sheet and the desktop icon, also as the Windows program's icon and
+// the web page's.
 //   kawauo-bmpgen ROOT   writes ROOT/bmp/*.bmp, ROOT/bmp/en/*.bmp,
 //                        ROOT/docs/contact-sheet.png,
-//                        ROOT/data/icons/NxN/kawauo.png
-//                        and ROOT/hosts/win32/kawauo.ico
+//                        ROOT/data/icons/NxN/kawauo.png,
+//                        ROOT/hosts/win32/kawauo.ico
+//                        and ROOT/hosts/web/icons/kawauo-*.png
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -78,7 +80,8 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path root = argv[1];
     std::error_code ec;
-    for (const char* dir : {"bmp/en", "docs", "hosts/win32"}) std::filesystem::create_directories(root / dir, ec);
+    for (const char* dir : {"bmp/en", "docs", "hosts/win32", "hosts/web/icons"})
+        std::filesystem::create_directories(root / dir, ec);
 
     bool ok = true;
     std::vector<Picture> all = DrawAll(&ok);
@@ -103,5 +106,12 @@ int main(int argc, char** argv) {
         if (size != 22 && size != 128) windows.push_back(pictures::SizedPng{path, size});
     }
     if (!pictures::WriteIconFile((root / "hosts" / "win32" / "kawauo.ico").string(), windows)) ok = false;
+    // The web page's: a phone's home screen (180, Apple's), an installed
+    // app's (192, 512) and its maskable one.
+    const std::filesystem::path web = root / "hosts" / "web" / "icons";
+    for (int size : {180, 192, 512})
+        if (!pictures::WriteIcon((web / ("kawauo-" + std::to_string(size) + ".png")).string(), all[6], size))
+            ok = false;
+    if (!pictures::WriteMaskableIcon((web / "kawauo-maskable-512.png").string(), all[6], 512)) ok = false;
     return ok ? 0 : 1;
 }

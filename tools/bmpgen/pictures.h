@@ -56,10 +56,12 @@ struct Picture {
     std::vector<uint8_t> indices;  // after quantizing
 };
 
-// sheet.cpp: a labelled overview of every picture, and the desktop icon at
-// size x size pixels.
+// sheet.cpp: a labelled overview of every picture, the desktop icon at
+// size x size pixels, and the icon a launcher may cut to its own shape (a
+// web app's "maskable" one): opaque, the fish inside its safe circle.
 bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all);
 bool WriteIcon(const std::string& path, const Picture& fish, int size);
+bool WriteMaskableIcon(const std::string& path, const Picture& fish, int size);
 
 // icon_file.cpp: the icon PNG files at `path`, each `size` pixels square,
 // in one Windows .ico (PNG-compressed images, as Windows 10 and 11 read them).

@@ -173,10 +173,10 @@ bool WriteContactSheet(const std::string& path, const std::vector<Picture>& all)
     return WritePng(path, s.w, s.h, 3, s.rgb);
 }
 
-bool WriteIcon(const std::string& path, const Picture& fish, int size) {
-    // The fish fills 160x160 of its square; scale that to size x size,
-    // averaging the opaque pixels of each cell (at least one source pixel)
-    // and keeping their share as alpha.
+// The fish at size x size pixels, RGBA: it fills 160x160 of its square,
+// scaled to size x size by averaging the opaque pixels of each cell (at
+// least one source pixel) and keeping their share as alpha.
+static std::vector<uint8_t> DrawIcon(const Picture& fish, int size) {
     constexpr int kFrom = 160, kLeft = 4, kTop = 6;
     std::vector<uint8_t> out(static_cast<size_t>(size * size * 4), 0);
     const auto cell = [&](int i) {
@@ -206,7 +206,31 @@ bool WriteIcon(const std::string& path, const Picture& fish, int size) {
                 p[3] = static_cast<uint8_t>(n * 255 / all);
             }
         }
-    return WritePng(path, size, size, 4, out);
+    return out;
+}
+
+bool WriteIcon(const std::string& path, const Picture& fish, int size) {
+    return WritePng(path, size, size, 4, DrawIcon(fish, size));
+}
+
+bool WriteMaskableIcon(const std::string& path, const Picture& fish, int size) {
+    // A launcher may cut the icon to any shape holding the centred circle of
+    // 80 % of its width: the fish's square, 56 % of it, stays inside that
+    // circle, over the page's own colour to the edges.
+    constexpr uint8_t kBackground[3] = {0x0b, 0x22, 0x33};  // the page's theme-color
+    const int inner = size * 56 / 100;
+    const int at = (size - inner) / 2;
+    const std::vector<uint8_t> drawn = DrawIcon(fish, inner);
+    std::vector<uint8_t> out(static_cast<size_t>(size * size * 3));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            uint8_t* p = &out[static_cast<size_t>((y * size + x) * 3)];
+            const bool inside = x >= at && x < at + inner && y >= at && y < at + inner;
+            const uint8_t* f = inside ? &drawn[static_cast<size_t>(((y - at) * inner + x - at) * 4)] : nullptr;
+            for (int c = 0; c < 3; ++c)
+                p[c] = f ? static_cast<uint8_t>((f[c] * f[3] + kBackground[c] * (255 - f[3])) / 255) : kBackground[c];
+        }
+    return WritePng(path, size, size, 3, out);
 }
 
 }  // namespace pictures

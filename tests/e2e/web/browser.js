@@ -1,6 +1,9 @@
 // What the web checks share: Debian's Chromium through playwright-core, the
-// canvas read back, keys held across frames, the game's trace (?trace), and
-// the ok/FAIL lines.
+// canvas read back, waits on the game's own progress (its frames shown, its
+// first picture), keys held for whole frames, the game's trace (?trace), and
+// the ok/FAIL lines. The page runs under its Content-Security-Policy, which
+// forbids eval: playwright's waitForFunction evaluates a string in the page,
+// so the waits here poll page.evaluate instead.
 'use strict';
 const {chromium} = require('playwright-core');
 
@@ -11,7 +14,9 @@ async function launch() {
     await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--accept-lang=ja']});
   const page = await browser.newPage({viewport: {width: 1280, height: 1024}});
   const checks = {passed: 0, failed: 0, errors: []};
-  page.on('console', message => { if (message.type() === 'error') checks.errors.push(message.text()); });
+  page.on('console', message => {
+    if (message.type() === 'error') checks.errors.push(message.text());
+  });
   page.on('pageerror', error => checks.errors.push(String(error)));
   checks.check = (what, ok) => {
     console.log(`${ok ? 'ok' : 'FAIL'}: ${what}`);
@@ -38,31 +43,111 @@ async function canvasRgba(page) {
   return Buffer.from(base64, 'base64');
 }
 
-// Held across several frames: the game looks at its keys once a frame.
-async function hold(page, key, ms = 120) {
-  await page.keyboard.down(key);
-  await page.waitForTimeout(ms);
-  await page.keyboard.up(key);
-  await page.waitForTimeout(150);
-}
-
-// The trace's frames so far (the page's copy of it, brought up to date).
-async function frames(page) {
-  const text = await page.evaluate(() => {
-    Module._fflush(0);
-    return Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'});
-  });
-  return text.split('\n').filter(line => line.startsWith('{"frame"')).map(line => JSON.parse(line));
-}
-const last = async page => (await frames(page)).at(-1);
-
 // The first truthy result of `test` within `seconds`, else its last.
-async function eventually(seconds, test) {
+async function eventually(seconds, test, every = 100) {
   const until = Date.now() + seconds * 1000;
   for (;;) {
     const result = await test();
     if (result || Date.now() > until) return result;
-    await new Promise(resolve => setTimeout(resolve, 100));
+    await new Promise(resolve => setTimeout(resolve, every));
+  }
+}
+
+// The first truthy result of `test(arg)` run in the page within `seconds`;
+// throws, naming what it waited for, when there is none.
+async function waitFor(page, what, test, arg, seconds = 60) {
+  const result = await eventually(seconds, () => page.evaluate(test, arg), 20);
+  if (!result) throw new Error(`waited ${seconds} s for ${what}`);
+  return result;
+}
+
+// Until the page's game has shown its first picture.
+const firstFrame = page => waitFor(page, 'the first frame', () => window.kawauoGame?.firstShown !== undefined);
+
+// Until the page's game has shown `count` more pictures than now, or has ended.
+async function framesPass(page, count) {
+  const target = (await page.evaluate(() => kawauoGame.frames)) + count;
+  await waitFor(page, `frame ${target}`, target => kawauoGame.frames >= target || kawauoGame.ended, target);
+}
+
+// Held for `count` whole frames (the game looks at its keys once a frame),
+// then let go for two.
+async function hold(page, key, count = 8) {
+  await page.keyboard.down(key);
+  await framesPass(page, count);
+  await page.keyboard.up(key);
+  await framesPass(page, 2);
+}
+
+// The page seen to lose (false) or regain the focus, as when another window takes it.
+const setFocus = (page, focused) =>
+  page.evaluate(focused => {
+    if (focused) delete document.hasFocus;
+    else document.hasFocus = () => false;
+    window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
+  }, focused);
+
+// The trace's frames so far (the page's copy of it, brought up to date).
+async function frames(page) {
+  const text = await page.evaluate(() => kawauoGame.read('/trace.jsonl'));
+  return text
+    .split('\n')
+    .filter(line => line.startsWith('{"frame"'))
+    .map(line => JSON.parse(line));
+}
+const last = async page => (await frames(page)).at(-1);
+
+// A phone of `width` x `height` CSS pixels at `ratio` device pixels each,
+// touch its input, showing `address` up to the game's first picture; its
+// context, its page, and touch(type, points) through the DevTools protocol.
+async function onPhoneAt(browser, address, width, height, ratio) {
+  const context = await browser.newContext({
+    viewport: {width, height},
+    deviceScaleFactor: ratio,
+    isMobile: true,
+    hasTouch: true,
+  });
+  const page = await context.newPage();
+  await page.goto(address);
+  await firstFrame(page);
+  const cdp = await context.newCDPSession(page);
+  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: points});
+  return {context, page, touch};
+}
+
+// The menu's controls in sight: a header too narrow for the menu has it
+// folded into its button, which opens it.
+async function openMenu(page) {
+  if ((await page.isVisible('#menu-toggle')) && !(await page.isVisible('#choices'))) await page.click('#menu-toggle');
+}
+
+// A first visit to `url` in a context of its own (an empty cache) on a
+// phone's network: `mbps` down, `latency` ms each way and back, from a plain
+// static server. Resolves to the milliseconds from navigation to the
+// title's first picture, and the bytes the page fetched for it (their
+// transfer sizes: headers and bodies, as they crossed the network).
+async function firstVisit(browser, url, {mbps = 1.6, latency = 150} = {}) {
+  const context = await browser.newContext({viewport: {width: 844, height: 390}, serviceWorkers: 'block'});
+  try {
+    const page = await context.newPage();
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Network.enable');
+    await cdp.send('Network.emulateNetworkConditions', {
+      offline: false,
+      latency,
+      downloadThroughput: (mbps * 1e6) / 8,
+      uploadThroughput: (0.75 * 1e6) / 8,
+    });
+    let bytes = 0;
+    cdp.on('Network.loadingFinished', event => {
+      bytes += event.encodedDataLength;
+    });
+    await page.goto(url);
+    await waitFor(page, 'the first frame', () => window.kawauoGame?.firstShown !== undefined, undefined, 120);
+    const title = await page.evaluate(() => kawauoGame.firstShown);
+    return {title, bytes};
+  } finally {
+    await context.close();
   }
 }
 
@@ -89,4 +174,18 @@ function runChecks(body) {
   });
 }
 
-module.exports = {canvasRgba, hold, frames, last, eventually, runChecks};
+module.exports = {
+  canvasRgba,
+  eventually,
+  waitFor,
+  firstFrame,
+  framesPass,
+  hold,
+  setFocus,
+  frames,
+  last,
+  firstVisit,
+  openMenu,
+  onPhoneAt,
+  runChecks,
+};

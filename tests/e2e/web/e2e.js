@@ -14,82 +14,100 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {readBmp, showsOverlay} = require('./pictures');
-const {canvasRgba, hold, frames, last, eventually, runChecks} = require('./browser');
+const {
+  canvasRgba,
+  firstFrame,
+  framesPass,
+  hold,
+  setFocus,
+  frames,
+  last,
+  eventually,
+  openMenu,
+  runChecks,
+} = require('./browser');
 
 const [url, source, sim] = process.argv.slice(2);
 const picture = name => readBmp(path.join(source, 'bmp', `${name}.bmp`));
 
 // Pixels of the palette's colour nearest (r, g, b) in rows `top` to `top + rows`.
 function countNearest(rgba, palette, [r, g, b], top, rows) {
-  let best = 0, bestDistance = Infinity;
+  let best = 0,
+    bestDistance = Infinity;
   for (let i = 0; i < palette.length; i += 3) {
     const d = (palette[i] - r) ** 2 + (palette[i + 1] - g) ** 2 + (palette[i + 2] - b) ** 2;
-    if (d < bestDistance) { bestDistance = d; best = i; }
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = i;
+    }
   }
   let count = 0;
   for (let i = 640 * top; i < 640 * (top + rows); ++i) {
-    if (rgba[4 * i] === palette[best] && rgba[4 * i + 1] === palette[best + 1] &&
-        rgba[4 * i + 2] === palette[best + 2]) ++count;
+    if (rgba[4 * i] === palette[best] && rgba[4 * i + 1] === palette[best + 1] && rgba[4 * i + 2] === palette[best + 2])
+      ++count;
   }
   return count;
 }
 
-
-runChecks(async ({browser, page, checks}) => {
-  const title = picture('opn'), pause = picture('push'), palette = picture('back').palette;
+runChecks(async ({page, checks}) => {
+  const title = picture('opn'),
+    pause = picture('push'),
+    palette = picture('back').palette;
   const yellowHud = async () => countNearest(await canvasRgba(page), palette, [255, 255, 0], 0, 16);
   const whiteResult = async () => countNearest(await canvasRgba(page), palette, [255, 255, 255], 320, 130);
   const check = checks.check;
   await page.goto(`${url}/index.html?trace`);
-  await page.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {timeout: 60000});
+  await firstFrame(page);
   // Whether the page let the browser act on each game key: read after our handler.
   await page.evaluate(() => {
     window.kawauoUnprevented = [];
     const gameKeys = ['Space', 'Tab', 'Escape', 'ArrowLeft', 'ArrowUp', 'ArrowRight', 'ArrowDown', 'F1', 'F2', 'F3'];
     window.addEventListener('keydown', e => {
-      if (gameKeys.includes(e.code) && !e.defaultPrevented) kawauoUnprevented.push(e.code);
+      if (gameKeys.includes(e.code) && !e.defaultPrevented) window.kawauoUnprevented.push(e.code);
     });
   });
   check('the title shows', await eventually(5, async () => showsOverlay(await canvasRgba(page), title)));
   const titleYellow = await yellowHud();
 
   await hold(page, 'Space');
-  check('SPACE starts play: the HUD\'s key help appears',
-        await eventually(5, async () => await yellowHud() > titleYellow + 150));
+  check(
+    "SPACE starts play: the HUD's key help appears",
+    await eventually(5, async () => (await yellowHud()) > titleYellow + 150),
+  );
   check('the title is gone', !showsOverlay(await canvasRgba(page), title));
   check('the game is in play', (await last(page)).scene === 2);
 
   const start = (await last(page)).fish;
-  await hold(page, 'ArrowRight', 600);
+  await hold(page, 'ArrowRight', 36);
   const right = (await last(page)).fish;
   check(`RIGHT moves the fish right (x ${start[6]} -> ${right[6]})`, right[6] > start[6] + 20);
-  await hold(page, 'ArrowUp', 600);
+  await hold(page, 'ArrowUp', 36);
   const up = (await last(page)).fish;
   check(`UP moves the fish up (y ${right[10]} -> ${up[10]})`, up[10] < right[10] - 20);
 
   // Losing the page's focus lets go of a key still held, regaining it goes on.
-  const setFocus = focused => page.evaluate(focused => {
-    if (focused) delete document.hasFocus;
-    else document.hasFocus = () => false;
-    window.dispatchEvent(new Event(focused ? 'focus' : 'blur'));
-  }, focused);
   await page.keyboard.down('ArrowLeft');
-  await page.waitForTimeout(150);
-  await setFocus(false);
-  await page.waitForTimeout(100);
+  await framesPass(page, 9);
+  await setFocus(page, false);
+  await framesPass(page, 6);
   const away = (await last(page)).fish[6];
-  await page.waitForTimeout(400);
+  await framesPass(page, 24);
   const later = (await last(page)).fish[6];
-  check(`losing the focus lets go of LEFT, still held (x ${up[6]} -> ${away} -> ${later})`, away < up[6] && later === away);
-  await setFocus(true);
+  check(
+    `losing the focus lets go of LEFT, still held (x ${up[6]} -> ${away} -> ${later})`,
+    away < up[6] && later === away,
+  );
+  await setFocus(page, true);
   await page.keyboard.up('ArrowLeft');
-  await hold(page, 'ArrowLeft', 300);
+  await hold(page, 'ArrowLeft', 18);
   check('with the focus back the keys work again', (await last(page)).fish[6] < later);
 
   const beforeMove = (await last(page)).frame;
   await hold(page, 'F1');
-  await page.waitForTimeout(200);
-  check('F1 starts 魚の底力', (await frames(page)).some(f => f.frame > beforeMove && f.moves[1][1] !== 0));
+  check(
+    'F1 starts 魚の底力',
+    (await frames(page)).some(f => f.frame > beforeMove && f.moves[1][1] !== 0),
+  );
 
   await hold(page, 'Space');
   check('SPACE pauses', await eventually(3, async () => (await last(page)).paused !== 0));
@@ -100,49 +118,58 @@ runChecks(async ({browser, page, checks}) => {
   const playWhite = await whiteResult();
   await hold(page, 'Tab');
   check('TAB retires to the result screen', await eventually(5, async () => (await last(page)).scene === 3));
-  check('the result\'s white figures show',
-        await eventually(5, async () => await whiteResult() > playWhite + 400));
+  check("the result's white figures show", await eventually(5, async () => (await whiteResult()) > playWhite + 400));
 
   await hold(page, 'Space');
   check('SPACE goes back to the title', await eventually(5, async () => (await last(page)).scene === 0));
   check('the title shows again', await eventually(5, async () => showsOverlay(await canvasRgba(page), title)));
 
   // 1280x976 below the page's header: twice the picture, letterboxed.
-  const box = () => page.evaluate(() => {
-    const r = document.getElementById('screen').getBoundingClientRect();
-    return `${r.width}x${r.height}+${r.x}+${r.y}`;
-  });
-  check(`the picture at twice its size, centred below the header (${await box()})`, await box() === '1280x960+0+56');
+  const box = () =>
+    page.evaluate(() => {
+      const r = document.getElementById('screen').getBoundingClientRect();
+      return `${r.width}x${r.height}+${r.x}+${r.y}`;
+    });
+  check(`the picture at twice its size, centred below the header (${await box()})`, (await box()) === '1280x960+0+56');
   await page.keyboard.press('Alt+Enter');
   const full = await eventually(3, () => page.evaluate(() => document.fullscreenElement?.id));
   check(`Alt+Enter makes the stage full screen (${full})`, full === 'stage');
-  await page.waitForTimeout(300);
-  check(`full screen, the picture is letterboxed (${await box()})`, /^1280x960\+0\+/.test(await box()));
+  const letterboxed = await eventually(3, async () => /^1280x960\+0\+/.test(await box()));
+  check(`full screen, the picture is letterboxed (${await box()})`, letterboxed);
   await page.keyboard.press('Alt+Enter');
-  check('Alt+Enter again leaves full screen',
-        await eventually(3, async () => (await page.evaluate(() => document.fullscreenElement)) === null));
+  check(
+    'Alt+Enter again leaves full screen',
+    await eventually(3, async () => (await page.evaluate(() => document.fullscreenElement)) === null),
+  );
   check('Alt+Enter does not reach the game: still on the title', (await last(page)).scene === 0);
 
   check('the page did not scroll for SPACE and the arrows', (await page.evaluate(() => window.scrollY)) === 0);
-  const unprevented = await page.evaluate(() => kawauoUnprevented);
+  const unprevented = await page.evaluate(() => window.kawauoUnprevented);
   check(`the browser saw none of the game's keys (${unprevented.join(' ') || 'none'})`, unprevented.length === 0);
 
   await hold(page, 'Escape');
   const ended = await eventually(5, () => page.evaluate(() => document.body.dataset.ended));
   check(`ESC ends the game with status 0 (${ended})`, ended === '0');
   const status = await page.textContent('#status');
-  check(`the page says so: "${status}"`, /ended/.test(status));
+  check(`the page says so: "${status}"`, /終わりました/.test(status));
 
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kawauo-web-'));
+  await openMenu(page);
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#recording')]);
   const recording = path.join(work, download.suggestedFilename());
   await download.saveAs(recording);
-  const trace = await page.evaluate(() => Module.FS.readFile('/trace.jsonl', {encoding: 'utf8'}));
-  const replay = execFileSync(path.resolve(sim), ['--draws', recording], {cwd: source, encoding: 'utf8', maxBuffer: 1 << 30});
+  const trace = await page.evaluate(() => kawauoGame.read('/trace.jsonl'));
+  const replay = execFileSync(path.resolve(sim), ['--draws', recording], {
+    cwd: source,
+    encoding: 'utf8',
+    maxBuffer: 1 << 30,
+  });
   const [webLines, simLines] = [trace.split('\n'), replay.split('\n')];
   const differs = webLines.findIndex((line, i) => line !== simLines[i]);
-  check(`the saved run (${path.basename(recording)}) replays in kawauo-sim to the page's trace, ` +
-        `${webLines.length - 1} lines${differs < 0 ? '' : `; first differs at line ${differs + 1}`}`,
-        differs < 0 && webLines.length === simLines.length && webLines.length > 100);
+  check(
+    `the saved run (${path.basename(recording)}) replays in kawauo-sim to the page's trace, ` +
+      `${webLines.length - 1} lines${differs < 0 ? '' : `; first differs at line ${differs + 1}`}`,
+    differs < 0 && webLines.length === simLines.length && webLines.length > 100,
+  );
   fs.rmSync(work, {recursive: true});
 });

@@ -6,7 +6,9 @@
 // After ESC "Play again" starts a new game on the same page, which takes
 // keys. A second visit starts with the server gone and the browser offline
 // (the service worker's cache), the manifest and its icons included; a new
-// version on the server replaces the cache.
+// version on the server replaces the cache. A kawauo.data of the right size
+// but damaged is named with "Try again", which fetches it anew, also when
+// the server says the browser's copy is current.
 //   node loading.js PAGE_URL SITE_DIR
 // The offline visits are served by the check itself, so that the server can go.
 'use strict';
@@ -16,13 +18,26 @@ const path = require('path');
 const {hold, last, eventually, runChecks} = require('./browser');
 
 const [pageUrl, site] = process.argv.slice(2);
-const kTold = 5;  // seconds within which a failed download is named
+const kTold = 5; // seconds within which a failed download is named
 
-const types = {'.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png',
-               '.wasm': 'application/wasm', '.webmanifest': 'application/manifest+json'};
+const types = {
+  '.html': 'text/html',
+  '.js': 'text/javascript',
+  '.css': 'text/css',
+  '.png': 'image/png',
+  '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json',
+};
 
-// The site on a port of its own (`port`, else a free one); `swap(text)` rewrites sw.js as served.
-async function serveSite(port = 0, swap = text => text) {
+// Every file's date, as a plain static server says it: unchanged since.
+const kModified = 'Mon, 07 Dec 2026 10:00:00 GMT';
+
+// The site on a port of its own (`port`, else a free one); `swap(text)`
+// rewrites sw.js as served. With `alter(name, bytes)`, any file is altered
+// as served, and a request that asks whether a file changed since
+// kModified is told it did not (304), as a plain server tells it of a file
+// mended in place within the same second.
+async function serveSite(port = 0, swap = text => text, alter = null) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).slice(1) || 'index.html';
     const file = path.join(site, name);
@@ -30,28 +45,38 @@ async function serveSite(port = 0, swap = text => text) {
       response.writeHead(404).end();
       return;
     }
+    if (alter && request.headers['if-modified-since'] === kModified) {
+      response.writeHead(304).end();
+      return;
+    }
     let body = fs.readFileSync(file);
+    if (alter) body = alter(name, body);
     if (name === 'sw.js') body = swap(body.toString());
-    response.writeHead(200, {'content-type': types[path.extname(name)] || 'application/octet-stream'});
+    response.writeHead(200, {
+      'content-type': types[path.extname(name)] || 'application/octet-stream',
+      'last-modified': kModified,
+    });
     response.end(body);
   });
   await new Promise(resolve => server.listen(port, '127.0.0.1', resolve));
   server.url = `http://127.0.0.1:${server.address().port}`;
-  server.stop = () => new Promise(resolve => {
-    server.closeAllConnections();
-    server.close(resolve);
-  });
+  server.stop = () =>
+    new Promise(resolve => {
+      server.closeAllConnections();
+      server.close(resolve);
+    });
   return server;
 }
 
-const panel = page => page.evaluate(() => ({
-  shown: !document.getElementById('loader').hidden,
-  text: document.getElementById('loader-text').textContent,
-  button: document.getElementById('loader-again').hidden ? '' : document.getElementById('loader-again').textContent,
-  value: document.getElementById('loader-bar').value,
-  max: document.getElementById('loader-bar').max,
-}));
-const titleShown = page => eventually(20, () => page.evaluate(() => window.Module?.kawauoFirstShown !== undefined));
+const panel = page =>
+  page.evaluate(() => ({
+    shown: !document.getElementById('loader').hidden,
+    text: document.getElementById('loader-text').textContent,
+    button: document.getElementById('loader-again').hidden ? '' : document.getElementById('loader-again').textContent,
+    value: document.getElementById('loader-bar').value,
+    max: document.getElementById('loader-bar').max,
+  }));
+const titleShown = page => eventually(20, () => page.evaluate(() => window.kawauoGame?.firstShown !== undefined));
 
 async function failedDownloads(page, check) {
   const data = '**/kawauo.data';
@@ -63,16 +88,9 @@ async function failedDownloads(page, check) {
     check(`${what} is named on the page within ${kTold} s, with Try again: "${said.text}"`, !!said);
   };
   await page.route(data, route => route.abort('blockedbyclient'));
-  // Found only once everything has come: the blocked data is told first.
-  const wasm = '**/kawauo.wasm';
-  await page.route(wasm, async route => {
-    const bytes = Buffer.from(await (await route.fetch()).body());
-    bytes.fill(0, 0, 4);  // no longer starts "\0asm"
-    route.fulfill({body: bytes});
-  });
-  await page.goto(`${pageUrl}/index.html?trace`);
+  await page.goto(`${pageUrl}/index.html?trace&lang=en`);
   await told('a blocked kawauo.data', /^kawauo\.data .*network/);
-  check('"Save the run" waits for a run', await page.isDisabled('#recording'));
+  check('"Save the run" waits for a run', await page.evaluate(() => document.getElementById('recording').hidden));
 
   await page.unroute(data);
   await page.route(data, route => route.fulfill({status: 404, body: 'gone'}));
@@ -88,29 +106,50 @@ async function failedDownloads(page, check) {
   await told('kawauo.data cut short', /^kawauo\.data arrived damaged: \d+ bytes of its \d+/);
 
   await page.unroute(data);
-  await page.click('#loader-again');
-  await told('a kawauo.wasm that is no program', /^kawauo\.wasm arrived damaged: CompileError/);
+  const wasm = '**/kawauo.wasm';
+  await page.route(wasm, async route => {
+    const bytes = Buffer.from(await (await route.fetch()).body());
+    bytes.fill(0, 0, 4); // no longer the build's
+    route.fulfill({body: bytes});
+  });
+  await page.goto(`${pageUrl}/index.html?trace&lang=en`); // a page that has the program asks for it no more
+  await told("a kawauo.wasm of the right size that is not the build's", /^kawauo\.wasm arrived damaged: its bytes/);
 
   // The network back, slow enough to see the bar move.
   await page.unroute(wasm);
   const network = await page.context().newCDPSession(page);
-  await network.send('Network.emulateNetworkConditions',
-                     {offline: false, latency: 20, downloadThroughput: 1 << 20, uploadThroughput: -1});
+  await network.send('Network.emulateNetworkConditions', {
+    offline: false,
+    latency: 20,
+    downloadThroughput: 1 << 20,
+    uploadThroughput: -1,
+  });
   await page.click('#loader-again');
   const seen = [];
-  const until = Date.now() + 30000;
-  while (Date.now() < until && !(await page.evaluate(() => window.Module?.calledRun === true))) {
-    seen.push(await panel(page));
-    await page.waitForTimeout(20);
-  }
-  await network.send('Network.emulateNetworkConditions',
-                     {offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1});
+  await eventually(
+    30,
+    async () => {
+      seen.push(await panel(page));
+      return page.evaluate(() => window.kawauoGame?.module?.calledRun === true);
+    },
+    20,
+  );
+  await network.send('Network.emulateNetworkConditions', {
+    offline: false,
+    latency: 0,
+    downloadThroughput: -1,
+    uploadThroughput: -1,
+  });
   const midway = seen.find(now => now.value > 0 && now.value < now.max && /^Loading \d+ of \d+ kB/.test(now.text));
-  check(`the bar counts the bytes as they come (${midway ? `${midway.value} of ${midway.max}: "${midway.text}"` : 'never'})`,
-        !!midway);
+  check(
+    `the bar counts the bytes as they come (${midway ? `${midway.value} of ${midway.max}: "${midway.text}"` : 'never'})`,
+    !!midway,
+  );
   check('with the network back Try again starts the game', await titleShown(page));
-  check('the panel goes and "Save the run" is offered',
-        !(await panel(page)).shown && !(await page.isDisabled('#recording')));
+  check(
+    'the panel goes and "Save the run" is offered',
+    !(await panel(page)).shown && (await page.evaluate(() => !document.getElementById('recording').hidden)),
+  );
 }
 
 async function playAgain(page, check) {
@@ -122,17 +161,27 @@ async function playAgain(page, check) {
     return now.button === 'Play again' && now;
   });
   check(`after ESC the page offers Play again: "${ended && ended.text}"`, !!ended && /ended/.test(ended.text));
-  await page.evaluate(() => { window.kawauoFirstGame = Module; });
+  await page.evaluate(() => {
+    window.kawauoFirstGame = kawauoGame;
+  });
   await page.click('#loader-again');
-  const fresh = await eventually(10, () => page.evaluate(() =>
-      Module !== kawauoFirstGame && Module.kawauoFirstShown !== undefined && document.body.dataset.ended === undefined));
+  const fresh = await eventually(10, () =>
+    page.evaluate(
+      () =>
+        kawauoGame !== window.kawauoFirstGame &&
+        kawauoGame.firstShown !== undefined &&
+        document.body.dataset.ended === undefined,
+    ),
+  );
   const first = fresh && (await last(page));
-  check(`Play again starts a new game on the title (frame ${first?.frame}, scene ${first?.scene})`,
-        fresh && first.scene === 0 && first.frame < 120);
+  check(
+    `Play again starts a new game on the title (frame ${first?.frame}, scene ${first?.scene})`,
+    fresh && first.scene === 0 && first.frame < 120,
+  );
   await hold(page, 'Space');
   check('the new game takes SPACE', await eventually(5, async () => (await last(page)).scene === 2));
   const start = (await last(page)).fish[6];
-  await hold(page, 'ArrowRight', 600);
+  await hold(page, 'ArrowRight', 36);
   const right = (await last(page)).fish[6];
   check(`and the arrows (x ${start} -> ${right})`, right > start + 20);
 }
@@ -144,46 +193,107 @@ async function offline(browser, check) {
   await page.goto(`${server.url}/?trace`);
   check('a first visit plays', await titleShown(page));
   // Its files are all in the cache once its worker is active.
-  const kept = await eventually(20, () => page.evaluate(async () => {
-    const worker = await navigator.serviceWorker.getRegistration();
-    return worker?.active ? caches.keys() : null;
-  }));
+  const kept = await eventually(20, () =>
+    page.evaluate(async () => {
+      const worker = await navigator.serviceWorker.getRegistration();
+      return worker?.active ? caches.keys() : null;
+    }),
+  );
   check(`the service worker keeps the folder (${kept})`, kept?.length === 1);
   const port = server.address().port;
   await server.stop();
   await context.setOffline(true);
   await page.reload();
-  check('with the server gone and offline, the next visit starts',
-        await titleShown(page) && await eventually(5, async () => (await last(page)).scene === 0));
+  check(
+    'with the server gone and offline, the next visit starts',
+    (await titleShown(page)) && (await eventually(5, async () => (await last(page)).scene === 0)),
+  );
 
   const manifest = await page.evaluate(async () => {
     const response = await fetch(document.querySelector('link[rel=manifest]').href);
     const text = await response.json();
-    const icons = await Promise.all(text.icons.map(async icon => {
-      const picture = await createImageBitmap(await (await fetch(icon.src)).blob());
-      return `${picture.width}x${picture.height}` === icon.sizes;
-    }));
+    const icons = await Promise.all(
+      text.icons.map(async icon => {
+        const picture = await createImageBitmap(await (await fetch(icon.src)).blob());
+        return `${picture.width}x${picture.height}` === icon.sizes;
+      }),
+    );
     return {name: text.name, display: text.display, orientation: text.orientation, icons};
   });
-  check(`the manifest and its icons, offline too (${JSON.stringify(manifest)})`,
-        manifest.name === 'kawauo' && manifest.display === 'fullscreen' && manifest.orientation === 'landscape' &&
-        manifest.icons.length > 0 && manifest.icons.every(Boolean) && manifest.icons.length === 4);
+  check(
+    `the manifest and its icons, offline too (${JSON.stringify(manifest)})`,
+    manifest.name === 'kawauo' &&
+      manifest.display === 'fullscreen' &&
+      manifest.orientation === 'landscape' &&
+      manifest.icons.length > 0 &&
+      manifest.icons.every(Boolean) &&
+      manifest.icons.length === 7,
+  );
+  const installing = await page.evaluate(async () => {
+    const text = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
+    const apple = document.querySelector('link[rel=apple-touch-icon]').href;
+    const picture = await createImageBitmap(await (await fetch(apple)).blob());
+    return {
+      sizes: text.icons.map(icon => icon.sizes),
+      maskable: text.icons.some(icon => icon.purpose === 'maskable' && icon.sizes === '512x512'),
+      apple: `${picture.width}x${picture.height}`,
+    };
+  });
+  check(
+    `an installed app's icons: 192 and 512 px, a maskable one, a 180 px apple-touch-icon (${JSON.stringify(installing)})`,
+    installing.sizes.includes('192x192') &&
+      installing.sizes.includes('512x512') &&
+      installing.maskable &&
+      installing.apple === '180x180',
+  );
 
   // Another version on the server: its worker fills its own cache and drops the old one.
   const next = await serveSite(port, text => text.replace(/"cache": "([^"]*)"/, '"cache": "$1-next"'));
   await context.setOffline(false);
   await page.goto(`${next.url}/?trace`);
   await titleShown(page);
-  const caches = await eventually(10, () => page.evaluate(async () => {
-    const names = await caches.keys();
-    return names.length === 1 && names[0].endsWith('-next') && names;
-  }));
+  const caches = await eventually(10, () =>
+    page.evaluate(async () => {
+      const names = await caches.keys();
+      return names.length === 1 && names[0].endsWith('-next') && names;
+    }),
+  );
   check(`a new version replaces the cache (${caches || 'no'})`, !!caches);
   await next.stop();
   await context.close();
 }
 
+// kawauo.data damaged where its size does not show it: named, with Try
+// again; mended on the server, whose date for it is unchanged, Try again
+// starts the game.
+async function damagedData(browser, check) {
+  let damaged = true;
+  const server = await serveSite(0, undefined, (name, bytes) => {
+    if (name !== 'kawauo.data' || !damaged) return bytes;
+    const copy = Buffer.from(bytes);
+    copy[copy.length >> 1] ^= 0x55;
+    return copy;
+  });
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.goto(`${server.url}/index.html?lang=en`);
+  const said = await eventually(kTold * 4, async () => {
+    const now = await panel(page);
+    return now.button === 'Try again' && now.text;
+  });
+  check(
+    `a kawauo.data of the right size, damaged: named with Try again ("${said}")`,
+    /^kawauo\.data arrived damaged: its bytes are not this version's/.test(said || ''),
+  );
+  damaged = false;
+  await page.click('#loader-again');
+  check('mended on the server, Try again fetches it anew and starts the game', await titleShown(page));
+  await context.close();
+  await server.stop();
+}
+
 runChecks(async ({browser, page, checks}) => {
+  await damagedData(browser, checks.check);
   await failedDownloads(page, checks.check);
   await playAgain(page, checks.check);
   await offline(browser, checks.check);

@@ -6,7 +6,7 @@
 //   node missing.js URL EXPECTED_JSON ({"caption": ..., "text": ...})
 'use strict';
 const fs = require('fs');
-const {runChecks} = require('./browser');
+const {waitFor, runChecks} = require('./browser');
 
 const [url, expectedPath] = process.argv.slice(2);
 const expected = JSON.parse(fs.readFileSync(expectedPath, 'utf8'));
@@ -25,29 +25,36 @@ runChecks(async ({page, checks}) => {
   check(`the console has it too, once (${told})`, told === 1);
   check('the game waits for the OK', (await page.evaluate(() => document.body.dataset.ended)) === undefined);
   await page.click('#box-ok');
-  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
+  await waitFor(page, 'the end', () => document.body.dataset.ended !== undefined);
   const ended = await page.evaluate(() => document.body.dataset.ended);
   check(`the game stops with status 1 (${ended})`, ended === '1');
-  check('no frame was shown', (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
+  check('no frame was shown', (await page.evaluate(() => kawauoGame.firstShown)) === undefined);
   const said = await page.textContent('#status');
   check(`the page says why: "${said.replace(/\n/g, ' / ')}"`, said.startsWith(`${expected.caption}: ${expected.text}`));
-  await page.click('#loader-again:text("Play again")');
+  await page.click('#loader-again:text("もう一度遊ぶ")');
   await box.waitFor({state: 'visible', timeout: 30000});
-  check('Play again starts the game again, which shows the box again',
-        (await page.textContent('#box-caption')) === expected.caption &&
-        (await page.evaluate(() => document.body.dataset.ended)) === undefined);
+  check(
+    'Play again starts the game again, which shows the box again',
+    (await page.textContent('#box-caption')) === expected.caption &&
+      (await page.evaluate(() => document.body.dataset.ended)) === undefined,
+  );
 
   // A bundle holding none of the pictures: one box of the page's own, in the
   // language the query asks for, before any game; then status 1.
   await page.goto(`${url}/none/index.html?lang=en`);
   await box.waitFor({state: 'visible', timeout: 30000});
   const none = await page.textContent('#box-text');
-  check(`no pictures at all: one box, in English, that names the damaged bundle ("${none.split('\n')[0]}")`,
-        (await page.textContent('#box-caption')) === 'kawauo' && none.startsWith("The game's pictures") &&
-        none.includes('kawauo.data'));
+  check(
+    `no pictures at all: one box, in English, that names the damaged bundle ("${none.split('\n')[0]}")`,
+    (await page.textContent('#box-caption')) === 'kawauo' &&
+      none.startsWith("The game's pictures") &&
+      none.includes('kawauo.data'),
+  );
   await page.click('#box-ok');
-  await page.waitForFunction(() => document.body.dataset.ended !== undefined, null, {timeout: 30000});
-  check('and the page ends with status 1, no frame shown',
-        (await page.evaluate(() => document.body.dataset.ended)) === '1' &&
-        (await page.evaluate(() => Module.kawauoFirstShown)) === undefined);
+  await waitFor(page, 'the end', () => document.body.dataset.ended !== undefined);
+  check(
+    'and the page ends with status 1, no frame shown',
+    (await page.evaluate(() => document.body.dataset.ended)) === '1' &&
+      (await page.evaluate(() => kawauoGame.firstShown)) === undefined,
+  );
 });

@@ -5,7 +5,7 @@
 // frame (a background tab) the game goes on from there, not in a rush.
 //   node pacing.js URL
 'use strict';
-const {runChecks} = require('./browser');
+const {waitFor, runChecks} = require('./browser');
 
 const [url] = process.argv.slice(2);
 const kRates = [50, 60, 75, 120, 144, 240];
@@ -17,7 +17,9 @@ function virtualDisplay(hz) {
   let waiting = [];
   performance.now = () => now;
   window.requestAnimationFrame = callback => waiting.push(callback);
-  window.kawauoAway = ms => { now += ms; };
+  window.kawauoAway = ms => {
+    now += ms;
+  };
   window.kawauoTick = () => {
     now += 1000 / hz;
     const due = waiting;
@@ -26,22 +28,22 @@ function virtualDisplay(hz) {
   };
 }
 
-runChecks(async ({browser, page, checks}) => {
+runChecks(async ({browser, checks}) => {
   for (const hz of kRates) {
     const context = await browser.newContext();
     const tab = await context.newPage();
     await tab.addInitScript(virtualDisplay, hz);
     await tab.goto(`${url}/index.html?stats`);
-    // Polled by a timer: this page's animation frames come only with kawauoTick.
-    await tab.waitForFunction(() => Module.kawauoFirstShown !== undefined, null, {polling: 100, timeout: 60000});
-    const run = ticks => tab.evaluate(ticks => {
-      const before = Module.kawauoStats.shown.length;
-      for (let i = 0; i < ticks; ++i) kawauoTick();
-      return Module.kawauoStats.shown.length - before;
-    }, ticks);
+    await waitFor(tab, 'the first frame', () => window.kawauoGame?.firstShown !== undefined);
+    const run = ticks =>
+      tab.evaluate(ticks => {
+        const before = kawauoGame.stats.shown.length;
+        for (let i = 0; i < ticks; ++i) window.kawauoTick();
+        return kawauoGame.stats.shown.length - before;
+      }, ticks);
     const shown = await run(hz * kSeconds);
     checks.check(`${hz} Hz: ${shown} frames in ${kSeconds} s`, Math.abs(shown - 60 * kSeconds) <= 1);
-    await tab.evaluate(() => kawauoAway(10000));
+    await tab.evaluate(() => window.kawauoAway(10000));
     const back = await run(1);
     checks.check(`${hz} Hz: ${back} frame(s) on the first display frame after 10 s away`, back === 1);
     await context.close();

@@ -8,7 +8,9 @@ const zlib = require('zlib');
 
 function readPalettePng(path) {
   const data = fs.readFileSync(path);
-  let width = 0, height = 0, palette = null;
+  let width = 0,
+    height = 0,
+    palette = null;
   const idat = [];
   for (let at = 8; at < data.length;) {
     const length = data.readUInt32BE(at);
@@ -37,8 +39,10 @@ function readPalettePng(path) {
 
 function readBmp(path) {
   const data = fs.readFileSync(path);
-  const offset = data.readUInt32LE(10), headerSize = data.readUInt32LE(14);
-  const width = data.readInt32LE(18), rawHeight = data.readInt32LE(22);
+  const offset = data.readUInt32LE(10),
+    headerSize = data.readUInt32LE(14);
+  const width = data.readInt32LE(18),
+    rawHeight = data.readInt32LE(22);
   if (data.readUInt16LE(28) !== 8) throw new Error(`${path}: not an 8-bit BMP`);
   const colours = data.readUInt32LE(46) || 256;
   const palette = new Uint8Array(256 * 3);
@@ -46,7 +50,8 @@ function readBmp(path) {
     const at = 14 + headerSize + 4 * i;
     palette.set([data[at + 2], data[at + 1], data[at]], 3 * i);
   }
-  const height = Math.abs(rawHeight), stride = (width + 3) & ~3;
+  const height = Math.abs(rawHeight),
+    stride = (width + 3) & ~3;
   const pixels = new Uint8Array(width * height);
   for (let y = 0; y < height; ++y) {
     const row = offset + stride * (rawHeight > 0 ? height - 1 - y : y);
@@ -59,13 +64,18 @@ function readBmp(path) {
 // (those not of its corner's colour) missing from the canvas (RGBA).
 function showsOverlay(rgba, overlay) {
   const key = overlay.pixels[0];
-  let opaque = 0, misses = 0;
+  let opaque = 0,
+    misses = 0;
   for (let i = 0; i < overlay.pixels.length; ++i) {
     const p = overlay.pixels[i] * 3;
     if (overlay.pixels[i] === key) continue;
     ++opaque;
-    if (rgba[4 * i] !== overlay.palette[p] || rgba[4 * i + 1] !== overlay.palette[p + 1] ||
-        rgba[4 * i + 2] !== overlay.palette[p + 2]) ++misses;
+    if (
+      rgba[4 * i] !== overlay.palette[p] ||
+      rgba[4 * i + 1] !== overlay.palette[p + 1] ||
+      rgba[4 * i + 2] !== overlay.palette[p + 2]
+    )
+      ++misses;
   }
   return opaque > 0 && misses * 20 <= opaque;
 }

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "hosts/sdl/sdl_host.h"
+#include "hosts/core/remembered.h"
+#include "hosts/core/worker.h"
 #include "tests/hosts/sdl/sdl_host_fixture.h"
 #include "tests/support/support.h"
 #include "winapi/host.h"
@@ -92,7 +93,7 @@ TEST_F(SdlHost, ClockStandsStillOutOfFocusWhenAskedTo) {
     for (bool pause : {false, true}) {
         player::options::Options chosen;
         chosen.pauseUnfocused = pause;
-        sdl::UseOptions(chosen);
+        core::LoadSettings("", chosen);
         PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
         winapi::host::Event e;
         ASSERT_TRUE(winapi::host::PollEvent(&e));
@@ -106,7 +107,7 @@ TEST_F(SdlHost, ClockStandsStillOutOfFocusWhenAskedTo) {
         SDL_Delay(30);
         EXPECT_NE(winapi::host::Milliseconds(), before) << "after the pause";
     }
-    sdl::UseOptions(player::options::Options{});
+    core::LoadSettings("", player::options::Options{});
 }
 
 TEST_F(SdlHost, QuitAsksToClose) {
@@ -135,7 +136,7 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     const std::string path = folder / "settings";
     const std::string mine = "# swapped\nkey.up = Z\nkey.f1 = Up, Keypad 8\n";
     std::ofstream(path) << mine;
-    sdl::LoadSettings(path);
+    core::LoadSettings(path, {});
     const KeyRow rows[] = {{SDLK_z, VK_UP}, {SDLK_UP, VK_F1},     {SDLK_KP_8, VK_F1}, {SDLK_w, 0},
                            {SDLK_1, 0},     {SDLK_LEFT, VK_LEFT}, {SDLK_a, VK_LEFT},  {SDLK_F2, VK_F2}};
     ExpectKeyPresses(rows);
@@ -147,6 +148,7 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     PushKey(false, SDLK_RETURN, KMOD_LALT);
     ExpectEvents({}, "Alt+Enter");
     ASSERT_EQ(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    core::FinishWriting();  // written off the game's thread
     EXPECT_EQ(file(), edited + "fullscreen = no\n");
     SDL_Event resized{};
     resized.type = SDL_WINDOWEVENT;
@@ -155,13 +157,15 @@ TEST_F(SdlHost, SettingsBindKeysAndRememberThePlayersChanges) {
     resized.window.data2 = 600;
     SDL_PushEvent(&resized);
     Drain();
+    core::FinishWriting();
     EXPECT_EQ(file().find("window = 800x600"), std::string::npos) << "saved only once the size rests";
     SDL_Delay(600);
     Drain();
+    core::FinishWriting();
     EXPECT_EQ(file(), edited + "fullscreen = no\nwindow = 800x600\n");
     PushKey(true, SDLK_RETURN, KMOD_LALT);  // full screen again, for the tests after
     Drain();
-    sdl::LoadSettings("");
+    core::LoadSettings("", {});
 }
 
 // F12 takes a screenshot before any binding sees it: a line binding it is
@@ -174,7 +178,7 @@ TEST_F(SdlHost, SettingsRefuseTheScreenshotKeyAndNameTheCommas) {
     auto load = [&path](const char* text) {
         std::ofstream(path) << text;
         testing::internal::CaptureStderr();
-        sdl::LoadSettings(path);
+        core::LoadSettings(path, {});
         return testing::internal::GetCapturedStderr();
     };
     EXPECT_EQ(load("key.space = F12\nkey.f1 = Return\n"), path + ":1: F12 saves a screenshot and cannot be bound\n");
@@ -183,7 +187,7 @@ TEST_F(SdlHost, SettingsRefuseTheScreenshotKeyAndNameTheCommas) {
     EXPECT_EQ(load("key.f1 = Comma, Keypad Comma\n"), "");
     const KeyRow commas[] = {{SDLK_COMMA, VK_F1}, {SDLK_KP_COMMA, VK_F1}, {SDLK_F1, 0}};
     ExpectKeyPresses(commas);
-    sdl::LoadSettings("");
+    core::LoadSettings("", {});
 }
 
 // The names the manual page gives, from the comment that opens its list to
@@ -221,9 +225,9 @@ TEST(SdlHostKeyNames, TheManualNamesEveryKeyThatCanBeBound) {
     for (const std::string& name : names) out << "key.up = " << name << "\n";
     out.close();
     testing::internal::CaptureStderr();
-    sdl::LoadSettings(path);
+    core::LoadSettings(path, {});
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "each line of " << path;
-    sdl::LoadSettings("");
+    core::LoadSettings("", {});
     const std::set<std::string> named(names.begin(), names.end());
     for (int code = 0; code < SDL_NUM_SCANCODES; ++code) {
         std::string name = SDL_GetScancodeName(static_cast<SDL_Scancode>(code));

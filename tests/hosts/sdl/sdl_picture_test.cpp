@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "hosts/core/argb.h"
-#include "hosts/sdl/sdl_host.h"
+#include "hosts/core/remembered.h"
+#include "hosts/core/worker.h"
 #include "hosts/sdl/sdl_present.h"
 #include "player/png_write.h"
 #include "tests/hosts/sdl/sdl_host_fixture.h"
@@ -131,13 +132,13 @@ protected:
     void SetUp() override {}
     void TearDown() override {
         unsetenv("SDL_RENDER_DRIVER");
-        sdl::UseOptions(player::options::Options{});
+        core::LoadSettings("", player::options::Options{});
         Reopen("");
     }
     void Open(const char* setting, sdl::present::Path path) {
         player::options::Options integer;
         integer.scale = player::options::ScaleMode::kInteger;
-        sdl::UseOptions(integer);
+        core::LoadSettings("", integer);
         window_ = Reopen(setting);
         ASSERT_NE(window_, nullptr) << SDL_GetError();
         ASSERT_EQ(sdl::present::Current(), path) << sdl::present::Describe();
@@ -271,6 +272,7 @@ TEST_F(SdlPicture, F12SavesTheShownPictureUnseen) {
         PushKey(false, SDLK_F12);
     }
     ExpectEvents({}, "F12");
+    core::FinishWriting();  // the pictures are written off the game's thread
     std::string why;
     const fs::path expected = scratch / "expected.png";
     ASSERT_TRUE(player::WritePalettePng(expected.string(), picture_.pixels.data(), kScreenWidth, kScreenHeight,

@@ -292,6 +292,19 @@ TEST(PictureGenerator, DrawsTheCommittedFilesAgain) {
         EXPECT_TRUE(fresh == committed) << e.name << " differs from the committed file: run kawauo-bmpgen "
                                         << KAWAUO_SOURCE_DIR;
     }
+    // The web page's icons, byte for byte, and no other.
+    const std::filesystem::path webIcons = std::filesystem::path(KAWAUO_SOURCE_DIR) / "hosts" / "web" / "icons";
+    int webDrawn = 0;
+    for (const auto& icon : std::filesystem::directory_iterator(out / "hosts" / "web" / "icons")) {
+        const std::string name = icon.path().filename().string();
+        EXPECT_TRUE(ReadBytes(icon.path().string()) == ReadBytes((webIcons / name).string()))
+            << "hosts/web/icons/" << name << " differs from the drawn icon: run kawauo-bmpgen " << KAWAUO_SOURCE_DIR;
+        ++webDrawn;
+    }
+    EXPECT_EQ(webDrawn, 4);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(webIcons), std::filesystem::directory_iterator()),
+              webDrawn)
+        << "hosts/web/icons holds icons the generator does not draw";
     // The desktop icons: every size drawn is committed, byte for byte, and no other.
     const std::filesystem::path icons = std::filesystem::path(KAWAUO_SOURCE_DIR) / "data" / "icons";
     int drawn = 0;

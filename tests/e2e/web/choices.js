@@ -101,15 +101,15 @@ runChecks(async ({browser, page, checks}) => {
 
   // A browser whose first language is not Japanese (this one's is): with no
   // query and nothing kept, the page speaks English.
-  const english = await browser.newContext({locale: 'en-US', viewport: {width: 1366, height: 768}});
-  const abroad = await english.newPage();
+  const englishBrowser = await browser.newContext({locale: 'en-US', viewport: {width: 1366, height: 768}});
+  const abroad = await englishBrowser.newPage();
   await abroad.goto(`${url}/index.html`);
   await firstFrame(abroad);
   check(
     'an English browser: the English title shows',
     await eventually(5, async () => showsOverlay(await canvasRgba(abroad), title.en)),
   );
-  await english.close();
+  await englishBrowser.close();
 
   said.length = 0;
   await page.goto(`${url}/index.html?lang=fr`);

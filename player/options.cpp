@@ -112,11 +112,11 @@ const Row* Find(Program program, const std::string& name) {
     return nullptr;
 }
 
-// One line on `errors` saying what is wrong, never the whole usage, which
+// One line in *said saying what is wrong, never the whole usage, which
 // would hide it; false, for the caller to return.
-bool Refuse(Program program, const std::string& what, std::FILE* errors) {
+bool Refuse(Program program, const std::string& what, std::string* said) {
     const char* hint = Find(program, "--help") != nullptr ? "; try --help" : "";
-    std::fprintf(errors, "%s: %s%s\n", TextOf(program).name, what.c_str(), hint);
+    *said += std::string(TextOf(program).name) + ": " + what + hint + "\n";
     return false;
 }
 
@@ -128,87 +128,98 @@ bool EndsInRec(const std::string& name) {
 }
 
 // The game's one argument that is no option: a recording, played as --play plays it.
-bool TakeRecording(const std::string& arg, Options* options, std::FILE* errors) {
+bool TakeRecording(const std::string& arg, Options* options, std::string* said) {
     if (!EndsInRec(arg))
         return Refuse(Program::kGame, "unexpected argument '" + Shown(arg) + "' (a recording's name ends in .rec)",
-                      errors);
-    if (!options->playPath.empty()) return Refuse(Program::kGame, "more than one recording to play", errors);
+                      said);
+    if (!options->playPath.empty()) return Refuse(Program::kGame, "more than one recording to play", said);
     options->playPath = arg;
     return true;
 }
 
 // One argument that is no option: the program's operand, given once.
-bool TakeOperand(Program program, const std::string& arg, Options* options, std::FILE* errors) {
+bool TakeOperand(Program program, const std::string& arg, Options* options, std::string* said) {
     if (TextOf(program).operand == nullptr || arg.empty())
-        return Refuse(program, "unexpected argument '" + Shown(arg) + "'", errors);
-    if (program == Program::kGame) return TakeRecording(arg, options, errors);
-    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given", errors);
+        return Refuse(program, "unexpected argument '" + Shown(arg) + "'", said);
+    if (program == Program::kGame) return TakeRecording(arg, options, said);
+    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given", said);
     options->scriptPath = arg;
     return true;
 }
 
 // The option argv[*i], and its value after '=' or as the next argument.
-bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options, std::FILE* errors) {
+bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options, std::string* said) {
     const std::string arg = argv[*i];
     const std::string name = arg.substr(0, arg.find('='));
     const Row* row = Find(program, name);
-    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg), errors);
+    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg), said);
     const bool joined = name.size() < arg.size();
     if (row->argument == nullptr)
-        return joined ? Refuse(program, name + " takes no value", errors) : row->apply(options, nullptr);
+        return joined ? Refuse(program, name + " takes no value", said) : row->apply(options, nullptr);
     std::string value;
     if (joined) value = arg.substr(name.size() + 1);
     else if (*i + 1 < argc) value = argv[++*i];
-    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")", errors);
+    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")", said);
     if (!row->apply(options, value.c_str()))
-        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument, errors);
+        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument, said);
     return true;
 }
 
 // The usage text of `program`: one line an option, its help in a column
 // (kColumns), or under it (kList, for a proportional font).
-void PrintUsage(Program program, Layout layout, std::FILE* out) {
+std::string UsageOf(Program program, Layout layout) {
     const ProgramText& text = TextOf(program);
-    std::fprintf(out, "usage: %s [OPTION]...%s%s\n%s", text.name, text.operand ? " " : "",
-                 text.operand ? text.operand : "", text.about);
+    std::string usage = std::string("usage: ") + text.name + " [OPTION]..." + (text.operand ? " " : "") +
+                        (text.operand ? text.operand : "") + "\n" + text.about;
     for (const Row& row : kRows) {
         if (!(row.programs & Bit(program))) continue;
         std::string left = row.name;
         if (row.argument != nullptr) left = left + " " + row.argument;
-        if (layout == Layout::kList) std::fprintf(out, "%s\n      %s\n", left.c_str(), row.help);
-        else std::fprintf(out, "  %-22s %s\n", left.c_str(), row.help);
+        if (layout == Layout::kList) usage += left + "\n      " + row.help + "\n";
+        else usage += "  " + left + std::string(left.size() < 22 ? 22 - left.size() : 0, ' ') + " " + row.help + "\n";
     }
-    std::fputs(text.footer != nullptr ? text.footer : KeysFooter(), out);
+    return usage + (text.footer != nullptr ? text.footer : KeysFooter());
 }
 
 }  // namespace
 
-Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors) {
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::string* said) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool option = (arg.size() >= 2 && arg[0] == '-') || AsksForHelp(arg);
         const bool taken =
-            option ? TakeOption(program, argc, argv, &i, options, errors) : TakeOperand(program, arg, options, errors);
+            option ? TakeOption(program, argc, argv, &i, options, said) : TakeOperand(program, arg, options, said);
         if (!taken) return Outcome::kBad;
     }
     if (!options->recordPath.empty() && !options->playPath.empty()) {
-        Refuse(program, "--record and --play cannot go together", errors);
+        Refuse(program, "--record and --play cannot go together", said);
         return Outcome::kBad;
     }
     if (options->help) return Outcome::kHelp;
     if (options->version) return Outcome::kVersion;
     if (program == Program::kSim && options->scriptPath.empty()) {
-        Refuse(program, "no script given", errors);
+        Refuse(program, "no script given", said);
         return Outcome::kBad;
     }
     return Outcome::kRun;
 }
 
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors) {
+    std::string said;
+    const Outcome outcome = Parse(program, argc, argv, options, &said);
+    std::fputs(said.c_str(), errors);
+    return outcome;
+}
+
+std::string AnswerText(Program program, Outcome outcome, Layout layout) {
+    if (outcome == Outcome::kHelp) return UsageOf(program, layout);
+    return outcome == Outcome::kVersion ? "kawauo " KAWAUO_VERSION "\n" : "";
+}
+
 int Answer(Program program, Outcome outcome, std::FILE* out, Layout layout) {
     if (outcome == Outcome::kBad) return kUsageStatus;
     const bool help = outcome == Outcome::kHelp;
-    if (help) PrintUsage(program, layout, out);
-    else std::fprintf(out, "kawauo " KAWAUO_VERSION "\n");
+    std::fputs(AnswerText(program, outcome, layout).c_str(), out);
     // A full disk or a closed pipe: the player asked for this text and must
     // not be told all went well.
     if (std::fflush(out) == 0 && !std::ferror(out)) return 0;

@@ -44,6 +44,10 @@ enum class Outcome { kRun, kHelp, kVersion, kBad };
 // "; try --help". "--name value" and "--name=value" both work; -h, -? and /?
 // are --help, and the game takes a file ending in .rec as --play's.
 Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors = stderr);
+// The same, the refusal's line (with its line break) added to *refusal
+// instead: for a program that finds out later where its player reads it
+// (kawauo.exe, which may have to show it in a box).
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::string* refusal);
 
 // How the usage sets out its options: each one's help in a column beside
 // it, for a terminal's fixed-pitch font, or on the line under it, for a
@@ -55,6 +59,9 @@ enum class Layout { kColumns, kList };
 // written to `out`: 0, or 1 after a line on standard error when they could
 // not be written whole; for kBad kUsageStatus (Parse has said why).
 int Answer(Program program, Outcome outcome, std::FILE* out, Layout layout = Layout::kColumns);
+// What Answer writes: the usage (set out by `layout`) or the version line;
+// nothing for kRun and kBad.
+std::string AnswerText(Program program, Outcome outcome, Layout layout = Layout::kColumns);
 
 // The system's part (options_posix.cpp, options_win32.cpp): the game's
 // usage's last line, naming where the player's copy of the game lists the

@@ -11,6 +11,7 @@
 #include "player/png_write.h"
 #include "player/screenshot.h"
 #include "winapi/files.h"
+#include "winapi/told.h"
 
 namespace player::screenshot {
 namespace {
@@ -76,8 +77,8 @@ void Take(const Picture& picture) {
     std::string path;
     std::string why;
     if (Folder(&folder, &why) && Save(folder, std::time(nullptr), picture, &path, &why))
-        std::fprintf(stderr, "kawauo: screenshot %s\n", path.c_str());
-    else std::fprintf(stderr, "kawauo: no screenshot: %s\n", why.c_str());
+        winapi::Tell("kawauo: screenshot " + path);
+    else winapi::Tell("kawauo: no screenshot: " + why);
 }
 
 }  // namespace player::screenshot

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "player/display_language.h"
+#include "winapi/told.h"
 
 namespace player::settings {
 namespace {
@@ -370,7 +371,7 @@ void Apply(const std::string& text, File* file) {
     std::vector<Problem> problems;
     Parse(text, file->known, &file->settings, &problems);
     for (const Problem& problem : problems)
-        std::fprintf(stderr, "%s:%d: %s\n", file->path.c_str(), problem.line, problem.what.c_str());
+        winapi::Tell(file->path + ":" + std::to_string(problem.line) + ": " + problem.what);
 }
 
 bool Parse(const std::string& text, KeyKnown known, Settings* into, std::vector<Problem>* problems) {

@@ -82,8 +82,9 @@ struct File {
 void Apply(const std::string& text, File* file);
 
 // Reads the file at `path` over SystemDefaults(): missing or unreadable, the
-// defaults (unreadable said on standard error); each line that cannot be
-// read said on standard error as PATH:LINE: what, and the rest of the file
+// defaults (unreadable said on standard error; missing, written where the
+// system's players look for it: WrittenAtFirstStart); each line that cannot
+// be read said on standard error as PATH:LINE: what, and the rest of the file
 // applied.
 Settings Load(const std::string& path, KeyKnown known, File* file);
 

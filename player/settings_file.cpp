@@ -12,6 +12,7 @@
 #include "player/settings.h"
 #include "player/settings_file.h"
 #include "winapi/files.h"
+#include "winapi/told.h"
 
 namespace player::settings {
 namespace {
@@ -115,9 +116,11 @@ Settings Load(const std::string& path, KeyKnown known, File* file) {
     std::string text;
     winapi::FileProblem why = winapi::FileProblem::kNone;
     if (!ReadText(path, &text, &why)) {
-        if (why == winapi::FileProblem::kMissing) return file->settings;  // nothing to lose
-        std::fprintf(stderr, "kawauo: %s: cannot be read: %s\n", path.c_str(), winapi::ProblemText(why));
-        std::fprintf(stderr, "kawauo: using the default settings; %s is left as it is\n", path.c_str());
+        // Nothing to lose; where players look for the file, it is made.
+        if (why == winapi::FileProblem::kMissing && WrittenAtFirstStart()) WriteIfMissing(file);
+        if (why == winapi::FileProblem::kMissing) return file->settings;
+        winapi::Tell("kawauo: " + path + ": cannot be read: " + winapi::ProblemText(why));
+        winapi::Tell("kawauo: using the default settings; " + path + " is left as it is");
         return file->settings;
     }
     Apply(text, file);
@@ -132,13 +135,13 @@ std::string MoveFormerFile(const std::string& path, const std::string& former) {
     std::string why;
     if (MakeFolderOf(path, &why)) {
         if (RenameOutput(former, path, false)) {
-            std::fprintf(stderr, "kawauo: the settings file is now %s (moved from %s)\n", path.c_str(), former.c_str());
+            winapi::Tell("kawauo: the settings file is now " + path + " (moved from " + former + ")");
             return path;
         }
         why = std::strerror(errno);
     }
-    std::fprintf(stderr, "kawauo: %s cannot be moved to %s (%s): it is read and saved where it is\n", former.c_str(),
-                 path.c_str(), why.c_str());
+    winapi::Tell("kawauo: " + former + " cannot be moved to " + path + " (" + why +
+                 "): it is read and saved where it is");
     return former;
 }
 
@@ -146,7 +149,7 @@ bool WriteIfMissing(File* file) {
     std::string why;
     if (file->path.empty()) why = "no home folder is known";
     else if (WriteNew(*file, &why)) return true;
-    std::fprintf(stderr, "kawauo: the settings file is not written: %s\n", why.c_str());
+    winapi::Tell("kawauo: the settings file is not written: " + why);
     return false;
 }
 
@@ -157,7 +160,7 @@ bool Save(const Settings& settings, File* file) {
         file->settings = settings;
         return true;
     }
-    std::fprintf(stderr, "kawauo: the settings are not saved: %s\n", why.c_str());
+    winapi::Tell("kawauo: the settings are not saved: " + why);
     return false;
 }
 

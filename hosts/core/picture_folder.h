@@ -12,10 +12,12 @@ namespace core {
 // working folder when the program's folder is not known (empty).
 std::vector<std::filesystem::path> PictureFolders(const std::filesystem::path& programFolder);
 
-// The system's part: where an installed game keeps its pictures, from the
-// program's folder (on POSIX systems share/games/kawauo and share/kawauo
-// beside its bin/ or games/; none on Windows, where the zip keeps bmp
-// beside kawauo.exe).
+// The system's part (picture_folder_posix.cpp, _win32.cpp): the folder of
+// the running program, or empty when the system will not say; and where an
+// installed game keeps its pictures, from that folder (on POSIX systems
+// share/games/kawauo and share/kawauo beside its bin/ or games/; none on
+// Windows, where the zip keeps bmp beside kawauo.exe).
+std::filesystem::path ProgramFolder();
 std::vector<std::filesystem::path> InstalledFolders(const std::filesystem::path& programFolder);
 
 // Makes the first of those folders holding bmp/back.bmp the working folder,

@@ -5,7 +5,6 @@
 
 #include "hosts/core/keys.h"
 #include "hosts/core/worker.h"
-#include "player/settings_file.h"
 #include "winapi/text.h"
 #include "winapi/texts.h"
 
@@ -44,7 +43,6 @@ const player::settings::Settings& LoadSettings(const std::string& path, const pl
     g_remembered.chosen = chosen;
     g_remembered.saved = player::settings::Load(path, driver.keyKnown ? driver.keyKnown : NoKeys, &g_file);
     g_remembered.loaded = !path.empty();
-    if (g_remembered.loaded && player::settings::WrittenAtFirstStart()) player::settings::WriteIfMissing(&g_file);
     winapi::texts::UseLanguage(chosen.lang.value_or(g_remembered.saved.lang));
     winapi::UseTextOutline(chosen.outline || g_remembered.saved.outline);
     BindKeys(g_remembered.saved);

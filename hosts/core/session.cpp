@@ -15,6 +15,7 @@
 #include "player/output_file.h"
 #include "player/record.h"
 #include "sim/runner.h"
+#include "winapi/told.h"
 #include "winapi/win.h"
 
 namespace core {
@@ -137,7 +138,7 @@ bool EndSession(int exitCode, std::string* why) {
 int PlayGame(const player::options::Options& chosen, const std::filesystem::path& programFolder) {
     std::string why;
     if (!BeginSession(Session{chosen.recordPath, chosen.playPath, chosen.tracePath}, &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        winapi::Tell("kawauo: " + why);
         return 1;
     }
     // None found: the game still starts, and says which picture is missing.
@@ -145,7 +146,7 @@ int PlayGame(const player::options::Options& chosen, const std::filesystem::path
     static char commandLine[] = "";
     int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
     if (!EndSession(status, &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        winapi::Tell("kawauo: " + why);
         if (status == 0) status = 1;
     }
     return status;

@@ -279,6 +279,11 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // A note for the page's status line ('' takes it away).
+  kawauo_web_note: function (text) {
+    Module['kawauo'].tell('note', UTF8ToString(text));
+  },
+
   kawauo_web_debug_line: function (text) {
     console.debug(UTF8ToString(text));
   },

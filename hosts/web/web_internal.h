@@ -29,6 +29,7 @@ void kawauo_web_keys(const char* codes);
 bool kawauo_web_pad(int index, uint32_t* buttons, int* stickX, int* stickY);
 void kawauo_web_message_box(const char* caption, const char* text);
 void kawauo_web_debug_line(const char* text);
+void kawauo_web_note(const char* text);
 void kawauo_web_shot(const char* name, const uint8_t* pixels, const PALETTEENTRY* palette);
 void kawauo_web_ended(int status);
 // The settings text kept under `name` in localStorage (library_choices.js):

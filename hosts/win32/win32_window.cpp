@@ -1,7 +1,9 @@
 // The Win32 host's window: borderless full screen on its monitor, or a window
 // (Alt+Enter either way), titled and iconned as the game, showing the picture
-// (win32_present.cpp); message boxes in UTF-16. The manifest makes the
-// program aware of each monitor's DPI (kawauo.manifest).
+// as the core draws the client (core::window_frame: fit by our own
+// conversion, never by GDI's stretching, the black around the picture),
+// copied 1:1; message boxes in UTF-16. The manifest makes the program aware
+// of each monitor's DPI (kawauo.manifest).
 #include <windows.h>
 
 #include <algorithm>
@@ -11,8 +13,8 @@
 #include <vector>
 
 #include "hosts/core/picture_area.h"
+#include "hosts/core/window_frame.h"
 #include "hosts/win32/win32_internal.h"
-#include "hosts/win32/win32_present.h"
 #include "hosts/win32/win32_resources.h"
 #include "player/version.h"
 
@@ -28,7 +30,12 @@ struct WindowState {
     HWND window = nullptr;
     player::options::ScaleMode scale = player::options::ScaleMode::kFit;
     bool fullscreen = true;
+    bool applying = false;  // the window's size is the driver's own doing, not the player's
+    int width = 0;          // the window's client as the player last sized it; 0: never
+    int height = 0;
     bool cursorShown = true;
+    uint8_t picture[kPictureWidth * kPictureHeight] = {};  // the last shown, for a paint
+    uint8_t rgbx[256 * 4] = {};
 };
 
 WindowState g_window;
@@ -48,16 +55,19 @@ MONITORINFO Monitor() {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// The whole monitor, or the window nobody sized (core::DefaultWindowIn) in
-// the room its work area leaves the client, centred there.
+// The whole monitor, or the window the player sized where it fits the room
+// its work area leaves the client, else the window nobody sized
+// (core::DefaultWindowIn), centred there.
 RECT ModeRect(bool fullscreen) {
     MONITORINFO monitor = Monitor();
     if (fullscreen) return monitor.rcMonitor;
     const RECT& work = monitor.rcWork;
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
-    const core::PictureArea client =
-        core::DefaultWindowIn(Width(work) - Width(frame), Height(work) - Height(frame), g_window.scale);
+    const int roomWidth = Width(work) - Width(frame), roomHeight = Height(work) - Height(frame);
+    const bool sized = g_window.width > 0 && g_window.width <= roomWidth && g_window.height <= roomHeight;
+    const core::PictureArea client = sized ? core::PictureArea{0, 0, g_window.width, g_window.height}
+                                           : core::DefaultWindowIn(roomWidth, roomHeight, g_window.scale);
     frame = RECT{0, 0, client.width, client.height};
     AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
     int x = work.left + (Width(work) - Width(frame)) / 2;
@@ -65,13 +75,35 @@ RECT ModeRect(bool fullscreen) {
     return RECT{x, y, x + Width(frame), y + Height(frame)};
 }
 
+// The kept picture drawn by the core into the client, and the part it names
+// copied to the window.
+void Draw(HDC dc) {
+    RECT client;
+    GetClientRect(g_window.window, &client);
+    const core::window_frame::Frame frame =
+        core::window_frame::Draw(g_window.picture, g_window.rgbx, Width(client), Height(client), g_window.scale);
+    const core::window_frame::Part& part = frame.part;
+    if (part.width <= 0 || part.height <= 0) return;  // minimised
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = frame.width;
+    info.bmiHeader.biHeight = -part.height;  // the part's rows, top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, part.x, part.y, part.width, part.height, part.x, 0, 0, part.height,
+                      frame.pixels + static_cast<ptrdiff_t>(part.y) * frame.width, &info, DIB_RGB_COLORS);
+}
+
 void ApplyMode() {
     RECT r = ModeRect(g_window.fullscreen);
     SetWindowLongPtrW(g_window.window, GWL_STYLE, g_window.fullscreen ? kFullscreenStyle : kWindowedStyle);
     // No bits copied from the old client: the bars are painted anew.
+    g_window.applying = true;
     SetWindowPos(g_window.window, HWND_TOP, r.left, r.top, Width(r), Height(r),
                  SWP_FRAMECHANGED | SWP_NOOWNERZORDER | SWP_NOCOPYBITS);
-    win32::present::BarsStale();
+    g_window.applying = false;
+    core::window_frame::Repaint();
 }
 
 bool AltHeld(LPARAM lParam) { return (HIWORD(lParam) & KF_ALTDOWN) != 0; }
@@ -86,6 +118,16 @@ LRESULT OnKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void HearFocus(bool focused) { core::Hear(core::RawEvent{.kind = core::RawKind::kFocus, .down = focused}); }
+
+// A window the player sized is remembered (not one maximised, minimised or
+// made by the driver itself); a restored window may have lost its pixels.
+void OnSize(WPARAM how, int width, int height) {
+    core::window_frame::Repaint();
+    if (g_window.fullscreen || g_window.applying || how != SIZE_RESTORED || width <= 0 || height <= 0) return;
+    g_window.width = width;
+    g_window.height = height;
+    core::Hear(core::RawEvent{.kind = core::RawKind::kResized, .width = width, .height = height});
+}
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -114,14 +156,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             // Frames stop while a message box is open: the last one is shown again.
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
-            win32::present::BarsStale();
-            win32::present::Draw(window, dc);
+            core::window_frame::Repaint();
+            Draw(dc);
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_SIZE: win32::present::BarsStale(); return 0;
+        case WM_SIZE: OnSize(wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
         case WM_DISPLAYCHANGE:
-            win32::present::BarsStale();
+            core::window_frame::Repaint();
             if (g_window.fullscreen) ApplyMode();
             return 0;
         case WM_DPICHANGED:
@@ -150,7 +192,7 @@ void SetFullscreen(bool fullscreen) {
     ApplyMode();
 }
 
-bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale) {
+bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale, int width, int height) {
     if (g_window.window != nullptr) return true;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
@@ -170,7 +212,8 @@ bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale) {
 
     g_window.fullscreen = fullscreen;
     g_window.scale = scale;
-    win32::present::UseScaleMode(scale);
+    g_window.width = width;
+    g_window.height = height;
     RECT r = ModeRect(g_window.fullscreen);
     g_window.window = CreateWindowExW(0, kClassName, Wide(KAWAUO_NAME).c_str(),
                                       g_window.fullscreen ? kFullscreenStyle : kWindowedStyle, r.left, r.top, Width(r),
@@ -186,7 +229,6 @@ bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale) {
 }
 
 void CloseGameWindow() {
-    win32::present::Free();
     if (g_window.window != nullptr) DestroyWindow(g_window.window);
     g_window.window = nullptr;
 }
@@ -210,9 +252,10 @@ void WaitForMessages(uint32_t ms) {
 
 void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx) {
     if (g_window.window == nullptr) return;
-    win32::present::Keep(pixels, rgbx);
+    std::memcpy(g_window.picture, pixels, sizeof g_window.picture);
+    std::memcpy(g_window.rgbx, rgbx, sizeof g_window.rgbx);
     HDC dc = GetDC(g_window.window);
-    win32::present::Draw(g_window.window, dc);
+    Draw(dc);
     ReleaseDC(g_window.window, dc);
 }
 
@@ -220,16 +263,12 @@ void ShowBox(const char* utf8Caption, const char* utf8Text) {
     MessageBoxW(g_window.window, Wide(utf8Text).c_str(), Wide(utf8Caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
-void DebugLine(const char* utf8Text) { OutputDebugStringW(Wide(utf8Text).c_str()); }
-
-std::filesystem::path ProgramFolder() {
-    std::vector<wchar_t> name(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (length == 0) return std::filesystem::path();
-        if (length < name.size()) return std::filesystem::path(std::wstring(name.data(), length)).parent_path();
-        name.resize(name.size() * 2);
-    }
+void ShowNote(const char* utf8Text) {
+    if (g_window.window == nullptr) return;
+    const std::string name = KAWAUO_NAME;
+    SetWindowTextW(g_window.window, Wide(utf8Text[0] == '\0' ? name : name + " \u2014 " + utf8Text).c_str());
 }
+
+void DebugLine(const char* utf8Text) { OutputDebugStringW(Wide(utf8Text).c_str()); }
 
 }  // namespace win32

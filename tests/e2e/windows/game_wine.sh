@@ -135,6 +135,31 @@ wait_game 10
 STATUS=$?
 check "the missing picture ends the game with 1 (got $STATUS)" test "$STATUS" = 1
 GAME_PID=
+# Started as Explorer starts it, with no console to read standard error in:
+# after the game's own box, one titled kawauo says which picture and why.
+wine start /wait /unix "$WORK/broken/kawauo.exe" &
+GAME_PID=$!
+# shows TITLE [BESIDE]: a window titled TITLE shows (not the window BESIDE); sets WID.
+shows() {
+    for _ in $(seq 300); do
+        WID=$(xdotool search --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n1)
+        [ -n "$WID" ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+answer() { xdotool windowfocus "$WID" 2>/dev/null; xdotool key --window "$WID" Return; }
+check "without a console: the creation-error box shows" shows "$CAPTION"
+# The game's window, titled kawauo too while the box shows, is not the box looked for.
+GAME_WINDOW=$(xdotool search --name '^kawauo$' 2>/dev/null | head -n1)
+answer
+check "and after it a box titled kawauo, telling which picture is missing" shows kawauo "${GAME_WINDOW:-none}"
+answer
+wait_game 20
+STATUS=$?
+check "then the game ends with 1 (got $STATUS)" test "$STATUS" = 1
+GAME_PID=
 
 # ------------------------------------------------------- 1366x768: fit
 # A screen of another shape: fit, the default, fills its height in 4:3,

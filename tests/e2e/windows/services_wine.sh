@@ -95,18 +95,37 @@ box_shown() {
 box_shown "--version" 0 --version
 box_shown "--help" 0 --help
 box_shown "a refused option" 2 --ばつ
+# What stops the game before its window opens, told in a box too: a
+# recording that would write over a file there.
+touch "$WORK/kept.rec"
+box_shown "a refused --record" 1 --record "$(winepath -w "$WORK/kept.rec" 2>/dev/null)"
+check "the file --record refused is left as it was" test ! -s "$WORK/kept.rec"
 
 # ------------------------------------------------------------ the first start
 # The player's own settings file, under the name it had before: SPACE on the
 # J key alone, and a comment.
+# (The refused --record's start made settings.ini: this player has none yet.)
+rm -f "$SETTINGS"
 mkdir -p "$(dirname "$SETTINGS")"
-printf '# mine\nkey.space = J\n' >"$FORMER"
+printf '# mine\nkey.space = J\nvolume = 11\n' >"$FORMER"
 wine ./kawauo.exe --lang en --record 記録.rec --trace 記録.jsonl 2>first.err &
 GAME_PID=$!
+# titled NAME: a window whose title holds NAME (a regular expression) shows
+# within 30 s.
+titled() {
+    for _ in $(seq 300); do
+        xdotool search --name "$1" >/dev/null 2>&1 && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+check "a settings line the game cannot read is a note in the window's title" titled "unknown setting 'volume'"
 wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat first.err; exit 1; }
 xdotool windowfocus "$WID" 2>/dev/null
 check "--lang en: the English title shows" eventually 20 shows_overlay "$GAME/bmp/en/opn.bmp"
 xdotool key F12
+check "F12 says where the picture went in the window's title" titled "screenshot .*kawauo-.*[.]png"
 press space
 check "SPACE, bound to J alone in the settings file, leaves the title" eventually 1 shows_overlay "$GAME/bmp/en/opn.bmp"
 press j
@@ -132,7 +151,8 @@ SHOT_FILE=$(winepath -u "$SHOT" 2>/dev/null)
 check "the screenshot is a 640x480 palette PNG" \
     test "$(identify -format '%m %wx%h %[type]' "$SHOT_FILE" 2>/dev/null)" = "PNG 640x480 Palette"
 check "the settings file in APPDATA remembers the window, keeping the player's lines ($SETTINGS)" \
-    bash -c "grep -qx 'fullscreen = no' '$SETTINGS' && grep -qx '# mine' '$SETTINGS' && grep -qx 'key.space = J' '$SETTINGS'"
+    bash -c "grep -qx 'fullscreen = no' '$SETTINGS' && grep -qx '# mine' '$SETTINGS' && grep -qx 'key.space = J' '$SETTINGS' &&
+             grep -qx 'volume = 11' '$SETTINGS'"
 check "the settings file was moved from its former name, and said so" \
     bash -c "[ ! -e '$FORMER' ] && grep -q 'the settings file is now .*settings.ini (moved from .*settings)' first.err"
 check "the recording and the trace are in place under their Japanese names" test -s 記録.rec -a -s 記録.jsonl

@@ -31,7 +31,7 @@ run() {
     GAME_PID=$!
     wait_for_window kawauo 300 || { echo "no window ($scale)"; cat "$log"; return 1; }
     xdotool windowfocus "$WID" 2>/dev/null
-    press space
+    xdotool key space  # play starts; the reports below are what is waited on
     local reports
     reports() { grep -c 'frame pacing' "$log"; }
     while [ "$(reports)" -lt 1 ]; do sleep 0.2; done

@@ -2,10 +2,12 @@
 // are the same file, and writing them beside their places until they are whole.
 #include "player/output_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <system_error>
 
 #include "player/options.h"
@@ -17,6 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kNameAttempts = 100;  // fresh names tried for a file made beside its place
+constexpr std::string_view kTemporaryMark = ".kawauo-";
+constexpr size_t kSuffixLetters = 6;
+constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 // `path` against the working folder, which a program may leave later; false
 // with why when the working folder is gone.
@@ -64,9 +69,13 @@ std::string PlaceProblem(const std::string& name, OutputKind kind, bool folderCo
     if (fs::exists(place) && kind == OutputKind::kKept) {
         return "already exists, and a recording is never written over: remove it first, or name another file";
     }
-    if (kind == OutputKind::kKept && fs::exists(fs::symlink_status(winapi::PathOf(name + ".part"), error))) {
-        return options::ShownPath(winapi::Utf8Of(path.filename())) +
-               ".part already exists beside it (what a run cut short left?): rename or remove it first";
+    if (fs::exists(place) && kind == OutputKind::kRemade && ReadOnlyFile(name)) {
+        return "read-only: the player keeps it as it is; make it writable, or name another file";
+    }
+    const std::string part = PartPathOf(name);
+    if (kind == OutputKind::kKept && fs::exists(fs::symlink_status(winapi::PathOf(part), error))) {
+        return options::ShownPath(winapi::Utf8Of(winapi::PathOf(part).filename())) +
+               " already exists beside it (what a run cut short left?): rename or remove it first";
     }
     if (fs::exists(place) || kind == OutputKind::kFolder || folderComing) return "";
     const fs::path folder = path.parent_path();
@@ -77,13 +86,13 @@ std::string PlaceProblem(const std::string& name, OutputKind kind, bool folderCo
 
 // The files an output stands for: itself, and a kept file's part.
 std::vector<std::string> NamesOf(const NamedFile& output) {
-    if (output.kind == OutputKind::kKept) return {output.path, output.path + ".part"};
+    if (output.kind == OutputKind::kKept) return {output.path, PartPathOf(output.path)};
     return {output.path};
 }
 
 std::string Describe(const NamedFile& file, const std::string& name, const std::string& given) {
     return file.option + " " + options::ShownPath(given) +
-           (name == file.path ? "" : " (written as " + options::ShownPath(given) + ".part)");
+           (name == file.path ? "" : " (written as " + options::ShownPath(PartPathOf(given)) + ")");
 }
 
 // Which of the first `count` of `files` (as given, and made absolute) is
@@ -106,10 +115,27 @@ void RemoveFile(const std::string& path) {
 
 std::string FreshSuffix() {
     static std::mt19937 random{std::random_device{}()};
-    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix = ".";
-    for (int i = 0; i < 6; ++i) suffix += kLetters[random() % (sizeof kLetters - 1)];
+    std::string suffix;
+    for (size_t i = 0; i < kSuffixLetters; ++i) suffix += kLetters[random() % kLetters.size()];
     return suffix;
+}
+
+// `name` cut to `most` bytes at most, between characters.
+std::string Cut(const std::string& name, size_t most) {
+    size_t end = std::min(name.size(), most);
+    while (end > 0 && end < name.size() && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    return name.substr(0, end);
+}
+
+// The file name a temporary file of `place` starts with: ".NAME.kawauo-".
+std::string TemporaryStem(const fs::path& place) {
+    const size_t most = kLongestName - 1 - kTemporaryMark.size() - kSuffixLetters;
+    return "." + Cut(winapi::Utf8Of(place.filename()), most) + std::string(kTemporaryMark);
+}
+
+bool IsTemporaryOf(const std::string& name, const std::string& stem) {
+    return name.size() == stem.size() + kSuffixLetters && name.compare(0, stem.size(), stem) == 0 &&
+           name.find_first_not_of(kLetters, stem.size()) == std::string::npos;
 }
 
 }  // namespace
@@ -146,14 +172,40 @@ std::string CheckOutputs(std::vector<NamedFile>* outputs, const std::vector<Name
     return "";
 }
 
-std::FILE* CreateFreshFile(const std::string& base, std::string* name) {
+std::string PartPathOf(const std::string& path) {
+    const std::string_view kPart = ".part";
+    const fs::path place = winapi::PathOf(path);
+    const std::string name = Cut(winapi::Utf8Of(place.filename()), kLongestName - kPart.size());
+    return winapi::Utf8Of(place.parent_path() / winapi::PathOf(name + std::string(kPart)));
+}
+
+std::FILE* CreateFreshFile(const std::string& place, std::string* name) {
+    const fs::path at = winapi::PathOf(place);
+    const std::string stem = TemporaryStem(at);
     std::FILE* file = nullptr;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        *name = base + FreshSuffix();
+        *name = winapi::Utf8Of(at.parent_path() / winapi::PathOf(stem + FreshSuffix()));
         file = CreateNewFile(*name);
         if (file != nullptr || errno != EEXIST) break;
     }
+    if (file != nullptr && !HoldFile(file)) {
+        const int error = errno;
+        std::fclose(file);
+        RemoveFile(*name);
+        errno = error;
+        return nullptr;
+    }
     return file;
+}
+
+void RemoveStaleTemporaries(const std::string& place) {
+    const fs::path at = winapi::PathOf(place);
+    const std::string stem = TemporaryStem(at);
+    std::error_code error;
+    for (fs::directory_iterator entry(at.parent_path(), error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = winapi::Utf8Of(entry->path().filename());
+        if (IsTemporaryOf(name, stem)) RemoveUnheld(winapi::Utf8Of(entry->path()));
+    }
 }
 
 bool OpenOutput(const std::string& path, OutputKind kind, OutputFile* output, std::string* why) {
@@ -165,10 +217,13 @@ bool OpenOutput(const std::string& path, OutputKind kind, OutputFile* output, st
         output->path = winapi::Utf8Of(fs::canonical(winapi::PathOf(path), error));  // a file kept elsewhere stays there
     }
     if (kind == OutputKind::kKept) {
-        output->partPath = path + ".part";
+        output->partPath = PartPathOf(path);
         output->stream = CreateNewFile(output->partPath);
     }
-    if (kind == OutputKind::kRemade) output->stream = CreateFreshFile(output->path, &output->partPath);
+    if (kind == OutputKind::kRemade) {
+        RemoveStaleTemporaries(output->path);
+        output->stream = CreateFreshFile(output->path, &output->partPath);
+    }
     if (output->stream == nullptr) {
         *why = "cannot make " + options::ShownPath(output->partPath) + ": " + std::strerror(errno);
         return false;
@@ -179,6 +234,12 @@ bool OpenOutput(const std::string& path, OutputKind kind, OutputFile* output, st
 bool PlaceOutput(OutputFile* output, std::string* why) {
     std::FILE* stream = output->stream;
     output->stream = nullptr;
+    if (!StillNamed(stream, output->partPath)) {
+        std::fclose(stream);
+        *why = options::ShownPath(output->partPath) +
+               " was moved or removed while it was written: nothing is kept under that name";
+        return false;
+    }
     // A write that failed earlier left its mark on the stream, not in errno.
     int error = std::fflush(stream) != 0 || std::ferror(stream) ? (errno != 0 ? errno : EIO) : 0;
     if (!winapi::SyncToDisk(stream) && error == 0) error = errno;

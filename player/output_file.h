@@ -2,6 +2,7 @@
 // sim's shots): checked before the run, written beside their place and put
 // there whole at the end, never through a device, a FIFO or a folder.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,13 +12,14 @@ namespace player {
 // What an output is, which says what may stand at its place.
 enum class OutputKind {
     // A file kept once made (a recording): nothing may stand at PATH nor at
-    // PATH.part, where it is written as it goes, so that a run cut short
-    // leaves it there; at the end it becomes PATH, unless something has
-    // taken that name meanwhile.
+    // its part (PartPathOf), where it is written as it goes, so that a run
+    // cut short leaves it there; at the end it becomes PATH, unless something
+    // has taken that name meanwhile.
     kKept,
     // A file made again from its run (a trace, a shot): a regular file at
-    // PATH (or behind a symbolic link there) is replaced at the end; until
-    // then it is written under a fresh name beside it, PATH.XXXXXX.
+    // PATH (or behind a symbolic link there) is replaced at the end, unless
+    // the player made it read-only; until then it is written under a
+    // temporary name beside it (CreateFreshFile).
     kRemade,
     // A folder the run writes its files in (the sim's shots): made, with its
     // parents, when absent.
@@ -60,15 +62,41 @@ bool PlaceOutput(OutputFile* output, std::string* why);
 // Closes and removes what was written: nothing is left of the output.
 void DropOutput(OutputFile* output);
 
-// A new file for writing named `base` and a fresh suffix (".XXXXXX"), made
-// as CreateNewFile makes it; its name in *name. nullptr with errno set.
-std::FILE* CreateFreshFile(const std::string& base, std::string* name);
+// The longest name of one file a system takes, in bytes (NAME_MAX).
+constexpr size_t kLongestName = 255;
+
+// Where a kept file at `path` is written as it goes: PATH.part, its name cut
+// (between characters) where PATH.part would be longer than kLongestName.
+std::string PartPathOf(const std::string& path);
+
+// A new file for writing beside `place`, under a temporary name of the
+// game's own: ".NAME.kawauo-XXXXXX" in its folder (NAME cut to fit
+// kLongestName), made as CreateNewFile makes it and held so that
+// RemoveStaleTemporaries sees it is in use; its name in *name. nullptr with
+// errno set.
+std::FILE* CreateFreshFile(const std::string& place, std::string* name);
+
+// Removes the temporary files that CreateFreshFile made for `place` and
+// that no program holds any more (left by a run that was killed): only
+// those, never another file of the folder.
+void RemoveStaleTemporaries(const std::string& place);
 
 // The system's part (output_file_posix.cpp, output_file_win32.cpp): a new
 // file made at `path` for writing, never over anything standing there
-// (nullptr with errno set); and `part` renamed to `path`, over a regular
-// file there only when `replace` (false with errno set).
+// (nullptr with errno set); `part` renamed to `path`, over a regular file
+// there only when `replace` (false with errno set); a file made by
+// CreateNewFile held for as long as it is open, and the file at `path`
+// removed when nothing holds it; and whether the player made the file at
+// `path` read-only.
 std::FILE* CreateNewFile(const std::string& path);
 bool RenameOutput(const std::string& part, const std::string& path, bool replace);
+bool HoldFile(std::FILE* file);
+bool RemoveUnheld(const std::string& path);
+bool ReadOnlyFile(const std::string& path);
+// Whether `file`, open, is still the file named `path` (not moved or removed).
+bool StillNamed(std::FILE* file, const std::string& path);
+// Cuts the open `file` back to its first `length` bytes (what was written
+// whole before a write failed); false with errno set.
+bool CutBack(std::FILE* file, uint64_t length);
 
 }  // namespace player

@@ -2,10 +2,13 @@
 // as a kawauo-sim script, a frame at a time.
 #include "player/record.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "player/key_names.h"
+#include "player/options.h"
 #include "player/output_file.h"
 #include "player/version.h"
 #include "winapi/files.h"
@@ -19,8 +22,11 @@ struct Recording {
     bool on = false;
     player::OutputFile out;  // its stream null: in memory only
     std::string text;
-    size_t written = 0;   // of text, into the file
-    bool failed = false;  // a write to the file failed
+    size_t written = 0;  // of text, into the file
+    // The first write that failed: its error, and the frames the file holds
+    // whole; no more is written after it.
+    int failure = 0;
+    int framesKept = 0;  // frame lines in the file
     bool seedWritten = false;
     std::vector<uint32_t> reads;  // of the clock, in the frame being made
     uint32_t lastRead = 0;
@@ -35,16 +41,26 @@ void Line(const std::string& line) {
     g_recording.text += '\n';
 }
 
-// What is new in the text goes to the file, and out of our buffers, so that
-// a crash loses at most the frame being made.
+// The first failed write ends the file where its last whole frame ended:
+// it stays a clean beginning of the run, never a line spliced from two nor a
+// run with frames missing from its middle.
+void StopWriting(int error) {
+    Recording& r = g_recording;
+    r.failure = error != 0 ? error : EIO;
+    player::CutBack(r.out.stream, r.written);
+}
+
+// What is new in the text, whole frames of it, goes to the file (unbuffered,
+// so that what failed is never written later), so that a crash loses at
+// most the frame being made.
 void Flush() {
     Recording& r = g_recording;
-    if (r.out.stream == nullptr || r.written == r.text.size()) return;
+    if (r.out.stream == nullptr || r.failure != 0 || r.written == r.text.size()) return;
     size_t length = r.text.size() - r.written;
-    if (std::fwrite(r.text.data() + r.written, 1, length, r.out.stream) != length || std::fflush(r.out.stream) != 0) {
-        r.failed = true;
-    }
+    errno = 0;
+    if (std::fwrite(r.text.data() + r.written, 1, length, r.out.stream) != length) return StopWriting(errno);
     r.written = r.text.size();
+    r.framesKept = r.frames;
 }
 
 // The game reads the calendar once, for its seed.
@@ -86,9 +102,9 @@ void HearFrameEnd() {
     r.reads.clear();
     ++r.frames;
     Flush();
-    if (r.out.stream != nullptr && ++r.framesSinceSync >= kFramesBetweenSyncs) {
+    if (r.out.stream != nullptr && r.failure == 0 && ++r.framesSinceSync >= kFramesBetweenSyncs) {
         r.framesSinceSync = 0;
-        if (!winapi::SyncToDisk(r.out.stream)) r.failed = true;
+        if (!winapi::SyncToDisk(r.out.stream)) StopWriting(errno);
     }
 }
 
@@ -104,6 +120,7 @@ bool Start(const std::string& path, std::string* why) {
     Reset();
     Recording& r = g_recording;
     if (!path.empty() && !OpenOutput(path, OutputKind::kKept, &r.out, why)) return false;
+    if (r.out.stream != nullptr) std::setvbuf(r.out.stream, nullptr, _IONBF, 0);
     r.on = true;
     winapi::inputs::Listen(&kRecorder);
     Line(HeaderLine());  // to the file with the first frame: a run that shows none leaves nothing
@@ -123,13 +140,17 @@ bool Finish(std::string* why) {
         return true;
     }
     Flush();
-    if (r.failed) {
-        std::fclose(r.out.stream);
-        r.out.stream = nullptr;
-        *why = "writing " + r.out.partPath + " failed: what it holds is kept there";
-        return false;
+    if (r.failure == 0) return PlaceOutput(&r.out, why);
+    const std::string part = options::ShownPath(r.out.partPath);
+    *why = "cannot write " + part + " (" + std::strerror(r.failure) + "): ";
+    if (StillNamed(r.out.stream, r.out.partPath)) {
+        *why += "it holds the run's first " + std::to_string(r.framesKept) + " frames, cut short there";
+    } else {
+        *why += "it was moved or removed meanwhile, and nothing is kept under that name";
     }
-    return PlaceOutput(&r.out, why);
+    std::fclose(r.out.stream);
+    r.out.stream = nullptr;
+    return false;
 }
 
 void Reset() {

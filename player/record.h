@@ -19,6 +19,8 @@ const std::string& Text();
 // Writes the rest, closes and renames the file; a run that recorded no frame
 // leaves no file at all. False (with why) when anything could not be
 // written, or something took the name meanwhile; the ".part" file then stays.
+// The first write that fails ends the writing (the game goes on): the part
+// is cut back to its last whole frame, a clean beginning of the run.
 bool Finish(std::string* why);
 
 // Not recording, nothing kept (the headless host's reset).

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "player/options.h"
 #include "player/output_file.h"
 #include "player/png_write.h"
 #include "player/screenshot.h"
@@ -35,7 +36,9 @@ bool SaveUnder(const std::string& folder, std::time_t when, const std::vector<ui
     const fs::path place = winapi::PathOf(folder);
     *path = winapi::Utf8Of(place / NameOf(when, 1));
     std::string temporary;
-    std::FILE* file = CreateFreshFile(winapi::Utf8Of(place / ".kawauo-shot"), &temporary);
+    const std::string shotPlace = winapi::Utf8Of(place / "kawauo-shot");
+    RemoveStaleTemporaries(shotPlace);
+    std::FILE* file = CreateFreshFile(shotPlace, &temporary);
     bool written = file != nullptr && std::fwrite(png.data(), 1, png.size(), file) == png.size() &&
                    std::fflush(file) == 0 && winapi::SyncToDisk(file);
     int error = errno;
@@ -52,7 +55,7 @@ bool SaveUnder(const std::string& folder, std::time_t when, const std::vector<ui
     }
     std::error_code removed;
     if (file != nullptr) fs::remove(winapi::PathOf(temporary), removed);
-    *why = "cannot write " + *path + ": " + std::strerror(error);
+    *why = "cannot write " + options::ShownPath(*path) + ": " + std::strerror(error);
     return false;
 }
 
@@ -61,12 +64,12 @@ bool SaveUnder(const std::string& folder, std::time_t when, const std::vector<ui
 bool Save(const std::string& folder, std::time_t when, const Picture& picture, std::string* path, std::string* why) {
     std::vector<uint8_t> png;
     if (!EncodePalettePng(picture.pixels, picture.width, picture.height, picture.palette, &png, why)) {
-        *why = "cannot write a picture in " + folder + ": " + *why;
+        *why = "cannot write a picture in " + options::ShownPath(folder) + ": " + *why;
         return false;
     }
     std::error_code error;
     if (fs::create_directories(winapi::PathOf(folder), error), error) {
-        *why = "cannot make the folder " + folder + ": " + error.message();
+        *why = "cannot make the folder " + options::ShownPath(folder) + ": " + error.message();
         return false;
     }
     return SaveUnder(folder, when, png, path, why);
@@ -76,8 +79,10 @@ void Take(const Picture& picture) {
     std::string folder;
     std::string path;
     std::string why;
-    if (Folder(&folder, &why) && Save(folder, std::time(nullptr), picture, &path, &why))
-        winapi::Tell("kawauo: screenshot " + path);
+    const bool found = Folder(&folder, &why);
+    if (found && !why.empty()) winapi::Tell("kawauo: " + why);
+    if (found && Save(folder, std::time(nullptr), picture, &path, &why))
+        winapi::Tell("kawauo: screenshot " + options::ShownPath(path));
     else winapi::Tell("kawauo: no screenshot: " + why);
 }
 

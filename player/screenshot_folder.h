@@ -9,8 +9,8 @@ namespace player::screenshot {
 
 // kawauo/ in the player's pictures folder: on POSIX $XDG_PICTURES_DIR, else the one the
 // desktop's user-dirs.dirs names, else ~/Pictures; on Windows the Pictures
-// known folder. False, with *why, when none is known or user-dirs.dirs cannot
-// be read.
+// known folder. False, with *why, when none is known; true with a note in
+// *why when user-dirs.dirs cannot be read and ~/Pictures is taken instead.
 bool Folder(std::string* folder, std::string* why);
 
 // `when` in the local time zone, as the system gives it.

@@ -20,7 +20,8 @@ bool Folder(std::string* folder, std::string* why) {
     const char* homeVariable = std::getenv("HOME");
     const std::string home = homeVariable != nullptr && homeVariable[0] == '/' ? homeVariable : "";
     std::string chosen;
-    if (!PicturesFolderOfDesktop(home, &chosen, why)) return false;
+    // A user-dirs.dirs that cannot be read names no folder: the usual one serves, and the note says why.
+    if (!PicturesFolderOfDesktop(home, &chosen, why) && !home.empty()) *why += "; using " + home + "/Pictures";
     if (chosen.empty() && !home.empty()) chosen = home + "/Pictures";
     if (chosen.empty()) {
         *why = "no home folder is known (HOME is unset or not a full path), nor XDG_PICTURES_DIR";

@@ -371,7 +371,7 @@ void Apply(const std::string& text, File* file) {
     std::vector<Problem> problems;
     Parse(text, file->known, &file->settings, &problems);
     for (const Problem& problem : problems)
-        winapi::Tell(file->path + ":" + std::to_string(problem.line) + ": " + problem.what);
+        winapi::Tell(options::ShownPath(file->path) + ":" + std::to_string(problem.line) + ": " + problem.what);
 }
 
 bool Parse(const std::string& text, KeyKnown known, Settings* into, std::vector<Problem>* problems) {

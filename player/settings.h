@@ -81,11 +81,12 @@ struct File {
 // read said on standard error as PATH:LINE: what.
 void Apply(const std::string& text, File* file);
 
-// Reads the file at `path` over SystemDefaults(): missing or unreadable, the
-// defaults (unreadable said on standard error; missing, written where the
-// system's players look for it: WrittenAtFirstStart); each line that cannot
-// be read said on standard error as PATH:LINE: what, and the rest of the file
-// applied.
+// Reads the file at `path` (UTF-8, or UTF-16 with its byte order mark) over
+// SystemDefaults(): missing or unreadable, the defaults (unreadable said on
+// standard error; missing, written where the system's players look for it:
+// WrittenAtFirstStart); the temporary files of saves that were killed are
+// removed; each line that cannot be read said on standard error as
+// PATH:LINE: what, and the rest of the file applied.
 Settings Load(const std::string& path, KeyKnown known, File* file);
 
 // Where Load finds the settings: `path`, after the file an earlier version
@@ -104,7 +105,10 @@ bool WriteIfMissing(File* file);
 // left them) and `settings`: the file is read again first, so that what the
 // player changed in it meanwhile stays, and Format's text written through a
 // temporary file in its folder, synced and renamed over it, so that a crash
-// leaves the old file or the new, never half of one. A symbolic link is
+// leaves the old file or the new, never half of one; the file is replaced
+// only while it is still the one read, else read again (ReplaceIfUnchanged).
+// It keeps its encoding; a file of more than one name is written where it
+// stands, so that it keeps them all. A symbolic link is
 // written through, to its target (made if missing); an existing file keeps
 // its mode, a new one is made as the umask says. Nothing changed: nothing
 // written. False, said on standard error, when it cannot be (or may not be)

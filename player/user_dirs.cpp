@@ -2,6 +2,8 @@
 // XDG_NAME_DIR="$HOME/..." or ="/..." lines, written by the desktop.
 #include "player/user_dirs.h"
 
+#include "player/options.h"
+
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -85,7 +87,7 @@ bool PicturesFolderOfDesktop(const std::string& home, std::string* folder, std::
     if (winapi::ReadWholeFile(path, &bytes, &problem))
         *folder = PicturesFolderIn(std::string(bytes.begin(), bytes.end()), home);
     else if (problem != winapi::FileProblem::kMissing) {
-        *why = "cannot read " + path + ": " + winapi::ProblemText(problem);
+        *why = "cannot read " + options::ShownPath(path) + ": " + winapi::ProblemText(problem);
         return false;
     }
     return true;

@@ -77,7 +77,7 @@ play_title_escape() {  # play_title_escape WHAT SECONDS LOG COMMAND...
     pass "$what opens its window"
     focus
     check "$what shows its title" eventually 10 shows_overlay "$SRC/bmp/opn.bmp"
-    xdotool key Escape
+    hold_until_gone Escape
     wait_game 10
     local status=$?
     [ $status -eq 124 ] && kill "$GAME_PID" && wait "$GAME_PID"

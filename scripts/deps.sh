@@ -13,9 +13,10 @@ KAWAUO_PACKAGE_PACKAGES=(dpkg-dev lintian appstream desktop-file-utils debootstr
 KAWAUO_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick
                          locales)
 
-# The web build (play-web.sh, scripts/ci_web.sh): Debian's emscripten, and
-# its Chromium to test in (npm, for playwright-core, comes with Node.js).
-KAWAUO_WEB_PACKAGES=(emscripten nodejs chromium python3 cmake ninja-build)
+# The web build (play-web.sh, scripts/ci_web.sh): Debian's emscripten,
+# zopfli for the files it stores compressed, and its Chromium to test in
+# (npm, for playwright-core, comes with Node.js).
+KAWAUO_WEB_PACKAGES=(emscripten zopfli nodejs chromium python3 cmake ninja-build)
 
 # The layout and static checks of scripts/ci_lint.sh.
 KAWAUO_LINT_PACKAGES=(clang-format-14 cppcheck)

@@ -7,6 +7,7 @@
 #include "winapi/fault.h"
 #include "winapi/frame_log.h"
 #include "winapi/inputs.h"
+#include "winapi/process.h"
 #include "winapi/surface_access.h"
 
 namespace sim {
@@ -20,7 +21,9 @@ struct Run {
     bool scriptEnded = false;
     uint32_t step = 16;  // ms the clock advances after each frame
     int frameNumber = 0;
-    bool failed = false;  // a shot could not be written
+    bool failed = false;       // a shot could not be written
+    bool failureTold = false;  // writeFailed was called
+    bool stopAsked = false;    // a stop signal came, and the game was asked to close
 };
 
 Run g_run;  // the platform's frame listener is a plain function of it
@@ -123,7 +126,18 @@ void FrameEnded() {
             trace->Frame(g_run.frameNumber, nullptr);
         }
     }
+    const bool traceFailed = g_run.options.trace != nullptr && g_run.options.trace->Error() != 0;
+    if ((traceFailed || g_run.failed) && !g_run.failureTold && g_run.options.writeFailed) {
+        g_run.failureTold = true;
+        g_run.options.writeFailed();
+    }
     if (!g_run.options.scripted || (g_run.scriptEnded && g_run.options.show)) return;
+    // A stop signal ends a scripted run as the end of its script does, so
+    // that what it writes is finished whole.
+    if (winapi::process::StopSignal() != 0 && !g_run.stopAsked) {
+        g_run.stopAsked = true;
+        Queue(winapi::host::EventKind::Close, 0);
+    }
     winapi::inputs::SetClock(winapi::inputs::Clock() + g_run.step);
     if (--g_run.framesLeft <= 0) RunCommands();
 }

@@ -22,6 +22,9 @@ struct RunOptions {
     bool draws = false;            // the draw log in the trace
     // Writes the picture last shown as NAME.png in the shot directory; false with why.
     std::function<bool(const std::string& name, std::string* why)> shoot;
+    // Called once, at the end of the frame in which a write of the trace or
+    // a shot first failed; null: the run goes on without them.
+    std::function<void()> writeFailed;
 };
 
 // Takes over the platform's clock and input when scripted, runs the commands

@@ -105,9 +105,11 @@ void TraceWriter::Key(const char* name) {
     line_ += "\":";
 }
 
+// After the first failed write nothing more is written: what follows would
+// not join what went before.
 void TraceWriter::Line() {
     line_ += "}\n";
-    if (std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size()) Failed();
+    if (error_ == 0 && std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size()) Failed();
     line_.clear();
     firstKey_ = true;
 }
@@ -122,13 +124,7 @@ std::string SurfaceName(const IDirectDrawSurface* surface, bool* known) {
         if (g_surfaces[i] != surface) continue;
         *known = true;
         const char* name = g_surfaceNames[i];
-        size_t length = strnlen(name, kSurfaceNameSize);
-        for (size_t j = 0; j < length; ++j) {
-            if (static_cast<unsigned char>(name[j]) >= 0x80) {
-                return winapi::Cp932ToUtf8(name, length);
-            }
-        }
-        return std::string(name, length);
+        return winapi::Cp932ToUtf8(name, strnlen(name, kSurfaceNameSize));
     }
     *known = false;
     return "";
@@ -286,7 +282,7 @@ void TraceWriter::Failed() {
 }
 
 bool TraceWriter::Flush() {
-    if (std::fflush(out_) != 0 || std::ferror(out_)) Failed();
+    if (error_ == 0 && (std::fflush(out_) != 0 || std::ferror(out_))) Failed();
     return error_ == 0;
 }
 

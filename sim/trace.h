@@ -19,7 +19,8 @@ public:
     void MessageBox(const std::string& caption, const std::string& text);
     void Debug(const std::string& text);
     void Exit(int code);
-    // False once a write has failed.
+    // False once a write has failed. After a failed write the stream is
+    // never touched again: its owner may close it.
     bool Flush();
     // The system's error number of the first write that failed; 0 while none has.
     int Error() const { return error_; }

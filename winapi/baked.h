@@ -1,12 +1,22 @@
 // The game's 16-dot font and its CP932 tables: baked once from the font
-// packages and glibc by tools/fontbake, committed under font/, and carried
-// inside the executable, so text needs no font file or converter at run time.
+// packages and glibc by tools/fontbake, committed under font/, and handed to
+// the Windows room by the seam (host::Font), so text needs no font file or
+// converter of the system at run time.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <span>
 
+#include "winapi/host.h"
+
 namespace winapi::baked {
+
+// The tables built into the program (the library kawauo_baked_font, made of
+// font/ by cmake/embed_bytes.cmake): what every driver but the browser's,
+// which fetches them beside the program, answers host::Font() with. The
+// Windows room itself never reads them, so that a program without the
+// library carries no font.
+host::FontTables BuiltIn();
 
 // font/glyphs16.bin, numbers little-endian:
 //   "KWG1", u16 glyph count;
@@ -15,7 +25,7 @@ namespace winapi::baked {
 //   the glyphs one after another, each int8 left (from the pen), int8 top
 //     (from the top of the cell), u8 width, u8 rows, then `rows` rows of
 //     (width + 7) / 8 bytes, the leftmost pixel in the high bit.
-std::span<const uint8_t> Glyphs();
+std::span<const uint8_t> Glyphs();  // the built-in copy
 
 // font/cp932.bin, numbers little-endian:
 //   "KWC1";
@@ -26,7 +36,7 @@ std::span<const uint8_t> Glyphs();
 //   u16 count, then that many pairs of u16 Unicode and u16 CP932 code (a
 //     byte, or lead << 8 | trail), in Unicode order: the code page's choice
 //     for each character it has.
-std::span<const uint8_t> Cp932();
+std::span<const uint8_t> Cp932();  // the built-in copy
 
 // A glyph as the font holds it once read: one 32-bit mask a row, bit 31 the
 // leftmost pixel. The fonts' glyphs are 16x16; larger ones are cut.

@@ -1,4 +1,5 @@
-// CP932 <-> UTF-8 from the baked tables, exactly as glibc's iconv converts.
+// CP932 <-> UTF-8 from the baked tables, exactly as glibc's iconv converts;
+// ASCII, which the code page keeps as it is, needs no table.
 #include "winapi/cp932.h"
 
 #include <algorithm>
@@ -8,19 +9,20 @@
 #include <vector>
 
 #include "winapi/baked.h"
+#include "winapi/host.h"
 
 namespace {
 
 constexpr uint32_t kReplacement = 0xFFFD;
 
-// The baked tables, read on first use. Tables that do not read whole leave
+// The baked tables, asked of the host on first use. Tables that do not read whole leave
 // every byte undecodable and every character unencodable.
 class CodePage {
 public:
     CodePage() {
         single_.fill(winapi::baked::kNoCharacter);
         leadRow_.fill(-1);
-        if (!Unpack(winapi::baked::Cp932())) {
+        if (!Unpack(winapi::host::Font().cp932)) {
             single_.fill(winapi::baked::kNoCharacter);
             encode_.clear();
         }
@@ -144,9 +146,13 @@ Utf8 ReadUtf8(const unsigned char* s, size_t left, uint32_t* u, size_t* length) 
 
 namespace winapi {
 
-// One bad byte is replaced; its neighbour may start a good character.
+// One bad byte is replaced; its neighbour may start a good character. Text
+// all of ASCII (file names, the title's) is itself, and needs no tables: a
+// browser fetches them after the title.
 std::string Cp932ToUtf8(const char* text, size_t length) {
     if (text == nullptr) return std::string();
+    if (std::all_of(text, text + length, [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(text, length);
     const CodePage& codePage = TheCodePage();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     std::string out;

@@ -10,19 +10,20 @@
 //     its Win32 and DirectDraw calls; the seam needs no locks and calls nothing
 //     of the Windows room back (no DirectDraw, no window procedure).
 //   - Present waits for the frame's time, ShowMessageBox for the player's
-//     answer, and PollEvent, while the game is paused out of focus
-//     (--pause-unfocused), for the focus or a close request; every other call
-//     returns at once (a browser's PollEvent may hand the page its turn while
-//     a script runs, waiting for nothing). Present, PollEvent and
-//     Milliseconds run every frame: they may not allocate, print or touch
-//     files there (a screenshot or a settings change is written off the
-//     game's thread).
+//     answer, PollEvent, while the game is paused out of focus
+//     (--pause-unfocused), for the focus or a close request, and a
+//     browser's Font for the font to arrive; every other call returns at
+//     once (a browser's PollEvent may hand the page its turn while a script
+//     runs, waiting for nothing). Present, PollEvent and Milliseconds run
+//     every frame: they may not allocate, print or touch files there (a
+//     screenshot or a settings change is written off the game's thread).
 //   - Types of the system's own library (SDL_Event, HWND of a real Windows,
 //     ...) stay inside the driver's files; what crosses is below.
 //   - Failures are reported through the return values given; the seam never
 //     exits the program or throws.
 #pragma once
 #include <cstdint>
+#include <span>
 
 #include "winapi/ddraw.h"
 
@@ -83,6 +84,19 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]);
 void ShowMessageBox(const char* caption, const char* text);
 // OutputDebugStringA (UTF-8): for a debugger's eyes; may do nothing.
 void DebugLine(const char* text);
+
+// The baked font's two tables, laid out as winapi/baked.h says.
+struct FontTables {
+    std::span<const uint8_t> glyphs;  // font/glyphs16.bin
+    std::span<const uint8_t> cp932;   // font/cp932.bin
+};
+
+// The font, asked when the game first draws text or converts text beyond
+// ASCII (the title needs neither), and kept: the bytes stay valid for the
+// rest of the program. The desktops answer at once with the copy built into
+// the program (winapi::baked::BuiltIn); a browser fetches the font after
+// what the title needs, and the first text waits here until it has come.
+FontTables Font();
 
 // Every call of Flip, shown or not, after any Present: the end of a frame
 // (the headless driver runs its frame callback here).

@@ -6,11 +6,15 @@ namespace winapi::process {
 
 // Opens /dev/null on each of descriptors 0-2 that is closed, so that no file
 // or connection opened later takes its number and receives what the program
-// writes to standard output or error. First thing in main.
+// writes to standard output or error; and makes a write to a closed pipe
+// fail (SIGPIPE ignored) instead of ending the program, so that a lost
+// message never ends a game and a lost trace is said. First thing in main.
 void KeepStandardStreams();
 
-// The rest is for POSIX hosts (Windows has only the two above).
-// From here on SIGTERM and SIGINT (unless ignored from the start) ask the
+// The rest is for POSIX systems; on Windows no stop signal comes (and
+// FinalStatus gives `status` back).
+// From here on SIGTERM, SIGINT and SIGHUP (a closed terminal) (unless
+// ignored from the start) ask the
 // game to stop instead of killing it outright: StopSignal names the signal, and the host's event pump and its
 // message boxes see it within a tenth of a second and end the run. A second
 // such signal before the run has ended kills the process at once.

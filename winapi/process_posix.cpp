@@ -32,6 +32,7 @@ void KeepStandardStreams() {
         int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (opened != fd && opened >= 0) close(opened);
     }
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void CatchStopSignals() {
@@ -40,7 +41,7 @@ void CatchStopSignals() {
     sigemptyset(&action.sa_mask);
     // Reads and writes carry on; the stop is seen between frames.
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         // A signal ignored when the program started (a shell's background
         // job and SIGINT, nohup) stays ignored.
         struct sigaction before {};

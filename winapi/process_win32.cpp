@@ -7,6 +7,10 @@ namespace winapi::process {
 
 void KeepStandardStreams() {}
 
+void CatchStopSignals() {}
+
 int StopSignal() { return 0; }
+
+int FinalStatus(int status) { return status; }
 
 }  // namespace winapi::process

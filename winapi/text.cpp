@@ -1,5 +1,5 @@
 // CP932 text in the game's 16-dot font (shinonome, with efont for the NEC
-// and IBM rows), read from the baked copy inside the executable.
+// and IBM rows), baked (winapi/baked.h) and asked of the host at the first text.
 #include "winapi/text.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "winapi/baked.h"
+#include "winapi/host.h"
 
 namespace {
 
@@ -22,13 +23,13 @@ using winapi::baked::kMaxGlyphSize;
 constexpr int32_t kNotLooked = -2;
 constexpr int32_t kMissing = -1;
 
-// The baked font, checked whole at start and each glyph unpacked when first
-// drawn, then found by its CP932 code (a byte, or lead << 8 | trail) without
+// The baked font, checked whole at the first text and each glyph unpacked
+// when first drawn, then found by its CP932 code (a byte, or lead << 8 | trail) without
 // a search: the few glyphs a frame draws stay close together in memory. Data
 // that does not read as a whole font draws nothing rather than anything wrong.
 class Fonts {
 public:
-    Fonts() : data_(winapi::baked::Glyphs()), slots_(0x10000, kNotLooked) {
+    Fonts() : data_(winapi::host::Font().glyphs), slots_(0x10000, kNotLooked) {
         if (!Index()) offsets_.clear();
     }
 

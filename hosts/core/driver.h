@@ -5,7 +5,7 @@
 //
 // Rules for every driver:
 //   - Every entry is called on the game's one thread, and only `present`,
-//     `wait` and `showBox` may wait. `present`, `pump` and `nanoseconds` run
+//     `wait`, `showBox` and `font` may wait. `present`, `pump` and `nanoseconds` run
 //     every frame: they may not allocate, print or touch files there.
 //   - A driver tells the core what its system said through core::Hear, at
 //     any time on that thread (from `pump`, `wait`, a window procedure, a box's
@@ -21,6 +21,7 @@
 #include "hosts/core/hear.h"
 #include "player/options.h"
 #include "winapi/ddraw.h"
+#include "winapi/host.h"
 
 namespace core {
 
@@ -51,6 +52,11 @@ struct Driver {
     // Shows a box with one OK button (UTF-8 texts) and returns when it is
     // answered, or at once when a stop signal has come (winapi/process.h).
     void (*showBox)(const char* caption, const char* text) = nullptr;
+    // The baked font's tables (winapi/host.h's Font, asked once): the copy
+    // built into the program, winapi::baked::BuiltIn, for a driver linked
+    // with kawauo_baked_font; a browser's fetched beside the program, waited
+    // for when the game wants it first.
+    winapi::host::FontTables (*font)() = nullptr;
 
     // The rest may be null: nothing is done, or the core's own answer holds.
     void (*setCursor)(bool visible) = nullptr;

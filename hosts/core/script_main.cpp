@@ -1,11 +1,13 @@
 // The game driven by a script, writing a trace of every frame, on whichever
 // driver the program links: kawauo-sim's headless one, kawauo-null's.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -14,9 +16,11 @@
 #include "player/options.h"
 #include "player/output_file.h"
 #include "player/png_write.h"
+#include "player/record.h"
 #include "sim/runner.h"
 #include "sim/script.h"
 #include "sim/trace.h"
+#include "winapi/inputs.h"
 #include "winapi/process.h"
 #include "winapi/text.h"
 #include "winapi/texts.h"
@@ -99,6 +103,20 @@ bool FinishTrace(const player::options::Options& chosen, const sim::TraceWriter&
     return false;
 }
 
+// A recording still in its part file is one its game did not finish
+// writing (a run killed, a write that failed): it is played as far as it goes.
+void TellCutShort(const std::string& path, const sim::Script& script) {
+    const std::string header = player::record::HeaderLine() + "\n";
+    const std::string_view part = ".part";
+    const bool recording =
+        script.text.size() >= header.size() && std::equal(header.begin(), header.end(), script.text.begin());
+    if (!recording || path.size() < part.size() || path.compare(path.size() - part.size(), part.size(), part) != 0)
+        return;
+    std::fprintf(stderr,
+                 "%s: %s: a recording cut short (its game did not finish writing it): played as far as it goes\n",
+                 g_program, player::options::ShownPath(path).c_str());
+}
+
 }  // namespace
 
 int core::ScriptMain(int argc, char** argv, const char* program) {
@@ -116,6 +134,7 @@ int core::ScriptMain(int argc, char** argv, const char* program) {
         std::fprintf(stderr, "%s: %s\n", g_program, why.c_str());
         return kRunnerFailure;
     }
+    TellCutShort(chosen.scriptPath, script);
     // A trace file is written whatever the run shows: even one that shows no
     // frame says why in its events.
     player::OutputFile traceFile;
@@ -134,15 +153,21 @@ int core::ScriptMain(int argc, char** argv, const char* program) {
     run.script = std::move(script);
     run.trace = &trace;
     run.draws = chosen.draws;
+    // The first write that fails ends the run, as it would end cat: a full
+    // disk or a reader gone takes no more frames.
+    run.writeFailed = [] { winapi::inputs::Queue(winapi::host::Event{winapi::host::EventKind::Close, 0}); };
     run.shoot = [&chosen](const std::string& name, std::string* shotWhy) {
         const std::string path = chosen.shotsDir + "/" + name + ".png";
         if (WritePng(path, LastShown(), shotWhy)) return true;
         *shotWhy = "cannot write " + path + ": " + *shotWhy;
         return false;
     };
+    // SIGTERM, SIGINT and SIGHUP end the run between frames, its trace put in
+    // place whole, then the process as the signal would.
+    winapi::process::CatchStopSignals();
     sim::StartRun(std::move(run));
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWDEFAULT);
     bool finished = sim::FinishRun(code);
     finished = FinishTrace(chosen, trace, &traceFile) && finished;
-    return finished ? code : kRunnerFailure;
+    return winapi::process::FinalStatus(finished ? code : kRunnerFailure);
 }

@@ -183,6 +183,8 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
 
 void ShowMessageBox(const char* caption, const char* text) { core::TheDriver().showBox(caption, text); }
 
+FontTables Font() { return core::TheDriver().font(); }
+
 void DebugLine(const char* text) {
     if (core::TheDriver().debugLine != nullptr) core::TheDriver().debugLine(text);
 }

@@ -116,6 +116,8 @@ bool BeginSession(const Session& session, std::string* why) {
         g_open.writer = std::make_unique<sim::TraceWriter>(trace);
         run.trace = g_open.writer.get();
         run.draws = true;
+        // The game goes on without a trace that cannot be written, and the disk gets its room back at once.
+        run.writeFailed = [] { player::DropOutput(&g_open.trace); };
     }
     if (run.scripted || run.trace != nullptr) sim::StartRun(std::move(run));
     return true;

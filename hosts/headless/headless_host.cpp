@@ -10,6 +10,7 @@
 
 #include "hosts/core/driver.h"
 #include "hosts/core/seam.h"
+#include "winapi/baked.h"
 #include "winapi/fault.h"
 #include "winapi/host.h"
 #include "winapi/inputs.h"
@@ -101,6 +102,7 @@ constexpr core::Driver kDriver{
     .present = Present,
     .pump = Pump,
     .showBox = ShowBox,
+    .font = winapi::baked::BuiltIn,
     .setCursor = SetCursor,
     .setFullscreen = SetFullscreen,
     .keyKnown = KeyKnown,

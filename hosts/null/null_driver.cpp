@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "hosts/core/driver.h"
+#include "winapi/baked.h"
 
 namespace {
 
@@ -37,6 +38,9 @@ constexpr core::Driver kDriver{
     .present = Present,
     .pump = Pump,
     .showBox = ShowBox,
+    // A port carries the font in the program, as every desktop does (its
+    // CMakeLists.txt links kawauo_baked_font); the browser's fetches it.
+    .font = winapi::baked::BuiltIn,
 };
 
 }  // namespace

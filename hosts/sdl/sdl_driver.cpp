@@ -16,6 +16,7 @@
 #include "hosts/sdl/sdl_internal.h"
 #include "hosts/sdl/sdl_present.h"
 #include "player/version.h"
+#include "winapi/baked.h"
 #include "winapi/process.h"
 
 namespace {
@@ -244,6 +245,7 @@ constexpr core::Driver kDriver{
     .present = Present,
     .pump = Pump,
     .showBox = ShowBox,
+    .font = winapi::baked::BuiltIn,
     .setCursor = SetCursor,
     .setFullscreen = SetFullscreen,
     .wait = Wait,

@@ -10,6 +10,7 @@
 //   'note'       detail text: a short note to show a few seconds ('' when its
 //                time is up)
 //   'firstframe' the first picture is on the canvas
+//   'fontwanted' it waits for the font, to draw its first text
 //   'ended'      detail {status, why, failed}: the game is over; why is '' or
 //                a reason; failed when it did not end by itself (an abort, an
 //                exception, a file it needed) but was stopped
@@ -22,11 +23,13 @@ export class Game extends EventTarget {
   // `canvas`: where it draws; `args`: its command line; `files`: {path,
   // contents} put in its file system before it starts, `contents` a promise
   // of a string or bytes (a rejection ends the game, not started, with
-  // status 2 and its message); `stats`: frame times kept (?stats);
-  // `anyWebGL`: WebGL even on a processor's rasteriser (?webgl).
-  constructor({canvas, args = [], files = [], stats = false, anyWebGL = false}) {
+  // status 2 and its message); `font`: a promise of the baked font's tables
+  // {glyphs, cp932}, for its first text; `stats`: frame times kept
+  // (?stats); `anyWebGL`: WebGL even on a processor's rasteriser (?webgl).
+  constructor({canvas, font, args = [], files = [], stats = false, anyWebGL = false}) {
     super();
     this.canvas = canvas;
+    this.font = font;
     this.args = args;
     this.files = files;
     // Awaited when the game is about to read them; caught here too, so that
@@ -135,6 +138,12 @@ export class Game extends EventTarget {
       // Nobody to show it (preventDefault says it is shown): the game goes on.
       if (this.dispatchEvent(event)) done();
     });
+  }
+
+  // The font, when the program first wants it: it waits until it has come.
+  wantFont() {
+    this.dispatchEvent(new Event('fontwanted'));
+    return this.font;
   }
 
   // What the program tells the page of its choices and its scale.

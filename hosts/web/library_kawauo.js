@@ -1,5 +1,6 @@
 // The page's side of the browser's host (hosts/web/web_*.cpp): the canvas,
-// the keys and the focus, the pads, the animation frames and the message box.
+// the keys and the focus, the pads, the animation frames, the message box
+// and the font.
 // Linked into kawauo.js with --js-library; the page around it is page.js.
 // Everything the page and this side share of one game is the page's Game
 // object (game.js), handed to the program as Module.kawauo.
@@ -282,6 +283,29 @@ mergeInto(LibraryManager.library, {
   // A note for the page's status line ('' takes it away).
   kawauo_web_note: function (text) {
     Module['kawauo'].tell('note', UTF8ToString(text));
+  },
+
+  // The font the page fetches after the title's files, once the game wants
+  // it, copied into memory the program keeps. Only the callback runs once:
+  // the call itself runs again when the game resumes.
+  kawauo_web_font__deps: ['malloc'],
+  kawauo_web_font: function (glyphs, glyphsSize, cp932, cp932Size) {
+    return Asyncify.handleSleep(function (wakeUp) {
+      var game = Module['kawauo'];
+      game.wantFont().then(function (font) {
+        if (game.ended) return;
+        [
+          [font.glyphs, glyphs, glyphsSize],
+          [font.cp932, cp932, cp932Size],
+        ].forEach(function (table) {
+          var at = _malloc(table[0].byteLength);
+          HEAPU8.set(table[0], at);
+          HEAPU32[table[1] >> 2] = at;
+          HEAPU32[table[2] >> 2] = table[0].byteLength;
+        });
+        wakeUp(0);
+      });
+    });
   },
 
   kawauo_web_debug_line: function (text) {

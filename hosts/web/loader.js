@@ -1,6 +1,8 @@
 // The page's loading: the program (kawauo.js, kawauo.wasm) and the pictures
-// (kawauo-data.js, kawauo.data) fetched with their bytes on a progress bar
-// and checked against the sizes and SHA-256 digests the build wrote below,
+// (kawauo-data.js, kawauo.data) fetched with their bytes on a progress bar,
+// then, while the title shows, the baked font (font/: the title draws no
+// text, and the game's first text waits for it), each file checked against
+// the sizes and SHA-256 digests the build wrote below,
 // then unpacked (the build stores them gzip-compressed, for any plain static
 // server to send at a third of their size) with the browser's own
 // DecompressionStream, the program compiled as it arrives, the scripts run
@@ -12,13 +14,16 @@
 //   new Loader(play): play(program) starts a game once all is here, and
 //     again with each "Try again" or "Play again" after that.
 //   loader.load(): fetches what is missing and plays.
+//   loader.font: a promise of the font's tables {glyphs, cp932}, Uint8Arrays.
+//   loader.fontWanted(): a game waits for the font: its bytes on the bar.
 //   loader.say(message, button): the message, and a button that plays again.
 //   loader.keepForOffline(): asks for the service worker, once.
 import {say} from './texts.js';
 
 // Written by the build (bundle.cmake): the version, and each file's size in bytes and digest.
 const bundle = /*@KAWAUO_BUNDLE@*/ {cache: '', files: {}};
-const kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data'];
+const kFiles = ['kawauo.js', 'kawauo-data.js', 'kawauo.wasm', 'kawauo.data']; // what the title needs
+const kFontFiles = ['font/glyphs16.bin', 'font/cp932.bin'];
 // A download that brings nothing for this long is given up: a stalled
 // connection ends neither in data nor in an error of its own.
 const kStallMilliseconds = 20000;
@@ -84,14 +89,24 @@ export class Loader {
     this.program = null; // what every game is made from, once all is here
     this.failed = false;
     this.workerAsked = false;
+    this.counting = kFiles; // the files whose bytes the bar counts
+    this.font = new Promise(resolve => {
+      this.fontCame = resolve;
+    });
+    this.fontHere = false;
+    this.fontFetching = false;
+    this.fontFailed = false; // the last fetch of the font failed: the next one passes the browser's copy
+    this.fetchFontAgain = () => this.fetchFont();
+    this.action = null; // what the button does
     this.again.addEventListener('click', () => {
       this.again.blur();
-      if (this.program) this.start();
-      else this.load(true);
+      this.action();
     });
   }
 
-  say(message, button) {
+  // `again` is what the button does; by default it plays again, or loads again before a program is here.
+  say(message, button, again = () => (this.program ? this.start() : this.load(true))) {
+    this.action = again;
     this.panel.hidden = false;
     this.text.textContent = message;
     this.bar.hidden = button !== undefined;
@@ -105,7 +120,7 @@ export class Loader {
   showProgress() {
     let total = 0;
     let arrived = 0;
-    for (const name of kFiles) {
+    for (const name of this.counting) {
       total += sizeOf(name) || 0;
       arrived += this.got[name] ? this.got[name].byteLength : this.counted[name] || 0;
     }
@@ -150,7 +165,7 @@ export class Loader {
         watch();
         chunks.push(chunk.value);
         this.counted[name] += chunk.value.byteLength;
-        this.showProgress();
+        if (this.counting.includes(name)) this.showProgress();
       }
     } catch (error) {
       if (error.file) throw error;
@@ -194,11 +209,10 @@ export class Loader {
     return {factory, pictures, wasm, data};
   }
 
-  async load(again = false) {
-    this.failed = false;
-    document.getElementById('status').textContent = say('loading');
-    this.showProgress();
-    const downloads = kFiles
+  // The files of `names` not yet here, each by one download at a time;
+  // rejects with the first failure while the others go on arriving.
+  fetchAll(names, again) {
+    const downloads = names
       .filter(name => !this.got[name])
       .map(name => {
         this.pending[name] ??= this.download(name, again)
@@ -210,9 +224,17 @@ export class Loader {
           });
         return this.pending[name];
       });
+    return Promise.all(downloads);
+  }
+
+  async load(again = false) {
+    this.failed = false;
+    this.counting = kFiles;
+    document.getElementById('status').textContent = say('loading');
+    this.showProgress();
     // The first failure is told at once; the other files go on arriving.
     try {
-      await Promise.all(downloads);
+      await this.fetchAll(kFiles, again);
       this.program = await this.prepare();
     } catch (error) {
       if (error.file) delete this.got[error.file]; // found damaged after it came: fetched again
@@ -233,19 +255,56 @@ export class Loader {
 
   start() {
     this.panel.hidden = true;
+    this.counting = [];
     this.play(this.program);
+    this.fetchFont();
+  }
+
+  // The font, fetched once the title's files are here, so that it takes none
+  // of their bandwidth; a failure is said with "Try again", which fetches
+  // what failed anew (as does the next game's start), while a game that
+  // wants the font waits.
+  async fetchFont() {
+    if (this.fontFetching || this.fontHere) return;
+    this.fontFetching = true;
+    const again = this.fontFailed;
+    this.fontFailed = false;
+    try {
+      await this.fetchAll(kFontFiles, again);
+      const [glyphs, cp932] = await Promise.all(kFontFiles.map(async name => new Uint8Array(await this.unpack(name))));
+      this.fontHere = true;
+      this.fontCame({glyphs, cp932});
+      if (this.action === this.fetchFontAgain || this.counting === kFontFiles) this.panel.hidden = true;
+      this.counting = [];
+    } catch (error) {
+      if (error.file) delete this.got[error.file]; // found damaged after it came: fetched again
+      this.fontFailed = true;
+      console.error(error.message);
+      this.say(error.message, say('tryAgain'), this.fetchFontAgain);
+    } finally {
+      this.fontFetching = false;
+    }
+  }
+
+  // A game waits for the font (its first text): until it comes, the bar
+  // counts its bytes, unless its failure is said.
+  fontWanted() {
+    if (this.fontHere) return;
+    this.counting = kFontFiles;
+    if (!this.fontFailed) this.showProgress();
   }
 
   // The folder of this version kept for the next visit, offline too; asked
-  // for a while after a game has started, so that filling the cache never
-  // competes with the first download nor with the game's first frames.
+  // for a while after a game has started and the font has come, so that
+  // filling the cache never competes with the first downloads nor with the
+  // game's first frames.
   keepForOffline() {
     if (this.workerAsked || !('serviceWorker' in navigator) || !window.isSecureContext) return;
     this.workerAsked = true;
-    setTimeout(() => {
+    const register = () =>
       navigator.serviceWorker.register('sw.js', {updateViaCache: 'none'}).catch(error => {
         console.warn(`kawauo: no offline play: ${error}`);
       });
-    }, kWorkerDelayMilliseconds);
+    this.font.then(() => setTimeout(register, kWorkerDelayMilliseconds));
   }
 }

@@ -133,6 +133,7 @@ function play(program) {
   const traced = query.has('trace') ? ['--trace=/trace.jsonl'] : [];
   game = new Game({
     canvas,
+    font: loader.font,
     args: [...scripted, ...traced, ...shown.args],
     files: [...(script ? [{path: '/run.sim', contents: fetchScript()}] : []), ...shown.files],
     stats: query.has('stats'),
@@ -144,6 +145,7 @@ function play(program) {
   game.addEventListener('ended', ended);
   game.addEventListener('messagebox', showMessageBox);
   game.addEventListener('note', event => showNote(event.detail));
+  game.addEventListener('fontwanted', () => loader.fontWanted());
   game.addEventListener('choices', event => useLanguage(event.detail.lang));
   game.addEventListener('refused', event => {
     console.warn(event.detail.why); // as a settings line the page cannot read is said

@@ -74,6 +74,7 @@ const kTexts = {
     keys: {UP: '上', LEFT: '左', RIGHT: '右', DOWN: '下',
       F1: '魚の底力', F2: '食する魚', F3: '魚の気合い', TAB: 'リタイア', ESCAPE: 'ゲーム終了'},
     space: ['スタート', '一時停止', '再開', 'タイトルへ'],
+    hold: '長押し',
     keysHeading: 'キー',
     keysTable: [
       ['SPACE', 'タイトルでスタート、一時停止と再開、結果からタイトルへ'],
@@ -87,7 +88,8 @@ const kTexts = {
       ['Tab, Shift+Tab', 'タイトル、一時停止中、結果ではページのメニューとボタンへ (プレイ中のTABはリタイア)'],
     ],
     keysTouch: 'タッチ画面ではボタンが絵の横か下にあります。片方の親指で方向を押さえたまま、もう片方で技を出せます。' +
-      'タイトルと結果では絵をタップするとSPACEと同じです。ゲームを終えるのはメニューから。',
+      'タイトルと結果では絵をタップするとSPACEと同じです。リタイアはボタンがいっぱいになるまで長押し、' +
+      'ゲームを終えるのはメニューから。',
     keysPad: 'ゲームパッドも使えます: 十字キーか左スティックで泳ぐ、AかStartでSPACE、XでF1、YでF2、BでF3、BackでTAB、GuideでESC。',
   },
   en: {
@@ -152,6 +154,7 @@ const kTexts = {
     keys: {UP: 'up', LEFT: 'left', RIGHT: 'right', DOWN: 'down',
       F1: 'Hidden power', F2: 'Eat a fish', F3: 'Fighting spirit', TAB: 'Retire', ESCAPE: 'Quit'},
     space: ['Start', 'Pause', 'Go on', 'Title'],
+    hold: 'hold',
     keysHeading: 'Keys',
     keysTable: [
       ['SPACE', 'start a run on the title; pause and resume; leave the result screen'],
@@ -165,8 +168,8 @@ const kTexts = {
       ['Tab, Shift+Tab', "on the title, paused or on the result: to the page's menu and buttons (in play TAB retires)"],
     ],
     keysTouch: 'On a touch screen the same keys are buttons beside or under the picture: hold a direction with one ' +
-      'thumb and press a move with the other. On the title and the result a tap on the picture is SPACE; the game ' +
-      'is ended from the menu.',
+      'thumb and press a move with the other. On the title and the result a tap on the picture is SPACE; to retire, ' +
+      'hold Retire until it fills; the game is ended from the menu.',
     keysPad: 'A gamepad works too: d-pad or left stick to swim, A or Start for SPACE, X for F1, Y for F2, ' +
       'B for F3, Back for TAB, Guide for ESC.',
   },

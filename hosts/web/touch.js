@@ -3,7 +3,10 @@
 // keyboard's keys are (the game's press hands it to the game's merge of
 // keyboard and pads). Every finger counts on its own, so one thumb holds a
 // direction while the other presses a move; a finger slid from one control
-// to another lets go of the first and holds the second. Each is a button
+// to another lets go of the first and holds the second. A control marked
+// data-hold (Retire, which ends the run) acts only once a finger has held
+// it for kHoldFrames of the game's frames, filling as it is held: a tap by
+// mistake never costs a run. Each is a button
 // named for what it does in the game's language (texts.js), the key a small
 // hint; SPACE's name follows what the game shows (start, pause, go on, the
 // title). A button pressed without a finger (a screen reader, a switch) is a
@@ -14,6 +17,7 @@ import {say} from './texts.js';
 import {tap} from './presses.js';
 
 const kShowingEvery = 250; // milliseconds between looks at what the game shows
+const kHoldFrames = 45; // of the game's frames (0.75 s) a data-hold control is held before it acts
 
 function controlAt(x, y) {
   const element = document.elementFromPoint(x, y);
@@ -23,6 +27,7 @@ function controlAt(x, y) {
 export class TouchControls {
   constructor() {
     this.held = new Map(); // pointerId of a finger put down on the controls: the control under it, or null
+    this.filling = new Map(); // a data-hold control held: its hold, {from: the game's frame it began at}
     this.game = null;
     for (const controls of document.querySelectorAll('.controls')) {
       controls.addEventListener('pointerdown', event => {
@@ -68,9 +73,35 @@ export class TouchControls {
   }
 
   press(control, down) {
-    if (this.game && this.game.press) this.game.press(control.dataset.key, down);
     const stillHeld = down || [...this.held.values()].includes(control);
+    if ('hold' in control.dataset) {
+      this.fill(control, stillHeld);
+      return;
+    }
+    if (this.game && this.game.press) this.game.press(control.dataset.key, down);
     control.classList.toggle('held', stillHeld);
+  }
+
+  // A data-hold control fills each frame while held, and taps its key once
+  // full; let go, it empties, and acts no more until held anew.
+  fill(control, held) {
+    const game = this.game;
+    if (!held || !game) {
+      this.filling.delete(control);
+      control.style.setProperty('--held', '0');
+      return;
+    }
+    if (this.filling.has(control)) return; // a second finger on it
+    const hold = {from: game.frames};
+    this.filling.set(control, hold);
+    const step = () => {
+      if (this.filling.get(control) !== hold || this.game !== game) return;
+      const part = Math.min(1, (game.frames - hold.from) / kHoldFrames);
+      control.style.setProperty('--held', String(part));
+      if (part < 1) requestAnimationFrame(step);
+      else tap(game, control.dataset.key);
+    };
+    requestAnimationFrame(step);
   }
 
   // The finger `id` is now on `control` (null: on none).

@@ -2,7 +2,8 @@
 // palette (the page's WebGL looks the colours up itself; its 2D canvas takes
 // them converted), the page's keys, touch controls, pads and focus told to
 // the core (web_input.cpp), message boxes as a modal box on the page, and
-// 60 frames a second on the browser's animation frames (web_pacing.cpp).
+// 60 frames a second on the browser's animation frames (web_pacing.cpp);
+// the baked font comes from the page, after what the title needs.
 // The page's side, in JavaScript, is library_kawauo.js.
 #include <emscripten.h>
 
@@ -13,6 +14,7 @@
 #include "hosts/core/shown.h"
 #include "hosts/web/web_host.h"
 #include "hosts/web/web_internal.h"
+#include "winapi/host.h"
 
 namespace {
 
@@ -30,6 +32,7 @@ struct WebDriver {
     bool unpaced = false;
     double turnGiven = 0;  // when the page last had its turn during a script
     unsigned polls = 0;    // for events, during a script
+    winapi::host::FontTables font;
 };
 
 WebDriver g_web;
@@ -85,6 +88,18 @@ void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     else web::WaitForFrame();
 }
 
+// The page fetches the font once the title's files are in (the title draws
+// no text): the game's first text waits here until it has come.
+winapi::host::FontTables Font() {
+    if (g_web.font.glyphs.empty()) {
+        const uint8_t *glyphs = nullptr, *cp932 = nullptr;
+        size_t glyphsSize = 0, cp932Size = 0;
+        kawauo_web_font(&glyphs, &glyphsSize, &cp932, &cp932Size);
+        g_web.font = {{glyphs, glyphsSize}, {cp932, cp932Size}};
+    }
+    return g_web.font;
+}
+
 constexpr core::Driver kDriver{
     .desktopSize = DesktopSize,
     .open = Open,
@@ -92,6 +107,7 @@ constexpr core::Driver kDriver{
     .present = Present,
     .pump = Pump,
     .showBox = kawauo_web_message_box,
+    .font = Font,
     .keyKnown = web::KeyNameKnown,
     .nanoseconds = Nanoseconds,
     .debugLine = kawauo_web_debug_line,

@@ -28,6 +28,9 @@ void kawauo_web_keys(const char* codes);
 // Gamepad `index` of the Gamepad API's standard mapping: false when none.
 bool kawauo_web_pad(int index, uint32_t* buttons, int* stickX, int* stickY);
 void kawauo_web_message_box(const char* caption, const char* text);
+// Waits until the page has the baked font (fetched after the title's files),
+// then puts its two tables in memory the program keeps: where, and their sizes.
+void kawauo_web_font(const uint8_t** glyphs, size_t* glyphsSize, const uint8_t** cp932, size_t* cp932Size);
 void kawauo_web_debug_line(const char* text);
 void kawauo_web_note(const char* text);
 void kawauo_web_shot(const char* name, const uint8_t* pixels, const PALETTEENTRY* palette);

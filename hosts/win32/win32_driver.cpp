@@ -3,6 +3,7 @@
 #include "hosts/core/driver.h"
 #include "hosts/core/shown.h"
 #include "hosts/win32/win32_internal.h"
+#include "winapi/baked.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ constexpr core::Driver kDriver{
     .present = Present,
     .pump = win32::PumpMessages,
     .showBox = win32::ShowBox,
+    .font = winapi::baked::BuiltIn,
     .setCursor = win32::SetCursorShown,
     .setFullscreen = win32::SetFullscreen,
     .wait = win32::WaitForMessages,

@@ -24,16 +24,17 @@ SETTINGS=$XDG_CONFIG_HOME/kawauo/settings
 make_game_folder
 cd "$WORK/game" || exit 1
 
-# The window's size once the host has set it: "WxH", or what it is after 5 s.
+# The window's size once the host has set it: "WxH", or what it is when
+# waiting gives up.
+sized() { [ "$(window_size "$WID")" = "$1" ]; }
 size_becomes() {
-    for _ in $(seq 25); do
-        [ "$(window_size "$WID")" = "$1" ] && break
-        sleep 0.2
-    done
+    wait_for sized "$1"
     window_size "$WID"
 }
+# The settings file holds LINE: the game has saved it.
+saved() { grep -qx "$1" "$SETTINGS" 2>/dev/null; }
 end_game() {  # end_game KEY: the game's exit status in `status`
-    xdotool key "$1"
+    hold_until_gone "$1"
     wait_game 10
     status=$?
     GAME_PID=
@@ -74,14 +75,14 @@ end_game Escape
 check "nothing changed, so no settings file yet" test ! -e "$SETTINGS"
 start_drawn first.err
 xdotool key alt+Return
-sleep 1
+wait_for saved 'fullscreen = no'
 end_game Escape
 check "Alt+Enter is remembered in the settings file" grep -qx 'fullscreen = no' "$SETTINGS"
 start_drawn second.err
 size=$(size_becomes 1280x960)
 check "the second start opens a window ($size)" test "$size" = 1280x960
 xdotool windowsize "$WID" 800 600
-sleep 1.5
+wait_for saved 'window = 800x600'
 check "a window resized by the player is remembered once it rests" grep -qx 'window = 800x600' "$SETTINGS"
 end_game Escape
 start_drawn third.err
@@ -105,7 +106,7 @@ echo 'lang = en' >>"$SETTINGS"
 for lang in settings ja; do
     start_drawn lang.err --trace "$lang.jsonl" $([ "$lang" = ja ] && echo --lang ja)
     press space
-    sleep 0.5
+    wait_frames 30
     end_game q
 done
 check "lang = en in the settings shows the English HUD" grep -q 'ESC/Quit:TAB/Retire' settings.jsonl
@@ -118,7 +119,7 @@ check "a malformed line is told with its place" grep -q "^$SETTINGS:[0-9]*: 'blu
 size=$(size_becomes 800x600)
 check "and costs only itself: the window as saved ($size)" test "$size" = 800x600
 xdotool key alt+Return
-sleep 0.5
+wait_frames 2
 end_game q
 changed=$(diff broken.before "$SETTINGS" | grep '^[<>]' | tr '\n' ' ')
 check "Alt+Enter writes only its own line, the malformed one kept ($changed)" \
@@ -126,15 +127,21 @@ check "Alt+Enter writes only its own line, the malformed one kept ($changed)" \
 rm "$SETTINGS"
 
 # ---------------------------------------------------------------- WASD as the arrows
-# Each arrow, then its letter: the recording shows which game key each
-# became, the trace how the fish moved while it was held.
+# Each arrow and each letter, every one moving the fish back from where the
+# one before took it: the recording shows which game key each became, the
+# trace how the fish moved while it was held. Each is held for 8 of the
+# game's frames: held for a fifth of a second by the clock, down and up
+# once fell between two frames of a busy machine, and the fish never moved.
+# The fish steps by the game's clock, not by frames, so a slow frame takes
+# it further: each key moves it away from the edge it stands at (it starts
+# at the bottom left), never into an edge where it cannot move.
 start_drawn keys.err --record keys.rec --trace keys.jsonl
 press space
-sleep 0.5
-for key in Right:0.3 d:0.3 Up:0.3 w:0.3 Left:0.2 a:0.2 Down:0.2 s:0.2; do press "${key%:*}" "${key#*:}"; done
+wait_frames 10
+for key in Right Left d a Up Down w s; do press "$key" 8; done
 end_game Escape
 arrows=$(awk '$1 == "down" && $2 ~ /^(LEFT|UP|RIGHT|DOWN)$/ { printf "%s ", $2 }' keys.rec)
-check "WASD reach the game as its arrows ($arrows)" test "$arrows" = "RIGHT RIGHT UP UP LEFT LEFT DOWN DOWN "
+check "WASD reach the game as its arrows ($arrows)" test "$arrows" = "RIGHT LEFT RIGHT LEFT UP DOWN UP DOWN "
 jq -r 'select(.frame != null) | "\(.fish[6]) \(.fish[10])"' keys.jsonl >positions
 ways=$(awk 'NR == FNR { x[FNR] = $1; y[FNR] = $2; next }
             /^frame / { n++ }
@@ -143,13 +150,14 @@ ways=$(awk 'NR == FNR { x[FNR] = $1; y[FNR] = $2; next }
                 dx = x[n + 1] - x[from]; dy = y[n + 1] - y[from]
                 printf "%d,%d ", (dx > 0) - (dx < 0), (dy > 0) - (dy < 0)
             }' positions keys.rec)
-check "each letter moved the fish as its arrow did ($ways)" test "$ways" = "1,0 1,0 0,-1 0,-1 -1,0 -1,0 0,1 0,1 "
+check "each letter moved the fish as its arrow did ($ways)" test "$ways" = "1,0 -1,0 1,0 -1,0 0,-1 0,1 0,-1 0,1 "
 
 # ---------------------------------------------------------------- F12 against the sim
 start_drawn shot.err --record shot.rec
-sleep 1
+wait_frames 30
 xdotool key F12
-sleep 0.5
+told() { grep -q '^kawauo: screenshot ' shot.err; }
+wait_for told
 end_game Escape
 png=$(sed -n 's/^kawauo: screenshot //p' shot.err)
 check "F12 tells where the shot went ($png)" test -s "$png" -a "$(dirname "$png")" = "$XDG_PICTURES_DIR/kawauo"
@@ -167,7 +175,8 @@ check "F12 did not reach the game" bash -c "! grep -q F12 shot.rec"
 kill "$XVFB_PID"
 start_xvfb 1366x768 "$WORK/xvfb2.log" || { echo "FAIL: Xvfb did not start at 1366x768"; exit 1; }
 start_drawn fit.err
-sleep 1
+wait_for sized 1366x768
+wait_frames 2
 import -window root -silent fit.png
 end_game Escape
 box=$(convert fit.png -bordercolor black -border 1 -fuzz 0 -format '%@' info:)

@@ -51,11 +51,44 @@ GAME_PID=$!
 check "with standard error closed the window opens" wait_for_window
 focus
 check "with standard error closed the title shows" eventually 20 shows_overlay "$BMP/opn.bmp"
-xdotool key Escape
+hold_until_gone Escape
 wait_game 10
 status=$?
 GAME_PID=
 check "with standard error closed ESC ends the game with 0 (got $status)" test "$status" -eq 0
+
+# ---------------------------------------------------------------- a closed terminal, a closed pipe
+# SIGHUP (the terminal closed) ends the game as SIGTERM does: the recording
+# and the trace put in place, whole, nothing of theirs left beside them.
+STARTED_IN=$PWD
+cd "$WORK/game" || exit 1
+start_drawn "$WORK/hup.err" --record hup.rec --trace hup.jsonl
+wait_frames 30
+kill -HUP "$GAME_PID"
+wait_game 10
+status=$?
+GAME_PID=
+check "SIGHUP ends the game as the signal would (got $status)" test "$status" -eq 129
+check "and the recording and the trace are in place, whole" \
+    bash -c '[ -s hup.rec ] && tail -n1 hup.jsonl | grep -q "\"event\":\"exit\"" && ! ls hup.rec.part .hup.jsonl.kawauo-* 2>/dev/null'
+# Standard error a pipe whose reader has gone: F12's message is lost, never
+# the game (a write there once ended it with SIGPIPE).
+export XDG_PICTURES_DIR=$WORK/pictures
+mkfifo "$WORK/stderr-pipe"
+exec 9<>"$WORK/stderr-pipe"  # a reader while the game opens it
+start_drawn "$WORK/stderr-pipe" --record pipe.rec
+exec 9<&-
+xdotool key F12
+shot_taken() { ls "$XDG_PICTURES_DIR"/kawauo/*.png >/dev/null 2>&1; }
+wait_for shot_taken
+wait_frames 10
+check "a message to a pipe nobody reads leaves the game running" kill -0 "$GAME_PID"
+hold_until_gone Escape
+wait_game 10
+status=$?
+GAME_PID=
+check "and it ends on ESC with 0 (got $status), its recording in place" test "$status" -eq 0 -a -s pipe.rec
+cd "$STARTED_IN" || exit 1
 
 # ---------------------------------------------------------------- signals in play
 # A background job of a script starts with SIGINT ignored: the game gets it
@@ -100,10 +133,14 @@ start_boxes() {
 
 start_boxes
 check "the box opens, found by its caption" wait_box
-sleep 0.5
-import -window "$BOX" -silent "$WORK/box.png"
 "$BOX_RENDER" "$WORK/box_expected.png"
-differ=$(compare -metric AE "$WORK/box.png" "$WORK/box_expected.png" null: 2>&1)
+# The box as drawn once it is drawn: its picture, polled until it is the one expected.
+box_as_expected() {
+    import -window "$BOX" -silent "$WORK/box.png" 2>/dev/null
+    differ=$(compare -metric AE "$WORK/box.png" "$WORK/box_expected.png" null: 2>&1)
+    [ "${differ%% *}" = 0 ]
+}
+wait_for box_as_expected
 check "the box shows its caption, text and OK in the game's font ($differ pixels differ)" test "${differ%% *}" = 0
 first=$BOX
 answer Return

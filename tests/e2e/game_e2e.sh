@@ -88,12 +88,14 @@ column_candidates() { for y in $(seq 310 -10 0); do printf '%s,%s ' "$1" "$y"; d
 
 
 # ---------------------------------------------------------------- a whole visit
-(cd "$WORK/game" && KAWAUO_FRAME_STATS=1 exec "$KAWAUO") 2>"$WORK/visit.err" &
+# Recorded, so that each step waits on the frames the game has ended.
+PROGRESS=$WORK/visit.rec.part
+(cd "$WORK/game" && KAWAUO_FRAME_STATS=1 exec "$KAWAUO" --record "$WORK/visit.rec") 2>"$WORK/visit.err" &
 GAME_PID=$!
 START=$(date +%s)
 check "the window opens" wait_for_window
 [ -n "${WID:-}" ] || { cat "$WORK/visit.err"; exit 1; }
-sleep 1
+wait_frames 2
 FULL=$(window_size "$WID")
 check "the window covers the screen ($FULL)" test "$FULL" = "${SCREEN_W}x${SCREEN_H}"
 focus
@@ -103,10 +105,10 @@ cp "$WORK/now.png" "$WORK/title1.png"
 import -window root -silent "$WORK/root.png"
 check "black above and below the picture" test "$(convert "$WORK/root.png" \( -clone 0 -crop ${SCREEN_W}x${PIC_Y}+0+0 \) \
     \( -clone 0 -crop ${SCREEN_W}x${PIC_Y}+0+$((PIC_Y + 480 * SCALE)) \) -delete 0 -append -colorspace gray -format '%[max]' info:)" = 0
-sleep 0.5
+wait_frames 30
 shot "$WORK/title2.png"
 changed=$(compare -metric AE "$WORK/title1.png" "$WORK/title2.png" null: 2>&1)
-check "frames flip: the river moves ($changed pixels changed in half a second)" test "${changed%% *}" -gt 500
+check "frames flip: the river moves ($changed pixels changed in 30 frames)" test "${changed%% *}" -gt 500
 
 YELLOW=$(nearest 255 255 0)
 WHITE=$(nearest 255 255 255)
@@ -125,29 +127,38 @@ check "TAB retires to the result screen (white $WHITE figures)" eventually 4 has
 press space
 check "SPACE goes back to the title" eventually 10 shows_overlay "$BMP/opn.bmp"
 
+sized() { [ "$(window_size "$WID")" = "$1" ]; }
 xdotool key alt+Return
-sleep 1
+wait_for sized "$((640 * SCALE))x$((480 * SCALE))"
 WINDOWED=$(window_size "$WID")
 check "Alt+Enter makes a window at twice the picture ($WINDOWED)" test "$WINDOWED" = "$((640 * SCALE))x$((480 * SCALE))"
 xdotool key alt+Return
-sleep 1
+wait_for sized "${SCREEN_W}x${SCREEN_H}"
 check "Alt+Enter again covers the screen" test "$(window_size "$WID")" = "${SCREEN_W}x${SCREEN_H}"
 check "Alt+Enter does not reach the game: still on the title" eventually 5 shows_overlay "$BMP/opn.bmp"
 
 # A second run. Play drains the fish's strength within seconds: shots now,
-# their study later.
+# their study later. Each key is held for frames the game counts, and each
+# shot taken once the game has shown a frame after the key went up (a shot
+# a wall-clock wait after the key once caught a frame before the fish's last
+# steps, and looked for it in the wrong column).
+# The pause first: the fish lives some 20 s of the game's clock, which the
+# shots of a busy machine once outlasted, and SPACE then left the result
+# screen instead of pausing.
 press space
 check "SPACE starts another run" eventually 10 has_hud
-shot "$WORK/play1.png"
-press Right 0.6
-shot "$WORK/play2.png"
-press Up 0.6
-shot "$WORK/play3.png"
 press space
 check "SPACE pauses" eventually 10 shows_overlay "$BMP/push.bmp"
 press space
 not_paused() { lacks_overlay "$1" "$BMP/push.bmp"; }
 check "SPACE resumes" eventually 10 not_paused
+shot "$WORK/play1.png"
+press Right 20
+wait_frames 2
+shot "$WORK/play2.png"
+press Up 20
+wait_frames 2
+shot "$WORK/play3.png"
 
 read -r x1 y1 m1 < <(fish_search "$WORK/play1.png" "1,310")
 check "the fish starts at (1, 310): $m1% of it shows" test "$m1" -ge 70
@@ -159,7 +170,7 @@ check "UP moves the fish up: ($x2,$y2) -> ($x3,$y3), $m3% shown" test "$m3" -ge 
 # Frame pacing is logged every 10 s of presents.
 while [ $(($(date +%s) - START)) -lt 12 ] && ! grep -q 'frame pacing' "$WORK/visit.err"; do sleep 0.5; done
 focus
-xdotool key Escape
+hold_until_gone Escape
 wait_game 10
 status=$?
 check "ESC ends the game with status 0 (got $status)" test "$status" -eq 0
@@ -195,12 +206,13 @@ check "a missing picture's box is told on standard error" grep -qF "$CAPTION: $(
 # Starts BIN from / (so only its own lookup can find the pictures), checks its
 # window and title, ends it with ESC and leaves its exit status in `status`.
 play_from_root() {  # play_from_root WHAT BIN STDERR_LOG
+    PROGRESS=  # the pictures' own check: it waits on the screen
     (cd / && exec "$2") 2>"$3" &
     GAME_PID=$!
     check "$1 opens its window" wait_for_window
     focus
     check "$1, started from /, finds its pictures" eventually 10 shows_overlay "$BMP/opn.bmp"
-    xdotool key Escape
+    hold_until_gone Escape
     wait_game 10
     status=$?
     GAME_PID=

@@ -40,13 +40,13 @@ for look in plain outline; do
     check "$look: the title is lettered in English" eventually 10 shows_overlay "$SRC/bmp/en/opn.bmp"
     check "$look: and not in Japanese" not shows_overlay "$WORK/now.png" "$SRC/bmp/opn.bmp"
     press space
-    sleep 0.5
+    wait_frames 30
     press F1
-    sleep 0.5
+    wait_frames 30
     press space
     check "$look: so is the pause screen" eventually 10 shows_overlay "$SRC/bmp/en/push.bmp"
     press space
-    xdotool key Escape
+    hold_until_gone Escape
     wait_game 20
     status=$?
     GAME_PID=

@@ -33,8 +33,10 @@ lose_focus() {
     local other=
     for _ in $(seq 50); do other=$(xdotool search --classname '^other$' 2>/dev/null | head -n1); [ -n "$other" ] && break; sleep 0.1; done
     xdotool mousemove --window "$other" 5 5
+    local from
+    from=$(progress_lines)
     xdotool windowfocus "$other" 2>/dev/null
-    sleep 0.6
+    wait_for heard "$from" activate 0 2
     kill "$OTHER_PID"
     OTHER_PID=
     focus
@@ -53,20 +55,20 @@ scene_of_last_frame() { grep '^{"frame"' "$1" | tail -n1 | sed 's/.*"scene":\([0
 
 # ---------------------------------------------------------------- a recorded run
 start_drawn live.err --record run.rec --trace live.jsonl
-sleep 0.5
+wait_frames 30
 press space
-sleep 0.5
-press Right 0.6
-press Up 0.4
+wait_frames 30
+press Right 20
+press Up 12
 press F2
 press space
-sleep 0.3
+wait_frames 10
 lose_focus
 press space
-press Left 0.3
+press Left 10
 press Tab
-sleep 0.8
-xdotool key Escape
+wait_frames 30
+hold_until_gone Escape
 wait_game 10
 status=$?
 GAME_PID=
@@ -90,10 +92,16 @@ FRAMES=$(grep -c '^{"frame"' replay.jsonl)
 start_game play.err --play run.rec --trace played.jsonl
 # The viewer's keys other than ESC change nothing.
 xdotool key space Tab Left F1
-# Three times the show's length: a sanitizer build runs behind the clock.
-sleep $((FRAMES / 60 * 3 + 2))
+# The show's frames so far, read from its trace as it is written beside
+# its place: a sanitizer build runs behind the clock, and is waited for.
+shown_past_the_end() {
+    local n
+    n=$(cat .played.jsonl.kawauo-* 2>/dev/null | grep -c '^{"frame"')
+    [ "${n:-0}" -gt $((FRAMES + 60)) ]
+}
+wait_for shown_past_the_end
 check "the show holds after the recording's end" kill -0 "$GAME_PID"
-xdotool key Escape
+hold_until_gone Escape
 wait_game 10
 status=$?
 GAME_PID=
@@ -165,7 +173,7 @@ check "and nothing is written in the picture folder" bash -c '! ls lost.rec* 2>/
 # ---------------------------------------------------------------- a run killed while recording
 start_drawn killed.err --record killed.rec
 press space
-press Right 0.5
+press Right 20
 kill -KILL "$GAME_PID"
 wait "$GAME_PID" 2>/dev/null
 GAME_PID=

@@ -2,6 +2,9 @@
 // the clock and the input, written a frame at a time.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "hosts/headless/headless.h"
@@ -67,6 +70,48 @@ TEST_F(RecordTest, WritesTheRunAFrameAtATimeAndRenamesItAtTheEnd) {
     ASSERT_TRUE(player::record::Finish(&why)) << why;
     EXPECT_EQ(ReadText(path_), expected);
     EXPECT_FALSE(std::filesystem::exists(path_ + ".part"));
+}
+
+// The first write that fails (here past a limit on the file's size) ends
+// the file where its last whole frame ended, and nothing is written after
+// it even once writes would succeed again: the part is a clean beginning of
+// the run, never a line spliced from two nor frames missing from its middle.
+TEST_F(RecordTest, TheFirstFailedWriteCutsTheFileBackToItsLastWholeFrame) {
+    std::string why;
+    ASSERT_TRUE(player::record::Start(path_, &why)) << why;
+    headless::SetCalendarSeconds(7);
+    CalendarTime();
+    Frame({100});
+    Frame({116});
+    const std::string kept = player::record::Text();
+    ASSERT_EQ(ReadText(path_ + ".part"), kept);
+    struct rlimit before {};
+    getrlimit(RLIMIT_FSIZE, &before);
+    const struct rlimit small = {kept.size() + 12, before.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
+    setrlimit(RLIMIT_FSIZE, &small);
+    headless::KeyDown(VK_F2);
+    Frame({133});  // "down F2\nframe 133\n", 18 bytes: 6 past the limit
+    setrlimit(RLIMIT_FSIZE, &before);
+    headless::KeyUp(VK_F2);
+    Frame({150});
+    EXPECT_EQ(ReadText(path_ + ".part"), kept) << "cut back, and nothing written after";
+    EXPECT_FALSE(player::record::Finish(&why));
+    EXPECT_EQ(why,
+              "cannot write " + path_ + ".part (File too large): it holds the run's first 2 frames, cut short there");
+    EXPECT_EQ(ReadText(path_ + ".part"), kept);
+    EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// A part moved or removed during the run is not said to hold anything.
+TEST_F(RecordTest, APartRemovedDuringTheRunIsNotSaidToBeKept) {
+    std::string why;
+    ASSERT_TRUE(player::record::Start(path_, &why)) << why;
+    Frame({100});
+    std::filesystem::remove(path_ + ".part");
+    EXPECT_FALSE(player::record::Finish(&why));
+    EXPECT_EQ(why, path_ + ".part was moved or removed while it was written: nothing is kept under that name");
+    EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
 TEST_F(RecordTest, ARecordingThatCannotBeMadeSaysWhy) {

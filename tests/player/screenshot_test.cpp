@@ -153,16 +153,17 @@ TEST(UserDirs, TheLinesThatNameThePicturesFolder) {
     EXPECT_EQ(player::PicturesFolderIn("XDG_PICTURES_DIR=\"$HOME/x\"\n", ""), "") << "no home folder known";
 }
 
-// A user-dirs.dirs that is there but cannot be read leaves the folder unknown
-// rather than guessed, and says so.
-TEST_F(Screenshot, AnUnreadableUserDirsIsNamed) {
+// A user-dirs.dirs that is there but cannot be read costs no screenshot:
+// ~/Pictures takes it, and the note names the file and why.
+TEST_F(Screenshot, AnUnreadableUserDirsIsNamedAndPicturesServes) {
     const fs::path file = root_ / ".config" / "user-dirs.dirs";
     fs::create_directories(file);
     Set("HOME", root_.c_str());
     std::string folder;
     std::string why;
-    EXPECT_FALSE(player::screenshot::Folder(&folder, &why)) << folder;
-    EXPECT_EQ(why, "cannot read " + file.string() + ": not a regular file");
+    EXPECT_TRUE(player::screenshot::Folder(&folder, &why)) << why;
+    EXPECT_EQ(folder, (root_ / "Pictures" / "kawauo").string());
+    EXPECT_EQ(why, "cannot read " + file.string() + ": not a regular file; using " + root_.string() + "/Pictures");
 }
 
 // The folder is made; a second shot in the same second takes the next name;

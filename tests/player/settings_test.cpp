@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "player/display_language.h"
+#include "player/output_file.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -557,6 +558,133 @@ TEST_F(SettingsFile, TheFormerFileIsMovedOnce) {
     EXPECT_EQ(player::settings::MoveFormerFile(blocked, former), former);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("it is read and saved where it is"), std::string::npos);
     EXPECT_EQ(testsupport::ReadText(former), "scale = integer\n");
+}
+
+// UTF-16 text as a file holds it: its byte order mark, then each unit low
+// byte first or high byte first.
+std::string Utf16File(const std::u16string& text, bool littleEnd) {
+    std::string bytes;
+    for (char16_t unit : u"\uFEFF" + text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += littleEnd ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}
+
+// A file saved as "Unicode" by Windows' Notepad (UTF-16 with its byte order
+// mark, either end first, CRLF lines) is read, and a save keeps it in that
+// encoding, characters past the first plane too: never UTF-8 appended to it.
+TEST_F(SettingsFile, Utf16IsReadAndKeptInItsEncoding) {
+    for (bool littleEnd : {true, false}) {
+        SCOPED_TRACE(littleEnd ? "little end first" : "big end first");
+        Put(Utf16File(u"# \u8A2D\u5B9A \U0001F41F\r\nlang = en\r\nscale = integer\r\n", littleEnd));
+        player::settings::Settings loaded;
+        bool saved = false;
+        EXPECT_EQ(LoadAndSave(&loaded, &saved), "");
+        EXPECT_EQ(Describe(loaded), "1 0x0 integer en - Up,W,Keypad 8");
+        EXPECT_TRUE(saved);
+        EXPECT_EQ(Read(), Utf16File(u"# \u8A2D\u5B9A \U0001F41F\r\nlang = en\r\nscale = integer\r\nfullscreen = no\n"
+                                    u"window = 1000x750\noutline = yes\nkey.space = Left Shift, Space\nkey.up = Z\n",
+                                    littleEnd));
+    }
+}
+
+// UTF-16 cut in the middle of a character, or holding half of a pair, is
+// told and left as it is: neither read nor written.
+TEST_F(SettingsFile, BrokenUtf16IsToldAndNeverWritten) {
+    const std::string halfPair =
+        Utf16File(u"lang = en\n", true) + std::string("\x3D\xD8", 2) + Utf16File(u"\n", true).substr(2);
+    const struct {
+        std::string bytes;
+        std::string told;
+    } rows[] = {
+        {Utf16File(u"lang = en\n", true) + "x", "UTF-16 text cut in the middle of a character"},
+        {halfPair, "UTF-16 text with half a character at byte 22"},
+    };
+    for (const auto& row : rows) {
+        Put(row.bytes);
+        player::settings::Settings loaded;
+        bool saved = true;
+        const std::string told = LoadAndSave(&loaded, &saved);
+        EXPECT_NE(told.find(path_.string() + ": " + row.told), std::string::npos) << told;
+        EXPECT_NE(told.find("the settings are not saved"), std::string::npos) << told;
+        EXPECT_TRUE(Same(loaded, player::settings::Defaults()));
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(Read(), row.bytes);
+    }
+}
+
+// A file of two names (a folder of dotfiles hard-linked in) is written where
+// it stands: both names keep the one file and see the new text.
+TEST_F(SettingsFile, AHardLinkedFileKeepsItsOtherName) {
+    Put("# mine\nscale = integer\n");
+    const fs::path twin = root_ / "dotfiles-kawauo";
+    fs::create_hard_link(path_, twin);
+    player::settings::Settings loaded;
+    bool saved = false;
+    EXPECT_EQ(LoadAndSave(&loaded, &saved), "");
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(fs::equivalent(path_, twin)) << "the twin was unlinked";
+    EXPECT_EQ(fs::hard_link_count(path_), 2u);
+    EXPECT_TRUE(Same(ParseOrFail(testsupport::ReadText(twin)), Changed()));
+    EXPECT_EQ(testsupport::ReadText(twin).substr(0, 7), "# mine\n");
+}
+
+// A file changed between the save's reading and its replacing (an editor
+// that saves in place: cut to nothing, then written) is not replaced: the
+// save reads it again, and the player's text stays with the game's change.
+TEST_F(SettingsFile, AFileChangedSinceItWasReadIsNeverReplaced) {
+    Put("scale = integer\n");
+    player::settings::Reading reading;
+    std::string why;
+    ASSERT_TRUE(player::settings::ReadForSave(path_.string(), &reading, &why)) << why;
+    for (const std::string& edit : {std::string(), std::string("# the player's\nscale = integer\nlang = en\n")}) {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc) << edit;
+    }
+    bool changed = false;
+    EXPECT_FALSE(player::settings::ReplaceIfUnchanged(reading, "scale = integer\noutline = yes\n", &changed, &why));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(Read(), "# the player's\nscale = integer\nlang = en\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(path_.parent_path()), fs::directory_iterator()), 1)
+        << "no temporary file left";
+
+    player::settings::File file;
+    player::settings::Load(path_.string(), Known, &file);
+    player::settings::Settings now = file.settings;
+    now.outline = true;
+    EXPECT_TRUE(player::settings::Save(now, &file));
+    EXPECT_EQ(Read(), "# the player's\nscale = integer\nlang = en\noutline = yes\n");
+}
+
+// The temporary file of a save that was killed goes at the next start; one
+// that a running game holds stays, and so does every other file.
+TEST_F(SettingsFile, AStartRemovesOnlyItsOwnStaleTemporaries) {
+    Put("scale = integer\n");
+    const fs::path folder = path_.parent_path();
+    std::string held;
+    std::FILE* running = player::CreateFreshFile(path_.string(), &held);
+    ASSERT_NE(running, nullptr);
+    const std::vector<std::string> others = {"settings.Ab12Cd", ".settings.kawauo-Ab12C", ".other.kawauo-Ab12Cd",
+                                             ".settings.kawauo-Ab12Cd.png"};
+    for (const std::string& name : others) std::ofstream(folder / name) << "the player's";
+    std::ofstream(folder / ".settings.kawauo-Zz9Yy8") << "a killed save's";
+    player::settings::Settings loaded;
+    ToldOnLoad(&loaded);
+    std::set<std::string> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) left.insert(entry.path().filename());
+    std::set<std::string> expected(others.begin(), others.end());
+    expected.insert({"settings", fs::path(held).filename().string()});
+    EXPECT_EQ(left, expected);
+    std::fclose(running);
+}
+
+// A path with control characters in it is shown escaped in every message.
+TEST_F(SettingsFile, MessagesShowThePathEscaped) {
+    path_ = root_ / "k\x1b[2Jawauo" / "settings";
+    Put("fullscreen = maybe\n");
+    player::settings::Settings loaded;
+    const std::string told = ToldOnLoad(&loaded);
+    EXPECT_EQ(told, root_.string() + "/k\\x1B[2Jawauo/settings:1: 'maybe' is not yes or no\n");
 }
 
 TEST(SettingsPath, FollowsTheXdgRules) {

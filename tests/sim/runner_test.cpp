@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sched.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -348,6 +352,87 @@ TEST_F(SimRunner, ATraceThatCannotBeWrittenSaysWhy) {
         EXPECT_EQ(run.status, 2) << simtest::Describe(run);
         EXPECT_EQ(run.errors, "kawauo-sim: " + row.told + "\n");
     }
+}
+
+// The first write of the trace that fails ends the run, as it ends cat: a
+// full disk or a reader gone takes no more frames (a run of two billion
+// frames once wrote on for terabytes, and a closed pipe killed the sim
+// without a word).
+TEST_F(SimRunner, TheFirstFailedWriteEndsTheRun) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    close(pipeEnds[0]);  // nobody reads
+    const struct {
+        std::string output;
+        std::string told;
+    } rows[] = {
+        {"/dev/full", "kawauo-sim: cannot write standard output: No space left on device\n"},
+        {"/proc/self/fd/" + std::to_string(pipeEnds[1]),
+         "kawauo-sim: cannot write standard output: Broken pipe\n"},
+    };
+    for (const auto& row : rows) {
+        SimRun run = RunSim("frames 2147483647\n", dir_.path(), {}, {}, {"", row.output, ""});
+        EXPECT_EQ(run.status, 2) << simtest::Describe(run);
+        EXPECT_EQ(run.errors, row.told);
+    }
+    close(pipeEnds[1]);
+}
+
+// A stop signal (SIGTERM, SIGINT, or SIGHUP from a closed terminal) ends a
+// run between frames: its trace put in place whole, ending with the game's
+// exit, nothing left beside it, and the sim ended as the signal would end it.
+TEST_F(SimRunner, AStopSignalFinishesTheTraceWhole) {
+    const std::string script = dir_.path() + "/long.sim";
+    std::ofstream(script) << "frames 2147483647\n";
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        const std::string trace = dir_.path() + "/trace.jsonl";
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            if (chdir(dir_.path().c_str()) != 0) _exit(126);
+            alarm(120);  // a run the signal does not end is ended, and fails
+            execl(simtest::SimProgram(), simtest::SimProgram(), "--trace", trace.c_str(),
+                  script.c_str(), nullptr);
+            _exit(127);
+        }
+        // Signalled once its trace has frames in it: the run is under way.
+        auto underWay = [&] {
+            for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+                if (entry.path().filename().string().rfind(".trace.jsonl.kawauo-", 0) == 0 &&
+                    entry.file_size() > 0)
+                    return true;
+            return false;
+        };
+        int status = 0;
+        pid_t ended = 0;
+        while (!underWay() && (ended = waitpid(pid, &status, WNOHANG)) == 0) sched_yield();
+        ASSERT_EQ(ended, 0) << "the run ended by itself, status " << status;
+        kill(pid, signal);
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
+        std::ifstream in(trace);
+        std::string line, last;
+        while (std::getline(in, line)) last = line;
+        EXPECT_EQ(Json::parse(last)["event"], "exit");
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+            EXPECT_EQ(entry.path().filename().string().find(".trace.jsonl.kawauo-"),
+                      std::string::npos);
+        std::filesystem::remove(trace);
+    }
+}
+
+// A recording its game did not finish writing (still in its part) is played
+// as far as it goes, and said to be cut short.
+TEST_F(SimRunner, ARecordingCutShortIsSaidToBe) {
+    const std::string path = dir_.path() + "/run.rec.part";
+    std::ofstream(path) << "recording 1 kawauo " KAWAUO_VERSION "\nseed 1\nframe 100\nframe 116\n";
+    SimRun run = RunSim("", dir_.path(), {}, {}, {"", "", path});
+    EXPECT_EQ(run.status, 0) << simtest::Describe(run);
+    EXPECT_EQ(run.frames.size(), 2u);
+    EXPECT_EQ(run.errors, "kawauo-sim: " + path +
+                              ": a recording cut short (its game did not finish writing it): "
+                              "played as far as it goes\n");
 }
 
 // Started with standard output or error closed, the sim's messages go

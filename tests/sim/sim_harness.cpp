@@ -132,6 +132,8 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
     return run;
 }
 
+const char* SimProgram() { return KAWAUO_SIM_PATH; }
+
 std::string Describe(const SimRun& run) {
     return "exit status " + std::to_string(run.status) + ", " + std::to_string(run.frames.size()) +
            " frames, standard error:\n" + run.errors;

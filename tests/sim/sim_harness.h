@@ -56,6 +56,9 @@ SimRun RunSim(const std::string& script, const std::string& workDir,
               const std::vector<std::string>& args = {}, const std::vector<int>& closed = {},
               const Redirect& redirect = {});
 
+// The kawauo-sim program the runs start, for a test that starts it itself.
+const char* SimProgram();
+
 // The run's status and standard error, for failure messages.
 std::string Describe(const SimRun& run);
 

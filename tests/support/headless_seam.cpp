@@ -61,6 +61,7 @@ uint32_t Milliseconds() { return static_cast<uint32_t>(core::TheDriver().nanosec
 int64_t CalendarSeconds() { return core::TheDriver().calendarSeconds(); }
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) { core::TheDriver().present(pixels, palette); }
 void ShowMessageBox(const char* caption, const char* text) { core::TheDriver().showBox(caption, text); }
+FontTables Font() { return core::TheDriver().font(); }
 void DebugLine(const char* text) { core::TheDriver().debugLine(text); }
 void NoteFlip(HRESULT result) { core::TheDriver().frameEnd(result); }
 

@@ -126,8 +126,11 @@ async function openMenu(page) {
 // A first visit to `url` in a context of its own (an empty cache) on a
 // phone's network: `mbps` down, `latency` ms each way and back, from a plain
 // static server. Resolves to the milliseconds from navigation to the
-// title's first picture, and the bytes the page fetched for it (their
-// transfer sizes: headers and bodies, as they crossed the network).
+// title's first picture (`title`) and the bytes the page fetched for it
+// (`bytes`: their transfer sizes, headers and bodies, as they crossed the
+// network), then, the font fetched after the title's files, to the
+// milliseconds until the font had come (`font`) and the bytes of the whole
+// visit (`whole`).
 async function firstVisit(browser, url, {mbps = 1.6, latency = 150} = {}) {
   const context = await browser.newContext({viewport: {width: 844, height: 390}, serviceWorkers: 'block'});
   try {
@@ -147,7 +150,13 @@ async function firstVisit(browser, url, {mbps = 1.6, latency = 150} = {}) {
     await page.goto(url);
     await waitFor(page, 'the first frame', () => window.kawauoGame?.firstShown !== undefined, undefined, 120);
     const title = await page.evaluate(() => kawauoGame.firstShown);
-    return {title, bytes};
+    const titleBytes = bytes;
+    // The font's files have been read to their ends, so the browser has told of them.
+    const font = await page.evaluate(async () => {
+      await kawauoGame.font;
+      return performance.now();
+    });
+    return {title, bytes: titleBytes, font, whole: bytes};
   } finally {
     await context.close();
   }

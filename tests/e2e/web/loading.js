@@ -8,14 +8,16 @@
 // (the service worker's cache), the manifest and its icons included; a new
 // version on the server replaces the cache. A kawauo.data of the right size
 // but damaged is named with "Try again", which fetches it anew, also when
-// the server says the browser's copy is current.
+// the server says the browser's copy is current. A damaged font, fetched
+// after the title's files, leaves the title playing; named with "Try
+// again", it holds the run at its first text until it is fetched whole.
 //   node loading.js PAGE_URL SITE_DIR
 // The offline visits are served by the check itself, so that the server can go.
 'use strict';
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
-const {hold, last, eventually, runChecks} = require('./browser');
+const {hold, last, eventually, framesPass, runChecks} = require('./browser');
 
 const [pageUrl, site] = process.argv.slice(2);
 const kTold = 5; // seconds within which a failed download is named
@@ -204,9 +206,13 @@ async function offline(browser, check) {
   await server.stop();
   await context.setOffline(true);
   await page.reload();
+  const fontCame = () =>
+    page.evaluate(() =>
+      Promise.race([kawauoGame.font.then(() => true), new Promise(resolve => setTimeout(resolve, 10000, false))]),
+    );
   check(
-    'with the server gone and offline, the next visit starts',
-    (await titleShown(page)) && (await eventually(5, async () => (await last(page)).scene === 0)),
+    'with the server gone and offline, the next visit starts, and its font comes',
+    (await titleShown(page)) && (await eventually(5, async () => (await last(page)).scene === 0)) && (await fontCame()),
   );
 
   const manifest = await page.evaluate(async () => {
@@ -263,37 +269,92 @@ async function offline(browser, check) {
   await context.close();
 }
 
-// kawauo.data damaged where its size does not show it: named, with Try
-// again; mended on the server, whose date for it is unchanged, Try again
-// starts the game.
-async function damagedData(browser, check) {
+// A page of its own on `query`, from the site served with `file` damaged
+// where its size does not show it, until mend(); the text its panel shows
+// with Try again.
+async function damagedOnServer(browser, file, query) {
   let damaged = true;
   const server = await serveSite(0, undefined, (name, bytes) => {
-    if (name !== 'kawauo.data' || !damaged) return bytes;
+    if (name !== file || !damaged) return bytes;
     const copy = Buffer.from(bytes);
     copy[copy.length >> 1] ^= 0x55;
     return copy;
   });
   const context = await browser.newContext();
   const page = await context.newPage();
-  await page.goto(`${server.url}/index.html?lang=en`);
+  await page.goto(`${server.url}/index.html${query}`);
   const said = await eventually(kTold * 4, async () => {
     const now = await panel(page);
     return now.button === 'Try again' && now.text;
   });
+  const mend = () => {
+    damaged = false;
+  };
+  const close = async () => {
+    await context.close();
+    await server.stop();
+  };
+  return {page, said, mend, close};
+}
+
+// kawauo.data damaged where its size does not show it: named, with Try
+// again; mended on the server, whose date for it is unchanged, Try again
+// starts the game.
+async function damagedData(browser, check) {
+  const {page, said, mend, close} = await damagedOnServer(browser, 'kawauo.data', '?lang=en');
   check(
     `a kawauo.data of the right size, damaged: named with Try again ("${said}")`,
     /^kawauo\.data arrived damaged: its bytes are not this version's/.test(said || ''),
   );
-  damaged = false;
+  mend();
   await page.click('#loader-again');
   check('mended on the server, Try again fetches it anew and starts the game', await titleShown(page));
-  await context.close();
-  await server.stop();
+  await close();
+}
+
+// The font damaged where its size does not show it: the title plays, the
+// font is named with Try again; a run begun waits at its first text (no
+// frame shown while the page's own frames pass) until Try again, mended on
+// the server, brings it, and the run goes on.
+async function damagedFont(browser, check) {
+  const {page, said, mend, close} = await damagedOnServer(browser, 'font/glyphs16.bin', '?trace&lang=en');
+  await framesPass(page, 10);
+  check(
+    `a font/glyphs16.bin of the right size, damaged: named with Try again ("${said}"), the title playing`,
+    /^font\/glyphs16\.bin arrived damaged: its bytes are not this version's/.test(said || '') &&
+      (await last(page)).scene === 0,
+  );
+  await page.evaluate(() => {
+    kawauoGame.addEventListener('fontwanted', () => {
+      window.kawauoFontWanted = kawauoGame.frames;
+    });
+  });
+  await page.focus('#screen');
+  await page.keyboard.down('Space');
+  await framesPass(page, 2);
+  await page.keyboard.up('Space');
+  const wanted = await eventually(5, () => page.evaluate(() => window.kawauoFontWanted));
+  const pageFrames = () => page.evaluate(() => new Promise(done => requestAnimationFrame(() => done())));
+  for (let i = 0; i < 10; ++i) await pageFrames();
+  const waited = await page.evaluate(() => kawauoGame.frames);
+  check(
+    `a run begun waits for the font at its first text (frame ${wanted}, still ${waited} ten of the page's frames later)`,
+    wanted !== undefined && waited === wanted,
+  );
+  mend();
+  await page.click('#loader-again');
+  const goesOn = await eventually(10, async () => (await last(page)).scene === 2);
+  await framesPass(page, 10);
+  check(
+    'mended on the server, Try again fetches the font anew and the run goes on',
+    goesOn && !(await panel(page)).shown && (await last(page)).scene === 2,
+  );
+  await close();
 }
 
 runChecks(async ({browser, page, checks}) => {
   await damagedData(browser, checks.check);
+  await damagedFont(browser, checks.check);
   await failedDownloads(page, checks.check);
   await playAgain(page, checks.check);
   await offline(browser, checks.check);

@@ -54,6 +54,7 @@ source "$SRC/scripts/xvfb.sh"
 start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start"; exit 1; }
 
 source "$SRC/scripts/game_window.sh"
+not() { ! "$@"; }
 now_ms() { date +%s%3N; }
 # The settings file, which the first start makes.
 SETTINGS="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/kawauo/settings.ini"
@@ -63,7 +64,8 @@ rm -f "$SETTINGS"
 # Started from elsewhere: the game finds bmp\ beside kawauo.exe.
 cd "$WORK"
 START=$(now_ms)
-wine "$GAME/kawauo.exe" 2>"$WORK/visit.err" &
+PROGRESS=visit.rec.part
+wine "$GAME/kawauo.exe" --record visit.rec 2>"$WORK/visit.err" &
 GAME_PID=$!
 check "the window opens, titled kawauo" wait_for_window kawauo 300
 [ -n "${WID:-}" ] || { cat "$WORK/visit.err"; exit 1; }
@@ -81,23 +83,24 @@ check "the first start writes settings.ini, every setting explained and shown at
 press space
 check "SPACE starts play" eventually 10 lacks_overlay "$GAME/bmp/opn.bmp"
 shot "$WORK/play1.png"
-sleep 0.5
+wait_frames 30
 shot "$WORK/play2.png"
 CHANGED=$(compare -metric AE "$WORK/play1.png" "$WORK/play2.png" null: 2>&1)
-check "frames go on: the river moves (${CHANGED%% *} pixels in half a second)" test "${CHANGED%% *}" -gt 500
+check "frames go on: the river moves (${CHANGED%% *} pixels in 30 frames)" test "${CHANGED%% *}" -gt 500
 
+sized() { [ "$(window_size "$WID")" = "$1" ]; }
 xdotool key alt+Return
-sleep 1
+wait_for not sized "${SCREEN_W}x${SCREEN_H}"
 WINDOWED=$(window_size "$WID")
 check "Alt+Enter makes a window ($WINDOWED)" test "$WINDOWED" != "${SCREEN_W}x${SCREEN_H}"
 xdotool windowfocus "$WID" 2>/dev/null
 xdotool key alt+Return
-sleep 1
+wait_for sized "${SCREEN_W}x${SCREEN_H}"
 FULL=$(window_size "$WID")
 check "Alt+Enter again covers the screen ($FULL)" test "$FULL" = "${SCREEN_W}x${SCREEN_H}"
 
 xdotool windowfocus "$WID" 2>/dev/null
-press Escape
+hold_until_gone Escape
 wait_game 10
 STATUS=$?
 check "ESC ends the game with 0 (got $STATUS)" test "$STATUS" = 0
@@ -218,7 +221,7 @@ xdotool windowfocus "$WID" 2>/dev/null
 xdotool key alt+Return
 check "1366x768: Alt+Enter back to full screen: the bars are black again" fits_height
 xdotool windowfocus "$WID" 2>/dev/null
-press Escape
+hold_until_gone Escape
 wait_game 10
 GAME_PID=
 

@@ -124,24 +124,26 @@ check "a settings line the game cannot read is a note in the window's title" tit
 wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat first.err; exit 1; }
 xdotool windowfocus "$WID" 2>/dev/null
 check "--lang en: the English title shows" eventually 20 shows_overlay "$GAME/bmp/en/opn.bmp"
+PROGRESS=記録.rec.part
 xdotool key F12
 check "F12 says where the picture went in the window's title" titled "screenshot .*kawauo-.*[.]png"
-press space
+press space 4 -
 check "SPACE, bound to J alone in the settings file, leaves the title" eventually 1 shows_overlay "$GAME/bmp/en/opn.bmp"
-press j
+press j 4 SPACE
 check "J starts play" eventually 10 lacks_overlay "$GAME/bmp/en/opn.bmp"
-press Right 0.6
+press Right 20
 press F2
+windowed() { [ "$(window_size "$WID")" != "${SCREEN_W}x${SCREEN_H}" ]; }
 xdotool key alt+Return
-sleep 1
+wait_for windowed
 WINDOWED=$(window_size "$WID")
 check "Alt+Enter makes a window ($WINDOWED)" test "$WINDOWED" != "${SCREEN_W}x${SCREEN_H}"
 # The player sizes the window: remembered, as on Linux.
 xdotool windowsize "$WID" 800 600
 xdotool windowfocus "$WID" 2>/dev/null
 press Tab
-sleep 0.5
-xdotool key Escape
+wait_frames 30
+hold_until_gone Escape
 wait_game 10
 STATUS=$?
 GAME_PID=
@@ -176,20 +178,18 @@ FRAMES=$(grep -c '^{"frame"' replay.jsonl)
 wine ./kawauo.exe --play linux.rec --trace played.jsonl 2>second.err &
 GAME_PID=$!
 wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat second.err; exit 1; }
-sleep 1
+PROGRESS=
+wait_for windowed
 SECOND=$(window_size "$WID")
 check "the second start opens the window the settings remember ($SECOND)" test "$SECOND" = 800x600
 xdotool windowfocus "$WID" 2>/dev/null
 xdotool key alt+Return
 # The show runs at most 60 frames a second, later on a busy machine: its
 # trace, written beside its place until the end, says when it is past the end.
-frames_shown() { cat played.jsonl.* 2>/dev/null | grep -c '^{"frame"'; }
-for _ in $(seq $((FRAMES / 6 * 4 + 100))); do
-    [ "$(frames_shown)" -gt $((FRAMES + 10)) ] && break
-    sleep 0.1
-done
+past_the_end() { [ "$(cat .played.jsonl.kawauo-* 2>/dev/null | grep -c '^{"frame"')" -gt $((FRAMES + 10)) ]; }
+wait_for past_the_end
 xdotool windowfocus "$WID" 2>/dev/null
-xdotool key Escape
+hold_until_gone Escape
 wait_game 10
 STATUS=$?
 GAME_PID=

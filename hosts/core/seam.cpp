@@ -11,6 +11,7 @@
 #include "hosts/core/driver.h"
 #include "hosts/core/frame_stats.h"
 #include "hosts/core/keys.h"
+#include "hosts/core/notes.h"
 #include "hosts/core/pause_clock.h"
 #include "hosts/core/remembered.h"
 #include "hosts/core/seam.h"
@@ -174,6 +175,8 @@ int64_t CalendarSeconds() {
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (!core::g_seam.open) return;
     core::TheDriver().present(pixels, palette);
+    if (core::TheDriver().showNote != nullptr)
+        core::notes::Tick(core::RunningMilliseconds(), core::TheDriver().showNote);
     core::NoteShown(pixels, palette);
     core::frame_stats::NoteShown(core::Nanoseconds());
 }

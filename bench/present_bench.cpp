@@ -2,6 +2,7 @@
 // itself on SDL's dummy video driver.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "bench/convert.h"
 #include "display/device.h"
 #include "game/frame.h"
+#include "hosts/core/fit_scale.h"
 #include "hosts/headless/headless.h"
 
 namespace bench {
@@ -55,6 +57,38 @@ void BM_Convert(benchmark::State& state, int scale, bool fading) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kScreenWidth * kScreenHeight);
 }
 
+uint32_t Colour(const PALETTEENTRY& entry) {
+    return 0xFF000000u | uint32_t{entry.peRed} << 16 | uint32_t{entry.peGreen} << 8 | entry.peBlue;
+}
+
+// Fit to a screen's height (1920x1080's 1440x1080): ours (in the widest
+// vectors, or plain), or as the SDL host's window surface does it, whole
+// factors by ours into a copy, then SDL's smooth stretch.
+void BM_Fit(benchmark::State& state, bool ours, int width, int height, core::FitInstructions set) {
+    if (!StartGame()) return state.SkipWithError("no game");
+    const headless::Frame& frame = PlayPicture();
+    uint32_t colours[256];
+    for (int i = 0; i < 256; ++i) colours[i] = Colour(frame.palette[i]);
+    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    const int factor = std::min(width / kScreenWidth, height / kScreenHeight);
+    SDL_Surface* sharp =
+        SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth * factor, kScreenHeight * factor, 32, SDL_PIXELFORMAT_ARGB8888);
+    core::UseFitInstructions(set);
+    for (auto _ : state) {
+        if (ours) {
+            core::ConvertFitted(frame.pixels.data(), colours, width, height, target->pixels, target->pitch);
+        } else {
+            core::ConvertScaled(frame.pixels.data(), colours, factor, sharp->pixels, sharp->pitch);
+            SDL_SoftStretchLinear(sharp, nullptr, target, nullptr);
+        }
+        benchmark::ClobberMemory();
+    }
+    core::UseFitInstructions(core::FitInstructions::kWidest);
+    SDL_FreeSurface(sharp);
+    SDL_FreeSurface(target);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kScreenWidth * kScreenHeight);
+}
+
 // What a present costs on SDL's dummy driver beyond the conversion: the
 // texture's lock, the copy to the window and the present, unpaced.
 void BM_DummyPresent(benchmark::State& state) {
@@ -93,6 +127,12 @@ void RegisterPresentBenchmarks() {
     benchmark::RegisterBenchmark("Convert/SDL/640x480/Fading", BM_Convert<SdlConverter>, 1, true);
     benchmark::RegisterBenchmark("Convert/Ours/1280x960", BM_Convert<Converter>, 2, false);
     benchmark::RegisterBenchmark("Convert/SDL/1280x960", BM_Convert<SdlConverter>, 2, false);
+    using core::FitInstructions;
+    benchmark::RegisterBenchmark("Convert/Fit/Ours/1440x1080", BM_Fit, true, 1440, 1080, FitInstructions::kWidest);
+    benchmark::RegisterBenchmark("Convert/Fit/Plain/1440x1080", BM_Fit, true, 1440, 1080, FitInstructions::kPlain);
+    benchmark::RegisterBenchmark("Convert/Fit/SDL/1440x1080", BM_Fit, false, 1440, 1080, FitInstructions::kWidest);
+    benchmark::RegisterBenchmark("Convert/Fit/Ours/1024x768", BM_Fit, true, 1024, 768, FitInstructions::kWidest);
+    benchmark::RegisterBenchmark("Convert/Fit/SDL/1024x768", BM_Fit, false, 1024, 768, FitInstructions::kWidest);
     benchmark::RegisterBenchmark("Present/SDLDummy/NoConvert", BM_DummyPresent);
 }
 

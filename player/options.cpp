@@ -54,14 +54,13 @@ const Row kRows[] = {
      }},
     {kGame | kWeb, "--scale", "MODE", "fit (fill the screen's height, smoothly) or integer (whole factors only)",
      [](Options* o, const char* v) { return Store(ScaleModeNamed(v), &o->scale); }},
-    {kGame | kSim | kWeb, "--lang", "LANG",
-     "ja (Japanese, the default) or en (English) for the game's texts and titles",
+    {kGame | kSim | kWeb, "--lang", "LANG", "ja (Japanese) or en (English) for the game's texts and titles",
      [](Options* o, const char* v) { return Store(LanguageNamed(v), &o->lang); }},
     {kGame | kSim | kWeb, "--outline", nullptr, "draw the texts with a dark edge, to read them over pale water",
      [](Options* o, const char*) { return o->outline = true; }},
     {kGame | kWeb, "--pause-unfocused", nullptr, "stop the game while its window is not in front",
      [](Options* o, const char*) { return o->pauseUnfocused = true; }},
-    {kGame, "--record", "FILE", "write this run to FILE as a recording kawauo-sim can replay",
+    {kGame, "--record", "FILE", "write this run to FILE as a recording (--play FILE shows it)",
      [](Options* o, const char* v) { return StorePath(v, &o->recordPath); }},
     {kGame | kWeb, "--play", "FILE", "show the recording FILE (or a run's link) instead of taking the keys",
      [](Options* o, const char* v) { return StorePath(v, &o->playPath); }},
@@ -82,13 +81,17 @@ const Row kRows[] = {
 // What sets each program apart on its usage and its command line.
 struct ProgramText {
     const char* name;
-    const char* operand;  // its one argument that is no option (the sim's SCRIPT), or nullptr
+    // Its one argument that is no option, or nullptr: the sim's SCRIPT, or
+    // the game's recording to play, which may be left out (a file dropped
+    // on the program's icon comes so).
+    const char* operand;
     const char* about;
-    const char* footer;
+    const char* footer;  // nullptr: where the system's copy tells the keys
 };
 
 const ProgramText kPrograms[] = {
-    {"kawauo", nullptr, "The fish swims up the river. Options:\n", "See kawauo(6) for the keys.\n"},
+    {"kawauo", "[FILE.rec]",
+     "The fish swims up the river. Given a recording (FILE.rec), shows it as\n--play does. Options:\n", nullptr},
     {"kawauo-sim", "SCRIPT",
      "Runs the game headless in the current directory (it reads ./bmp), driven by\n"
      "SCRIPT ('-' for standard input), and writes a JSON Lines trace of every\n"
@@ -104,95 +107,130 @@ unsigned Bit(Program program) { return 1u << static_cast<int>(program); }
 
 const ProgramText& TextOf(Program program) { return kPrograms[static_cast<int>(program)]; }
 
+// The other names of --help: the short one, and those Windows programs take.
+bool AsksForHelp(const std::string& name) { return name == "-h" || name == "-?" || name == "/?"; }
+
 const Row* Find(Program program, const std::string& name) {
-    const std::string full = name == "-h" ? "--help" : name;
+    const std::string full = AsksForHelp(name) ? "--help" : name;
     for (const Row& row : kRows)
         if ((row.programs & Bit(program)) && full == row.name) return &row;
     return nullptr;
 }
 
-// One line on `errors` saying what is wrong, never the whole usage, which
+// One line in *said saying what is wrong, never the whole usage, which
 // would hide it; false, for the caller to return.
-bool Refuse(Program program, const std::string& what, std::FILE* errors) {
+bool Refuse(Program program, const std::string& what, std::string* said) {
     const char* hint = Find(program, "--help") != nullptr ? "; try --help" : "";
-    std::fprintf(errors, "%s: %s%s\n", TextOf(program).name, what.c_str(), hint);
+    *said += std::string(TextOf(program).name) + ": " + what + hint + "\n";
     return false;
 }
 
+bool EndsInRec(const std::string& name) {
+    if (name.size() <= 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    for (char& c : end) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return end == ".rec";
+}
+
+// The game's one argument that is no option: a recording, played as --play plays it.
+bool TakeRecording(const std::string& arg, Options* options, std::string* said) {
+    if (!EndsInRec(arg))
+        return Refuse(Program::kGame, "unexpected argument '" + Shown(arg) + "' (a recording's name ends in .rec)",
+                      said);
+    if (!options->playPath.empty()) return Refuse(Program::kGame, "more than one recording to play", said);
+    options->playPath = arg;
+    return true;
+}
+
 // One argument that is no option: the program's operand, given once.
-bool TakeOperand(Program program, const std::string& arg, Options* options, std::FILE* errors) {
+bool TakeOperand(Program program, const std::string& arg, Options* options, std::string* said) {
     if (TextOf(program).operand == nullptr || arg.empty())
-        return Refuse(program, "unexpected argument '" + Shown(arg) + "'", errors);
-    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given", errors);
+        return Refuse(program, "unexpected argument '" + Shown(arg) + "'", said);
+    if (program == Program::kGame) return TakeRecording(arg, options, said);
+    if (!options->scriptPath.empty()) return Refuse(program, "more than one script given", said);
     options->scriptPath = arg;
     return true;
 }
 
 // The option argv[*i], and its value after '=' or as the next argument.
-bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options, std::FILE* errors) {
+bool TakeOption(Program program, int argc, const char* const* argv, int* i, Options* options, std::string* said) {
     const std::string arg = argv[*i];
     const std::string name = arg.substr(0, arg.find('='));
     const Row* row = Find(program, name);
-    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg), errors);
+    if (row == nullptr) return Refuse(program, "unknown option " + Shown(arg), said);
     const bool joined = name.size() < arg.size();
     if (row->argument == nullptr)
-        return joined ? Refuse(program, name + " takes no value", errors) : row->apply(options, nullptr);
+        return joined ? Refuse(program, name + " takes no value", said) : row->apply(options, nullptr);
     std::string value;
     if (joined) value = arg.substr(name.size() + 1);
     else if (*i + 1 < argc) value = argv[++*i];
-    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")", errors);
+    if (value.empty()) return Refuse(program, name + " needs a value (" + row->argument + ")", said);
     if (!row->apply(options, value.c_str()))
-        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument, errors);
+        return Refuse(program, name + ": '" + Shown(value) + "' is not a " + row->argument, said);
     return true;
 }
 
-// The usage text of `program`, one line an option.
-void PrintUsage(Program program, std::FILE* out) {
+// The usage text of `program`: one line an option, its help in a column
+// (kColumns), or under it (kList, for a proportional font).
+std::string UsageOf(Program program, Layout layout) {
     const ProgramText& text = TextOf(program);
-    std::fprintf(out, "usage: %s [OPTION]...%s%s\n%s", text.name, text.operand ? " " : "",
-                 text.operand ? text.operand : "", text.about);
+    std::string usage = std::string("usage: ") + text.name + " [OPTION]..." + (text.operand ? " " : "") +
+                        (text.operand ? text.operand : "") + "\n" + text.about;
     for (const Row& row : kRows) {
         if (!(row.programs & Bit(program))) continue;
         std::string left = row.name;
         if (row.argument != nullptr) left = left + " " + row.argument;
-        std::fprintf(out, "  %-22s %s\n", left.c_str(), row.help);
+        if (layout == Layout::kList) usage += left + "\n      " + row.help + "\n";
+        else usage += "  " + left + std::string(left.size() < 22 ? 22 - left.size() : 0, ' ') + " " + row.help + "\n";
     }
-    std::fputs(text.footer, out);
+    return usage + (text.footer != nullptr ? text.footer : KeysFooter());
 }
 
 }  // namespace
 
-Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors) {
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::string* said) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool taken = arg.size() >= 2 && arg[0] == '-' ? TakeOption(program, argc, argv, &i, options, errors)
-                                                            : TakeOperand(program, arg, options, errors);
+        const bool option = (arg.size() >= 2 && arg[0] == '-') || AsksForHelp(arg);
+        const bool taken =
+            option ? TakeOption(program, argc, argv, &i, options, said) : TakeOperand(program, arg, options, said);
         if (!taken) return Outcome::kBad;
     }
     if (!options->recordPath.empty() && !options->playPath.empty()) {
-        Refuse(program, "--record and --play cannot go together", errors);
+        Refuse(program, "--record and --play cannot go together", said);
         return Outcome::kBad;
     }
     if ((options->printLink || options->printRecording) &&
         (options->printLink == options->printRecording || !options->tracePath.empty() || !options->shotsDir.empty() ||
          options->draws)) {
-        Refuse(program, "--link and --recording print and run nothing: one alone, without a run's options", errors);
+        Refuse(program, "--link and --recording print and run nothing: one alone, without a run's options", said);
         return Outcome::kBad;
     }
     if (options->help) return Outcome::kHelp;
     if (options->version) return Outcome::kVersion;
-    if (TextOf(program).operand != nullptr && options->scriptPath.empty()) {
-        Refuse(program, "no script given", errors);
+    if (program == Program::kSim && options->scriptPath.empty()) {
+        Refuse(program, "no script given", said);
         return Outcome::kBad;
     }
     return Outcome::kRun;
 }
 
-int Answer(Program program, Outcome outcome, std::FILE* out) {
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors) {
+    std::string said;
+    const Outcome outcome = Parse(program, argc, argv, options, &said);
+    std::fputs(said.c_str(), errors);
+    return outcome;
+}
+
+std::string AnswerText(Program program, Outcome outcome, Layout layout) {
+    if (outcome == Outcome::kHelp) return UsageOf(program, layout);
+    return outcome == Outcome::kVersion ? "kawauo " KAWAUO_VERSION "\n" : "";
+}
+
+int Answer(Program program, Outcome outcome, std::FILE* out, Layout layout) {
     if (outcome == Outcome::kBad) return kUsageStatus;
     const bool help = outcome == Outcome::kHelp;
-    if (help) PrintUsage(program, out);
-    else std::fprintf(out, "kawauo " KAWAUO_VERSION "\n");
+    std::fputs(AnswerText(program, outcome, layout).c_str(), out);
     // A full disk or a closed pipe: the player asked for this text and must
     // not be told all went well.
     if (std::fflush(out) == 0 && !std::ferror(out)) return 0;

@@ -43,15 +43,32 @@ enum class Outcome { kRun, kHelp, kVersion, kBad };
 
 // Reads argv[1..argc-1] as `program` takes them; kBad after one line on
 // `errors` saying which argument is wrong and, for a program with a --help,
-// "; try --help". "--name value" and "--name=value" both work.
+// "; try --help". "--name value" and "--name=value" both work; -h, -? and /?
+// are --help, and the game takes a file ending in .rec as --play's.
 Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::FILE* errors = stderr);
+// The same, the refusal's line (with its line break) added to *refusal
+// instead: for a program that finds out later where its player reads it
+// (kawauo.exe, which may have to show it in a box).
+Outcome Parse(Program program, int argc, const char* const* argv, Options* options, std::string* refusal);
+
+// How the usage sets out its options: each one's help in a column beside
+// it, for a terminal's fixed-pitch font, or on the line under it, for a
+// message box's proportional one.
+enum class Layout { kColumns, kList };
 
 // The exit status of a command line that asks for no run: for kHelp the
-// usage (one line an option, from the table Parse reads) and for kVersion
-// "kawauo 1.0.0", written to `out`: 0, or 1 after a line on standard error
-// when they could not be written whole; for kBad kUsageStatus (Parse has
-// said why).
-int Answer(Program program, Outcome outcome, std::FILE* out);
+// usage (from the table Parse reads) and for kVersion "kawauo 1.0.0",
+// written to `out`: 0, or 1 after a line on standard error when they could
+// not be written whole; for kBad kUsageStatus (Parse has said why).
+int Answer(Program program, Outcome outcome, std::FILE* out, Layout layout = Layout::kColumns);
+// What Answer writes: the usage (set out by `layout`) or the version line;
+// nothing for kRun and kBad.
+std::string AnswerText(Program program, Outcome outcome, Layout layout = Layout::kColumns);
+
+// The system's part (options_posix.cpp, options_win32.cpp): the game's
+// usage's last line, naming where the player's copy of the game lists the
+// keys (the manual page, the read-mes beside kawauo.exe).
+const char* KeysFooter();
 
 // An argument as a message shows it: control bytes as \xNN, and past `most`
 // bytes cut (between characters) with "...", so that no argument garbles the

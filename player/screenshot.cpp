@@ -12,6 +12,7 @@
 #include "player/png_write.h"
 #include "player/screenshot.h"
 #include "winapi/files.h"
+#include "winapi/told.h"
 
 namespace player::screenshot {
 namespace {
@@ -79,10 +80,10 @@ void Take(const Picture& picture) {
     std::string path;
     std::string why;
     const bool found = Folder(&folder, &why);
-    if (found && !why.empty()) std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+    if (found && !why.empty()) winapi::Tell("kawauo: " + why);
     if (found && Save(folder, std::time(nullptr), picture, &path, &why))
-        std::fprintf(stderr, "kawauo: screenshot %s\n", options::ShownPath(path).c_str());
-    else std::fprintf(stderr, "kawauo: no screenshot: %s\n", why.c_str());
+        winapi::Tell("kawauo: screenshot " + options::ShownPath(path));
+    else winapi::Tell("kawauo: no screenshot: " + why);
 }
 
 }  // namespace player::screenshot

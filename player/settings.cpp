@@ -9,6 +9,9 @@
 #include <optional>
 #include <string_view>
 
+#include "player/display_language.h"
+#include "winapi/told.h"
+
 namespace player::settings {
 namespace {
 
@@ -43,7 +46,7 @@ const char kHeader[] =
     "# away its \"# \" to change it. The game changes only the lines of what you\n"
     "# change while playing (Alt+Enter, the window's size) and keeps the rest as\n"
     "# you wrote it; the command line wins over this file for one run. A line\n"
-    "# the game cannot read is told on standard error, ignored and left as it is.\n";
+    "# the game cannot read is told when the game starts, ignored and left as it is.\n";
 
 std::string_view Trim(std::string_view s) {
     size_t begin = s.find_first_not_of(" \t\r");
@@ -171,7 +174,9 @@ std::vector<Row> MakeRows() {
              return std::string();
          },
          [](const Settings& s) { return std::string(options::NameOf(s.scale)); }},
-        {"lang", "# The game's texts: ja (Japanese) or en (English).",
+        {"lang",
+         "# The game's texts: ja (Japanese) or en (English). Without this line, the\n"
+         "# language of the system's display: Japanese for Japanese, else English.",
          [](std::string_view v, KeyKnown, Settings* s) {
              std::optional<winapi::texts::Language> lang = options::LanguageNamed(std::string(v));
              if (!lang) return Quoted(v) + " is not ja or en";
@@ -188,8 +193,8 @@ std::vector<Row> MakeRows() {
         rows.push_back({name,
                         i == 0 ? "# The keys standing for each of the game's keys, up to 8 separated by commas:\n"
                                  "# letters and digits as they are, the others by name (Space, Tab, Escape,\n"
-                                 "# Left, Up, F1, Keypad 8, Left Shift, Return, Comma, ...; the manual page\n"
-                                 "# names them all). F12 takes screenshots and cannot be bound."
+                                 "# Left, Up, F1, Keypad 8, Left Shift, Return, Comma, ...; the read-me or\n"
+                                 "# the manual page names them all). F12 takes screenshots and cannot be bound."
                                : nullptr,
                         [name, i](std::string_view v, KeyKnown known, Settings* s) {
                             return ReadKeys(name, v, known, &s->keys[i]);
@@ -258,9 +263,8 @@ std::string Line(const Row& row, const Settings& s, std::string_view end = "\n")
 }
 
 // A new file: the header, then each setting under its comment, written if it
-// was changed, else shown commented out. Nothing when nothing was changed.
+// was changed, else shown commented out.
 std::string NewText(const Settings& now, const std::vector<bool>& changed) {
-    if (std::find(changed.begin(), changed.end(), true) == changed.end()) return {};
     const std::vector<Row>& rows = Rows();
     std::string out = kHeader;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -271,11 +275,18 @@ std::string NewText(const Settings& now, const std::vector<bool>& changed) {
 }
 
 // Where a changed setting goes in an existing file: over its lines that read,
-// else after its last refused line (0: none, at the end).
+// else after its last refused line, else over the first line showing it
+// commented out as a new file does ("# name = value"), else at the end.
 struct Place {
     bool read = false;
     int lastRefused = 0;
+    int shown = 0;
 };
+
+// A line "# name = value" as a new file shows a setting: the line without its "# ".
+std::string_view Uncommented(std::string_view line) {
+    return line.substr(0, 2) == "# " ? line.substr(2) : std::string_view();
+}
 
 std::string Rewritten(std::string_view text, const Settings& now, const std::vector<bool>& changed, KeyKnown known) {
     const std::vector<Row>& rows = Rows();
@@ -289,6 +300,13 @@ std::string Rewritten(std::string_view text, const Settings& now, const std::vec
         *reads = ProblemOf(line, known, &scratch).empty();
         return row;
     };
+    // The changed setting a line shows commented out, where it has no other place.
+    auto shownRow = [&](std::string_view line) -> const Row* {
+        bool reads = false;
+        const Row* row = changedRow(Uncommented(line), &reads);
+        const Place* place = row != nullptr ? &places[row - rows.data()] : nullptr;
+        return reads && !place->read && place->lastRefused == 0 ? row : nullptr;
+    };
     EachLine(text, [&](std::string_view line, int number, bool) {
         bool reads = false;
         if (const Row* row = changedRow(line, &reads)) {
@@ -297,12 +315,17 @@ std::string Rewritten(std::string_view text, const Settings& now, const std::vec
             else place.lastRefused = number;
         }
     });
+    EachLine(text, [&](std::string_view line, int number, bool) {
+        const Row* row = shownRow(line);
+        if (row != nullptr && places[row - rows.data()].shown == 0) places[row - rows.data()].shown = number;
+    });
     std::string out(text.substr(0, MarkLength(text)));
     EachLine(text, [&](std::string_view line, int number, bool ended) {
         bool reads = false;
         const Row* row = changedRow(line, &reads);
-        if (row != nullptr && reads) {
-            out += Line(*row, now, line.back() == '\r' ? "\r\n" : "\n");
+        const Row* shown = shownRow(line);
+        if ((row != nullptr && reads) || (shown != nullptr && places[shown - rows.data()].shown == number)) {
+            out += Line(row != nullptr ? *row : *shown, now, line.back() == '\r' ? "\r\n" : "\n");
             return;
         }
         out += line;
@@ -312,7 +335,7 @@ std::string Rewritten(std::string_view text, const Settings& now, const std::vec
         out += Line(*row, now);
     });
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (!changed[i] || places[i].read || places[i].lastRefused != 0) continue;
+        if (!changed[i] || places[i].read || places[i].lastRefused != 0 || places[i].shown != 0) continue;
         if (!out.empty() && out.back() != '\n') out += '\n';
         out += Line(rows[i], now);
     }
@@ -338,11 +361,17 @@ Settings Defaults() {
     return s;
 }
 
+Settings SystemDefaults() {
+    Settings s = Defaults();
+    s.lang = DisplayLanguage();
+    return s;
+}
+
 void Apply(const std::string& text, File* file) {
     std::vector<Problem> problems;
     Parse(text, file->known, &file->settings, &problems);
     for (const Problem& problem : problems)
-        std::fprintf(stderr, "%s:%d: %s\n", options::ShownPath(file->path).c_str(), problem.line, problem.what.c_str());
+        winapi::Tell(options::ShownPath(file->path) + ":" + std::to_string(problem.line) + ": " + problem.what);
 }
 
 bool Parse(const std::string& text, KeyKnown known, Settings* into, std::vector<Problem>* problems) {
@@ -365,7 +394,10 @@ std::string Format(const Settings& now, const Settings& before, const std::strin
     const std::vector<Row>& rows = Rows();
     std::vector<bool> changed(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) changed[i] = rows[i].write(now) != rows[i].write(before);
-    return text == nullptr ? NewText(now, changed) : Rewritten(*text, now, changed, known);
+    if (text != nullptr) return Rewritten(*text, now, changed, known);
+    return std::find(changed.begin(), changed.end(), true) == changed.end() ? std::string() : NewText(now, changed);
 }
+
+std::string NewFileText(const Settings& now) { return NewText(now, std::vector<bool>(Rows().size())); }
 
 }  // namespace player::settings

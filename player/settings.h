@@ -31,6 +31,10 @@ struct Settings {
 // lists them.
 Settings Defaults();
 
+// The defaults a player's file is read over: Defaults() in the language of
+// the system's display (player/display_language.h).
+Settings SystemDefaults();
+
 // Whether the host knows a keyboard key by this name (the file's Comma is
 // asked for as ",", Keypad Comma as "Keypad ,"; F12 is refused before).
 using KeyKnown = bool (*)(const std::string& name);
@@ -62,6 +66,10 @@ bool Parse(const std::string& text, KeyKnown known, Settings* into, std::vector<
 // `text` as it is, or nothing where there is no file.
 std::string Format(const Settings& now, const Settings& before, const std::string* text, KeyKnown known);
 
+// The text of a new file holding `now`: each setting under its comment,
+// shown commented out at its value.
+std::string NewFileText(const Settings& now);
+
 // The settings file as read at start, then as last saved.
 struct File {
     std::string path;                // empty where no home folder is known
@@ -73,11 +81,25 @@ struct File {
 // read said on standard error as PATH:LINE: what.
 void Apply(const std::string& text, File* file);
 
-// Reads the file at `path` (UTF-8, or UTF-16 with its byte order mark):
-// missing or unreadable, the defaults (unreadable said on standard error);
-// the temporary files of saves that were killed are removed; each line that cannot be read said on standard
-// error as PATH:LINE: what, and the rest of the file applied.
+// Reads the file at `path` (UTF-8, or UTF-16 with its byte order mark) over
+// SystemDefaults(): missing or unreadable, the defaults (unreadable said on
+// standard error; missing, written where the system's players look for it:
+// WrittenAtFirstStart); the temporary files of saves that were killed are
+// removed; each line that cannot be read said on standard error as
+// PATH:LINE: what, and the rest of the file applied.
 Settings Load(const std::string& path, KeyKnown known, File* file);
+
+// Where Load finds the settings: `path`, after the file an earlier version
+// kept at `former` is moved there when `path` is missing (never over another
+// file; said on standard error), or `former` when it cannot be moved (said
+// too). `path` when `former` is empty or holds nothing.
+std::string MoveFormerFile(const std::string& path, const std::string& former);
+
+// Where Load found no file: a new one with NewFileText's text, so that a
+// player who looks for the file finds every setting explained. True when a
+// file is there afterwards; false, said on standard error, when it cannot be
+// written (as for Save).
+bool WriteIfMissing(File* file);
 
 // Writes what changed between the file's settings (as Load or the last Save
 // left them) and `settings`: the file is read again first, so that what the

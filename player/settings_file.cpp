@@ -13,6 +13,7 @@
 #include "player/settings.h"
 #include "player/settings_file.h"
 #include "winapi/files.h"
+#include "winapi/told.h"
 
 namespace player::settings {
 namespace {
@@ -86,6 +87,53 @@ void AppendUnit(uint32_t unit, Encoding encoding, std::string* out) {
     const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
     *out += encoding == Encoding::kUtf16Little ? low : high;
     *out += encoding == Encoding::kUtf16Little ? high : low;
+}
+
+bool MakeFolderOf(const std::string& path, std::string* why) {
+    const fs::path folder = winapi::PathOf(path).parent_path();
+    std::error_code made;
+    fs::create_directories(folder, made);
+    if (made) *why = "cannot make the folder " + Shown(winapi::Utf8Of(folder)) + ": " + made.message();
+    return !made;
+}
+
+// `bytes` in a new file beside `path`, made as every file the player keeps
+// is (an existing file's mode is kept), synced and closed; its name in
+// *temporary. False with why (and nothing left) when it cannot be written.
+bool WriteBeside(const std::string& path, const std::string& bytes, std::string* temporary, std::string* why) {
+    std::FILE* file = CreateFreshFile(path, temporary);
+    if (file == nullptr) {
+        *why = "cannot write in " + Shown(winapi::Utf8Of(winapi::PathOf(path).parent_path())) + ": " +
+               std::strerror(errno);
+        return false;
+    }
+    bool written = KeepMode(path, file) && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                   std::fflush(file) == 0 && winapi::SyncToDisk(file);
+    const int error = errno;
+    written = std::fclose(file) == 0 && written;
+    if (written) return true;
+    std::error_code removed;
+    fs::remove(winapi::PathOf(*temporary), removed);
+    *why = "cannot write " + Shown(path) + ": " + std::strerror(error);
+    return false;
+}
+
+// A new file where none stands, not even a link to nowhere (the player's,
+// to be written through by the first save); false with *why when it cannot
+// be made, true when one is there.
+bool WriteNew(const File& file, std::string* why) {
+    const fs::path place = winapi::PathOf(file.path);
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(place, error))) return true;
+    std::string temporary;
+    if (!MakeFolderOf(file.path, why) || !WriteBeside(file.path, NewFileText(file.settings), &temporary, why))
+        return false;
+    if (RenameOutput(temporary, file.path, false)) return true;
+    const int failure = errno;
+    fs::remove(winapi::PathOf(temporary), error);
+    if (fs::exists(fs::symlink_status(place, error))) return true;  // made meanwhile
+    *why = "cannot write " + Shown(file.path) + ": " + std::strerror(failure);
+    return false;
 }
 
 }  // namespace
@@ -179,23 +227,11 @@ bool ReplaceIfUnchanged(const Reading& reading, const std::string& text, bool* c
         return false;
     }
     std::string temporary;
-    std::FILE* file = CreateFreshFile(reading.path, &temporary);
-    if (file == nullptr) {
-        *why = "cannot write in " + Shown(winapi::Utf8Of(winapi::PathOf(reading.path).parent_path())) + ": " +
-               std::strerror(errno);
-        return false;
-    }
-    bool written = KeepMode(reading.path, file) && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                   std::fflush(file) == 0 && winapi::SyncToDisk(file);
-    int error = errno;
-    written = std::fclose(file) == 0 && written;
+    if (!WriteBeside(reading.path, bytes, &temporary, why)) return false;
     // Just before the file is replaced: an editor that saved meanwhile keeps its text.
-    *changed = written && !(StampOf(reading.path) == reading.stamp);
-    if (written && !*changed && !RenameOutput(temporary, reading.path, true)) {
-        written = false;
-        error = errno;
-    }
-    if (written && !*changed) return true;
+    *changed = !(StampOf(reading.path) == reading.stamp);
+    if (!*changed && RenameOutput(temporary, reading.path, true)) return true;
+    const int error = errno;
     std::error_code removed;
     fs::remove(winapi::PathOf(temporary), removed);
     if (!*changed) *why = "cannot write " + Shown(reading.path) + ": " + std::strerror(error);
@@ -203,30 +239,55 @@ bool ReplaceIfUnchanged(const Reading& reading, const std::string& text, bool* c
 }
 
 Settings Load(const std::string& path, KeyKnown known, File* file) {
-    *file = File{path, known, Defaults()};
+    *file = File{path, known, SystemDefaults()};
     if (path.empty()) return file->settings;
     RemoveStaleTemporaries(Target(path));
     std::string bytes, text, why;
     Encoding encoding = Encoding::kUtf8;
     winapi::FileProblem problem = winapi::FileProblem::kNone;
     if (!ReadBytes(path, &bytes, &problem)) {
-        if (problem == winapi::FileProblem::kMissing) return file->settings;  // nothing to lose
+        // Nothing to lose; where players look for the file, it is made.
+        if (problem == winapi::FileProblem::kMissing && WrittenAtFirstStart()) WriteIfMissing(file);
+        if (problem == winapi::FileProblem::kMissing) return file->settings;
         why = std::string("cannot be read: ") + winapi::ProblemText(problem);
     } else if (Decode(bytes, &text, &encoding, &why)) {
         Apply(text, file);
         return file->settings;
     }
-    std::fprintf(stderr, "kawauo: %s: %s\n", Shown(path).c_str(), why.c_str());
-    std::fprintf(stderr, "kawauo: using the default settings; %s is left as it is\n", Shown(path).c_str());
+    winapi::Tell("kawauo: " + Shown(path) + ": " + why);
+    winapi::Tell("kawauo: using the default settings; " + Shown(path) + " is left as it is");
     return file->settings;
+}
+
+std::string MoveFormerFile(const std::string& path, const std::string& former) {
+    std::error_code error;
+    if (former.empty() || !fs::exists(fs::symlink_status(winapi::PathOf(former), error)) ||
+        fs::exists(fs::symlink_status(winapi::PathOf(path), error)))
+        return path;
+    std::string why;
+    if (MakeFolderOf(path, &why)) {
+        if (RenameOutput(former, path, false)) {
+            winapi::Tell("kawauo: the settings file is now " + Shown(path) + " (moved from " + Shown(former) + ")");
+            return path;
+        }
+        why = std::strerror(errno);
+    }
+    winapi::Tell("kawauo: " + Shown(former) + " cannot be moved to " + Shown(path) + " (" + why +
+                 "): it is read and saved where it is");
+    return former;
+}
+
+bool WriteIfMissing(File* file) {
+    std::string why;
+    if (file->path.empty()) why = "no home folder is known";
+    else if (WriteNew(*file, &why)) return true;
+    winapi::Tell("kawauo: the settings file is not written: " + why);
+    return false;
 }
 
 bool Save(const Settings& settings, File* file) {
     std::string why = file->path.empty() ? "no home folder is known" : "";
-    const fs::path folder = winapi::PathOf(file->path).parent_path();
-    std::error_code made;
-    if (why.empty() && (fs::create_directories(folder, made), made))
-        why = "cannot make the folder " + Shown(winapi::Utf8Of(folder)) + ": " + made.message();
+    if (why.empty()) MakeFolderOf(file->path, &why);
     for (int attempt = 0; why.empty() && attempt < kAttempts; ++attempt) {
         Reading reading;
         if (!ReadForSave(file->path, &reading, &why)) break;
@@ -241,7 +302,7 @@ bool Save(const Settings& settings, File* file) {
         if (!changed) break;
         if (attempt + 1 == kAttempts) why = Shown(reading.path) + " kept changing while the game saved it";
     }
-    std::fprintf(stderr, "kawauo: the settings are not saved: %s\n", why.c_str());
+    winapi::Tell("kawauo: the settings are not saved: " + why);
     return false;
 }
 

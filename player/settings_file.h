@@ -11,11 +11,20 @@
 namespace player::settings {
 
 // $XDG_CONFIG_HOME/kawauo/settings, else ~/.config/kawauo/settings; on
-// Windows %APPDATA%\kawauo\settings, else the roaming application data
-// known folder's. Empty when none is known.
+// Windows %APPDATA%\kawauo\settings.ini (a name Notepad opens), else in the
+// roaming application data known folder. Empty when none is known.
 std::string DefaultPath();
 // What DefaultPath looks for, for the message when it finds none.
 const char* DefaultFolderName();
+
+// Where earlier versions kept the file, when it has moved since (on Windows
+// %APPDATA%\kawauo\settings, which had no extension for Explorer to open it
+// by); empty where it has not moved.
+std::string FormerPath();
+
+// Whether a missing file is written at the start, every setting explained
+// (WriteIfMissing), or only by the player's first change.
+bool WrittenAtFirstStart();
 
 // How a settings file's text is kept: UTF-8 (with a byte order mark or
 // without), or UTF-16 as Windows' Notepad saves "Unicode", recognised by

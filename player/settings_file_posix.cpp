@@ -22,6 +22,12 @@ std::string DefaultPath() {
 
 const char* DefaultFolderName() { return "home folder"; }
 
+// The file has been where the XDG rules put it since the first version.
+std::string FormerPath() { return {}; }
+
+// The manual page says what the file holds; the first change writes it.
+bool WrittenAtFirstStart() { return false; }
+
 Stamp StampOf(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return {};

@@ -1,6 +1,6 @@
-// The settings file's place on Windows: %APPDATA%\kawauo\settings (else the
-// roaming application data known folder), what the file is now, and a file
-// of many names written where it stands.
+// The settings file's place on Windows: %APPDATA%\kawauo\settings.ini (else
+// in the roaming application data known folder), what the file is now, and
+// a file of many names written where it stands.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -37,8 +37,16 @@ const char* DefaultFolderName() { return "APPDATA folder"; }
 
 std::string DefaultPath() {
     const fs::path folder = ApplicationData();
+    return folder.empty() ? std::string() : winapi::Utf8Of(folder / L"kawauo" / L"settings.ini");
+}
+
+std::string FormerPath() {
+    const fs::path folder = ApplicationData();
     return folder.empty() ? std::string() : winapi::Utf8Of(folder / L"kawauo" / L"settings");
 }
+
+// A Windows player looks for the file in Explorer, and the read-me names it.
+bool WrittenAtFirstStart() { return true; }
 
 Stamp StampOf(const std::string& path) {
     const HANDLE file =

@@ -8,8 +8,10 @@ KAWAUO_TEST_PACKAGES=(libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xdot
 KAWAUO_TEST_PACKAGES+=(libfreetype-dev xfonts-shinonome xfonts-efont-unicode)
 KAWAUO_PACKAGE_PACKAGES=(dpkg-dev lintian appstream desktop-file-utils debootstrap xvfb xdotool x11-utils
                          imagemagick)
-# The Windows build (scripts/ci_windows.sh): MinGW-w64, its zlib, and Wine to test under.
-KAWAUO_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick)
+# The Windows build (scripts/ci_windows.sh): MinGW-w64, its zlib, and Wine to
+# test under, with the locales' sources its display languages are made from.
+KAWAUO_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xvfb xdotool x11-utils imagemagick
+                         locales)
 
 # The web build (play-web.sh, scripts/ci_web.sh): Debian's emscripten,
 # zopfli for the files it stores compressed, and its Chromium to test in

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "winapi/cp932.h"
+#include "winapi/told.h"
 #include "winapi/win.h"
 
 namespace {
@@ -96,8 +97,8 @@ void ReportFileProblem(const std::string& path, FileProblem problem) {
     const std::string here = Utf8Of(std::filesystem::current_path(error));
     std::string searched;
     for (const std::string& folder : g_searchedFolders) searched += (searched.empty() ? "" : ", ") + folder;
-    std::fprintf(stderr, "kawauo: cannot use %s: %s (working folder %s%s%s)\n", path.c_str(), ProblemText(problem),
-                 here.c_str(), searched.empty() ? "" : "; picture folders searched: ", searched.c_str());
+    Tell("kawauo: cannot use " + path + ": " + ProblemText(problem) + " (working folder " + here +
+         (searched.empty() ? "" : "; picture folders searched: " + searched) + ")");
 }
 
 }  // namespace winapi

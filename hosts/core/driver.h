@@ -76,6 +76,14 @@ struct Driver {
     void (*frameEnd)(HRESULT result) = nullptr;
     // How frames are paced now, for the frame statistics.
     const char* (*pacing)() = nullptr;
+    // Shows a short note (UTF-8, one line) where the player sees it without
+    // the picture being covered, in place of the last (the window's title,
+    // the page's status line); "" takes it away. Called from frames only.
+    void (*showNote)(const char* text) = nullptr;
+    // Whether the player cannot read standard error (a program started from
+    // Explorer, without a console): what stops the game before they saw it
+    // is shown in a box as well.
+    bool (*errorsUnseen)() = nullptr;
     // Puts UTF-8 text on the system's clipboard (Ctrl+C's run link on the
     // result screen, core/link_copy.h); false when the system refused it.
     bool (*copyText)(const char* text) = nullptr;

@@ -1,5 +1,5 @@
 // Where a host shows the 640x480 picture in its window or screen, the one
-// rule every host letterboxes by.
+// rule every host letterboxes by, and the size of a window nobody sized.
 #pragma once
 #include <algorithm>
 
@@ -28,6 +28,20 @@ constexpr PictureArea PictureAreaIn(int outputWidth, int outputHeight, player::o
         w = outputHeight * 4 / 3;
     }
     return PictureArea{(outputWidth - w) / 2, (outputHeight - h) / 2, w, h};
+}
+
+// The window a player gets who has not sized one, by the room the desktop
+// leaves its client (the work area less the window's frame): the largest
+// whole multiple of the picture that fits; where even twice the picture does
+// not fit and fit smooths (a 1366x768 screen), the largest 4:3 size that
+// fits instead; never smaller than the picture.
+constexpr PictureArea DefaultWindowIn(int roomWidth, int roomHeight, player::options::ScaleMode mode) {
+    constexpr int kWidth = 640, kHeight = 480;
+    const int scale = std::max(1, std::min(roomWidth / kWidth, roomHeight / kHeight));
+    if (scale >= 2 || mode == player::options::ScaleMode::kInteger)
+        return PictureArea{0, 0, kWidth * scale, kHeight * scale};
+    const PictureArea fitted = PictureAreaIn(roomWidth, roomHeight, mode);
+    return fitted.width >= kWidth ? PictureArea{0, 0, fitted.width, fitted.height} : PictureArea{0, 0, kWidth, kHeight};
 }
 
 }  // namespace core

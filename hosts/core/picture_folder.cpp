@@ -1,5 +1,6 @@
 // Choosing the folder the game reads "bmp\..." from, for every players' entry,
-// and telling the player when no folder holds the pictures.
+// and telling the player when no folder holds the pictures (the installed
+// folders are the system's part: picture_folder_posix.cpp, _win32.cpp).
 #include "hosts/core/picture_folder.h"
 
 #include <cstdio>
@@ -69,9 +70,9 @@ std::vector<fs::path> PictureFolders(const fs::path& programFolder) {
     std::error_code error;
     std::vector<fs::path> folders{fs::current_path(error)};
     if (programFolder.empty()) return folders;
-    // Installed: bin/ (or games/) beside share/kawauo (or share/games/kawauo).
-    const fs::path prefix = programFolder.parent_path();
-    for (const fs::path& folder : {programFolder, prefix / "share" / "games" / "kawauo", prefix / "share" / "kawauo"}) {
+    std::vector<fs::path> beside = {programFolder};
+    for (const fs::path& installed : InstalledFolders(programFolder)) beside.push_back(installed);
+    for (const fs::path& folder : beside) {
         const fs::path normal = folder.lexically_normal();
         bool seen = false;
         for (const fs::path& earlier : folders) seen = seen || fs::equivalent(earlier, normal, error);

@@ -1,14 +1,24 @@
 // Where the game's pictures are looked for: the working folder, the program's
-// own folder, then the installed data folders beside the program's bin folder.
+// own folder, then (on POSIX systems) the installed data folders beside the
+// program's bin folder.
 #pragma once
 #include <filesystem>
 #include <vector>
 
 namespace core {
 
-// The folders that may hold bmp/, in the order they are tried; only the
+// The folders that may hold bmp/, in the order they are tried: the working
+// folder, the program's folder, then the system's InstalledFolders; only the
 // working folder when the program's folder is not known (empty).
 std::vector<std::filesystem::path> PictureFolders(const std::filesystem::path& programFolder);
+
+// The system's part (picture_folder_posix.cpp, _win32.cpp): the folder of
+// the running program, or empty when the system will not say; and where an
+// installed game keeps its pictures, from that folder (on POSIX systems
+// share/games/kawauo and share/kawauo beside its bin/ or games/; none on
+// Windows, where the zip keeps bmp beside kawauo.exe).
+std::filesystem::path ProgramFolder();
+std::vector<std::filesystem::path> InstalledFolders(const std::filesystem::path& programFolder);
 
 // Makes the first of those folders holding bmp/back.bmp the working folder,
 // and names them all in later file reports. False when none holds it: the

@@ -12,6 +12,7 @@
 #include "hosts/core/frame_stats.h"
 #include "hosts/core/keys.h"
 #include "hosts/core/link_copy.h"
+#include "hosts/core/notes.h"
 #include "hosts/core/pause_clock.h"
 #include "hosts/core/remembered.h"
 #include "hosts/core/seam.h"
@@ -176,6 +177,8 @@ int64_t CalendarSeconds() {
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (!core::g_seam.open) return;
     core::TheDriver().present(pixels, palette);
+    if (core::TheDriver().showNote != nullptr)
+        core::notes::Tick(core::RunningMilliseconds(), core::TheDriver().showNote);
     core::NoteShown(pixels, palette);
     core::frame_stats::NoteShown(core::Nanoseconds());
 }

@@ -17,6 +17,7 @@
 #include "player/run_link.h"
 #include "sim/runner.h"
 #include "winapi/texts.h"
+#include "winapi/told.h"
 #include "winapi/win.h"
 
 namespace core {
@@ -147,7 +148,7 @@ int PlayGame(const player::options::Options& chosen, const std::filesystem::path
     std::string why;
     if (!BeginSession(Session{chosen.recordPath, chosen.playPath, chosen.tracePath, false, chosen.lang.has_value()},
                       &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        winapi::Tell("kawauo: " + why);
         return 1;
     }
     // None found: the game still starts, and says which picture is missing.
@@ -155,7 +156,7 @@ int PlayGame(const player::options::Options& chosen, const std::filesystem::path
     static char commandLine[] = "";
     int status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
     if (!EndSession(status, &why)) {
-        std::fprintf(stderr, "kawauo: %s\n", why.c_str());
+        winapi::Tell("kawauo: " + why);
         if (status == 0) status = 1;
     }
     return status;

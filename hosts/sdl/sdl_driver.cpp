@@ -231,6 +231,13 @@ void ShowBox(const char* caption, const char* text) {
 
 bool KeyKnown(const std::string& name) { return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN; }
 
+// A note in the window's title, after the game's name.
+void ShowNote(const char* text) {
+    if (g_sdl.window == nullptr) return;
+    const std::string title = text[0] == '\0' ? KAWAUO_NAME : std::string(KAWAUO_NAME " — ") + text;
+    SDL_SetWindowTitle(g_sdl.window, title.c_str());
+}
+
 bool CopyText(const char* text) { return SDL_SetClipboardText(text) == 0; }
 
 constexpr core::Driver kDriver{
@@ -246,6 +253,7 @@ constexpr core::Driver kDriver{
     .wait = Wait,
     .keyKnown = KeyKnown,
     .pacing = sdl::DescribePacing,
+    .showNote = ShowNote,
     .copyText = CopyText,
     .screenshot = core::TakeScreenshot,
     .threads = true,

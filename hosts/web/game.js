@@ -7,6 +7,8 @@
 //   'choices'    detail {lang, scale, outline, kept}: what the menu shows
 //   'refused'    detail {argument, why}: an argument it left out, and why
 //   'messagebox' detail {caption, text, done}: a box to show; done() is its OK
+//   'note'       detail text: a short note to show a few seconds ('' when its
+//                time is up)
 //   'firstframe' the first picture is on the canvas
 //   'fontwanted' it waits for the font, to draw its first text
 //   'ended'      detail {status, why, failed}: the game is over; why is '' or

@@ -280,6 +280,11 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // A note for the page's status line ('' takes it away).
+  kawauo_web_note: function (text) {
+    Module['kawauo'].tell('note', UTF8ToString(text));
+  },
+
   // The font the page fetches after the title's files, once the game wants
   // it, copied into memory the program keeps. Only the callback runs once:
   // the call itself runs again when the game resumes.

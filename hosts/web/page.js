@@ -120,6 +120,14 @@ function showRefused() {
     .join(' ');
 }
 
+// The game's note in the notice line while it lasts, then the refused
+// arguments' notice again, if any.
+function showNote(text) {
+  if (!text) return showRefused();
+  notice.hidden = false;
+  notice.textContent = text;
+}
+
 function showMessageBox(event) {
   event.preventDefault(); // shown: the game waits for its OK
   const {caption, text, done} = event.detail;
@@ -156,6 +164,7 @@ function play(program) {
   showRefused();
   game.addEventListener('ended', ended);
   game.addEventListener('messagebox', showMessageBox);
+  game.addEventListener('note', event => showNote(event.detail));
   game.addEventListener('fontwanted', () => loader.fontWanted());
   game.addEventListener('choices', event => useLanguage(event.detail.lang));
   game.addEventListener('refused', event => {

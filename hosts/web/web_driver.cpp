@@ -111,6 +111,7 @@ constexpr core::Driver kDriver{
     .keyKnown = web::KeyNameKnown,
     .nanoseconds = Nanoseconds,
     .debugLine = kawauo_web_debug_line,
+    .showNote = kawauo_web_note,
 };
 
 }  // namespace

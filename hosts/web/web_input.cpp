@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hosts/core/driver.h"
+#include "hosts/core/key_table.h"
 #include "hosts/core/remembered.h"
 #include "hosts/web/web_internal.h"
 #include "player/key_names.h"
@@ -24,54 +25,6 @@ constexpr struct {
     {1u << 14, core::kPadLeft}, {1u << 15, core::kPadRight}, {1u << 16, core::kPadGuide},
 };
 
-// KeyboardEvent.code and the settings file's name of the same key, where
-// the two differ beyond the rules of CodeOf (letters, digits, the keypad's
-// digits, F-keys).
-constexpr struct {
-    const char* code;
-    const char* name;
-} kCodes[] = {
-    {"Space", "Space"},
-    {"Tab", "Tab"},
-    {"Escape", "Escape"},
-    {"Enter", "Return"},
-    {"Backspace", "Backspace"},
-    {"Insert", "Insert"},
-    {"Delete", "Delete"},
-    {"Home", "Home"},
-    {"End", "End"},
-    {"PageUp", "PageUp"},
-    {"PageDown", "PageDown"},
-    {"ArrowLeft", "Left"},
-    {"ArrowUp", "Up"},
-    {"ArrowRight", "Right"},
-    {"ArrowDown", "Down"},
-    {"ShiftLeft", "Left Shift"},
-    {"ShiftRight", "Right Shift"},
-    {"ControlLeft", "Left Ctrl"},
-    {"ControlRight", "Right Ctrl"},
-    {"AltLeft", "Left Alt"},
-    {"AltRight", "Right Alt"},
-    {"CapsLock", "CapsLock"},
-    {"Comma", ","},
-    {"Period", "."},
-    {"Slash", "/"},
-    {"Semicolon", ";"},
-    {"Quote", "'"},
-    {"BracketLeft", "["},
-    {"BracketRight", "]"},
-    {"Backslash", "\\"},
-    {"Minus", "-"},
-    {"Equal", "="},
-    {"Backquote", "`"},
-    {"NumpadDecimal", "Keypad ."},
-    {"NumpadAdd", "Keypad +"},
-    {"NumpadSubtract", "Keypad -"},
-    {"NumpadMultiply", "Keypad *"},
-    {"NumpadDivide", "Keypad /"},
-    {"NumpadEnter", "Keypad Enter"},
-};
-
 struct Pad {
     bool connected = false;
     uint32_t buttons = 0;
@@ -81,39 +34,16 @@ struct Pad {
 
 Pad g_pads[kPads];
 
-bool StartsWith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
-
-bool Upper(const std::string& name) { return name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z'; }
-bool Digit(const std::string& name) { return name.size() == 1 && name[0] >= '0' && name[0] <= '9'; }
-
 // The settings file's name of a key by its code; empty for a key it has no name for.
 std::string NameOf(const std::string& code) {
-    if (StartsWith(code, "Key") && Upper(code.substr(3))) return code.substr(3);
-    if (StartsWith(code, "Digit") && Digit(code.substr(5))) return code.substr(5);
-    if (StartsWith(code, "Numpad") && Digit(code.substr(6))) return "Keypad " + code.substr(6);
-    if (code.size() >= 2 && code.size() <= 3 && code[0] == 'F' && Digit(code.substr(1, 1))) return code;
-    for (const auto& row : kCodes)
-        if (code == row.code) return row.name;
-    return {};
+    const core::KeyRow* key = core::KeyByCode(code);
+    return key != nullptr ? key->name : std::string();
 }
 
 // The code of a key by the settings file's name (any case); empty for none.
 std::string CodeOf(const std::string& name) {
-    std::string upper = name;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (Upper(upper)) return "Key" + upper;
-    if (Digit(upper)) return "Digit" + upper;
-    if (StartsWith(upper, "KEYPAD ") && Digit(upper.substr(7))) return "Numpad" + upper.substr(7);
-    for (int f = 1; f <= 24; ++f)
-        if (upper == "F" + std::to_string(f)) return upper;
-    for (const auto& row : kCodes) {
-        std::string rowName = row.name;
-        for (char& c : rowName)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (upper == rowName) return row.code;
-    }
-    return {};
+    const core::KeyRow* key = core::KeyByName(name);
+    return key != nullptr ? key->code : std::string();
 }
 
 void Translate(int kind, const std::string& name) {

@@ -32,6 +32,7 @@ void kawauo_web_message_box(const char* caption, const char* text);
 // then puts its two tables in memory the program keeps: where, and their sizes.
 void kawauo_web_font(const uint8_t** glyphs, size_t* glyphsSize, const uint8_t** cp932, size_t* cp932Size);
 void kawauo_web_debug_line(const char* text);
+void kawauo_web_note(const char* text);
 void kawauo_web_shot(const char* name, const uint8_t* pixels, const PALETTEENTRY* palette);
 void kawauo_web_ended(int status);
 // The settings text kept under `name` in localStorage (library_choices.js):

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "hosts/core/notes.h"
 #include "hosts/core/picture_folder.h"
 #include "hosts/core/session.h"
 #include "hosts/web/web_host.h"
@@ -112,6 +113,7 @@ int main(int argc, char** argv) {
         return kScriptFailure;
     }
     const bool scripted = !chosen.scriptPath.empty();
+    core::notes::NoteWhatIsTold();
     web::UseChoices(chosen, !scripted);
     // The pictures come in the page's bundle: without them it is damaged
     // (said in the language just chosen).

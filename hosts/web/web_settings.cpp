@@ -27,7 +27,7 @@ bool ReadText(const std::string& name, std::string* text) {
 std::string DefaultPath() { return "kawauo.settings"; }
 
 Settings Load(const std::string& path, KeyKnown known, File* file) {
-    *file = File{path, known, Defaults()};
+    *file = File{path, known, SystemDefaults()};
     std::string text;
     if (!ReadText(path, &text)) return file->settings;
     Apply(text, file);

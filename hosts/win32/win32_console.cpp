@@ -6,19 +6,14 @@
 // started from Explorer, into a box.
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "hosts/win32/win32_internal.h"
 
 namespace {
-
-constexpr unsigned kPipeBytes = 1 << 16;  // far more than the usage's text: nothing waits on it
 
 // The program's arguments as UTF-8, its own name first.
 std::vector<std::string> Arguments() {
@@ -29,32 +24,6 @@ std::vector<std::string> Arguments() {
     LocalFree(wide);
     if (arguments.empty()) arguments.push_back("kawauo");
     return arguments;
-}
-
-// Parses the command line with its refusal and its answer written into one
-// pipe, whose text is returned: Parse says only why a line is refused,
-// Answer only the usage or the version, so it is one or the other. (A
-// program started without streams has no standard error to send there.)
-std::string ParseCaught(const std::vector<const char*>& argv, player::options::Options* chosen,
-                        player::options::Outcome* outcome, int* status) {
-    const int count = static_cast<int>(argv.size());
-    int ends[2];
-    std::FILE* caught = _pipe(ends, kPipeBytes, _O_BINARY | _O_NOINHERIT) == 0 ? _fdopen(ends[1], "wb") : nullptr;
-    if (caught == nullptr) {
-        *outcome = player::options::Parse(player::options::Program::kGame, count, argv.data(), chosen);
-        *status = player::options::Answer(player::options::Program::kGame, *outcome, stdout);
-        return std::string();
-    }
-    *outcome = player::options::Parse(player::options::Program::kGame, count, argv.data(), chosen, caught);
-    *status = *outcome == player::options::Outcome::kRun
-                  ? 0
-                  : player::options::Answer(player::options::Program::kGame, *outcome, caught);
-    std::fclose(caught);
-    std::string text;
-    char chunk[4096];
-    for (int got; (got = _read(ends[0], chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(got));
-    _close(ends[0]);
-    return text;
 }
 
 bool Usable(HANDLE handle) {
@@ -98,16 +67,26 @@ Delivery WriteToParent(DWORD which, const std::string& text) {
 
 namespace win32 {
 
+bool ErrorsUnseen() { return !Usable(GetStdHandle(STD_ERROR_HANDLE)) && GetConsoleWindow() == nullptr; }
+
 player::options::Outcome ReadCommandLine(player::options::Options* chosen, int* status) {
+    using player::options::Outcome;
     const std::vector<std::string> arguments = Arguments();
     std::vector<const char*> argv;
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-    player::options::Outcome outcome = player::options::Outcome::kRun;
-    const std::string text = ParseCaught(argv, chosen, &outcome, status);
-    if (outcome == player::options::Outcome::kRun || text.empty()) return outcome;
-    const bool refused = outcome == player::options::Outcome::kBad;
+    std::string text;
+    const Outcome outcome = player::options::Parse(player::options::Program::kGame, static_cast<int>(argv.size()),
+                                                   argv.data(), chosen, &text);
+    if (outcome == Outcome::kRun) return outcome;
+    const bool refused = outcome == Outcome::kBad;
+    *status = refused ? player::options::kUsageStatus : 0;
+    if (!refused) text = player::options::AnswerText(player::options::Program::kGame, outcome);
     Delivery delivery = WriteToParent(refused ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, text);
     if (delivery == Delivery::kNowhere) {
+        // A box's proportional font breaks columns: the usage there as a list.
+        if (outcome == Outcome::kHelp)
+            text =
+                player::options::AnswerText(player::options::Program::kGame, outcome, player::options::Layout::kList);
         const UINT icon = refused ? MB_ICONWARNING : MB_ICONINFORMATION;
         delivery = Written(MessageBoxW(nullptr, Wide(text).c_str(), L"kawauo", MB_OK | icon) != 0);
     }

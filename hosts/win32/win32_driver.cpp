@@ -10,7 +10,7 @@ namespace {
 static_assert(sizeof(PALETTEENTRY) == 4, "palette entries are passed on as red, green, blue, flags bytes");
 
 bool Open(const core::WindowWish& wish) {
-    if (!win32::OpenGameWindow(wish.fullscreen, wish.scale)) return false;
+    if (!win32::OpenGameWindow(wish.fullscreen, wish.scale, wish.width, wish.height)) return false;
     win32::StartPacing();
     return true;
 }
@@ -44,6 +44,8 @@ constexpr core::Driver kDriver{
     .keyKnown = win32::KeyNameKnown,
     .debugLine = win32::DebugLine,
     .pacing = Pacing,
+    .showNote = win32::ShowNote,
+    .errorsUnseen = win32::ErrorsUnseen,
     .screenshot = core::TakeScreenshot,
     .threads = true,
 };

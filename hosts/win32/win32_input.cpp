@@ -1,14 +1,14 @@
 // The Win32 driver's keys: the keyboard from the window's messages, each key
-// told to the core by the name the settings file gives it on every system,
+// told to the core by the name the settings file gives it on every system
+// (the core's key table),
 // and up to four XInput pads, told by the roles of their buttons.
 #include <windows.h>
 #include <xinput.h>
 
-#include <cctype>
 #include <string>
-#include <string_view>
 
 #include "hosts/core/hear.h"
+#include "hosts/core/key_table.h"
 #include "hosts/win32/win32_internal.h"
 
 namespace {
@@ -17,8 +17,6 @@ constexpr DWORD kPadCount = XUSER_MAX_COUNT;
 // Asking for a pad that is not there is slow on Windows: empty slots are
 // looked at again only this often.
 constexpr ULONGLONG kEmptySlotRetryMs = 2000;
-
-using GetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 
 constexpr struct {
     WORD button;
@@ -37,102 +35,7 @@ struct Pad {
     XINPUT_GAMEPAD last{};  // as last told
 };
 
-struct InputState {
-    Pad pads[kPadCount];
-    bool xinputLooked = false;
-    GetStateFunction getState = nullptr;
-};
-
-InputState g_input;
-
-// The key pad's Enter, which Windows gives as Return with the extended flag.
-constexpr int kKeypadEnter = 0x100 | VK_RETURN;
-
-// The keys by the names of the settings file, as SDL names them.
-struct NamedKey {
-    std::string_view name;
-    int key;
-};
-
-constexpr NamedKey kNamedKeys[] = {
-    {"Space", VK_SPACE},
-    {"Tab", VK_TAB},
-    {"Escape", VK_ESCAPE},
-    {"Return", VK_RETURN},
-    {"Backspace", VK_BACK},
-    {"Insert", VK_INSERT},
-    {"Delete", VK_DELETE},
-    {"Home", VK_HOME},
-    {"End", VK_END},
-    {"PageUp", VK_PRIOR},
-    {"PageDown", VK_NEXT},
-    {"Left", VK_LEFT},
-    {"Up", VK_UP},
-    {"Right", VK_RIGHT},
-    {"Down", VK_DOWN},
-    {"Left Shift", VK_LSHIFT},
-    {"Right Shift", VK_RSHIFT},
-    {"Left Ctrl", VK_LCONTROL},
-    {"Right Ctrl", VK_RCONTROL},
-    {"Left Alt", VK_LMENU},
-    {"Right Alt", VK_RMENU},
-    {"Left GUI", VK_LWIN},
-    {"Right GUI", VK_RWIN},
-    {"CapsLock", VK_CAPITAL},
-    {"Menu", VK_APPS},
-    {",", VK_OEM_COMMA},
-    {".", VK_OEM_PERIOD},
-    {"/", VK_OEM_2},
-    {";", VK_OEM_1},
-    {"'", VK_OEM_7},
-    {"[", VK_OEM_4},
-    {"]", VK_OEM_6},
-    {"\\", VK_OEM_5},
-    {"-", VK_OEM_MINUS},
-    {"=", VK_OEM_PLUS},
-    {"`", VK_OEM_3},
-    {"Keypad .", VK_DECIMAL},
-    {"Keypad +", VK_ADD},
-    {"Keypad -", VK_SUBTRACT},
-    {"Keypad *", VK_MULTIPLY},
-    {"Keypad /", VK_DIVIDE},
-    {"Keypad ,", VK_SEPARATOR},
-    {"Keypad Enter", kKeypadEnter},
-};
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-// F1 to F24 by number; 0 for any other name.
-int FunctionKeyNamed(std::string_view name) {
-    if (name.size() < 2 || name.size() > 3 || (name[0] != 'F' && name[0] != 'f') || name[1] == '0') return 0;
-    int number = 0;
-    for (char c : name.substr(1)) {
-        if (c < '0' || c > '9') return 0;
-        number = number * 10 + (c - '0');
-    }
-    return number <= 24 ? VK_F1 + number - 1 : 0;
-}
-
-// The key of a name, as SDL reads it (letters in either case); 0
-// for a name this keyboard has no key by.
-int KeyNamed(std::string_view name) {
-    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
-        return std::toupper(static_cast<unsigned char>(name[0]));
-    constexpr std::string_view kKeypad = "Keypad ";
-    if (name.size() == kKeypad.size() + 1 && SameName(name.substr(0, kKeypad.size()), kKeypad) && name.back() >= '0' &&
-        name.back() <= '9')
-        return VK_NUMPAD0 + (name.back() - '0');
-    if (int function = FunctionKeyNamed(name)) return function;
-    for (const NamedKey& named : kNamedKeys)
-        if (SameName(named.name, name)) return named.key;
-    return 0;
-}
+Pad g_pads[kPadCount];
 
 // The key a message speaks of, told apart as the names are: the key pad's
 // keys (which without Num Lock come as the arrows and the keys above them,
@@ -144,7 +47,7 @@ int KeyOf(int virtualKey, uint32_t keyFlags) {
         case VK_SHIFT: return static_cast<int>(MapVirtualKeyW((keyFlags >> 16) & 0xFF, MAPVK_VSC_TO_VK_EX));
         case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
         case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
-        case VK_RETURN: return extended ? kKeypadEnter : VK_RETURN;
+        case VK_RETURN: return extended ? core::kKeypadEnter : VK_RETURN;
         default: break;
     }
     if (extended) return virtualKey;
@@ -156,32 +59,6 @@ int KeyOf(int virtualKey, uint32_t keyFlags) {
     for (const auto& pad : kPadKeys)
         if (pad[0] == virtualKey) return pad[1];
     return virtualKey;
-}
-
-// XInput from whichever of its libraries this Windows has; none, no pads.
-GetStateFunction XInputGetStateFunction() {
-    if (!g_input.xinputLooked) {
-        g_input.xinputLooked = true;
-        for (const wchar_t* library : {L"xinput1_4.dll", L"xinput9_1_0.dll"}) {
-            HMODULE module = LoadLibraryW(library);
-            if (module == nullptr) continue;
-            FARPROC found = GetProcAddress(module, "XInputGetState");
-            g_input.getState = reinterpret_cast<GetStateFunction>(reinterpret_cast<void*>(found));
-            if (g_input.getState != nullptr) break;
-        }
-    }
-    return g_input.getState;
-}
-
-// The name the settings file gives the key KeyOf tells; empty for a key
-// that has none.
-std::string NameOf(int key) {
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
-    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return "Keypad " + std::to_string(key - VK_NUMPAD0);
-    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
-    for (const NamedKey& named : kNamedKeys)
-        if (named.key == key) return std::string(named.name);
-    return {};
 }
 
 // A pad's controls told by role; XInput counts the stick's up as positive,
@@ -205,31 +82,30 @@ bool Same(const XINPUT_GAMEPAD& a, const XINPUT_GAMEPAD& b) {
 
 namespace win32 {
 
-bool KeyNameKnown(const std::string& name) { return KeyNamed(name) != 0; }
+bool KeyNameKnown(const std::string& name) { return core::KeyByName(name) != nullptr; }
 
 void KeyChanged(int virtualKey, bool down, uint32_t keyFlags, bool alt) {
     constexpr uint32_t kWasDown = 1u << 30;
-    const std::string name = NameOf(KeyOf(virtualKey, keyFlags));
-    if (name.empty()) return;
+    const core::KeyRow* key = core::KeyByVirtualKey(KeyOf(virtualKey, keyFlags));
+    if (key == nullptr) return;
     core::Hear(core::RawEvent{.kind = core::RawKind::kKey,
                               .down = down,
-                              .key = name.c_str(),
+                              .key = key->name.c_str(),
                               .alt = alt,
                               .repeat = down && (keyFlags & kWasDown) != 0});
 }
 
 // Pads, like the keyboard, speak only to the window with the focus.
 void PollPads() {
-    GetStateFunction getState = XInputGetStateFunction();
-    if (getState == nullptr || GetFocus() == nullptr) return;
+    if (GetFocus() == nullptr) return;
     ULONGLONG now = GetTickCount64();
     for (DWORD slot = 0; slot < kPadCount; ++slot) {
-        Pad& pad = g_input.pads[slot];
+        Pad& pad = g_pads[slot];
         if (!pad.connected && now - pad.lastTry < kEmptySlotRetryMs && pad.lastTry != 0) continue;
         pad.lastTry = now;
         XINPUT_STATE state{};
         const bool wasConnected = pad.connected;
-        pad.connected = getState(slot, &state) == ERROR_SUCCESS;
+        pad.connected = XInputGetState(slot, &state) == ERROR_SUCCESS;
         if (pad.connected && (!wasConnected || !Same(pad.last, state.Gamepad))) TellPad(slot, state.Gamepad);
         if (!pad.connected && wasConnected)
             core::Hear(core::RawEvent{.kind = core::RawKind::kPadGone, .pad = static_cast<int>(slot)});

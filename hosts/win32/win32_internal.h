@@ -8,13 +8,15 @@
 
 #include "hosts/core/hear.h"
 #include "player/options.h"
+#include "winapi/files.h"
 
 namespace win32 {
 
 // The window (win32_window.cpp), titled with the game's name (KAWAUO_NAME),
-// full screen or a window as the player wants it, the picture filling it
-// by the scale mode.
-bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale);
+// full screen or a window as the player wants it (a window of the client
+// size they left it, where it fits; 0 by 0: the size nobody chose), the
+// picture filling it by the scale mode.
+bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale, int width, int height);
 void CloseGameWindow();
 void SetFullscreen(bool fullscreen);
 void SetCursorShown(bool shown);
@@ -27,9 +29,9 @@ void WaitForMessages(uint32_t ms);
 // for each of the 256 entries), scaled by the scale mode and letterboxed.
 void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx);
 void ShowBox(const char* utf8Caption, const char* utf8Text);
+// A note in the window's title, after the game's name ("": the name alone).
+void ShowNote(const char* utf8Text);
 void DebugLine(const char* utf8Text);
-// The folder the running program was started from.
-std::filesystem::path ProgramFolder();
 
 // Keyboard and pads (win32_input.cpp). A key message's key and its flags
 // (its lParam: scan code, extended, repeat), and whether Alt is held, told
@@ -51,9 +53,13 @@ void StopPacing();
 // else its console, else a box, as when started from Explorer) and *status
 // is the exit status.
 player::options::Outcome ReadCommandLine(player::options::Options* chosen, int* status);
+// Whether the program has no standard error and no console for it: started
+// from Explorer or a shortcut.
+bool ErrorsUnseen();
 
-// Text crossing to and from the system (win32_text.cpp).
-std::wstring Wide(const std::string& utf8);
-std::string Utf8(const std::wstring& wide);
+// Text crossing to and from the system, whose wide calls take UTF-16: as
+// winapi converts names, which holds for any text.
+inline std::wstring Wide(const std::string& utf8) { return winapi::PathOf(utf8).wstring(); }
+inline std::string Utf8(const std::wstring& wide) { return winapi::Utf8Of(std::filesystem::path(wide)); }
 
 }  // namespace win32

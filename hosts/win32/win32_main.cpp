@@ -9,5 +9,5 @@ int main() {
     player::options::Options chosen;
     int status = 0;
     if (win32::ReadCommandLine(&chosen, &status) != player::options::Outcome::kRun) return status;
-    return core::RunPlayers(chosen, win32::ProgramFolder(), core::PicturesCame::kZip);
+    return core::RunPlayers(chosen, core::ProgramFolder(), core::PicturesCame::kZip);
 }

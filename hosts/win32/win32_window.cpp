@@ -1,8 +1,9 @@
 // The Win32 host's window: borderless full screen on its monitor, or a window
-// (Alt+Enter either way), titled and iconned as the game; the picture as a
-// 256-colour DIB letterboxed, fitted (whole factors, then a smooth step) or
-// by whole factors only; message boxes in UTF-16. The manifest makes the
-// program aware of each monitor's DPI (kawauo.manifest).
+// (Alt+Enter either way), titled and iconned as the game, showing the picture
+// as the core draws the client (core::window_frame: fit by our own
+// conversion, never by GDI's stretching, the black around the picture),
+// copied 1:1; message boxes in UTF-16. The manifest makes the program aware
+// of each monitor's DPI (kawauo.manifest).
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "hosts/core/picture_area.h"
+#include "hosts/core/window_frame.h"
 #include "hosts/win32/win32_internal.h"
 #include "hosts/win32/win32_resources.h"
 #include "player/version.h"
@@ -24,28 +26,16 @@ constexpr wchar_t kClassName[] = L"kawauo";
 constexpr DWORD kFullscreenStyle = WS_POPUP | WS_VISIBLE;
 constexpr DWORD kWindowedStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 
-struct PictureInfo {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[256];
-};
-
-// The picture at a whole factor, for the smooth step of fit to start from.
-struct SharpCopy {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ former = nullptr;  // the DC's own bitmap, put back before it goes
-    int factor = 0;
-};
-
 struct WindowState {
     HWND window = nullptr;
     player::options::ScaleMode scale = player::options::ScaleMode::kFit;
     bool fullscreen = true;
+    bool applying = false;  // the window's size is the driver's own doing, not the player's
+    int width = 0;          // the window's client as the player last sized it; 0: never
+    int height = 0;
     bool cursorShown = true;
-    bool bordersStale = true;  // the black around the picture must be painted again
-    PictureInfo info{};
-    std::vector<uint8_t> picture = std::vector<uint8_t>(size_t{kPictureWidth} * kPictureHeight);
-    SharpCopy sharp;
+    uint8_t picture[kPictureWidth * kPictureHeight] = {};  // the last shown, for a paint
+    uint8_t rgbx[256 * 4] = {};
 };
 
 WindowState g_window;
@@ -65,101 +55,55 @@ MONITORINFO Monitor() {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// Where the picture goes in a client area, by the scale mode.
-RECT PictureRect(int width, int height) {
-    core::PictureArea area = core::PictureAreaIn(width, height, g_window.scale);
-    return RECT{area.x, area.y, area.x + area.width, area.y + area.height};
-}
-
-// The whole monitor, or the largest whole scale of the picture that fits
-// its work area with the frame, centred there.
+// The whole monitor, or the window the player sized where it fits the room
+// its work area leaves the client, else the window nobody sized
+// (core::DefaultWindowIn), centred there.
 RECT ModeRect(bool fullscreen) {
     MONITORINFO monitor = Monitor();
     if (fullscreen) return monitor.rcMonitor;
     const RECT& work = monitor.rcWork;
-    RECT frame{0, 0, kPictureWidth, kPictureHeight};
-    for (int scale = std::max(1, std::min(Width(work) / kPictureWidth, Height(work) / kPictureHeight)); scale >= 1;
-         --scale) {
-        frame = RECT{0, 0, kPictureWidth * scale, kPictureHeight * scale};
-        AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
-        if (Width(frame) <= Width(work) && Height(frame) <= Height(work)) break;
-    }
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
+    const int roomWidth = Width(work) - Width(frame), roomHeight = Height(work) - Height(frame);
+    const bool sized = g_window.width > 0 && g_window.width <= roomWidth && g_window.height <= roomHeight;
+    const core::PictureArea client = sized ? core::PictureArea{0, 0, g_window.width, g_window.height}
+                                           : core::DefaultWindowIn(roomWidth, roomHeight, g_window.scale);
+    frame = RECT{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
     int x = work.left + (Width(work) - Width(frame)) / 2;
     int y = work.top + (Height(work) - Height(frame)) / 2;
     return RECT{x, y, x + Width(frame), y + Height(frame)};
 }
 
-void ApplyMode() {
-    RECT r = ModeRect(g_window.fullscreen);
-    SetWindowLongPtrW(g_window.window, GWL_STYLE, g_window.fullscreen ? kFullscreenStyle : kWindowedStyle);
-    SetWindowPos(g_window.window, HWND_TOP, r.left, r.top, Width(r), Height(r), SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
-    g_window.bordersStale = true;
-}
-
-// Every picture pixel a whole square of pixels at `to` (nearest pixel when
-// shrunk): no smoothing.
-void DrawSharp(HDC dc, const RECT& to) {
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, to.left, to.top, Width(to), Height(to), 0, 0, kPictureWidth, kPictureHeight,
-                  g_window.picture.data(), reinterpret_cast<const BITMAPINFO*>(&g_window.info), DIB_RGB_COLORS,
-                  SRCCOPY);
-}
-
-void FreeSharpCopy() {
-    SharpCopy& sharp = g_window.sharp;
-    if (sharp.dc != nullptr) {
-        SelectObject(sharp.dc, sharp.former);
-        DeleteDC(sharp.dc);
-    }
-    if (sharp.bitmap != nullptr) DeleteObject(sharp.bitmap);
-    sharp = SharpCopy{};
-}
-
-// A memory DC holding a bitmap of the picture's size times `factor`, made
-// again only when the factor changes; null when it cannot be had.
-HDC SharpCopyAt(HDC dc, int factor) {
-    SharpCopy& sharp = g_window.sharp;
-    if (sharp.dc != nullptr && sharp.factor == factor) return sharp.dc;
-    FreeSharpCopy();
-    sharp.dc = CreateCompatibleDC(dc);
-    sharp.bitmap = CreateCompatibleBitmap(dc, kPictureWidth * factor, kPictureHeight * factor);
-    if (sharp.dc == nullptr || sharp.bitmap == nullptr) {
-        FreeSharpCopy();
-        return nullptr;
-    }
-    sharp.former = SelectObject(sharp.dc, sharp.bitmap);
-    sharp.factor = factor;
-    return sharp.dc;
-}
-
+// The kept picture drawn by the core into the client, and the part it names
+// copied to the window.
 void Draw(HDC dc) {
     RECT client;
     GetClientRect(g_window.window, &client);
-    if (Width(client) <= 0 || Height(client) <= 0) return;  // minimised
-    RECT picture = PictureRect(Width(client), Height(client));
-    if (g_window.bordersStale) {
-        auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        const RECT borders[] = {{0, 0, client.right, picture.top},
-                                {0, picture.bottom, client.right, client.bottom},
-                                {0, picture.top, picture.left, picture.bottom},
-                                {picture.right, picture.top, client.right, picture.bottom}};
-        for (const RECT& border : borders)
-            if (Width(border) > 0 && Height(border) > 0) FillRect(dc, &border, black);
-        g_window.bordersStale = false;
-    }
-    const int factor = std::min(Width(picture) / kPictureWidth, Height(picture) / kPictureHeight);
-    const bool whole = Width(picture) == kPictureWidth * factor && Height(picture) == kPictureHeight * factor;
-    HDC sharp = factor >= 1 && !whole ? SharpCopyAt(dc, factor) : nullptr;
-    if (sharp == nullptr) {
-        DrawSharp(dc, picture);
-        return;
-    }
-    DrawSharp(sharp, RECT{0, 0, kPictureWidth * factor, kPictureHeight * factor});
-    // Only the last step, less than a whole factor, is smoothed.
-    SetStretchBltMode(dc, HALFTONE);
-    SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, picture.left, picture.top, Width(picture), Height(picture), sharp, 0, 0, kPictureWidth * factor,
-               kPictureHeight * factor, SRCCOPY);
+    const core::window_frame::Frame frame =
+        core::window_frame::Draw(g_window.picture, g_window.rgbx, Width(client), Height(client), g_window.scale);
+    const core::window_frame::Part& part = frame.part;
+    if (part.width <= 0 || part.height <= 0) return;  // minimised
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = frame.width;
+    info.bmiHeader.biHeight = -part.height;  // the part's rows, top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, part.x, part.y, part.width, part.height, part.x, 0, 0, part.height,
+                      frame.pixels + static_cast<ptrdiff_t>(part.y) * frame.width, &info, DIB_RGB_COLORS);
+}
+
+void ApplyMode() {
+    RECT r = ModeRect(g_window.fullscreen);
+    SetWindowLongPtrW(g_window.window, GWL_STYLE, g_window.fullscreen ? kFullscreenStyle : kWindowedStyle);
+    // No bits copied from the old client: the bars are painted anew.
+    g_window.applying = true;
+    SetWindowPos(g_window.window, HWND_TOP, r.left, r.top, Width(r), Height(r),
+                 SWP_FRAMECHANGED | SWP_NOOWNERZORDER | SWP_NOCOPYBITS);
+    g_window.applying = false;
+    core::window_frame::Repaint();
 }
 
 bool AltHeld(LPARAM lParam) { return (HIWORD(lParam) & KF_ALTDOWN) != 0; }
@@ -174,6 +118,16 @@ LRESULT OnKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void HearFocus(bool focused) { core::Hear(core::RawEvent{.kind = core::RawKind::kFocus, .down = focused}); }
+
+// A window the player sized is remembered (not one maximised, minimised or
+// made by the driver itself); a restored window may have lost its pixels.
+void OnSize(WPARAM how, int width, int height) {
+    core::window_frame::Repaint();
+    if (g_window.fullscreen || g_window.applying || how != SIZE_RESTORED || width <= 0 || height <= 0) return;
+    g_window.width = width;
+    g_window.height = height;
+    core::Hear(core::RawEvent{.kind = core::RawKind::kResized, .width = width, .height = height});
+}
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -202,13 +156,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             // Frames stop while a message box is open: the last one is shown again.
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
-            g_window.bordersStale = true;
+            core::window_frame::Repaint();
             Draw(dc);
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_SIZE: g_window.bordersStale = true; return 0;
+        case WM_SIZE: OnSize(wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
         case WM_DISPLAYCHANGE:
+            core::window_frame::Repaint();
             if (g_window.fullscreen) ApplyMode();
             return 0;
         case WM_DPICHANGED:
@@ -237,7 +192,7 @@ void SetFullscreen(bool fullscreen) {
     ApplyMode();
 }
 
-bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale) {
+bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale, int width, int height) {
     if (g_window.window != nullptr) return true;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
@@ -257,7 +212,8 @@ bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale) {
 
     g_window.fullscreen = fullscreen;
     g_window.scale = scale;
-    g_window.bordersStale = true;
+    g_window.width = width;
+    g_window.height = height;
     RECT r = ModeRect(g_window.fullscreen);
     g_window.window = CreateWindowExW(0, kClassName, Wide(KAWAUO_NAME).c_str(),
                                       g_window.fullscreen ? kFullscreenStyle : kWindowedStyle, r.left, r.top, Width(r),
@@ -267,21 +223,12 @@ bool OpenGameWindow(bool fullscreen, player::options::ScaleMode scale) {
         return false;
     }
 
-    BITMAPINFOHEADER& header = g_window.info.header;
-    header.biSize = sizeof header;
-    header.biWidth = kPictureWidth;
-    header.biHeight = -kPictureHeight;  // rows top-down, as the game keeps them
-    header.biPlanes = 1;
-    header.biBitCount = 8;
-    header.biCompression = BI_RGB;
-    header.biClrUsed = 256;
     SetForegroundWindow(g_window.window);
     SetFocus(g_window.window);
     return true;
 }
 
 void CloseGameWindow() {
-    FreeSharpCopy();
     if (g_window.window != nullptr) DestroyWindow(g_window.window);
     g_window.window = nullptr;
 }
@@ -305,11 +252,8 @@ void WaitForMessages(uint32_t ms) {
 
 void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx) {
     if (g_window.window == nullptr) return;
-    for (int i = 0; i < 256; ++i) {
-        const uint8_t* entry = rgbx + 4 * i;
-        g_window.info.colours[i] = RGBQUAD{entry[2], entry[1], entry[0], 0};
-    }
-    std::memcpy(g_window.picture.data(), pixels, g_window.picture.size());
+    std::memcpy(g_window.picture, pixels, sizeof g_window.picture);
+    std::memcpy(g_window.rgbx, rgbx, sizeof g_window.rgbx);
     HDC dc = GetDC(g_window.window);
     Draw(dc);
     ReleaseDC(g_window.window, dc);
@@ -319,16 +263,12 @@ void ShowBox(const char* utf8Caption, const char* utf8Text) {
     MessageBoxW(g_window.window, Wide(utf8Text).c_str(), Wide(utf8Caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
-void DebugLine(const char* utf8Text) { OutputDebugStringW(Wide(utf8Text).c_str()); }
-
-std::filesystem::path ProgramFolder() {
-    std::vector<wchar_t> name(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (length == 0) return std::filesystem::path();
-        if (length < name.size()) return std::filesystem::path(std::wstring(name.data(), length)).parent_path();
-        name.resize(name.size() * 2);
-    }
+void ShowNote(const char* utf8Text) {
+    if (g_window.window == nullptr) return;
+    const std::string name = KAWAUO_NAME;
+    SetWindowTextW(g_window.window, Wide(utf8Text[0] == '\0' ? name : name + " \u2014 " + utf8Text).c_str());
 }
+
+void DebugLine(const char* utf8Text) { OutputDebugStringW(Wide(utf8Text).c_str()); }
 
 }  // namespace win32

@@ -4,7 +4,8 @@
 # recorded and traced. Its trace draws the English HUD and move message
 # where the Japanese ones go, only half-width texts, and kawauo-sim --lang en
 # replays it line for line. The same with --outline, which changes the
-# picture of the same frame.
+# picture of the same frame. Without --lang, an English display's LANG
+# gives the English title.
 #   language_e2e.sh KAWAUO KAWAUO_SIM SOURCE_DIR
 # KAWAUO_E2E_KEEP=DIR keeps the recordings and traces.
 set -u
@@ -58,6 +59,14 @@ for look in plain outline; do
     "$SIM" "${flags[@]}" --draws --trace "$look-sim.jsonl" "$look.rec" 2>"$look-sim.err"
     check "$look: kawauo-sim ${flags[*]} replays the run line for line" cmp -s "$look.jsonl" "$look-sim.jsonl"
 done
+
+# Nothing choosing, the game speaks the display's language: English for an
+# English LANG (and Japanese, as everywhere above, for the checks' C locale).
+LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8 start_drawn display.err
+check "an English display: the title is lettered in English" eventually 10 shows_overlay "$SRC/bmp/en/opn.bmp"
+xdotool key Escape
+wait_game 20
+GAME_PID=
 
 { cat outline.rec; echo "shot last"; } >shot.rec
 "$SIM" --lang en --outline --shots edged shot.rec >/dev/null 2>edged.err

@@ -36,6 +36,9 @@ TEST(Options, WhatEachLineAsksFor) {
         {{}, Outcome::kRun, "--"},
         {{"--help"}, Outcome::kHelp, "--"},
         {{"-h"}, Outcome::kHelp, "--"},
+        {{"-?"}, Outcome::kHelp, "--"},
+        {{"/?"}, Outcome::kHelp, "--"},
+        {{"--window", "/?"}, Outcome::kHelp, "0-"},
         {{"--window", "--version"}, Outcome::kVersion, "0-"},
         {{"--version", "--help"}, Outcome::kHelp, "--"},
         {{"--window", "--fullscreen"}, Outcome::kRun, "1-"},
@@ -152,7 +155,11 @@ TEST(Options, EachRefusalIsOneLine) {
     };
     const Row rows[] = {
         {Program::kGame, {"--x"}, "kawauo: unknown option --x; try --help"},
-        {Program::kGame, {"game.sav"}, "kawauo: unexpected argument 'game.sav'; try --help"},
+        {Program::kGame,
+         {"game.sav"},
+         "kawauo: unexpected argument 'game.sav' (a recording's name ends in .rec); try --help"},
+        {Program::kGame, {"a.rec", "b.rec"}, "kawauo: more than one recording to play; try --help"},
+
         {Program::kGame, {"--scale", "blurry"}, "kawauo: --scale: 'blurry' is not a MODE; try --help"},
         {Program::kGame, {"--scale"}, "kawauo: --scale needs a value (MODE); try --help"},
         {Program::kGame, {"--window=yes"}, "kawauo: --window takes no value; try --help"},
@@ -191,6 +198,67 @@ TEST(Options, EachRefusalIsOneLine) {
         std::fclose(caught);
         EXPECT_EQ(std::string(text), (row.told + "\n").substr(0, sizeof text - 1));
     }
+}
+
+// A recording given alone (as Explorer gives a file dropped on the
+// program) is played as --play plays it; one name only, and only a .rec.
+TEST(Options, ARecordingGivenAloneIsPlayed) {
+    struct Row {
+        std::vector<const char*> args;
+        const char* played;  // nullptr: refused
+    };
+    const Row rows[] = {
+        {{"run.rec"}, "run.rec"},
+        {{"C:\\Users\\かわうお\\記録.REC"}, "C:\\Users\\かわうお\\記録.REC"},
+        {{"--lang", "en", "run.Rec", "--window"}, "run.Rec"},
+        {{".rec"}, nullptr},
+        {{"run.rec.txt"}, nullptr},
+        {{"run.sim"}, nullptr},
+        {{"a.rec", "b.rec"}, nullptr},
+        {{"--play", "a.rec", "b.rec"}, nullptr},
+        {{"--record", "a.rec", "b.rec"}, nullptr},
+    };
+    for (const Row& row : rows) {
+        std::string line;
+        for (const char* a : row.args) line += std::string(a) + " ";
+        testing::internal::CaptureStderr();
+        Parsed p = Parse(row.args);
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(p.outcome, row.played ? Outcome::kRun : Outcome::kBad) << line;
+        if (row.played != nullptr) {
+            EXPECT_EQ(p.options.playPath, row.played) << line;
+        }
+    }
+    EXPECT_EQ(Parse({"run.rec"}, player::options::Program::kWeb).outcome, Outcome::kBad) << "the page's are --play's";
+}
+
+std::string Usage(player::options::Program program, player::options::Layout layout) {
+    std::FILE* out = std::tmpfile();
+    EXPECT_NE(out, nullptr);
+    EXPECT_EQ(player::options::Answer(program, Outcome::kHelp, out, layout), 0);
+    std::string text(size_t{8192}, '\0');
+    std::rewind(out);
+    text.resize(std::fread(text.data(), 1, text.size(), out));
+    std::fclose(out);
+    return text;
+}
+
+// The usage names only what the player's copy holds: the game's usage
+// sends no one to kawauo-sim, and on this system names the manual page. In
+// columns for a terminal; for a box, each option's help under it.
+TEST(Options, TheUsageNamesWhatThePlayerHas) {
+    using player::options::Layout;
+    using player::options::Program;
+    const std::string columns = Usage(Program::kGame, Layout::kColumns);
+    EXPECT_EQ(columns.find("kawauo-sim"), std::string::npos) << columns;
+    EXPECT_NE(columns.find("usage: kawauo [OPTION]... [FILE.rec]\n"), std::string::npos) << columns;
+    EXPECT_NE(columns.find("\n  --lang LANG            ja (Japanese) or en"), std::string::npos) << columns;
+    EXPECT_TRUE(columns.ends_with("See kawauo(6) for the keys.\n")) << columns;
+    const std::string list = Usage(Program::kGame, Layout::kList);
+    EXPECT_NE(list.find("\n--lang LANG\n      ja (Japanese) or en"), std::string::npos) << list;
+    EXPECT_NE(list.find("\n--window\n      start in a window\n"), std::string::npos) << list;
+    EXPECT_EQ(list.find("  --"), std::string::npos) << "no option in a column: " << list;
+    EXPECT_EQ(Usage(Program::kSim, Layout::kColumns).find("kawauo(6)"), std::string::npos);
 }
 
 // --help and --version answer on standard output; one that cannot be

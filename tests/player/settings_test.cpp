@@ -9,14 +9,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "player/display_language.h"
 #include "player/output_file.h"
 #include "tests/support/support.h"
 
@@ -202,6 +205,14 @@ TEST(SettingsFormat, OnlyTheChangedSettingsAreWritten) {
          "outline = yes\noutline = maybe\noutline = yes\nfullscreen = no\n"},
         {"outline = maybe\nfullscreen = yes\noutline = 2",
          "outline = maybe\nfullscreen = no\noutline = 2\noutline = yes\n"},
+        // A setting shown commented out, as a new file shows it, takes that
+        // line's place, the first of them, where nothing else places it.
+        {"# fullscreen = yes\r\n# outline = no\n# outline = no\n",
+         "fullscreen = no\r\noutline = yes\n# outline = no\n"},
+        {"# fullscreen = yes\nfullscreen = yes\n#outline = no\n# outline = maybe\n",
+         "# fullscreen = yes\nfullscreen = no\n#outline = no\n# outline = maybe\noutline = yes\n"},
+        {"# outline = no\noutline = 2\n# fullscreen = no\n",
+         "# outline = no\noutline = 2\noutline = yes\nfullscreen = no\n"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(player::settings::Format(now, player::settings::Defaults(), &row.text, Known), row.expected)
@@ -258,7 +269,7 @@ TEST_F(SettingsFile, MissingGivesTheDefaultsAndIsWrittenWhole) {
     player::settings::Settings loaded;
     bool saved = false;
     EXPECT_EQ(LoadAndSave(&loaded, &saved), "");
-    EXPECT_TRUE(Same(loaded, player::settings::Defaults()));
+    EXPECT_TRUE(Same(loaded, player::settings::SystemDefaults()));
     EXPECT_TRUE(saved);
     EXPECT_TRUE(Same(ParseOrFail(Read()), Changed()));
     EXPECT_EQ(std::distance(fs::directory_iterator(path_.parent_path()), fs::directory_iterator()), 1)
@@ -323,7 +334,7 @@ TEST_F(SettingsFile, UnreadableIsToldAndKept) {
         std::string told = LoadAndSave(&loaded, &saved);
         EXPECT_NE(told.find(path_.string() + row.told), std::string::npos) << row.what << ": " << told;
         EXPECT_NE(told.find("the settings are not saved"), std::string::npos) << row.what << ": " << told;
-        EXPECT_TRUE(Same(loaded, player::settings::Defaults())) << row.what;
+        EXPECT_TRUE(Same(loaded, player::settings::SystemDefaults())) << row.what;
         EXPECT_FALSE(saved) << row.what;
         EXPECT_EQ(fs::is_regular_file(path_) ? Read() : "", before) << row.what;
     }
@@ -350,7 +361,7 @@ TEST_F(SettingsFile, AFolderThatCannotBeMadeIsTold) {
     player::settings::Settings loaded;
     bool saved = true;
     std::string told = LoadAndSave(&loaded, &saved);
-    EXPECT_TRUE(Same(loaded, player::settings::Defaults()));
+    EXPECT_TRUE(Same(loaded, player::settings::SystemDefaults()));
     EXPECT_FALSE(saved);
     EXPECT_NE(told.find("cannot make the folder"), std::string::npos) << told;
 }
@@ -401,6 +412,152 @@ TEST_F(SettingsFile, LinksReadOnlyFilesAndModesAreHonoured) {
     umask(umasked);
     EXPECT_TRUE(saved);
     EXPECT_EQ(fs::status(path_).permissions(), fs::perms::owner_read | fs::perms::owner_write) << "as the umask says";
+}
+
+// The locale variables of one test, put back as they were when it ends.
+class Locale {
+public:
+    // nullptr: unset.
+    Locale(const char* all, const char* messages, const char* lang) {
+        const char* values[] = {all, messages, lang};
+        for (size_t i = 0; i < kNames.size(); ++i) {
+            const char* was = std::getenv(kNames[i]);
+            before_[i] = was != nullptr ? std::optional<std::string>(was) : std::nullopt;
+            Set(kNames[i], values[i]);
+        }
+    }
+    ~Locale() {
+        for (size_t i = 0; i < kNames.size(); ++i) Set(kNames[i], before_[i] ? before_[i]->c_str() : nullptr);
+    }
+
+private:
+    static void Set(const char* name, const char* value) {
+        if (value != nullptr) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    static constexpr std::array<const char*, 3> kNames = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::array<std::optional<std::string>, 3> before_;
+};
+
+// Where nothing chooses, the game speaks the display's language: the first
+// of LC_ALL, LC_MESSAGES and LANG that is set (and not empty) names it.
+TEST(DisplayLanguage, TheFirstLocaleVariableSetNamesIt) {
+    struct Row {
+        const char* all;
+        const char* messages;
+        const char* lang;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {nullptr, nullptr, "ja_JP.UTF-8", "ja"},
+        {nullptr, nullptr, "ja", "ja"},
+        {nullptr, nullptr, "ja_JP@cjknarrow", "ja"},
+        {nullptr, nullptr, "en_US.UTF-8", "en"},
+        {nullptr, nullptr, "de_DE.UTF-8", "en"},
+        {nullptr, nullptr, "jv_ID.UTF-8", "en"},  // Javanese, not Japanese
+        {nullptr, nullptr, "jam", "en"},
+        // No language named: the game's own.
+        {nullptr, nullptr, nullptr, "ja"},
+        {nullptr, nullptr, "C", "ja"},
+        {nullptr, nullptr, "C.UTF-8", "ja"},
+        {nullptr, nullptr, "POSIX", "ja"},
+        // The messages' own variable over LANG, LC_ALL over both; empty is unset.
+        {nullptr, "en_GB.UTF-8", "ja_JP.UTF-8", "en"},
+        {nullptr, "ja_JP.UTF-8", "en_US.UTF-8", "ja"},
+        {"ja_JP.UTF-8", "en_GB.UTF-8", "en_US.UTF-8", "ja"},
+        {"fr_FR.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8", "en"},
+        {"", "", "fr_FR.UTF-8", "en"},
+        {"C", nullptr, "en_US.UTF-8", "ja"},
+    };
+    for (const Row& row : rows) {
+        Locale locale(row.all, row.messages, row.lang);
+        EXPECT_STREQ(player::options::NameOf(player::DisplayLanguage()), row.expected)
+            << (row.all ? row.all : "-") << " " << (row.messages ? row.messages : "-") << " "
+            << (row.lang ? row.lang : "-");
+    }
+}
+
+// The display's language is the default a file's line overrides.
+TEST_F(SettingsFile, TheDisplaysLanguageIsWhatTheFileDoesNotSay) {
+    Locale english(nullptr, nullptr, "en_US.UTF-8");
+    player::settings::Settings loaded;
+    ToldOnLoad(&loaded);
+    EXPECT_EQ(loaded.lang, winapi::texts::Language::kEnglish) << "no file";
+    Put("outline = yes\n");
+    ToldOnLoad(&loaded);
+    EXPECT_EQ(loaded.lang, winapi::texts::Language::kEnglish) << "a file without lang";
+    Put("lang = ja\n");
+    ToldOnLoad(&loaded);
+    EXPECT_EQ(loaded.lang, winapi::texts::Language::kJapanese) << "the file's lang";
+}
+
+// A player who never changed a setting still finds the file, every setting
+// explained and shown at its value, commented out; a file (or a link to
+// one) already there is never written over.
+TEST_F(SettingsFile, WrittenWhenMissingWithEverySettingExplained) {
+    player::settings::File file;
+    player::settings::Settings loaded = player::settings::Load(path_.string(), Known, &file);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(player::settings::WriteIfMissing(&file));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const std::string text = Read();
+    EXPECT_TRUE(Same(ParseOrFail(text), player::settings::Defaults())) << "nothing set:\n" << text;
+    for (const char* shown : {"\n# fullscreen = yes\n", "\n# window = default\n", "\n# scale = fit\n",
+                              "\n# key.space = Space\n", "\n# key.up = Up, W, Keypad 8\n", "Alt+Enter switches"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+    EXPECT_EQ(text.find("standard error"), std::string::npos) << "no system's words:\n" << text;
+    EXPECT_TRUE(player::settings::Save(Changed(), &file));
+    const std::string saved = Read();
+    EXPECT_TRUE(Same(ParseOrFail(saved), Changed())) << "the first save writes into it";
+    EXPECT_NE(saved.find("Alt+Enter switches.\nfullscreen = no\n"), std::string::npos) << "in its place:\n" << saved;
+
+    Put("# mine\n");
+    EXPECT_TRUE(player::settings::WriteIfMissing(&file));
+    EXPECT_EQ(Read(), "# mine\n");
+    fs::remove(path_);
+    fs::create_symlink(root_ / "elsewhere", path_);
+    EXPECT_TRUE(player::settings::WriteIfMissing(&file));
+    EXPECT_FALSE(fs::exists(root_ / "elsewhere")) << "a link to nowhere is the player's, written by the first save";
+    fs::remove_all(root_ / "kawauo");
+    std::ofstream(root_ / "kawauo") << "a file where the folder goes";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(player::settings::WriteIfMissing(&file));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("the settings file is not written: cannot make the folder"),
+              std::string::npos);
+}
+
+// The file of an earlier version's name is moved to the new one once, never
+// over a file there; where it cannot be moved it is used where it is.
+TEST_F(SettingsFile, TheFormerFileIsMovedOnce) {
+    const std::string former = (root_ / "kawauo" / "old").string();
+    auto put = [](const std::string& path, const char* text) {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    };
+    put(former, "scale = integer\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(player::settings::MoveFormerFile(path_.string(), former), path_.string());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("the settings file is now " + path_.string()),
+              std::string::npos);
+    EXPECT_EQ(Read(), "scale = integer\n");
+    EXPECT_FALSE(fs::exists(former));
+
+    put(former, "scale = fit\n");
+    EXPECT_EQ(player::settings::MoveFormerFile(path_.string(), former), path_.string()) << "both there";
+    EXPECT_EQ(Read(), "scale = integer\n");
+    EXPECT_EQ(testsupport::ReadText(former), "scale = fit\n");
+    EXPECT_EQ(player::settings::MoveFormerFile(path_.string(), ""), path_.string());
+    fs::remove(path_);
+    fs::remove(former);
+    EXPECT_EQ(player::settings::MoveFormerFile(path_.string(), former), path_.string()) << "neither there";
+
+    const std::string blocked = (root_ / "file" / "settings").string();
+    std::ofstream(root_ / "file") << "a file where the folder goes";
+    put(former, "scale = integer\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(player::settings::MoveFormerFile(blocked, former), former);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("it is read and saved where it is"), std::string::npos);
+    EXPECT_EQ(testsupport::ReadText(former), "scale = integer\n");
 }
 
 // UTF-16 text as a file holds it: its byte order mark, then each unit low

@@ -8,8 +8,12 @@
 const {chromium} = require('playwright-core');
 
 async function launch() {
-  // Debian's own Chromium: playwright-core never downloads a browser.
-  const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
+  // Debian's own Chromium: playwright-core never downloads a browser. Its
+  // player reads Japanese first, as the game does when nothing chooses.
+  const browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--accept-lang=ja'],
+  });
   const page = await browser.newPage({viewport: {width: 1280, height: 1024}});
   const checks = {passed: 0, failed: 0, errors: []};
   page.on('console', message => {

@@ -1,8 +1,9 @@
 // The page's choices and the runs it shows, in one browser: the committed
 // scripts run through ?script=FILE&trace write kawauo-sim's trace line for
 // line (screens.sim also in English, its title and pause shots as
-// kawauo-sim --lang en's); ?lang=en plays in English, ?lang=fr is left out
-// with a notice and the console's word, and the game starts; ?pause-unfocused
+// kawauo-sim --lang en's); ?lang=en plays in English, as does a browser
+// whose first language is English; ?lang=fr is left out with a notice and
+// the console's word, and the game starts; ?pause-unfocused
 // stops the game's clock while the page is away; the menu's choices
 // survive a reload (kept in localStorage as the settings file's lines), a
 // line the page cannot read is said and kept, and the query wins for its
@@ -47,7 +48,7 @@ function firstDifference(a, b) {
 
 const frameLines = text => text.split('\n').filter(line => line.startsWith('{"frame"'));
 
-runChecks(async ({page, checks}) => {
+runChecks(async ({browser, page, checks}) => {
   const check = checks.check;
   const said = [];
   page.on('console', message => said.push(message.text()));
@@ -97,6 +98,18 @@ runChecks(async ({page, checks}) => {
   await page.goto(`${url}/index.html?lang=en`);
   await shown();
   check('?lang=en: the English title shows', await titleShows('en'));
+
+  // A browser whose first language is not Japanese (this one's is): with no
+  // query and nothing kept, the page speaks English.
+  const englishBrowser = await browser.newContext({locale: 'en-US', viewport: {width: 1366, height: 768}});
+  const abroad = await englishBrowser.newPage();
+  await abroad.goto(`${url}/index.html`);
+  await firstFrame(abroad);
+  check(
+    'an English browser: the English title shows',
+    await eventually(5, async () => showsOverlay(await canvasRgba(abroad), title.en)),
+  );
+  await englishBrowser.close();
 
   said.length = 0;
   await page.goto(`${url}/index.html?lang=fr`);

@@ -1,12 +1,17 @@
 #!/bin/bash
 # kawauo.exe under Wine on a virtual X display, from the unpacked zip: it
-# carries its icon, version and manifest, the read-mes are beside it; the
-# window, titled kawauo, covers the screen, the title shows, SPACE starts
-# play, Alt+Enter makes a window and back, ESC ends with 0; a missing picture
-# shows the creation-error box and ends with 1; the program alone, without
-# bmp\, shows one box and ends with 1. Prints how long the start takes.
+# carries its icon, version and manifest, the read-mes are beside it (CRLF,
+# every key, the settings file's place); the window, titled kawauo, covers
+# the screen, the title shows in the display's language (Japanese; English
+# for an English display), the first start writes the settings file, SPACE
+# starts play, Alt+Enter makes a window and back, ESC ends with 0; a missing
+# picture shows the creation-error box and ends with 1; the program alone,
+# without bmp\, shows one box naming Windows' folders and ends with 1.
+# Prints how long the start takes.
 #   game_wine.sh GAME_FOLDER SOURCE_DIR
-# Wine must be ready (WINEPREFIX, WINEDEBUG) in the caller's environment.
+# Wine must be ready (WINEPREFIX, WINEDEBUG, USER as the prefix was made, and
+# LOCPATH with an en_US.UTF-8 locale) in the caller's environment, its
+# display in Japanese.
 set -u
 
 GAME=$(realpath "$1")
@@ -28,6 +33,16 @@ check "kawauo.exe's manifest asks for per-monitor DPI and UTF-8" \
 check "the read-mes are there, the Japanese one in UTF-8 with a byte order mark" \
     sh -c 'test -s "$1/README-en.txt" && test "$(head -c3 "$1/README-ja.txt" | od -An -tx1)" = " ef bb bf" &&
            iconv -f UTF-8 -t UTF-16 "$1/README-ja.txt" >/dev/null' - "$GAME"
+for readme in README-en.txt README-ja.txt; do
+    check "$readme ends every line as Windows does (CRLF)" \
+        test "$(grep -c $'\r$' "$GAME/$readme")" = "$(wc -l <"$GAME/$readme")"
+    # The keys of the game's own table, each one there.
+    check "$readme lists every key: WASD, the keypad, 1 2 3, F12" \
+        sh -c 'grep -q "WASD" "$1" && grep -q "8 4 6 2" "$1" && grep -q "F2.*2" "$1" && grep -q "^  F12 " "$1"' - \
+        "$GAME/$readme"
+    check "$readme names the settings file where the game keeps it" \
+        grep -qF '%APPDATA%\kawauo\settings.ini' "$GAME/$readme"
+done
 
 # A Wine session left from runs without a display (the sim's, the prefix's
 # making) would serve the game without its X driver: wait for it to end.
@@ -41,6 +56,9 @@ start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did 
 source "$SRC/scripts/game_window.sh"
 not() { ! "$@"; }
 now_ms() { date +%s%3N; }
+# The settings file, which the first start makes.
+SETTINGS="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/kawauo/settings.ini"
+rm -f "$SETTINGS"
 
 # ------------------------------------------------------------ a short visit
 # Started from elsewhere: the game finds bmp\ beside kawauo.exe.
@@ -55,9 +73,12 @@ WINDOW_MS=$(($(now_ms) - START))
 FULL=$(window_size "$WID")
 check "the window covers the screen ($FULL)" test "$FULL" = "${SCREEN_W}x${SCREEN_H}"
 xdotool windowfocus "$WID" 2>/dev/null
-check "the title shows" eventually 20 shows_overlay "$GAME/bmp/opn.bmp"
+check "the title shows, in Japanese as the display is" eventually 20 shows_overlay "$GAME/bmp/opn.bmp"
 TITLE_MS=$(($(now_ms) - START))
 echo "start-up under Wine: window after ${WINDOW_MS} ms, title seen after ${TITLE_MS} ms"
+check "the first start writes settings.ini, every setting explained and shown at its value" \
+    sh -c 'grep -q "^# kawauo'"'"'s settings" "$1" && grep -qx "# fullscreen = yes" "$1" &&
+           grep -qx "# scale = fit" "$1" && grep -qx "# key.space = Space" "$1"' - "$SETTINGS"
 
 press space
 check "SPACE starts play" eventually 10 lacks_overlay "$GAME/bmp/opn.bmp"
@@ -84,6 +105,20 @@ wait_game 10
 STATUS=$?
 check "ESC ends the game with 0 (got $STATUS)" test "$STATUS" = 0
 GAME_PID=
+check "Alt+Enter's choice takes the place of its line in settings.ini" \
+    grep -qzF $'# Full screen (yes) or a window (no). Alt+Enter switches.\nfullscreen = yes\n' "$SETTINGS"
+
+# ------------------------------------------------------- an English player
+# Windows showing its menus in English: the game speaks English, told by
+# neither the command line nor the settings file.
+LC_MESSAGES=en_US.UTF-8 wine "$GAME/kawauo.exe" 2>"$WORK/english.err" &
+GAME_PID=$!
+check "an English display: the window opens" wait_for_window kawauo 300
+xdotool windowfocus "$WID" 2>/dev/null
+check "an English display: the title shows in English" eventually 20 shows_overlay "$GAME/bmp/en/opn.bmp"
+press Escape
+wait_game 10
+GAME_PID=
 
 # ------------------------------------------------------- a missing picture
 mkdir -p "$WORK/broken"
@@ -103,6 +138,27 @@ wait_game 10
 STATUS=$?
 check "the missing picture ends the game with 1 (got $STATUS)" test "$STATUS" = 1
 GAME_PID=
+# Started as Explorer starts it, with no console to read standard error in:
+# after the game's own box, one titled kawauo says which picture and why.
+wine start /wait /unix "$WORK/broken/kawauo.exe" &
+GAME_PID=$!
+# shows TITLE [BESIDE]: a window titled TITLE shows (not the window BESIDE); sets WID.
+shows_now() {
+    WID=$(xdotool search --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n1)
+    [ -n "$WID" ]
+}
+shows() { wait_for shows_now "$@"; }
+answer() { xdotool windowfocus "$WID" 2>/dev/null; xdotool key --window "$WID" Return; }
+check "without a console: the creation-error box shows" shows "$CAPTION"
+# The game's window, titled kawauo too while the box shows, is not the box looked for.
+GAME_WINDOW=$(xdotool search --name '^kawauo$' 2>/dev/null | head -n1)
+answer
+check "and after it a box titled kawauo, telling which picture is missing" shows kawauo "${GAME_WINDOW:-none}"
+answer
+wait_game 20
+STATUS=$?
+check "then the game ends with 1 (got $STATUS)" test "$STATUS" = 1
+GAME_PID=
 
 # ------------------------------------------------------- 1366x768: fit
 # A screen of another shape: fit, the default, fills its height in 4:3,
@@ -112,8 +168,10 @@ kill "$XVFB_PID"
 wait "$XVFB_PID" 2>/dev/null
 wineserver -w
 start_xvfb 1366x768 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start at 1366x768"; exit 1; }
-# nonblack X Y WxH: whether the screen holds any colour in that rectangle.
-nonblack() { [ "$(convert "$WORK/root.png" -crop "$3+$1+$2" -format '%[max]' info:)" != 0 ]; }
+# nonblack_in SHOT X Y WxH: whether $WORK/SHOT.png holds any colour in that
+# rectangle; nonblack X Y WxH: whether the screen does.
+nonblack_in() { [ "$(convert "$WORK/$1.png" -crop "$4+$2+$3" -format '%[max]' info:)" != 0 ]; }
+nonblack() { nonblack_in root "$@"; }
 fits_height() {
     for _ in $(seq 30); do
         import -window root -silent "$WORK/root.png"
@@ -127,6 +185,37 @@ wine "$GAME/kawauo.exe" 2>"$WORK/fit.err" &
 GAME_PID=$!
 check "1366x768: the window opens" wait_for_window kawauo 300
 check "1366x768: fit fills the screen's height at 4:3, in the middle" fits_height
+# In a window, where twice the picture does not fit: the largest 4:3 that does.
+xdotool windowfocus "$WID" 2>/dev/null
+xdotool key alt+Return
+window_grows() { [ "$(window_size "$WID")" != 1366x768 ]; }
+for _ in $(seq 50); do window_grows && break; sleep 0.1; done
+read -r WINDOW_W WINDOW_H < <(window_size "$WID" | tr x ' ')
+check "1366x768: Alt+Enter's window is the largest that fits, at least 1.5 times (${WINDOW_W}x${WINDOW_H})" \
+    test "$WINDOW_W" -ge 960 -a "$WINDOW_H" -ge 720 -a "$WINDOW_W" -lt 1280 -a $((WINDOW_W * 3)) -eq $((WINDOW_H * 4))
+# window_bars W H BAR: the window at W x H shows the picture between side
+# bars BAR wide that hold nothing but black (and the picture no black edge).
+window_bars() {
+    local w=$1 h=$2 bar=$3 shown
+    for _ in $(seq 30); do
+        import -window "$WID" -silent "$WORK/window.png"
+        shown=$(identify -format '%wx%h' "$WORK/window.png")
+        [ "$shown" = "${w}x${h}" ] && ! nonblack_in window 0 0 "${bar}x$h" && ! nonblack_in window $((w - bar)) 0 "${bar}x$h" &&
+            nonblack_in window "$bar" 0 "1x$h" && nonblack_in window $((w - bar - 1)) 0 "1x$h" && return 0
+        sleep 0.3
+    done
+    echo "  the window shows ${shown:-nothing}"
+    return 1
+}
+# Resized to another shape, then narrower: each time the black beside the
+# picture is black, no copy of the picture it showed before.
+xdotool windowsize "$WID" 1000 600
+check "1366x768: resized to 1000x600, the bars beside the 800x600 picture are black" window_bars 1000 600 100
+xdotool windowsize "$WID" 900 600
+check "1366x768: resized to 900x600, the bars beside the 800x600 picture are black" window_bars 900 600 50
+xdotool windowfocus "$WID" 2>/dev/null
+xdotool key alt+Return
+check "1366x768: Alt+Enter back to full screen: the bars are black again" fits_height
 xdotool windowfocus "$WID" 2>/dev/null
 hold_until_gone Escape
 wait_game 10
@@ -152,6 +241,7 @@ STATUS=$?
 check "alone: answered, the game ends with 1 (got $STATUS)" test "$STATUS" = 1
 check "alone: it names its folder and says to unpack the whole folder" \
     sh -c 'grep -qF "\\alone" "$1" && grep -qF "すべて展開して" "$1"' - "$WORK/alone.err"
+check "alone: it names no folder of another system's (share\\...)" bash -c "! grep -q share '$WORK/alone.err'"
 GAME_PID=
 
 exit $((FAILURES > 0))

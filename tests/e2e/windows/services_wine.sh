@@ -2,18 +2,22 @@
 # kawauo.exe's player services under Wine, from the unpacked zip copied under
 # a Japanese folder (C:\...\ゲーム\My Games) for a player whose user name is
 # Japanese (the prefix's, so APPDATA and Pictures are Japanese paths too):
-# --version and --help on standard output, a refused option as one line with
-# status 2, --version and the refusal in a box when started without a
-# console (as from Explorer); then three starts on a virtual X display: the
-# first in English (--lang en), recording and tracing, with SPACE bound to J
-# by the player's settings file, takes a screenshot (F12) and switches to a
-# window (Alt+Enter), which the settings file remembers; the second starts in
-# that window and plays a recording made on Linux, and leaves the settings
-# file alone once it is read-only; the third plays that run from its link.
-# Each recording gives the other system's program the same trace.
+# --version and --help (also as /? and -?, naming only what the zip holds) on
+# standard output, a refused option as one line with status 2, --version,
+# --help and the refusal in a box when started without a console (as from
+# Explorer); then four starts on a virtual X display: the first in English
+# (--lang en), recording and tracing, with SPACE bound to J by the player's
+# settings file (kept under its former name, which the game moves to
+# settings.ini), takes a screenshot (F12) and switches to a window
+# (Alt+Enter), which the settings file remembers; the second starts in that
+# window and plays a recording made on Linux, and leaves the settings file
+# alone once it is read-only; the third is given that recording alone, as
+# Explorer gives a file dropped on the program, and plays it; the fourth
+# plays that run from its link. Each recording gives the other system's
+# program the same trace.
 #   services_wine.sh GAME_FOLDER KAWAUO_SIM SOURCE_DIR
 # Wine must be ready (WINEPREFIX, WINEDEBUG, and USER as the prefix was
-# made) in the caller's environment.
+# made, its display in Japanese) in the caller's environment.
 set -u
 
 GAME_ZIP=$(realpath "$1")
@@ -38,11 +42,13 @@ GAME="$WORK/ゲーム/My Games/kawauo"
 mkdir -p "$(dirname "$GAME")"
 cp -r "$GAME_ZIP" "$GAME"
 cd "$GAME" || exit 1
-# %APPDATA%\kawauo\settings, as the prefix places APPDATA: none at the start,
-# and none left for the other checks in this prefix, which start full screen.
-SETTINGS="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/kawauo/settings"
-rm -f "$SETTINGS"
-forget_settings() { wineserver -k; rm -f "$SETTINGS"; }
+# %APPDATA%\kawauo\settings.ini, as the prefix places APPDATA, and its
+# former name: none at the start, and none left for the other checks in this
+# prefix, which start full screen.
+SETTINGS="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/kawauo/settings.ini"
+FORMER="${SETTINGS%.ini}"
+rm -f "$SETTINGS" "$FORMER"
+forget_settings() { wineserver -k; rm -f "$SETTINGS" "$FORMER"; }
 CLEANUP_MORE=forget_settings
 
 # ------------------------------------------------------------ the command line
@@ -55,6 +61,13 @@ timeout 20 wine ./kawauo.exe --help >help.txt 2>&1
 STATUS=$?
 check "--help lists the options, status 0 (got $STATUS)" \
     bash -c "[ $STATUS = 0 ] && grep -q -- '--lang LANG' help.txt && grep -q -- '--pause-unfocused' help.txt"
+for asked in '/?' '-?'; do
+    timeout 20 wine ./kawauo.exe "$asked" >help2.txt 2>&1
+    STATUS=$?
+    check "$asked is --help (status $STATUS)" bash -c "[ $STATUS = 0 ] && cmp -s help.txt help2.txt"
+done
+check "--help names only what the zip holds: the read-mes, not the manual page nor kawauo-sim" \
+    bash -c "grep -q 'README-en.txt' help.txt && ! grep -q 'kawauo(6)\|kawauo-sim' help.txt"
 timeout 20 wine ./kawauo.exe --ばつ >bad.out 2>bad.err
 STATUS=$?
 check "an unknown option: one line on standard error, in UTF-8, status 2 (got $STATUS: $(cat bad.err))" \
@@ -81,19 +94,32 @@ box_shown() {
     check "the box answered, the status is $want (got $status)" test "$status" = "$want"
 }
 box_shown "--version" 0 --version
+box_shown "--help" 0 --help
 box_shown "a refused option" 2 --ばつ
+# What stops the game before its window opens, told in a box too: a
+# recording that would write over a file there.
+touch "$WORK/kept.rec"
+box_shown "a refused --record" 1 --record "$(winepath -w "$WORK/kept.rec" 2>/dev/null)"
+check "the file --record refused is left as it was" test ! -s "$WORK/kept.rec"
 
 # ------------------------------------------------------------ the first start
-# The player's own settings file: SPACE on the J key alone, and a comment.
+# The player's own settings file, under the name it had before: SPACE on the
+# J key alone, and a comment.
+# (The refused --record's start made settings.ini: this player has none yet.)
+rm -f "$SETTINGS"
 mkdir -p "$(dirname "$SETTINGS")"
-printf '# mine\nkey.space = J\n' >"$SETTINGS"
+printf '# mine\nkey.space = J\nvolume = 11\n' >"$FORMER"
 wine ./kawauo.exe --lang en --record 記録.rec --trace 記録.jsonl 2>first.err &
 GAME_PID=$!
+# titled NAME: a window whose title holds NAME (a regular expression) shows.
+titled() { xdotool search --name "$1" >/dev/null 2>&1; }
+check "a settings line the game cannot read is a note in the window's title" wait_for titled "unknown setting 'volume'"
 wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat first.err; exit 1; }
 xdotool windowfocus "$WID" 2>/dev/null
 check "--lang en: the English title shows" eventually 20 shows_overlay "$GAME/bmp/en/opn.bmp"
 PROGRESS=記録.rec.part
 xdotool key F12
+check "F12 says where the picture went in the window's title" wait_for titled "screenshot .*kawauo-.*[.]png"
 press space 4 -
 check "SPACE, bound to J alone in the settings file, leaves the title" eventually 1 shows_overlay "$GAME/bmp/en/opn.bmp"
 press j 4 SPACE
@@ -105,6 +131,8 @@ xdotool key alt+Return
 wait_for windowed
 WINDOWED=$(window_size "$WID")
 check "Alt+Enter makes a window ($WINDOWED)" test "$WINDOWED" != "${SCREEN_W}x${SCREEN_H}"
+# The player sizes the window: remembered, as on Linux.
+xdotool windowsize "$WID" 800 600
 xdotool windowfocus "$WID" 2>/dev/null
 press Tab
 wait_frames 30
@@ -119,8 +147,11 @@ check "F12 writes a screenshot in Pictures\\kawauo ($SHOT)" \
 SHOT_FILE=$(winepath -u "$SHOT" 2>/dev/null)
 check "the screenshot is a 640x480 palette PNG" \
     test "$(identify -format '%m %wx%h %[type]' "$SHOT_FILE" 2>/dev/null)" = "PNG 640x480 Palette"
-check "the settings file in APPDATA remembers the window, keeping the player's lines ($SETTINGS)" \
-    bash -c "grep -qx 'fullscreen = no' '$SETTINGS' && grep -qx '# mine' '$SETTINGS' && grep -qx 'key.space = J' '$SETTINGS'"
+check "the settings file in APPDATA remembers the window and its size, keeping the player's lines ($SETTINGS)" \
+    bash -c "grep -qx 'fullscreen = no' '$SETTINGS' && grep -qx 'window = 800x600' '$SETTINGS' && grep -qx '# mine' '$SETTINGS' && grep -qx 'key.space = J' '$SETTINGS' &&
+             grep -qx 'volume = 11' '$SETTINGS'"
+check "the settings file was moved from its former name, and said so" \
+    bash -c "[ ! -e '$FORMER' ] && grep -q 'the settings file is now .*settings.ini (moved from .*settings)' first.err"
 check "the recording and the trace are in place under their Japanese names" test -s 記録.rec -a -s 記録.jsonl
 
 # ------------------------------------------------------------ Windows' run on Linux
@@ -143,7 +174,7 @@ wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat second.err; exit 1
 PROGRESS=
 wait_for windowed
 SECOND=$(window_size "$WID")
-check "the second start opens the window the settings remember ($SECOND)" test "$SECOND" != "${SCREEN_W}x${SCREEN_H}"
+check "the second start opens the window the settings remember ($SECOND)" test "$SECOND" = 800x600
 xdotool windowfocus "$WID" 2>/dev/null
 xdotool key alt+Return
 # leave_show TRACE: ESC once the show is past its recording's end. The show
@@ -164,9 +195,29 @@ leave_show played.jsonl
 check "kawauo.exe plays Linux's recording to Linux's trace ($FRAMES frames)" \
     cmp -s <(grep '^{"frame"' replay.jsonl) <(head -n "$FRAMES" played.jsonl)
 check "a read-only settings file is said and left as it was" \
-    bash -c "grep -q 'the settings are not saved: .*settings is read-only' second.err && cmp -s settings.before '$SETTINGS'"
+    bash -c "grep -q 'the settings are not saved: .*settings\.ini is read-only' second.err && cmp -s settings.before '$SETTINGS'"
 
-# ------------------------------------------------------------ the third start
+# ------------------------------------------------------------ a recording dropped
+# Explorer starts the program a file is dropped on with the file's whole
+# name alone, from another folder: the recording is played, its run going on
+# with no key pressed here, until ESC.
+chmod u+w "$SETTINGS"
+sed -i 's/^fullscreen = no$/fullscreen = yes/' "$SETTINGS"
+DROPPED=$(winepath -w "$GAME/linux.rec" 2>/dev/null)
+(cd "$WORK" && exec wine start /wait /unix "$GAME/kawauo.exe" "$DROPPED") 2>dropped.err &
+GAME_PID=$!
+wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat dropped.err; exit 1; }
+xdotool windowfocus "$WID" 2>/dev/null
+check "a recording dropped on kawauo.exe opens the game full screen, no box" \
+    test "$(window_size "$WID")" = "${SCREEN_W}x${SCREEN_H}"
+check "and plays it: the run leaves the title unasked" eventually 60 lacks_overlay "$GAME/bmp/opn.bmp"
+xdotool key Escape
+wait_game 10
+STATUS=$?
+GAME_PID=
+check "ESC leaves the dropped recording's show with 0 (got $STATUS)" test "$STATUS" = 0
+
+# ------------------------------------------------------------ the fourth start
 # The same run as its link, made on Linux and given on the command line.
 wine ./kawauo.exe --play "$("$SIM" --link linux.rec)" --trace linked.jsonl 2>third.err &
 GAME_PID=$!

@@ -32,4 +32,32 @@ TEST(PictureArea, WholeFactorsOrFitCentred) {
     }
 }
 
+// A window nobody sized: whole multiples where twice the picture fits, else
+// (fit) the largest 4:3 that fits, never smaller than the picture.
+TEST(PictureArea, TheDefaultWindow) {
+    struct Row {
+        int roomWidth, roomHeight;  // the work area less the frame
+        ScaleMode mode;
+        int width, height;
+    };
+    const Row rows[] = {
+        {1366, 737, ScaleMode::kFit, 982, 737},      // Wine's 1366x768 less a caption: past 1.5 times
+        {1366, 689, ScaleMode::kFit, 918, 689},      // the same above a taskbar
+        {1366, 737, ScaleMode::kInteger, 640, 480},  // integer keeps whole factors
+        {1280, 960, ScaleMode::kFit, 1280, 960},     // twice fits exactly
+        {1904, 1001, ScaleMode::kFit, 1280, 960},    // 1920x1080 less frame and taskbar: twice, sharp
+        {2544, 1401, ScaleMode::kFit, 1280, 960},    // 2560x1440: three times does not fit
+        {1920, 1500, ScaleMode::kFit, 1920, 1440},   // three times
+        {800, 600, ScaleMode::kFit, 800, 600},      {1000, 500, ScaleMode::kFit, 666, 500},
+        {600, 400, ScaleMode::kFit, 640, 480},  // a room smaller than the picture: the picture
+        {600, 400, ScaleMode::kInteger, 640, 480},
+    };
+    for (const Row& r : rows) {
+        const core::PictureArea got = core::DefaultWindowIn(r.roomWidth, r.roomHeight, r.mode);
+        EXPECT_TRUE(got.width == r.width && got.height == r.height)
+            << r.roomWidth << "x" << r.roomHeight << " " << player::options::NameOf(r.mode) << ": " << got.width << "x"
+            << got.height;
+    }
+}
+
 }  // namespace

@@ -1,24 +1,23 @@
 // Ctrl+C on the result screen: the run's link on the clipboard.
 #include "hosts/core/link_copy.h"
 
-#include <cstdio>
 #include <string>
 
 #include "hosts/core/driver.h"
 #include "player/run_link.h"
 #include "sim/showing.h"
+#include "winapi/told.h"
 
 namespace core {
 namespace {
-
-void Say(const std::string& line) { std::fprintf(stderr, "kawauo: %s\n", line.c_str()); }
 
 void CopyRunLink() {
     std::string link, why;
     if (player::run_link::MakeRunLink(&link, &why) && !TheDriver().copyText(link.c_str()))
         why = "the clipboard refused it";
-    Say(why.empty() ? "the run's link is copied (" + std::to_string(link.size()) + " characters)"
-                    : "the run's link cannot be copied: " + why);
+    // Told on standard error and, as the core's note, in the window's title.
+    winapi::Tell(why.empty() ? "kawauo: the run's link is copied (" + std::to_string(link.size()) + " characters)"
+                             : "kawauo: the run's link cannot be copied: " + why);
 }
 
 }  // namespace

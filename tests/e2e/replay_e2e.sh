@@ -4,8 +4,8 @@
 # recorded with --record and traced with --trace; kawauo-sim's trace of the
 # recording must equal the live one line for line, state and draws. Then
 # Ctrl+C copies nothing in play and, on the result screen, the link of the
-# run so far: kawauo-sim's link of the recording it holds, the beginning of
-# the run's recording. Then
+# run so far, said in the window's title: kawauo-sim's link of the recording
+# it holds, the beginning of the run's recording. Then
 # --play shows the recording with the same frames, ignores the viewer's keys,
 # holds the result screen and leaves on ESC, and shows the same frames from
 # the run's link (a link cut short refused); files that cannot be written, and
@@ -60,6 +60,8 @@ scene_of_last_frame() { grep '^{"frame"' "$1" | tail -n1 | sed 's/.*"scene":\([0
 live_on_result() { cat .live.jsonl.kawauo-* 2>/dev/null | scene_of_last_frame - | grep -qx 3; }
 # The clipboard holds a run's link.
 clipboard_link() { xclip -selection clipboard -o 2>/dev/null | grep -q '#run='; }
+# The window's title tells the core's note of a link copied.
+title_says_copied() { xdotool getwindowname "$WID" 2>/dev/null | grep -q "the run's link is copied"; }
 
 # ---------------------------------------------------------------- a recorded run
 start_drawn live.err --record run.rec --trace live.jsonl
@@ -82,6 +84,7 @@ wait_for live_on_result
 press ctrl+c 4 -
 wait_for clipboard_link
 COPIED=$(xclip -selection clipboard -o 2>/dev/null)
+check "the window's title says the link is copied" wait_for title_says_copied
 wait_frames 30
 hold_until_gone Escape
 wait_game 10

@@ -106,11 +106,20 @@ std::string Mismatch(const std::vector<uint32_t>& shown, int w, int h, const SDL
             } else if (scale >= 1) {
                 ok = got == picture.At((x - r.x) / scale, (y - r.y) / scale);
             } else {
+                // Shrunk, nearest or smoothly: each channel within those of
+                // the picture's pixels around the place it samples.
                 const int cx = (2 * (x - r.x) + 1) * kScreenWidth / (2 * r.w);
                 const int cy = (2 * (y - r.y) + 1) * kScreenHeight / (2 * r.h);
-                for (int sy = std::max(0, cy - 1); sy <= std::min(kScreenHeight - 1, cy + 1); ++sy)
-                    for (int sx = std::max(0, cx - 1); sx <= std::min(kScreenWidth - 1, cx + 1); ++sx)
-                        ok = ok || got == picture.At(sx, sy);
+                ok = true;
+                for (int shift : {0, 8, 16}) {
+                    uint32_t low = 0xFF, high = 0;
+                    for (int sy = std::max(0, cy - 1); sy <= std::min(kScreenHeight - 1, cy + 1); ++sy)
+                        for (int sx = std::max(0, cx - 1); sx <= std::min(kScreenWidth - 1, cx + 1); ++sx) {
+                            low = std::min(low, picture.At(sx, sy) >> shift & 0xFF);
+                            high = std::max(high, picture.At(sx, sy) >> shift & 0xFF);
+                        }
+                    ok = ok && (got >> shift & 0xFF) >= low && (got >> shift & 0xFF) <= high;
+                }
             }
             if (!ok && wrong++ == 0)
                 first = "(" + std::to_string(x) + "," + std::to_string(y) + ") got " + std::to_string(got);

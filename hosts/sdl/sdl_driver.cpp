@@ -13,6 +13,7 @@
 
 #include "hosts/core/driver.h"
 #include "hosts/core/pacing.h"
+#include "hosts/core/picture_area.h"
 #include "hosts/core/shown.h"
 #include "hosts/sdl/sdl_internal.h"
 #include "hosts/sdl/sdl_present.h"
@@ -105,16 +106,14 @@ const char* DescribePacing() {
     return text.c_str();
 }
 
-// The window's size: as the player left it, where it still fits the
-// desktop; else the largest whole scale of the picture that fits.
+// The window's size: core::WindowIn in the display's usable room.
 void SetWindowedSize() {
     SDL_Rect usable{0, 0, kScreenWidth, kScreenHeight};
-    const int display = std::max(0, SDL_GetWindowDisplayIndex(g_sdl.window));
-    const bool known = SDL_GetDisplayUsableBounds(display, &usable) == 0;
-    const bool fits = g_sdl.wish.width > 0 && known && g_sdl.wish.width <= usable.w && g_sdl.wish.height <= usable.h;
-    const int scale = known ? std::max(1, std::min(usable.w / kScreenWidth, usable.h / kScreenHeight)) : 1;
-    g_sdl.ownWidth = fits ? g_sdl.wish.width : kScreenWidth * scale;
-    g_sdl.ownHeight = fits ? g_sdl.wish.height : kScreenHeight * scale;
+    SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(g_sdl.window)), &usable);
+    const core::PictureArea size =
+        core::WindowIn(usable.w, usable.h, g_sdl.wish.width, g_sdl.wish.height, g_sdl.wish.scale);
+    g_sdl.ownWidth = size.width;
+    g_sdl.ownHeight = size.height;
     SDL_SetWindowSize(g_sdl.window, g_sdl.ownWidth, g_sdl.ownHeight);
 }
 

@@ -35,7 +35,8 @@ namespace win32 {
 
 void StartPacing() {
     if (g_timer.handle == nullptr) {
-        g_timer.handle = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+        g_timer.handle =
+            CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
         if (g_timer.handle == nullptr) {
             g_timer.handle = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
             g_timer.finePeriod = timeBeginPeriod(1) == TIMERR_NOERROR;

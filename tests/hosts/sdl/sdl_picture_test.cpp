@@ -1,6 +1,6 @@
 // The SDL host's picture: through the palette at whole scales with black
-// borders, by renderer and by window surface, which of the two a machine
-// gets, and F12's screenshot of it.
+// borders, by renderer and by window surface, fit by the core's conversion,
+// which of the two a machine gets, and F12's screenshot of it.
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hosts/core/argb.h"
+#include "hosts/core/fit_scale.h"
 #include "hosts/core/remembered.h"
 #include "hosts/core/worker.h"
 #include "hosts/sdl/sdl_present.h"
@@ -226,6 +227,29 @@ TEST_F(SdlPicture, BordersPaintedAgainOnceExposed) {
     SDL_SetWindowSize(window_, 1300, 980);
     Drain();
     EXPECT_EQ(Check(1300, 980, picture), "") << "after Alt+Enter twice";
+}
+
+// Fit on the window's own pixels is the core's conversion: the picture
+// Windows shows at that size, pixel for pixel.
+TEST_F(SdlPicture, FitOnTheWindowSurfaceIsTheCoresConversion) {
+    ASSERT_NO_FATAL_FAILURE(Open("surface", sdl::present::Path::kWindowSurface));
+    sdl::present::SetScaleMode(player::options::ScaleMode::kFit);
+    for (const auto& [width, height] : {std::pair{1000, 700}, std::pair{500, 500}}) {
+        Resize(width, height);
+        winapi::host::Present(picture_.pixels.data(), picture_.palette);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> shown = Shown(window_, &w, &h);
+        ASSERT_TRUE(w == width && h == height) << w << "x" << h;
+        const SDL_Rect r = sdl::present::PictureRect(w, h, player::options::ScaleMode::kFit);
+        std::vector<uint32_t> fitted(static_cast<size_t>(r.w) * r.h);
+        core::ConvertFitted(picture_.pixels.data(), picture_.colours, r.w, r.h, fitted.data(), r.w * 4);
+        int wrong = 0;
+        for (int y = 0; y < r.h; ++y)
+            for (int x = 0; x < r.w; ++x)
+                wrong += (fitted[static_cast<size_t>(y) * r.w + x] & 0xFFFFFF) !=
+                         shown[static_cast<size_t>(r.y + y) * w + r.x + x];
+        EXPECT_EQ(wrong, 0) << width << "x" << height;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, SdlPicturePaths,

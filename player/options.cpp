@@ -62,7 +62,7 @@ const Row kRows[] = {
      [](Options* o, const char*) { return o->pauseUnfocused = true; }},
     {kGame, "--record", "FILE", "write this run to FILE as a recording (--play FILE shows it)",
      [](Options* o, const char* v) { return StorePath(v, &o->recordPath); }},
-    {kGame | kWeb, "--play", "FILE", "show the recording FILE instead of taking the keys",
+    {kGame | kWeb, "--play", "FILE", "show the recording FILE (or a run's link) instead of taking the keys",
      [](Options* o, const char* v) { return StorePath(v, &o->playPath); }},
     {kGame | kSim | kWeb, "--trace", "FILE", "write the trace of every frame to FILE",
      [](Options* o, const char* v) { return StorePath(v, &o->tracePath); }},
@@ -70,6 +70,10 @@ const Row kRows[] = {
      [](Options* o, const char*) { return o->draws = true; }},
     {kSim, "--shots", "DIR", "write the pictures of the script's 'shot' lines to DIR as PNG files",
      [](Options* o, const char* v) { return StorePath(v, &o->shotsDir); }},
+    {kSim, "--link", nullptr, "print the link of the recording SCRIPT instead of running it",
+     [](Options* o, const char*) { return o->printLink = true; }},
+    {kSim, "--recording", nullptr, "print the recording that SCRIPT (a run's link) holds instead of running it",
+     [](Options* o, const char*) { return o->printRecording = true; }},
     {kWeb, "--script", "FILE", "run the sim's script FILE instead of taking the keys",
      [](Options* o, const char* v) { return StorePath(v, &o->scriptPath); }},
 };
@@ -92,7 +96,8 @@ const ProgramText kPrograms[] = {
      "Runs the game headless in the current directory (it reads ./bmp), driven by\n"
      "SCRIPT ('-' for standard input), and writes a JSON Lines trace of every\n"
      "frame to the trace file (default: standard output). A recording made by\n"
-     "kawauo --record is such a script, and replays the run frame for frame.\n"
+     "kawauo --record is such a script, and replays the run frame for frame;\n"
+     "so does a run's link, given as SCRIPT or held in the file SCRIPT.\n"
      "Options:\n",
      ""},
     {"kawauo", nullptr, "The game in a web page. Options:\n", ""},
@@ -193,6 +198,12 @@ Outcome Parse(Program program, int argc, const char* const* argv, Options* optio
     }
     if (!options->recordPath.empty() && !options->playPath.empty()) {
         Refuse(program, "--record and --play cannot go together", said);
+        return Outcome::kBad;
+    }
+    if ((options->printLink || options->printRecording) &&
+        (options->printLink == options->printRecording || !options->tracePath.empty() || !options->shotsDir.empty() ||
+         options->draws)) {
+        Refuse(program, "--link and --recording print and run nothing: one alone, without a run's options", said);
         return Outcome::kBad;
     }
     if (options->help) return Outcome::kHelp;

@@ -30,11 +30,13 @@ struct Options {
     std::optional<winapi::texts::Language> lang;  // the game's texts
     bool outline = false;                         // texts drawn with a dark edge
     std::string recordPath;                       // write the run here as a recording
-    std::string playPath;                         // show this recording instead of the player's input
+    std::string playPath;                         // show this recording (or run's link) instead of the player's input
     std::string tracePath;                        // write the trace of every frame here
     std::string scriptPath;                       // the sim's script ("-": standard input), the page's ?script=
     std::string shotsDir;                         // the sim's shots go here
     bool draws = false;                           // the sim's trace holds every drawing call
+    bool printLink = false;                       // the sim prints the link of its recording instead of running it
+    bool printRecording = false;                  // the sim prints the recording a link holds instead of running it
 };
 
 enum class Outcome { kRun, kHelp, kVersion, kBad };

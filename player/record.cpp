@@ -2,7 +2,9 @@
 // as a kawauo-sim script, a frame at a time.
 #include "player/record.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "player/version.h"
 #include "winapi/files.h"
 #include "winapi/inputs.h"
+#include "winapi/texts.h"
 
 namespace {
 
@@ -36,8 +39,8 @@ struct Recording {
 
 Recording g_recording;
 
-void Line(const std::string& line) {
-    g_recording.text += line;
+void Line(const player::record::Entry& entry) {
+    g_recording.text += player::record::LineOf(entry);
     g_recording.text += '\n';
 }
 
@@ -67,7 +70,7 @@ void Flush() {
 void HearCalendar(int64_t seconds) {
     if (g_recording.seedWritten) return;
     g_recording.seedWritten = true;
-    Line("seed " + std::to_string(seconds));
+    Line(player::record::Entry(player::record::Entry::Kind::kSeed, seconds));
 }
 
 void HearClock(uint32_t ms) {
@@ -76,17 +79,19 @@ void HearClock(uint32_t ms) {
 }
 
 void HearEvent(const winapi::host::Event& event) {
+    using Kind = player::record::Entry::Kind;
     switch (event.kind) {
         case winapi::host::EventKind::KeyDown:
         case winapi::host::EventKind::KeyUp:
             // The host tells only of the keys the game reads; any other would change nothing.
-            if (const char* name = player::KeyNameOf(event.virtualKey)) {
-                Line(std::string(event.kind == winapi::host::EventKind::KeyDown ? "down " : "up ") + name);
+            if (player::KeyNameOf(event.virtualKey) != nullptr) {
+                Line(player::record::Entry(event.kind == winapi::host::EventKind::KeyDown ? Kind::kDown : Kind::kUp,
+                                           event.virtualKey));
             }
             break;
-        case winapi::host::EventKind::Activate: Line("activate 1"); break;
-        case winapi::host::EventKind::Deactivate: Line("activate 0"); break;
-        case winapi::host::EventKind::Close: Line("close"); break;
+        case winapi::host::EventKind::Activate: Line(player::record::Entry(Kind::kActivate, 1)); break;
+        case winapi::host::EventKind::Deactivate: Line(player::record::Entry(Kind::kActivate, 0)); break;
+        case winapi::host::EventKind::Close: Line(player::record::Entry(Kind::kClose)); break;
     }
 }
 
@@ -96,9 +101,7 @@ void HearFrameEnd() {
     Recording& r = g_recording;
     if (r.reads.empty()) r.reads.push_back(r.lastRead);
     while (r.reads.size() > 1 && r.reads[r.reads.size() - 2] == r.reads.back()) r.reads.pop_back();
-    std::string line = "frame";
-    for (uint32_t read : r.reads) line += " " + std::to_string(read);
-    Line(line);
+    Line(player::record::Entry(player::record::Entry::Kind::kFrame, 0, std::move(r.reads)));
     r.reads.clear();
     ++r.frames;
     Flush();
@@ -114,16 +117,112 @@ const winapi::inputs::Listener kRecorder{HearCalendar, HearClock, HearEvent, Hea
 
 namespace player::record {
 
-std::string HeaderLine() { return std::string("recording 1 kawauo ") + KAWAUO_VERSION; }
+constexpr std::string_view kHeaderStart = "recording 1 kawauo ";
+
+std::string HeaderLine() { return HeaderLineOf(KAWAUO_VERSION); }
+
+std::string HeaderLineOf(std::string_view version) { return std::string(kHeaderStart) + std::string(version); }
+
+std::string VersionOf(std::string_view header) {
+    if (header.substr(0, kHeaderStart.size()) != kHeaderStart) return "";
+    const std::string_view version = header.substr(kHeaderStart.size());
+    for (char c : version) {
+        if (c <= ' ' || c >= 0x7F) return "";
+    }
+    return std::string(version);
+}
+
+std::string LineOf(const Entry& entry) {
+    switch (entry.kind) {
+        case Entry::Kind::kSeed: return "seed " + std::to_string(entry.number);
+        case Entry::Kind::kLanguage:
+            return std::string("lang ") + options::NameOf(static_cast<winapi::texts::Language>(entry.number));
+        case Entry::Kind::kActivate: return entry.number != 0 ? "activate 1" : "activate 0";
+        case Entry::Kind::kClose: return "close";
+        case Entry::Kind::kDown:
+        case Entry::Kind::kUp: {
+            const char* name = player::KeyNameOf(static_cast<int>(entry.number));
+            return std::string(entry.kind == Entry::Kind::kDown ? "down " : "up ") + (name != nullptr ? name : "");
+        }
+        case Entry::Kind::kFrame: break;
+    }
+    std::string line = "frame";
+    for (uint32_t read : entry.reads) line += " " + std::to_string(read);
+    return line;
+}
+
+namespace {
+
+// A decimal number filling `text`, within T's range.
+template <typename T>
+bool NumberOf(std::string_view text, T* value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// The readings of a frame line after its word, one number each.
+bool ReadsOf(std::string_view text, std::vector<uint32_t>* reads) {
+    while (true) {
+        const size_t space = text.find(' ');
+        uint32_t read = 0;
+        if (!NumberOf(text.substr(0, space), &read)) return false;
+        reads->push_back(read);
+        if (space == std::string_view::npos) return true;
+        text.remove_prefix(space + 1);
+    }
+}
+
+// What follows the word of a line, read into `entry` as its kind takes it.
+bool ArgumentOf(std::string_view argument, Entry* entry) {
+    switch (entry->kind) {
+        case Entry::Kind::kSeed: return NumberOf(argument, &entry->number);
+        case Entry::Kind::kLanguage: {
+            const auto language = options::LanguageNamed(std::string(argument));
+            entry->number = language ? static_cast<int64_t>(*language) : 0;
+            return language.has_value();
+        }
+        case Entry::Kind::kActivate: entry->number = argument == "1"; return true;
+        case Entry::Kind::kClose: return true;
+        case Entry::Kind::kDown:
+        case Entry::Kind::kUp: entry->number = player::VirtualKeyNamed(argument); return entry->number != 0;
+        case Entry::Kind::kFrame: return ReadsOf(argument, &entry->reads);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool EntryOf(std::string_view line, Entry* entry) {
+    static constexpr std::pair<std::string_view, Entry::Kind> kWords[] = {
+        {"seed", Entry::Kind::kSeed},   {"lang", Entry::Kind::kLanguage}, {"activate", Entry::Kind::kActivate},
+        {"close", Entry::Kind::kClose}, {"down", Entry::Kind::kDown},     {"up", Entry::Kind::kUp},
+        {"frame", Entry::Kind::kFrame},
+    };
+    const size_t space = line.find(' ');
+    const std::string_view word = line.substr(0, space);
+    const std::string_view argument = space == std::string_view::npos ? "" : line.substr(space + 1);
+    Entry read;
+    const auto* found =
+        std::find_if(std::begin(kWords), std::end(kWords), [&](const auto& w) { return w.first == word; });
+    if (found == std::end(kWords)) return false;
+    read.kind = found->second;
+    // Made again from what was read, the line must be the same bytes: no
+    // other spacing, no leading zeros, no second form of anything.
+    if (!ArgumentOf(argument, &read) || LineOf(read) != line) return false;
+    *entry = std::move(read);
+    return true;
+}
 
 bool Start(const std::string& path, std::string* why) {
     Reset();
     Recording& r = g_recording;
-    if (!path.empty() && !OpenOutput(path, OutputKind::kKept, &r.out, why)) return false;
+    if (!path.empty() && !player::OpenOutput(path, player::OutputKind::kKept, &r.out, why)) return false;
     if (r.out.stream != nullptr) std::setvbuf(r.out.stream, nullptr, _IONBF, 0);
     r.on = true;
     winapi::inputs::Listen(&kRecorder);
-    Line(HeaderLine());  // to the file with the first frame: a run that shows none leaves nothing
+    // To the file with the first frame: a run that shows none leaves nothing.
+    g_recording.text = HeaderLine() + "\n";
+    Line(Entry(Entry::Kind::kLanguage, static_cast<int64_t>(winapi::texts::CurrentLanguage())));
     return true;
 }
 
@@ -136,7 +235,7 @@ bool Finish(std::string* why) {
     winapi::inputs::Listen(nullptr);
     if (r.out.stream == nullptr) return true;
     if (r.frames == 0) {
-        DropOutput(&r.out);
+        player::DropOutput(&r.out);
         return true;
     }
     Flush();
@@ -155,7 +254,7 @@ bool Finish(std::string* why) {
 
 void Reset() {
     if (g_recording.on) winapi::inputs::Listen(nullptr);
-    DropOutput(&g_recording.out);
+    player::DropOutput(&g_recording.out);
     g_recording = Recording{};
 }
 

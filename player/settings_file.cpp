@@ -89,7 +89,6 @@ void AppendUnit(uint32_t unit, Encoding encoding, std::string* out) {
     *out += encoding == Encoding::kUtf16Little ? high : low;
 }
 
-
 bool MakeFolderOf(const std::string& path, std::string* why) {
     const fs::path folder = winapi::PathOf(path).parent_path();
     std::error_code made;

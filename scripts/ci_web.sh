@@ -13,7 +13,8 @@
 # the header, a bad query, the words, the keyboard, axe-core's audit, a
 # first visit on a phone's network), a bundle missing a picture and one
 # holding none; all under the page's Content-Security-Policy, which allows
-# no eval. Prints the folder's size.
+# no eval; and that the page's deflate (Debian's pako) makes zlib's bytes of
+# the kept runs' links. Prints the folder's size.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -65,6 +66,9 @@ if serve .; then
     node tests/e2e/web/phones.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/player.js "$URL/$SITE" | tee -a "$WORK/log"
 fi
+# The page's deflate gives zlib's bytes: the kept runs' links as kawauo-sim makes them.
+node tests/e2e/web/deflate.js $(for run in tests/replays/*.rec; do build-ci/kawauo-sim --link "$run"; done) |
+    tee -a "$WORK/log"
 
 # A bundle without the title picture, and what kawauo-sim says for the same pictures.
 mkdir -p "$WORK/missing/bmp" "$WORK/broken"
@@ -88,4 +92,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 11 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 12 ]

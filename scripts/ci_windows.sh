@@ -18,7 +18,10 @@ cmake --build --preset ci --target kawauo-sim
 rm -rf build-windows/package
 (cd build-windows && cpack -G ZIP -B "$PWD/package" >/dev/null)
 ZIP=$(ls build-windows/package/kawauo-*-windows-x64.zip)
-echo "windows: $(basename "$ZIP"): $(stat -c %s "$ZIP") bytes"
+ZIP_BYTES=$(stat -c %s "$ZIP")
+echo "windows: $(basename "$ZIP"): $ZIP_BYTES bytes"
+# What a player downloads stays under 1.3 MB.
+[ "$ZIP_BYTES" -lt 1300000 ] || { echo "FAIL: the zip is 1.3 MB or more" >&2; exit 1; }
 mkdir -p build-windows/package/unpacked
 (cd build-windows/package/unpacked && cmake -E tar xf "../$(basename "$ZIP")")
 set +e

@@ -15,8 +15,9 @@ KAWAUO_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 xvf
 
 # The web build (play-web.sh, scripts/ci_web.sh): Debian's emscripten,
 # zopfli for the files it stores compressed, and its Chromium to test in
-# (npm, for playwright-core, comes with Node.js).
-KAWAUO_WEB_PACKAGES=(emscripten zopfli nodejs chromium python3 cmake ninja-build)
+# (npm, for playwright-core, comes with Node.js); pako, the page's deflate
+# for a run's link.
+KAWAUO_WEB_PACKAGES=(emscripten zopfli nodejs chromium python3 cmake ninja-build node-pako)
 
 # The layout and static checks of scripts/ci_lint.sh.
 KAWAUO_LINT_PACKAGES=(clang-format-14 cppcheck)

@@ -100,8 +100,9 @@ in_namespace sim sim
 in_namespace hosts/core "(core|winapi::host)"  # the core implements the seam
 for driver in "${drivers[@]}"; do
     # A driver implements the seam (winapi::host) in its own words; the
-    # page's keeps the settings text where the desktops' files keep it.
-    in_namespace "$driver" "(${driver#hosts/}|winapi::host|player::settings)"
+    # page's keeps the settings text where the desktops' files keep it, and
+    # says where a run's link is deflated on the page.
+    in_namespace "$driver" "(${driver#hosts/}|winapi::host|player::settings|player::run_link)"
 done
 
 echo "house rules: $passed passed, $failed failed"

@@ -77,6 +77,8 @@ void Execute(const Command& c) {
             winapi::SetFault(point, static_cast<HRESULT>(static_cast<uint32_t>(c.number)));
         }
         break;
+    case Op::Lang:
+        break;  // the texts' language is given to the game before it starts
     case Op::Frames:
     case Op::Frame:
         break;  // handled by RunCommands

@@ -13,6 +13,7 @@
 #include "player/key_names.h"
 #include "player/options.h"
 #include "player/record.h"
+#include "player/run_link.h"
 #include "player/version.h"
 #include "winapi/fault.h"
 #include "winapi/files.h"
@@ -39,8 +40,9 @@ constexpr const char* kNotARecording =
     "not a recording: its first line must be the one kawauo --record writes "
     "(kawauo-sim runs scripts)";
 
-constexpr std::array<Syntax, 12> kSyntax = {{
+constexpr std::array<Syntax, 13> kSyntax = {{
     {"seed", Op::Seed, 1, INT64_MIN, INT64_MAX, true},
+    {"lang", Op::Lang, 1, 0, 0, true},
     {"tick", Op::Tick, 1, 0, kUint32Max, false},
     {"step", Op::Step, 1, 0, kUint32Max, false},
     {"down", Op::Down, 1, 0, 0, true},
@@ -185,6 +187,12 @@ std::string ParseLine(const Words& words, ScriptKind kind, Command* command) {
         if (command->number != 0) return "";
         return "unknown key " + Quoted(words[1]) +
                " (one of SPACE TAB ESCAPE LEFT UP RIGHT DOWN F1 F2 F3)";
+    case Op::Lang:
+        if (const auto language = player::options::LanguageNamed(std::string(words[1]))) {
+            command->number = static_cast<int64_t>(*language);
+            return "";
+        }
+        return "unknown language " + Quoted(words[1]) + " (ja or en)";
     case Op::Lose:
     case Op::Close:
         return "";
@@ -263,8 +271,9 @@ std::string CheckLine(std::string_view line, bool cutShort, ScriptKind kind, Scr
     }
     command->line = place->line;
     message = ParseLine(words, kind, command);
-    if (message.empty() && command->op == Op::Seed && place->framesSeen) {
-        message = "'seed' must come before the first 'frames'";
+    if (message.empty() && (command->op == Op::Seed || command->op == Op::Lang) &&
+        place->framesSeen) {
+        message = Quoted(words[0]) + " must come before the first 'frames'";
     }
     if (message.empty() && command->op == Op::Shot && !place->framesSeen) {
         message = "'shot' before the first 'frames': no frame has been shown yet";
@@ -329,6 +338,63 @@ std::string ReadProblem(winapi::FileProblem problem) {
     return winapi::ProblemText(problem);
 }
 
+// A file's text, or a link's recording when the file holds nothing but a link.
+bool ReadFile(const std::string& path, std::vector<uint8_t>* text, std::string* why) {
+    const bool standardInput = path == "-";
+    winapi::FileProblem problem;
+    const bool read = standardInput ? winapi::ReadToEnd(stdin, text, &problem)
+                                    : winapi::ReadWholeFile(path, text, &problem);
+    if (!read) {
+        *why = "cannot read " +
+               (standardInput ? std::string("standard input") : player::options::ShownPath(path)) +
+               ": " + ReadProblem(problem);
+        return false;
+    }
+    std::string_view held(reinterpret_cast<const char*>(text->data()), text->size());
+    const size_t start = held.find_first_not_of(" \t\r\n");
+    held = start == std::string_view::npos
+               ? ""
+               : held.substr(start, held.find_last_not_of(" \t\r\n") + 1 - start);
+    if (held.find('\n') != std::string_view::npos || !player::run_link::IsLink(held)) return true;
+    std::string recording;
+    if (!player::run_link::ReadLink(held, &recording, why)) {
+        *why = player::options::ShownPath(path) + ": its link: " + *why;
+        return false;
+    }
+    text->assign(recording.begin(), recording.end());
+    return true;
+}
+
+// The text of a script or recording, from a file or a link, and the name
+// its messages give it.
+bool ReadRun(const std::string& path, std::vector<uint8_t>* text, std::string* shown,
+             std::string* why) {
+    if (!player::run_link::IsLink(path)) {
+        *shown = player::options::ShownPath(path);
+        return ReadFile(path, text, why);
+    }
+    *shown = "link " + player::options::Shown(path);
+    std::string recording;
+    if (!player::run_link::ReadLink(path, &recording, why)) {
+        *why = *shown + ": " + *why;
+        return false;
+    }
+    text->assign(recording.begin(), recording.end());
+    return true;
+}
+
+// The language a checked script's `lang` line names, before its first frame.
+std::optional<winapi::texts::Language> LanguageOf(const Script& script) {
+    std::optional<winapi::texts::Language> language;
+    ScriptPlace place;
+    Command command{};
+    while (NextCommand(script, &place, &command) && command.op != Op::Frame &&
+           command.op != Op::Frames) {
+        if (command.op == Op::Lang) language = static_cast<winapi::texts::Language>(command.number);
+    }
+    return language;
+}
+
 }  // namespace
 
 bool ParseScript(const std::string& text, bool shotsEnabled, std::vector<Command>* commands,
@@ -349,21 +415,14 @@ bool NextCommand(const Script& script, ScriptPlace* place, Command* command) {
 bool LoadScript(const std::string& path, ScriptKind kind, Script* script, std::string* why) {
     Script loaded;
     loaded.kind = kind;
-    const bool standardInput = path == "-";
-    winapi::FileProblem problem;
-    const bool read = standardInput ? winapi::ReadToEnd(stdin, &loaded.text, &problem)
-                                    : winapi::ReadWholeFile(path, &loaded.text, &problem);
-    const std::string shown = player::options::ShownPath(path);
-    if (!read) {
-        *why = "cannot read " + (standardInput ? std::string("standard input") : shown) + ": " +
-               ReadProblem(problem);
-        return false;
-    }
+    std::string shown;
+    if (!ReadRun(path, &loaded.text, &shown, why)) return false;
     ScriptError error;
     if (!Parse(TextOf(loaded), kind, nullptr, &error)) {
         *why = shown + ":" + std::to_string(error.line) + ": " + error.message;
         return false;
     }
+    loaded.language = LanguageOf(loaded);
     *script = std::move(loaded);
     return true;
 }

@@ -2,18 +2,35 @@
 // then read a command at a time as the run goes.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "winapi/texts.h"
+
 namespace sim {
 
-enum class Op { Seed, Tick, Step, Down, Up, Frames, Frame, Activate, Lose, Close, Shot, Fail };
+enum class Op {
+    Seed,
+    Lang,
+    Tick,
+    Step,
+    Down,
+    Up,
+    Frames,
+    Frame,
+    Activate,
+    Lose,
+    Close,
+    Shot,
+    Fail
+};
 
 struct Command {
     Op op;
-    int line;                     // 1-based line of the script, for messages
-    int64_t number;               // seed, tick, step, frames, activate flag, virtual key, fail code
-    std::string name;             // shot: file name without ".png"; fail: the platform call
+    int line;          // 1-based line of the script, for messages
+    int64_t number;    // seed, language, tick, step, frames, activate flag, virtual key, fail code
+    std::string name;  // shot: file name without ".png"; fail: the platform call
     std::vector<uint32_t> reads;  // frame: what the clock reads in that frame, in turn
 };
 
@@ -25,7 +42,7 @@ struct ScriptError {
 // What a reader takes: a kawauo-sim script (a recording is one), with
 // `shot` lines when a shot directory is given; or a recording alone, as
 // kawauo --play shows it: its first line player::record::HeaderLine(), then only the
-// lines the recorder writes (seed, activate, frame, down, up, close).
+// lines the recorder writes (lang, seed, activate, frame, down, up, close).
 enum class ScriptKind { kScript, kScriptWithShots, kRecording };
 
 // Parses a whole script. A script whose first line is player::record::HeaderLine()
@@ -45,6 +62,9 @@ bool ParseRecording(const std::string& text, std::vector<Command>* commands, Scr
 struct Script {
     std::vector<uint8_t> text;
     ScriptKind kind = ScriptKind::kScript;
+    // The texts' language its `lang` line names, which the game must be
+    // given before it starts (the runner passes the line by).
+    std::optional<winapi::texts::Language> language;
 };
 
 // Where a reading of a script has got to; a new one is at its start.
@@ -60,7 +80,9 @@ bool NextCommand(const Script& script, ScriptPlace* place, Command* command);
 
 // Reads the script or recording at `path` ("-": standard input, which like
 // a file may hold winapi::kMaxReadBytes at most) and checks it whole, as
-// `kind` says. False with "cannot read PATH: why" or "PATH:LINE: what is
+// `kind` says. `path` may be a run's link instead (player::run_link::IsLink),
+// and the file may hold one, alone: the recording in it is read. False with
+// "cannot read PATH: why", "PATH:LINE: what is wrong" or "link LINK: what is
 // wrong" in `why`: what kawauo-sim, kawauo --play and the web page say.
 bool LoadScript(const std::string& path, ScriptKind kind, Script* script, std::string* why);
 

@@ -11,13 +11,17 @@ namespace winapi::process {
 // message never ends a game and a lost trace is said. First thing in main.
 void KeepStandardStreams();
 
+// From here on standard output takes the bytes written as they are (on
+// Windows it would end each line in \r\n): for a file's very bytes.
+void BinaryStandardOutput();
+
 // The rest is for POSIX systems; on Windows no stop signal comes (and
-// FinalStatus gives `status` back).
-// From here on SIGTERM, SIGINT and SIGHUP (a closed terminal) (unless
-// ignored from the start) ask the
-// game to stop instead of killing it outright: StopSignal names the signal, and the host's event pump and its
-// message boxes see it within a tenth of a second and end the run. A second
-// such signal before the run has ended kills the process at once.
+// FinalStatus gives `status` back). From here on SIGTERM, SIGINT and SIGHUP
+// (a closed terminal), unless ignored from the start, ask the game to stop
+// instead of killing it outright: StopSignal names the signal, and the
+// host's event pump and its message boxes see it within a tenth of a second
+// and end the run. A second such signal before the run has ended kills the
+// process at once.
 void CatchStopSignals();
 // The stop signal caught, 0 while none has come.
 int StopSignal();

@@ -25,6 +25,8 @@ void OnStopSignal(int signal) {
 
 namespace winapi::process {
 
+void BinaryStandardOutput() {}  // POSIX writes bytes as they are
+
 void KeepStandardStreams() {
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;

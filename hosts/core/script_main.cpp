@@ -1,5 +1,6 @@
 // The game driven by a script, writing a trace of every frame, on whichever
-// driver the program links: kawauo-sim's headless one, kawauo-null's.
+// driver the program links: kawauo-sim's headless one, kawauo-null's; and a
+// recording's link, or a link's recording, for --link and --recording.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "player/output_file.h"
 #include "player/png_write.h"
 #include "player/record.h"
+#include "player/run_link.h"
 #include "sim/runner.h"
 #include "sim/script.h"
 #include "sim/trace.h"
@@ -64,7 +66,9 @@ std::vector<player::NamedFile> Outputs(const player::options::Options& chosen, c
 // file; false after saying why on standard error.
 bool MakeOutputs(const player::options::Options& chosen, const sim::Script& script, player::OutputFile* trace) {
     std::vector<player::NamedFile> inputs;
-    if (chosen.scriptPath != "-") inputs.push_back({"the script", chosen.scriptPath});
+    if (chosen.scriptPath != "-" && !player::run_link::IsLink(chosen.scriptPath)) {
+        inputs.push_back({"the script", chosen.scriptPath});
+    }
     std::vector<player::NamedFile> outputs = Outputs(chosen, script);
     std::string why = player::CheckOutputs(&outputs, inputs);
     if (!why.empty()) {
@@ -117,6 +121,30 @@ void TellCutShort(const std::string& path, const sim::Script& script) {
                  g_program, player::options::ShownPath(path).c_str());
 }
 
+// --link and --recording: the link of the recording SCRIPT, or the
+// recording SCRIPT holds (a link's), on standard output.
+int PrintRun(const player::options::Options& chosen) {
+    sim::Script script;
+    std::string why;
+    bool done = sim::LoadScript(chosen.scriptPath, sim::ScriptKind::kRecording, &script, &why);
+    std::string printed(script.text.begin(), script.text.end());
+    if (done && chosen.printLink) {
+        std::string link;
+        done = player::run_link::MakeLink(printed, &link, &why);
+        if (!done) why = player::options::ShownPath(chosen.scriptPath) + ": " + why;
+        printed = link + '\n';
+    }
+    if (!done) {
+        std::fprintf(stderr, "%s: %s\n", g_program, why.c_str());
+        return kRunnerFailure;
+    }
+    // The recording's bytes as they are: Windows would end each line in \r\n.
+    winapi::process::BinaryStandardOutput();
+    if (std::fwrite(printed.data(), 1, printed.size(), stdout) == printed.size() && std::fflush(stdout) == 0) return 0;
+    std::fprintf(stderr, "%s: cannot write to standard output: %s\n", g_program, std::strerror(errno));
+    return kRunnerFailure;
+}
+
 }  // namespace
 
 int core::ScriptMain(int argc, char** argv, const char* program) {
@@ -127,6 +155,7 @@ int core::ScriptMain(int argc, char** argv, const char* program) {
         player::options::Parse(player::options::Program::kSim, argc, argv, &chosen);
     if (outcome != player::options::Outcome::kRun)
         return player::options::Answer(player::options::Program::kSim, outcome, stdout);
+    if (chosen.printLink || chosen.printRecording) return PrintRun(chosen);
     std::string why;
     sim::Script script;
     const sim::ScriptKind kind = chosen.shotsDir.empty() ? sim::ScriptKind::kScript : sim::ScriptKind::kScriptWithShots;
@@ -145,7 +174,7 @@ int core::ScriptMain(int argc, char** argv, const char* program) {
     sim::TraceWriter trace(out);
 
     if (!chosen.shotsDir.empty()) KeepEveryPicture();
-    winapi::texts::UseLanguage(chosen.lang.value_or(winapi::texts::Language::kJapanese));
+    winapi::texts::UseLanguage(chosen.lang.value_or(script.language.value_or(winapi::texts::Language::kJapanese)));
     winapi::UseTextOutline(chosen.outline);
     sim::RunOptions run;
     run.program = program;

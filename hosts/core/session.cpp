@@ -14,7 +14,9 @@
 #include "player/options.h"
 #include "player/output_file.h"
 #include "player/record.h"
+#include "player/run_link.h"
 #include "sim/runner.h"
+#include "winapi/texts.h"
 #include "winapi/told.h"
 #include "winapi/win.h"
 
@@ -97,7 +99,8 @@ bool BeginSession(const Session& session, std::string* why) {
         if (!sim::LoadScript(session.playPath, sim::ScriptKind::kRecording, &run.script, why)) return false;
         run.scripted = true;
         run.show = true;
-        inputs.push_back({"--play", session.playPath});
+        if (!player::run_link::IsLink(session.playPath)) inputs.push_back({"--play", session.playPath});
+        if (run.script.language && !session.languageChosen) winapi::texts::UseLanguage(*run.script.language);
     }
     std::vector<player::NamedFile> outputs;
     if (!session.recordPath.empty()) {
@@ -139,7 +142,8 @@ bool EndSession(int exitCode, std::string* why) {
 
 int PlayGame(const player::options::Options& chosen, const std::filesystem::path& programFolder) {
     std::string why;
-    if (!BeginSession(Session{chosen.recordPath, chosen.playPath, chosen.tracePath}, &why)) {
+    if (!BeginSession(Session{chosen.recordPath, chosen.playPath, chosen.tracePath, false, chosen.lang.has_value()},
+                      &why)) {
         winapi::Tell("kawauo: " + why);
         return 1;
     }

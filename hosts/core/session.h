@@ -10,14 +10,18 @@ namespace core {
 
 struct Session {
     std::string recordPath;  // write the run here as a recording
-    std::string playPath;    // show this recording instead of taking the player's input
+    std::string playPath;    // show this recording (or run's link) instead of taking the player's input
     std::string tracePath;   // write the trace of every frame, draws included, here
     // The trace written straight to tracePath as the run goes, unchecked: the
     // web page's own file, which the page reads while the game runs.
     bool traceInPlace = false;
+    // The command line named the texts' language: the one a recording was
+    // played in does not replace it.
+    bool languageChosen = false;
 };
 
-// Reads the recording to play, checks the files to write (nothing stands in
+// Reads the recording to play (and gives the game the language it was
+// played in, unless one was chosen), checks the files to write (nothing stands in
 // a recording's place, a trace replaces only a regular file, and none is the
 // same file as another: player::CheckOutputs) and makes them beside their
 // places. False (with "OPTION FILE: why" or the recording's line) when one is

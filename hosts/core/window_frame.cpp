@@ -67,8 +67,8 @@ Frame Draw(const uint8_t* pixels, const uint8_t* rgbx, int width, int height, pl
         const uint8_t* entry = rgbx + 4 * i;
         colours[i] = 0xFF000000u | uint32_t{entry[0]} << 16 | uint32_t{entry[1]} << 8 | entry[2];
     }
-    ConvertFitted(pixels, colours, place.width, place.height, client + static_cast<ptrdiff_t>(place.y) * width + place.x,
-                  width * 4);
+    ConvertFitted(pixels, colours, place.width, place.height,
+                  client + static_cast<ptrdiff_t>(place.y) * width + place.x, width * 4);
     Part part{place.x, place.y, place.width, place.height};
     if (g_last.settle > 0) {
         --g_last.settle;

@@ -76,6 +76,7 @@ bool StartSession(const player::options::Options& chosen, std::string* why) {
     session.playPath = chosen.playPath;
     session.tracePath = chosen.tracePath;
     session.traceInPlace = true;  // the page reads it as the game runs
+    session.languageChosen = chosen.lang.has_value();
     return core::BeginSession(session, why) && (!chosen.playPath.empty() || player::record::Start("", why));
 }
 

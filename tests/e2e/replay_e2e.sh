@@ -4,7 +4,8 @@
 # recorded with --record and traced with --trace; kawauo-sim's trace of the
 # recording must equal the live one line for line, state and draws. Then
 # --play shows the recording with the same frames, ignores the viewer's keys,
-# holds the result screen and leaves on ESC; files that cannot be written, and
+# holds the result screen and leaves on ESC, and shows the same frames from
+# the run's link (a link cut short refused); files that cannot be written, and
 # recordings holding what the recorder never writes, are refused before a
 # window opens, leaving every file as it was; a run that shows no frame
 # writes nothing; and a run killed while recording leaves a recording of its
@@ -113,6 +114,25 @@ check "the show held the result screen" test "$(scene_of_last_frame played.jsonl
 shown=$(grep -c '^{"frame"' played.jsonl)
 check "the show ran on at the end ($shown frames against $FRAMES)" test "$shown" -gt "$FRAMES"
 
+# ---------------------------------------------------------------- the run's link shown
+LINK=$("$SIM" --link run.rec 2>link-sim.err)
+# (Its length is no measure here: a sanitizer build's frames come unevenly.)
+check "kawauo-sim makes the run's link (${#LINK} characters for $FRAMES frames)" test -n "$LINK"
+start_game link.err --play "$LINK" --trace linked.jsonl
+# The show's trace, written beside its place until the end, says when it is
+# past the recording's end.
+for _ in $(seq $((FRAMES / 6 * 3 + 100))); do
+    [ "$(cat linked.jsonl.* 2>/dev/null | grep -c '^{"frame"')" -gt "$FRAMES" ] && break
+    sleep 0.1
+done
+xdotool key Escape
+wait_game 10
+status=$?
+GAME_PID=
+check "ESC leaves the link's show with status 0 (got $status)" test "$status" -eq 0
+head -n "$FRAMES" linked.jsonl >linked-frames.jsonl
+check "the link's show has the run's frames" same_lines replay-frames.jsonl linked-frames.jsonl
+
 # ---------------------------------------------------------------- a recording refused
 sed '1s/.*/recording 1 kawauo 0.0.1/' run.rec >old.rec
 timeout 10 "$KAWAUO" --play old.rec 2>old.err
@@ -154,6 +174,7 @@ check "--record and --trace in one file are refused" \
     refused "kawauo: --trace one: the same file as --record one" --record one --trace one
 check "--play refuses a recording that tells the platform to fail" \
     refused "kawauo: crafted.rec:3: 'fail' is no line of a recording" --play crafted.rec
+check "--play refuses a link cut short, saying so" refused ": truncated: it ends before its run does" --play "${LINK:0:120}"
 check "the refused files are as they were" bash -c "[ \"\$(cat keep.rec)\" = kept ] && [ -p fifo ] && [ -d folder ] &&
     [ \"\$(cat cut.rec.part)\" = 'what a run cut short left' ] && [ ! -e one ] && [ ! -e one.part ] &&
     [ ! -e cut.rec ] && cmp -s run.rec replay-source.rec"
@@ -185,7 +206,7 @@ check "it holds the run's keys" grep -q '^down RIGHT' killed.rec.part
 
 if [ "$FAILURES" -ne 0 ]; then
     echo "$FAILURES check(s) failed"
-    for f in live.err sim.err play.err gone.err nodisplay.err killed-sim.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
+    for f in live.err sim.err play.err link-sim.err link.err gone.err nodisplay.err killed-sim.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
     exit 1
 fi
 echo "all checks passed"

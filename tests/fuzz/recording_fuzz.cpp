@@ -24,8 +24,8 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Only what the recorder writes: a script's clock, faults or shots would
     // play what no player did.
     for (const sim::Command& c : commands) {
-        if (c.op != sim::Op::Seed && c.op != sim::Op::Activate && c.op != sim::Op::Frame && c.op != sim::Op::Down &&
-            c.op != sim::Op::Up && c.op != sim::Op::Close)
+        if (c.op != sim::Op::Seed && c.op != sim::Op::Lang && c.op != sim::Op::Activate && c.op != sim::Op::Frame &&
+            c.op != sim::Op::Down && c.op != sim::Op::Up && c.op != sim::Op::Close)
             std::abort();
     }
     // Every line of a recording is written whole: a last line without its

@@ -24,6 +24,7 @@ bool Whole(const sim::Command& c, bool shotsEnabled) {
         case sim::Op::Up: return player::KeyNameOf(static_cast<int>(c.number)) != nullptr;
         case sim::Op::Frames: return c.number >= 1;
         case sim::Op::Activate: return c.number == 0 || c.number == 1;
+        case sim::Op::Lang: return c.number >= 0 && c.number < winapi::texts::kLanguageCount;
         case sim::Op::Shot: return shotsEnabled && StaysInFolder(c.name);
         case sim::Op::Fail: {
             winapi::FaultPoint point;
@@ -45,7 +46,7 @@ bool Runnable(const std::vector<sim::Command>& commands, int lines, bool shotsEn
     bool framesSeen = false;
     for (const sim::Command& c : commands) {
         if (c.line <= previousLine || c.line > lines || !Whole(c, shotsEnabled)) return false;
-        if (c.op == sim::Op::Seed && framesSeen) return false;
+        if ((c.op == sim::Op::Seed || c.op == sim::Op::Lang) && framesSeen) return false;
         if (c.op == sim::Op::Shot && !framesSeen) return false;
         framesSeen = framesSeen || c.op == sim::Op::Frames || c.op == sim::Op::Frame;
         previousLine = c.line;

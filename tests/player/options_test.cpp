@@ -97,6 +97,14 @@ TEST(Options, EachProgramTakesItsOwnRows) {
         {Program::kSim, {"--window", "a.sim"}, Outcome::kBad, ""},
         {Program::kSim, {"--version", "a.sim"}, Outcome::kBad, ""},
         {Program::kSim, {"--shots", "", "a.sim"}, Outcome::kBad, ""},
+        {Program::kSim, {"--link", "run.rec"}, Outcome::kRun, "run.rec - - link"},
+        {Program::kSim, {"--recording", "https://x/#run=a"}, Outcome::kRun, "https://x/#run=a - - recording"},
+        {Program::kSim, {"--link"}, Outcome::kBad, ""},
+        {Program::kSim, {"--link", "--recording", "a"}, Outcome::kBad, ""},
+        {Program::kSim, {"--link", "--trace", "t", "a"}, Outcome::kBad, ""},
+        {Program::kSim, {"--recording", "--draws", "a"}, Outcome::kBad, ""},
+        {Program::kSim, {"--link", "--shots", "o", "a"}, Outcome::kBad, ""},
+        {Program::kGame, {"--link", "a.rec"}, Outcome::kBad, ""},
         {Program::kWeb, {"--script", "/run.sim"}, Outcome::kRun, "/run.sim - -"},
         {Program::kWeb, {"--trace", "/trace.jsonl"}, Outcome::kRun, "- - /trace.jsonl"},
         {Program::kWeb, {"--draws"}, Outcome::kBad, ""},
@@ -116,6 +124,8 @@ TEST(Options, EachProgramTakesItsOwnRows) {
         const player::options::Options& o = p.options;
         std::string got = or_dash(o.scriptPath) + " " + or_dash(o.shotsDir) + " " + or_dash(o.tracePath);
         if (o.draws) got += " d";
+        if (o.printLink) got += " link";
+        if (o.printRecording) got += " recording";
         EXPECT_EQ(got, row.expected) << line;
     }
 }
@@ -165,6 +175,9 @@ TEST(Options, EachRefusalIsOneLine) {
         {Program::kGame, {"--\x1B[2J\r\n\x7F"}, "kawauo: unknown option --\\x1B[2J\\x0D\\x0A\\x7F; try --help"},
         {Program::kSim, {}, "kawauo-sim: no script given; try --help"},
         {Program::kSim, {"a.sim", "b.sim"}, "kawauo-sim: more than one script given; try --help"},
+        {Program::kSim,
+         {"--link", "--trace", "t", "a"},
+         "kawauo-sim: --link and --recording print and run nothing: one alone, without a run's options; try --help"},
         {Program::kWeb, {"--draws"}, "kawauo: unknown option --draws"},  // the page has no --help
     };
     for (const Row& row : rows) {

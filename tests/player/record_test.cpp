@@ -9,8 +9,10 @@
 
 #include "hosts/headless/headless.h"
 #include "player/record.h"
+#include "player/version.h"
 #include "tests/support/support.h"
 #include "winapi/frame_log.h"
+#include "winapi/texts.h"
 #include "winapi/win.h"
 
 namespace {
@@ -26,6 +28,7 @@ protected:
     void TearDown() override {
         headless::Reset();
         player::record::Reset();
+        winapi::texts::UseLanguage(winapi::texts::Language::kJapanese);
     }
     // The platform's side of one frame: pending input taken, the clock read
     // at each of `clock`, then the flip.
@@ -45,6 +48,7 @@ protected:
 
 TEST_F(RecordTest, WritesTheRunAFrameAtATimeAndRenamesItAtTheEnd) {
     std::string why;
+    winapi::texts::UseLanguage(winapi::texts::Language::kEnglish);  // chosen before the run, as every host does
     ASSERT_TRUE(player::record::Start(path_, &why)) << why;
     headless::SetCalendarSeconds(1234567);
     CalendarTime();
@@ -62,9 +66,10 @@ TEST_F(RecordTest, WritesTheRunAFrameAtATimeAndRenamesItAtTheEnd) {
     headless::KeyDown(VK_ESCAPE);
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    const std::string expected = player::record::HeaderLine() +
-                                 "\nseed 1234567\nactivate 1\nframe 100\ndown F2\nactivate 0\nframe 116 116 117\n"
-                                 "up F2\nclose\nframe 117\ndown ESCAPE\n";
+    const std::string expected =
+        player::record::HeaderLine() +
+        "\nlang en\nseed 1234567\nactivate 1\nframe 100\ndown F2\nactivate 0\nframe 116 116 117\n"
+        "up F2\nclose\nframe 117\ndown ESCAPE\n";
     EXPECT_EQ(player::record::Text(), expected);
     EXPECT_NE(ReadText(path_ + ".part"), expected) << "what follows the last frame waits for the end";
     ASSERT_TRUE(player::record::Finish(&why)) << why;
@@ -118,6 +123,78 @@ TEST_F(RecordTest, ARecordingThatCannotBeMadeSaysWhy) {
     std::string why;
     EXPECT_FALSE(player::record::Start(path_ + "/no/such/folder", &why));
     EXPECT_NE(why.find("its folder " + path_ + "/no/such does not exist"), std::string::npos) << why;
+}
+
+// A run's link makes its recording again from the entries: a line is taken
+// only in the one form the recorder writes it.
+TEST(RecordEntry, ALineIsReadOnlyInTheFormItIsWrittenIn) {
+    using Kind = player::record::Entry::Kind;
+    struct Good {
+        const char* line;
+        Kind kind;
+        int64_t number;
+        std::vector<uint32_t> reads;
+    };
+    for (const Good& good : {
+             Good{"seed -9223372036854775808", Kind::kSeed, INT64_MIN, {}},
+             Good{"seed 1796699615", Kind::kSeed, 1796699615, {}},
+             Good{"lang en", Kind::kLanguage, static_cast<int64_t>(winapi::texts::Language::kEnglish), {}},
+             Good{"lang ja", Kind::kLanguage, static_cast<int64_t>(winapi::texts::Language::kJapanese), {}},
+             Good{"activate 0", Kind::kActivate, 0, {}},
+             Good{"close", Kind::kClose, 0, {}},
+             Good{"down F3", Kind::kDown, VK_F3, {}},
+             Good{"up ESCAPE", Kind::kUp, VK_ESCAPE, {}},
+             Good{"frame 0", Kind::kFrame, 0, {0}},
+             Good{"frame 4294967295 7 7", Kind::kFrame, 0, {4294967295u, 7, 7}},
+         }) {
+        SCOPED_TRACE(good.line);
+        player::record::Entry entry;
+        ASSERT_TRUE(player::record::EntryOf(good.line, &entry));
+        EXPECT_EQ(entry.kind, good.kind);
+        EXPECT_EQ(entry.number, good.number);
+        EXPECT_EQ(entry.reads, good.reads);
+        EXPECT_EQ(player::record::LineOf(entry), good.line);
+    }
+    for (const char* bad : {"",
+                            "seed",
+                            "seed 01",
+                            "seed +5",
+                            "seed -0",
+                            "seed 9223372036854775808",
+                            "seed 5 ",
+                            " seed 5",
+                            "seed  5",
+                            "lang fr",
+                            "lang",
+                            "activate 2",
+                            "activate",
+                            "close 1",
+                            "down A",
+                            "down space",
+                            "up",
+                            "frame",
+                            "frame ",
+                            "frame 1  2",
+                            "frame 1 2 ",
+                            "frame 4294967296",
+                            "frame -1",
+                            "frame 0x10",
+                            "tick 5",
+                            "frames 1",
+                            "recording 1 kawauo 1.0.0",
+                            "# seed 5"}) {
+        player::record::Entry entry;
+        EXPECT_FALSE(player::record::EntryOf(bad, &entry)) << "'" << bad << "'";
+    }
+}
+
+TEST(RecordEntry, TheFirstLineNamesTheVersionThatWroteIt) {
+    EXPECT_EQ(player::record::VersionOf(player::record::HeaderLine()), KAWAUO_VERSION);
+    EXPECT_EQ(player::record::VersionOf(player::record::HeaderLineOf("2.0.1")), "2.0.1");
+    for (const char* bad : {"recording 1 kawauo ", "recording 1 kawauo 1.0 beta", "recording 2 kawauo 1.0.0",
+                            "recording 1 kawauo\t1.0.0", "seed 5", ""}) {
+        EXPECT_EQ(player::record::VersionOf(bad), "") << "'" << bad << "'";
+    }
 }
 
 }  // namespace

@@ -110,6 +110,17 @@ TEST_F(Language, EnglishTextsTakeTheJapanesePlacesInTheSameGame) {
         EXPECT_TRUE(rows.count(y)) << "no text at y " << y << ": the run misses a part of the game";
 }
 
+// A recording says the language it was played in: a replay takes it, unless
+// the command line chooses.
+TEST_F(Language, AScriptsLangLineChoosesUnlessTheCommandLineDoes) {
+    const std::string inEnglish = std::string("lang en") + kRun;
+    const SimRun named = simtest::RunSim(inEnglish, dir_.path(), {"--draws"});
+    const SimRun overruled = simtest::RunSim(inEnglish, dir_.path(), {"--draws", "--lang", "ja"});
+    ASSERT_EQ(named.status, 0) << simtest::Describe(named);
+    EXPECT_TRUE(named.lines == Run({"--lang", "en"}).lines) << "the run in English";
+    EXPECT_TRUE(overruled.lines == Run({}).lines) << "the run in Japanese";
+}
+
 TEST_F(Language, MessageBoxesAreInEnglish) {
     std::filesystem::remove(dir_.path() + "/bmp/fish1.bmp");
     SimRun en = simtest::RunSim("frames 2\n", dir_.path(), {"--lang", "en"});

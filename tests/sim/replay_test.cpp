@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "player/version.h"
 #include "tests/sim/sim_harness.h"
@@ -52,6 +53,41 @@ TEST_F(Replay, KeptRunsShowTheirResultScreens) {
         EXPECT_EQ(ResultTexts(run), Kept(std::string(name) + ".result"));
     }
 }
+
+// A kept run's link, printed by kawauo-sim --link, gives the recording back
+// byte for byte (--recording, from the link and from a file holding it) and
+// replays to the recording's trace; one run a test, each in its own time.
+class KeptLink : public Replay, public ::testing::WithParamInterface<const char*> {
+protected:
+    // What kawauo-sim prints for `args` and the run named `given`.
+    std::string Printed(const std::vector<std::string>& args, const std::string& input,
+                        const std::string& given) {
+        const std::string printed = dir_ / "printed";
+        std::ofstream(printed, std::ios::trunc).flush();
+        const SimRun run = simtest::RunSim(input, dir_.path(), args, {}, {"", printed, given});
+        EXPECT_EQ(run.status, 0) << simtest::Describe(run);
+        return testsupport::ReadText(printed);
+    }
+};
+
+TEST_P(KeptLink, ComesBackWholeAndPlaysTheSame) {
+    const std::string recording = Kept(std::string(GetParam()) + ".rec");
+    std::string link = Printed({"--link"}, recording, "");
+    ASSERT_FALSE(link.empty());
+    ASSERT_EQ(link.back(), '\n') << "one line";
+    link.pop_back();
+    std::ofstream(dir_ / "run.link") << link << "\n";
+    EXPECT_EQ(Printed({"--recording"}, "", link), recording);
+    EXPECT_EQ(Printed({"--recording"}, "", dir_ / "run.link"), recording);
+
+    const SimRun played = Play(recording);
+    const SimRun linked = simtest::RunSim("", dir_.path(), {"--draws"}, {}, {"", "", link});
+    ASSERT_EQ(linked.status, 0) << simtest::Describe(linked);
+    EXPECT_FALSE(played.frames.empty());
+    EXPECT_TRUE(linked.lines == played.lines) << "the trace through the link differs";
+}
+
+INSTANTIATE_TEST_SUITE_P(Replay, KeptLink, ::testing::Values("retire", "spent", "twice"));
 
 // The new-game frame reads the clock four times after the frame's own read:
 // a recorded frame gives each read its value in turn, the last one staying.

@@ -4,11 +4,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "player/options.h"
+#include "player/run_link.h"
 #include "player/version.h"
 #include "sim/script.h"
+#include "tests/support/support.h"
 #include "winapi/fault.h"
 #include "winapi/win.h"
 
@@ -28,8 +32,9 @@ class GoodLines : public ::testing::TestWithParam<GoodLine> {};
 TEST_P(GoodLines, ParseToTheirCommand) {
     const GoodLine& c = GetParam();
     // Every line is preceded by a `frames`, so `seed` and `shot` are checked
-    // on their own merits where the order allows them.
-    bool isSeed = std::string(c.text).rfind("seed", 0) == 0;
+    // on their own merits where the order allows them (`lang` as `seed`).
+    bool isSeed =
+        std::string(c.text).rfind("seed", 0) == 0 || std::string(c.text).rfind("lang", 0) == 0;
     std::string script =
         isSeed ? std::string(c.text) + "\nframes 1\n" : "frames 1\n" + std::string(c.text) + "\n";
     std::vector<sim::Command> commands;
@@ -51,6 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         GoodLine{"seed -5", Op::Seed, -5, ""},
         GoodLine{"seed -9223372036854775808", Op::Seed, INT64_MIN, ""},
         GoodLine{"seed 9223372036854775807", Op::Seed, INT64_MAX, ""},
+        GoodLine{"lang ja", Op::Lang, static_cast<int64_t>(winapi::texts::Language::kJapanese), ""},
+        GoodLine{"lang en", Op::Lang, static_cast<int64_t>(winapi::texts::Language::kEnglish), ""},
         GoodLine{"tick 0", Op::Tick, 0, ""},
         GoodLine{"tick 4294967295", Op::Tick, 4294967295ll, ""},
         GoodLine{"tick 0xFFFFFFFF", Op::Tick, 4294967295ll, ""},
@@ -121,6 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"fail Lock -2147483649\n", 1, "out of range"},
         BadScript{"fail Lock twelve\n", 1, "not a number"},
         BadScript{"frames 1\nseed 5\n", 2, "'seed' must come before the first 'frames'"},
+        BadScript{"frame 9\nlang en\n", 2, "'lang' must come before the first 'frames'"},
+        BadScript{"lang fr\n", 1, "unknown language 'fr' (ja or en)"},
+        BadScript{"lang\n", 1, "'lang' takes one argument"},
         BadScript{"shot early\nframes 1\n", 1, "before the first 'frames'"},
         BadScript{"frames 1\nshot ../escape\n", 2, "bad shot name"},
         BadScript{"frames 1\nshot .hidden\n", 2, "bad shot name"},
@@ -163,10 +173,11 @@ TEST(Script, RecordingsHoldOnlyWhatTheRecorderWrites) {
     std::vector<sim::Command> commands;
     sim::ScriptError error{};
     ASSERT_TRUE(sim::ParseRecording(
-        header + "seed 3\nactivate 1\nframe 7 8\ndown UP\n# a note\nup UP\nclose\nframe 9\n",
+        header +
+            "lang en\nseed 3\nactivate 1\nframe 7 8\ndown UP\n# a note\nup UP\nclose\nframe 9\n",
         &commands, &error))
         << error.message;
-    EXPECT_EQ(commands.size(), 7u);
+    EXPECT_EQ(commands.size(), 8u);
     const struct {
         std::string text;
         int line;
@@ -238,6 +249,48 @@ TEST(Script, AcceptsEveryFaultThePlatformHonours) {
         ASSERT_EQ(commands.size(), 1u);
         EXPECT_EQ(commands[0].name, row.name);
     }
+}
+
+// A run's link is read wherever a recording is: as the name of the run, or
+// alone in the file named; the language the run was played in comes along.
+TEST(Script, ALinkIsReadAsTheRecordingItHolds) {
+    const std::string recording =
+        "recording 1 kawauo " KAWAUO_VERSION "\nlang en\nseed 3\nframe 7\ndown UP\nframe 24\n";
+    std::string link, why;
+    ASSERT_TRUE(player::run_link::MakeLink(recording, &link, &why)) << why;
+    testsupport::TempFolder folder("kawauo-link");
+    const auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(folder / name, std::ios::binary) << text;
+        return folder / name;
+    };
+    for (const std::string& name :
+         {link, write("run.link", link + "\r\n"), write("bare.link", "  " + link)}) {
+        SCOPED_TRACE(name);
+        sim::Script script;
+        ASSERT_TRUE(sim::LoadScript(name, sim::ScriptKind::kRecording, &script, &why)) << why;
+        EXPECT_EQ(std::string(script.text.begin(), script.text.end()), recording);
+        EXPECT_EQ(script.language, winapi::texts::Language::kEnglish);
+    }
+    const std::string cut = link.substr(0, link.size() - 6);
+    const struct {
+        std::string name;
+        std::string why;
+    } refused[] = {
+        {cut, "link " + player::options::Shown(cut) + ": truncated"},
+        {write("cut.link", cut + "\n"), folder / "cut.link" + ": its link: truncated"},
+        {write("two.link", link + "\n" + link + "\n"), folder / "two.link" + ":1: not a recording"},
+        {"https://kawauo.example.org/", "link https://kawauo.example.org/: no run in it"},
+    };
+    for (const auto& r : refused) {
+        sim::Script script;
+        EXPECT_FALSE(sim::LoadScript(r.name, sim::ScriptKind::kRecording, &script, &why)) << r.name;
+        EXPECT_EQ(why.rfind(r.why, 0), 0u) << "expected \"" << r.why << "\", got \"" << why << "\"";
+    }
+    sim::Script script;
+    ASSERT_TRUE(sim::LoadScript(write("ja.sim", "seed 3\nframes 2\n"), sim::ScriptKind::kScript,
+                                &script, &why));
+    EXPECT_EQ(script.language, std::nullopt)
+        << "a script that names none leaves the choice to the command line";
 }
 
 // Standard input that cannot be read is told with the system's reason.

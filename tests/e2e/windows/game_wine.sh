@@ -143,15 +143,11 @@ GAME_PID=
 wine start /wait /unix "$WORK/broken/kawauo.exe" &
 GAME_PID=$!
 # shows TITLE [BESIDE]: a window titled TITLE shows (not the window BESIDE); sets WID.
-shows() {
-    for _ in $(seq 300); do
-        WID=$(xdotool search --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n1)
-        [ -n "$WID" ] && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
+shows_now() {
+    WID=$(xdotool search --name "^$1\$" 2>/dev/null | grep -vx "${2:-none}" | head -n1)
+    [ -n "$WID" ]
 }
+shows() { wait_for shows_now "$@"; }
 answer() { xdotool windowfocus "$WID" 2>/dev/null; xdotool key --window "$WID" Return; }
 check "without a console: the creation-error box shows" shows "$CAPTION"
 # The game's window, titled kawauo too while the box shows, is not the box looked for.

@@ -5,15 +5,16 @@
 # --version and --help (also as /? and -?, naming only what the zip holds) on
 # standard output, a refused option as one line with status 2, --version,
 # --help and the refusal in a box when started without a console (as from
-# Explorer); then three starts on a virtual X display: the first in English
+# Explorer); then four starts on a virtual X display: the first in English
 # (--lang en), recording and tracing, with SPACE bound to J by the player's
 # settings file (kept under its former name, which the game moves to
 # settings.ini), takes a screenshot (F12) and switches to a window
 # (Alt+Enter), which the settings file remembers; the second starts in that
 # window and plays a recording made on Linux, and leaves the settings file
 # alone once it is read-only; the third is given that recording alone, as
-# Explorer gives a file dropped on the program, and plays it. Each recording
-# gives the other system's program the same trace.
+# Explorer gives a file dropped on the program, and plays it; the fourth
+# plays that run from its link. Each recording gives the other system's
+# program the same trace.
 #   services_wine.sh GAME_FOLDER KAWAUO_SIM SOURCE_DIR
 # Wine must be ready (WINEPREFIX, WINEDEBUG, and USER as the prefix was
 # made, its display in Japanese) in the caller's environment.
@@ -110,23 +111,15 @@ mkdir -p "$(dirname "$SETTINGS")"
 printf '# mine\nkey.space = J\nvolume = 11\n' >"$FORMER"
 wine ./kawauo.exe --lang en --record 記録.rec --trace 記録.jsonl 2>first.err &
 GAME_PID=$!
-# titled NAME: a window whose title holds NAME (a regular expression) shows
-# within 30 s.
-titled() {
-    for _ in $(seq 300); do
-        xdotool search --name "$1" >/dev/null 2>&1 && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-check "a settings line the game cannot read is a note in the window's title" titled "unknown setting 'volume'"
+# titled NAME: a window whose title holds NAME (a regular expression) shows.
+titled() { xdotool search --name "$1" >/dev/null 2>&1; }
+check "a settings line the game cannot read is a note in the window's title" wait_for titled "unknown setting 'volume'"
 wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat first.err; exit 1; }
 xdotool windowfocus "$WID" 2>/dev/null
 check "--lang en: the English title shows" eventually 20 shows_overlay "$GAME/bmp/en/opn.bmp"
 PROGRESS=記録.rec.part
 xdotool key F12
-check "F12 says where the picture went in the window's title" titled "screenshot .*kawauo-.*[.]png"
+check "F12 says where the picture went in the window's title" wait_for titled "screenshot .*kawauo-.*[.]png"
 press space 4 -
 check "SPACE, bound to J alone in the settings file, leaves the title" eventually 1 shows_overlay "$GAME/bmp/en/opn.bmp"
 press j 4 SPACE
@@ -184,16 +177,21 @@ SECOND=$(window_size "$WID")
 check "the second start opens the window the settings remember ($SECOND)" test "$SECOND" = 800x600
 xdotool windowfocus "$WID" 2>/dev/null
 xdotool key alt+Return
-# The show runs at most 60 frames a second, later on a busy machine: its
-# trace, written beside its place until the end, says when it is past the end.
-past_the_end() { [ "$(cat .played.jsonl.kawauo-* 2>/dev/null | grep -c '^{"frame"')" -gt $((FRAMES + 10)) ]; }
-wait_for past_the_end
-xdotool windowfocus "$WID" 2>/dev/null
-hold_until_gone Escape
-wait_game 10
-STATUS=$?
-GAME_PID=
-check "ESC leaves the show with 0 (got $STATUS)" test "$STATUS" = 0
+# leave_show TRACE: ESC once the show is past its recording's end. The show
+# runs at most 60 frames a second, later on a busy machine: its trace,
+# written beside its place until the end, says when it is past the end.
+leave_show() {
+    SHOW_TRACE=$1
+    past_the_end() { [ "$(cat ."$SHOW_TRACE".kawauo-* 2>/dev/null | grep -c '^{"frame"')" -gt $((FRAMES + 10)) ]; }
+    wait_for past_the_end
+    xdotool windowfocus "$WID" 2>/dev/null
+    hold_until_gone Escape
+    wait_game 10
+    STATUS=$?
+    GAME_PID=
+    check "ESC leaves the show with 0 (got $STATUS)" test "$STATUS" = 0
+}
+leave_show played.jsonl
 check "kawauo.exe plays Linux's recording to Linux's trace ($FRAMES frames)" \
     cmp -s <(grep '^{"frame"' replay.jsonl) <(head -n "$FRAMES" played.jsonl)
 check "a read-only settings file is said and left as it was" \
@@ -218,5 +216,14 @@ wait_game 10
 STATUS=$?
 GAME_PID=
 check "ESC leaves the dropped recording's show with 0 (got $STATUS)" test "$STATUS" = 0
+
+# ------------------------------------------------------------ the fourth start
+# The same run as its link, made on Linux and given on the command line.
+wine ./kawauo.exe --play "$("$SIM" --link linux.rec)" --trace linked.jsonl 2>third.err &
+GAME_PID=$!
+wait_for_window "$TITLE" 300 || { echo "FAIL: no window"; cat third.err; exit 1; }
+leave_show linked.jsonl
+check "kawauo.exe plays the run's link to Linux's trace ($FRAMES frames)" \
+    cmp -s <(grep '^{"frame"' replay.jsonl) <(head -n "$FRAMES" linked.jsonl)
 
 exit $((FAILURES > 0))

@@ -20,12 +20,18 @@ TEST(KeyTable, AKeyIsFoundByNameNumberAndCodeAlike) {
         const char* code;
     };
     const Row rows[] = {
-        {"Space", "space", 0x20, "Space"},        {"Return", "RETURN", 0x0D, "Enter"},
-        {"A", "a", 0x41, "KeyA"},                 {"7", "7", 0x37, "Digit7"},
-        {"F1", "f1", 0x70, "F1"},                 {"F24", "F24", 0x87, "F24"},
-        {"Keypad 0", "keypad 0", 0x60, "Numpad0"}, {"Keypad 8", "KEYPAD 8", 0x68, "Numpad8"},
-        {"Left Shift", "left shift", 0xA0, "ShiftLeft"}, {"Right Alt", "Right Alt", 0xA5, "AltRight"},
-        {",", ",", 0xBC, "Comma"},                {"Keypad ,", "keypad ,", 0x6C, "NumpadComma"},
+        {"Space", "space", 0x20, "Space"},
+        {"Return", "RETURN", 0x0D, "Enter"},
+        {"A", "a", 0x41, "KeyA"},
+        {"7", "7", 0x37, "Digit7"},
+        {"F1", "f1", 0x70, "F1"},
+        {"F24", "F24", 0x87, "F24"},
+        {"Keypad 0", "keypad 0", 0x60, "Numpad0"},
+        {"Keypad 8", "KEYPAD 8", 0x68, "Numpad8"},
+        {"Left Shift", "left shift", 0xA0, "ShiftLeft"},
+        {"Right Alt", "Right Alt", 0xA5, "AltRight"},
+        {",", ",", 0xBC, "Comma"},
+        {"Keypad ,", "keypad ,", 0x6C, "NumpadComma"},
         {"Keypad Enter", "Keypad enter", core::kKeypadEnter, "NumpadEnter"},
     };
     for (const Row& row : rows) {

@@ -43,7 +43,8 @@ TEST_F(Notes, AFloodIsCountedInOneNote) {
     for (int i = 1; i <= 11; ++i) core::notes::Post("note " + std::to_string(i));
     std::vector<uint32_t> times;
     for (uint32_t i = 0; i <= core::notes::kMostWaiting + 1; ++i) times.push_back(i * core::notes::kShownMs);
-    EXPECT_EQ(Shown(times), "[note 1] [note 2] [note 3] [note 4] [note 5] [note 6] [note 7] [note 8] [and 3 more notes] []");
+    EXPECT_EQ(Shown(times),
+              "[note 1] [note 2] [note 3] [note 4] [note 5] [note 6] [note 7] [note 8] [and 3 more notes] []");
 }
 
 // A program ending before it showed them tells the notes another way.
@@ -52,8 +53,9 @@ TEST_F(Notes, TheWaitingOnesAreTakenAtTheEnd) {
     EXPECT_EQ(Shown({0}), "[shown]");
     EXPECT_EQ(core::notes::TakeWaiting(), "") << "none waits";
     for (int i = 1; i <= 10; ++i) core::notes::Post("waiting " + std::to_string(i));
-    EXPECT_EQ(core::notes::TakeWaiting(), "waiting 1\nwaiting 2\nwaiting 3\nwaiting 4\nwaiting 5\nwaiting 6\n"
-                                          "waiting 7\nwaiting 8\nand 2 more notes");
+    EXPECT_EQ(core::notes::TakeWaiting(),
+              "waiting 1\nwaiting 2\nwaiting 3\nwaiting 4\nwaiting 5\nwaiting 6\n"
+              "waiting 7\nwaiting 8\nand 2 more notes");
     EXPECT_EQ(core::notes::TakeWaiting(), "") << "taken away";
     EXPECT_EQ(Shown({4000, 8000}), "[] -") << "nothing left to show";
 }

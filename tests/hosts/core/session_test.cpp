@@ -17,9 +17,11 @@
 
 #include "hosts/core/session.h"
 #include "hosts/headless/headless.h"
+#include "player/run_link.h"
 #include "player/version.h"
 #include "tests/support/support.h"
 #include "winapi/frame_log.h"
+#include "winapi/texts.h"
 #include "winapi/win.h"
 
 namespace {
@@ -196,6 +198,24 @@ TEST_F(Session, ASecondSessionLeavesTheFirstOnesTraceAlone) {
     ShowFrames(1);
     EXPECT_TRUE(core::EndSession(0, &why)) << why;
     EXPECT_EQ(ReadText(Path("first.jsonl")), first);
+}
+
+// A link played shows the run in the language it was played in, unless the
+// viewer's command line chose one.
+TEST_F(Session, ALinkIsShownInItsRunsLanguageUnlessOneWasChosen) {
+    std::string link, why;
+    ASSERT_TRUE(player::run_link::MakeLink(kHeader + "lang en\nseed 5\nframe 100\n", &link, &why)) << why;
+    for (const bool chosen : {false, true}) {
+        SCOPED_TRACE(chosen ? "chosen on the command line" : "none chosen");
+        winapi::texts::UseLanguage(winapi::texts::Language::kJapanese);
+        core::Session session{"", link, ""};
+        session.languageChosen = chosen;
+        ASSERT_TRUE(core::BeginSession(session, &why)) << why;
+        EXPECT_EQ(winapi::texts::CurrentLanguage(),
+                  chosen ? winapi::texts::Language::kJapanese : winapi::texts::Language::kEnglish);
+        EXPECT_TRUE(core::EndSession(0, &why)) << why;
+    }
+    winapi::texts::UseLanguage(winapi::texts::Language::kJapanese);
 }
 
 // A trace that cannot be written whole (here: past the largest file the

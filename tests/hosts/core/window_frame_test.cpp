@@ -51,7 +51,8 @@ std::string Wrong(const core::window_frame::Frame& frame, ScaleMode mode, const 
             const uint32_t expected =
                 inside ? fitted[static_cast<size_t>(y - place.y) * place.width + (x - place.x)] : kBlack;
             if (frame.pixels[static_cast<size_t>(y) * frame.width + x] != expected)
-                return "(" + std::to_string(x) + "," + std::to_string(y) + ")" + (inside ? " in the picture" : " beside it");
+                return "(" + std::to_string(x) + "," + std::to_string(y) + ")" +
+                       (inside ? " in the picture" : " beside it");
         }
     return "";
 }
@@ -65,7 +66,8 @@ TEST(WindowFrame, ThePictureBlackAroundAndThePartToCopy) {
     };
     EXPECT_EQ(draw(1920, 1080, ScaleMode::kFit), "0,0 1920x1080") << "the first frame";
     EXPECT_EQ(Wrong(frame, ScaleMode::kFit, picture), "");
-    for (int n = 1; n < 60; ++n) ASSERT_EQ(draw(1920, 1080, ScaleMode::kFit), "0,0 1920x1080") << "a second after: " << n;
+    for (int n = 1; n < 60; ++n)
+        ASSERT_EQ(draw(1920, 1080, ScaleMode::kFit), "0,0 1920x1080") << "a second after: " << n;
     EXPECT_EQ(draw(1920, 1080, ScaleMode::kFit), "240,0 1440x1080") << "then the picture alone";
 
     // Another mode moves the picture: black where it was, the whole again.

@@ -44,4 +44,13 @@ constexpr PictureArea DefaultWindowIn(int roomWidth, int roomHeight, player::opt
     return fitted.width >= kWidth ? PictureArea{0, 0, fitted.width, fitted.height} : PictureArea{0, 0, kWidth, kHeight};
 }
 
+// The window a player gets in that room: the size they left it (0 by 0:
+// none) where it still fits, else the window nobody sized.
+constexpr PictureArea WindowIn(int roomWidth, int roomHeight, int leftWidth, int leftHeight,
+                               player::options::ScaleMode mode) {
+    if (leftWidth > 0 && leftWidth <= roomWidth && leftHeight > 0 && leftHeight <= roomHeight)
+        return PictureArea{0, 0, leftWidth, leftHeight};
+    return DefaultWindowIn(roomWidth, roomHeight, mode);
+}
+
 }  // namespace core

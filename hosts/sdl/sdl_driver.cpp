@@ -1,7 +1,7 @@
 // The SDL2 driver: one window showing the 640x480 picture letterboxed
 // (sdl_present.cpp), full screen or a window, SDL's events heard by the core
-// (keys and pads in sdl_input.cpp), pacing in sdl_pacing.cpp, the message
-// box in sdl_box.cpp. KAWAUO_PRESENT=renderer or =surface overrides the
+// (keys and pads in sdl_input.cpp), paced by the core, the message box in
+// sdl_box.cpp. KAWAUO_PRESENT=renderer or =surface overrides the
 // choice of sdl_present.h.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -12,6 +12,8 @@
 #include <string>
 
 #include "hosts/core/driver.h"
+#include "hosts/core/pacing.h"
+#include "hosts/core/picture_area.h"
 #include "hosts/core/shown.h"
 #include "hosts/sdl/sdl_internal.h"
 #include "hosts/sdl/sdl_present.h"
@@ -89,16 +91,29 @@ void DesktopSize(int* width, int* height) {
     }
 }
 
-// The window's size: as the player left it, where it still fits the
-// desktop; else the largest whole scale of the picture that fits.
+// Pacing starts anew with the window's display or mode: vsync is tried on a
+// display of 60 Hz.
+void StartPacing() {
+    SDL_DisplayMode mode;
+    const int display = SDL_GetWindowDisplayIndex(g_sdl.window);
+    const int hz = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+    core::pacing::Start(core::pacing::Means{.setVsync = sdl::present::SetVsync}, hz);
+}
+
+const char* DescribePacing() {
+    static std::string text;
+    text = std::string(core::pacing::Describe()) + ", " + sdl::present::Describe();
+    return text.c_str();
+}
+
+// The window's size: core::WindowIn in the display's usable room.
 void SetWindowedSize() {
     SDL_Rect usable{0, 0, kScreenWidth, kScreenHeight};
-    const int display = std::max(0, SDL_GetWindowDisplayIndex(g_sdl.window));
-    const bool known = SDL_GetDisplayUsableBounds(display, &usable) == 0;
-    const bool fits = g_sdl.wish.width > 0 && known && g_sdl.wish.width <= usable.w && g_sdl.wish.height <= usable.h;
-    const int scale = known ? std::max(1, std::min(usable.w / kScreenWidth, usable.h / kScreenHeight)) : 1;
-    g_sdl.ownWidth = fits ? g_sdl.wish.width : kScreenWidth * scale;
-    g_sdl.ownHeight = fits ? g_sdl.wish.height : kScreenHeight * scale;
+    SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(g_sdl.window)), &usable);
+    const core::PictureArea size =
+        core::WindowIn(usable.w, usable.h, g_sdl.wish.width, g_sdl.wish.height, g_sdl.wish.scale);
+    g_sdl.ownWidth = size.width;
+    g_sdl.ownHeight = size.height;
     SDL_SetWindowSize(g_sdl.window, g_sdl.ownWidth, g_sdl.ownHeight);
 }
 
@@ -117,7 +132,7 @@ void ApplyFullscreen() {
         SDL_SetWindowPosition(g_sdl.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     sdl::present::Invalidate();
-    sdl::StartPacing(g_sdl.window);
+    StartPacing();
 }
 
 void SetFullscreen(bool fullscreen) {
@@ -142,7 +157,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& e) {
     if (e.event == SDL_WINDOWEVENT_FOCUS_GAINED || e.event == SDL_WINDOWEVENT_FOCUS_LOST) {
         core::Hear(core::RawEvent{.kind = core::RawKind::kFocus, .down = e.event == SDL_WINDOWEVENT_FOCUS_GAINED});
     } else if (e.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
-        sdl::StartPacing(g_sdl.window);
+        StartPacing();
     } else if (e.event == SDL_WINDOWEVENT_RESIZED) {  // after its SIZE_CHANGED
         NoteResized(e.data1, e.data2);
     } else if (e.event == SDL_WINDOWEVENT_EXPOSED || e.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
@@ -186,7 +201,7 @@ bool Open(const core::WindowWish& wish) {
     // Pads plugged in now arrive as "added" events, like those plugged in later.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         std::fprintf(stderr, "kawauo: no gamepads: %s\n", SDL_GetError());
-    if (g_sdl.fullscreen) sdl::StartPacing(g_sdl.window);
+    if (g_sdl.fullscreen) StartPacing();
     else ApplyFullscreen();
     return true;
 }
@@ -217,9 +232,9 @@ void Wait(uint32_t ms) {
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     if (!g_sdl.presenting) return;
     sdl::present::Draw(pixels, palette);
-    sdl::PaceFrame();
+    core::pacing::BeforeShow();
     sdl::present::Show();
-    sdl::NoteShown();
+    core::pacing::AfterShow();
 }
 
 // Drawn in the game's own font in a window of the driver's: SDL's box leaves
@@ -255,7 +270,7 @@ constexpr core::Driver kDriver{
     .setFullscreen = SetFullscreen,
     .wait = Wait,
     .keyKnown = KeyKnown,
-    .pacing = sdl::DescribePacing,
+    .pacing = DescribePacing,
     .showNote = ShowNote,
     .copyText = CopyText,
     .screenshot = core::TakeScreenshot,

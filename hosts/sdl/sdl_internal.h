@@ -1,5 +1,5 @@
 // What the files of the SDL driver share: SDL's events told to the core,
-// the pads, the frame pacing, the message box. Only sdl_*.cpp include it.
+// the pads, the message box. Only sdl_*.cpp include it.
 #pragma once
 #include <SDL.h>
 
@@ -17,14 +17,5 @@ void ClosePads();
 // in a window over `owner` (may be null) until the player answers it or a
 // stop signal comes. Events for other windows go to Translate meanwhile.
 void ShowBox(SDL_Window* owner, const char* caption, const char* text);
-
-// Pacing at 60 Hz (sdl_pacing.cpp): vsync where it holds, else an
-// absolute deadline. StartPacing again whenever the window's display or
-// mode changes; PaceFrame between drawing and showing a frame, NoteShown after.
-void StartPacing(SDL_Window* window);
-void PaceFrame();
-void NoteShown();
-// How frames are paced now, for the frame statistics.
-const char* DescribePacing();
 
 }  // namespace sdl

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "hosts/core/argb.h"
+#include "hosts/core/fit_scale.h"
 #include "hosts/core/picture_area.h"
 
 namespace {
@@ -26,12 +27,11 @@ struct Presenter {
     int surfaceHeight = 0;
     bool repaint = true;
     SDL_Rect picture{};
-    SDL_Surface* shrinkSource = nullptr;  // the picture at its own size, for windows smaller than it
 
     player::options::ScaleMode scale = player::options::ScaleMode::kInteger;
-    // For fit: the picture enlarged by whole factors, then stretched smoothly.
+    // For fit on the renderer: the picture enlarged by whole factors, then
+    // stretched smoothly by the graphics card.
     SDL_Texture* sharp = nullptr;
-    SDL_Surface* sharpSurface = nullptr;
 };
 
 Presenter g_present;
@@ -89,13 +89,17 @@ bool OpenWindowSurface() {
     return true;
 }
 
+// The whole factor the picture is enlarged by, pixel for pixel, before any
+// smooth step to the size of `rect`; 0 when it is shrunk.
+int WholeFactor(const SDL_Rect& rect) { return std::min(rect.w / kScreenWidth, rect.h / kScreenHeight); }
+
 bool SharpSize(int factor, int w, int h) { return w == kScreenWidth * factor && h == kScreenHeight * factor; }
 
 // The picture enlarged by the whole factor on the graphics card, nearest
 // pixel, to be stretched smoothly the rest of the way; the picture's own
 // texture where no smooth step is needed (or none can be had).
 SDL_Texture* SharpTexture(const SDL_Rect& rect) {
-    int factor = sdl::present::WholeFactor(rect);
+    int factor = WholeFactor(rect);
     if (factor == 0 || SharpSize(factor, rect.w, rect.h)) return g_present.texture;
     int w = 0, h = 0;
     if (g_present.sharp != nullptr) SDL_QueryTexture(g_present.sharp, nullptr, nullptr, &w, &h);
@@ -128,44 +132,10 @@ void DrawOnRenderer(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     SDL_RenderCopy(g_present.renderer, shown, nullptr, &rect);
 }
 
-// A window smaller than the picture: SDL shrinks it, nearest pixel, from a copy at its own size.
-void DrawShrunk(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colours[256]) {
-    SDL_Surface*& source = g_present.shrinkSource;
-    if (source != nullptr && source->format->format != surface->format->format) {
-        SDL_FreeSurface(source);
-        source = nullptr;
-    }
-    if (source == nullptr) {
-        source = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth, kScreenHeight, 32, surface->format->format);
-        if (source == nullptr) return;
-        SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
-    }
-    core::ConvertScaled(pixels, colours, 1, source->pixels, source->pitch);
-    SDL_Rect rect = g_present.picture;
-    SDL_BlitScaled(source, nullptr, surface, &rect);
-}
-
-// Fit on the window surface: whole factors into a copy, then SDL's smooth
-// stretch to the picture's place.
-void DrawSmooth(SDL_Surface* surface, const uint8_t* pixels, const uint32_t colours[256], int factor) {
-    SDL_Surface*& sharp = g_present.sharpSurface;
-    if (sharp != nullptr &&
-        (sharp->format->format != surface->format->format || !SharpSize(factor, sharp->w, sharp->h))) {
-        SDL_FreeSurface(sharp);
-        sharp = nullptr;
-    }
-    if (sharp == nullptr) {
-        sharp = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth * factor, kScreenHeight * factor, 32,
-                                               surface->format->format);
-        if (sharp == nullptr) return;
-    }
-    core::ConvertScaled(pixels, colours, factor, sharp->pixels, sharp->pitch);
-    SDL_Rect rect = g_present.picture;
-    SDL_SoftStretchLinear(sharp, nullptr, surface, &rect);
-}
-
-// Only the picture is drawn, frame after frame; the black borders only when
-// the surface is new or its pixels may have gone.
+// Only the picture is drawn, frame after frame, by the core's conversion
+// straight into the window's pixels (whole factors, then a smooth step to
+// its place); the black borders only when the surface is new or its pixels
+// may have gone.
 void DrawOnWindowSurface(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
     SDL_Surface* surface = SDL_GetWindowSurface(g_present.window);
     if (surface == nullptr) return;
@@ -180,19 +150,10 @@ void DrawOnWindowSurface(const uint8_t* pixels, const PALETTEENTRY palette[256])
     uint32_t colours[256];
     for (int i = 0; i < 256; ++i)
         colours[i] = SDL_MapRGB(surface->format, palette[i].peRed, palette[i].peGreen, palette[i].peBlue);
-    const int scale = sdl::present::WholeFactor(g_present.picture);
-    if (scale < 1) {
-        DrawShrunk(surface, pixels, colours);
-        return;
-    }
-    if (!SharpSize(scale, g_present.picture.w, g_present.picture.h)) {
-        DrawSmooth(surface, pixels, colours, scale);
-        return;
-    }
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
     const SDL_Rect& r = g_present.picture;
     uint8_t* corner = static_cast<uint8_t*>(surface->pixels) + static_cast<ptrdiff_t>(r.y) * surface->pitch + r.x * 4;
-    core::ConvertScaled(pixels, colours, scale, corner, surface->pitch);
+    core::ConvertFitted(pixels, colours, r.w, r.h, corner, surface->pitch);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
 }
 
@@ -222,8 +183,6 @@ bool Open(SDL_Window* window, Path path) {
 
 void Close() {
     CloseRenderer();
-    if (g_present.shrinkSource != nullptr) SDL_FreeSurface(g_present.shrinkSource);
-    if (g_present.sharpSurface != nullptr) SDL_FreeSurface(g_present.sharpSurface);
     player::options::ScaleMode scale = g_present.scale;
     g_present = Presenter{};
     g_present.scale = scale;
@@ -265,8 +224,6 @@ void SetScaleMode(player::options::ScaleMode mode) {
     g_present.scale = mode;
     g_present.repaint = true;
 }
-
-int WholeFactor(const SDL_Rect& rect) { return std::min(rect.w / kScreenWidth, rect.h / kScreenHeight); }
 
 SDL_Rect PictureRect(int outputWidth, int outputHeight, player::options::ScaleMode mode) {
     core::PictureArea area = core::PictureAreaIn(outputWidth, outputHeight, mode);

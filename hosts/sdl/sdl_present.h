@@ -44,8 +44,5 @@ void SetScaleMode(player::options::ScaleMode mode);
 // centred, the rest black: by whole factors when it fits (kInteger), or as
 // large as the output allows (kFit); shrunk when the output is smaller.
 SDL_Rect PictureRect(int outputWidth, int outputHeight, player::options::ScaleMode mode);
-// The whole factor the picture is enlarged by, pixel for pixel, before any
-// smooth step to the size of `rect`; 0 when it is shrunk.
-int WholeFactor(const SDL_Rect& rect);
 
 }  // namespace sdl::present

@@ -1,6 +1,8 @@
 // The Win32 driver's table for the core: the window, its messages and the
-// pads (win32_window.cpp, win32_input.cpp), pacing (win32_pacing.cpp).
+// pads (win32_window.cpp, win32_input.cpp), the core's pacing slept on a
+// waitable timer (win32_pacing.cpp).
 #include "hosts/core/driver.h"
+#include "hosts/core/pacing.h"
 #include "hosts/core/shown.h"
 #include "hosts/win32/win32_internal.h"
 #include "winapi/baked.h"
@@ -23,7 +25,7 @@ void Close() {
 // Pads are read here, once a frame, so that their changes arrive with the
 // next poll like the keyboard's.
 void Present(const uint8_t* pixels, const PALETTEENTRY palette[256]) {
-    win32::WaitForFrame();
+    core::pacing::BeforeShow();
     win32::ShowPicture(pixels, reinterpret_cast<const uint8_t*>(palette));
     win32::PollPads();
 }

@@ -45,9 +45,8 @@ bool KeyNameKnown(const std::string& name);
 // Reads the XInput pads once a frame.
 void PollPads();
 
-// 60 Hz pacing on a waitable timer (win32_pacing.cpp).
+// The core's 60 Hz pacing, slept on a waitable timer (win32_pacing.cpp).
 void StartPacing();
-void WaitForFrame();
 void StopPacing();
 
 // The command line (win32_console.cpp), read in UTF-16 and handed to

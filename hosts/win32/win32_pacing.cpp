@@ -1,8 +1,10 @@
-// The Win32 host's 60 Hz pacing: an absolute schedule of deadlines, waited
-// for on a high-resolution waitable timer, never by spinning.
+// The Win32 host's sleep between frames, lent to the core's pacing: a
+// high-resolution waitable timer, where the standard library's sleep would
+// round to the system's tick.
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "hosts/core/pacing.h"
 #include "hosts/win32/win32_internal.h"
 
 namespace {
@@ -12,23 +14,19 @@ namespace {
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 constexpr DWORD CREATE_WAITABLE_TIMER_HIGH_RESOLUTION = 0x00000002;
 #endif
-constexpr LONGLONG kHundredNanosecondsPerSecond = 10000000;
-constexpr int kFramesPerSecond = 60;
 
-struct Pacing {
-    HANDLE timer = nullptr;
+struct Timer {
+    HANDLE handle = nullptr;
     bool finePeriod = false;  // timeBeginPeriod(1) is in force
-    LONGLONG frequency = 1;
-    LONGLONG period = 1;
-    LONGLONG deadline = 0;
 };
 
-Pacing g_pacing;
+Timer g_timer;
 
-LONGLONG Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart;
+void SleepOnTimer(uint64_t ns) {
+    LARGE_INTEGER due;
+    due.QuadPart = -static_cast<LONGLONG>(ns / 100);  // relative, in 100 ns
+    if (SetWaitableTimer(g_timer.handle, &due, 0, nullptr, nullptr, FALSE))
+        WaitForSingleObject(g_timer.handle, INFINITE);
 }
 
 }  // namespace
@@ -36,38 +34,21 @@ LONGLONG Now() {
 namespace win32 {
 
 void StartPacing() {
-    if (g_pacing.timer != nullptr) return;
-    g_pacing.timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-    if (g_pacing.timer == nullptr) {
-        g_pacing.timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
-        g_pacing.finePeriod = timeBeginPeriod(1) == TIMERR_NOERROR;
+    if (g_timer.handle == nullptr) {
+        g_timer.handle =
+            CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+        if (g_timer.handle == nullptr) {
+            g_timer.handle = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+            g_timer.finePeriod = timeBeginPeriod(1) == TIMERR_NOERROR;
+        }
     }
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_pacing.frequency = frequency.QuadPart;
-    g_pacing.period = frequency.QuadPart / kFramesPerSecond;
-    g_pacing.deadline = Now();
-}
-
-// Waits for the next deadline. More than a frame late, the schedule starts
-// again from now instead of hurrying to catch up.
-void WaitForFrame() {
-    if (g_pacing.timer == nullptr) return;
-    LONGLONG now = Now();
-    if (now > g_pacing.deadline + g_pacing.period) g_pacing.deadline = now;
-    if (g_pacing.deadline > now) {
-        LARGE_INTEGER due;
-        due.QuadPart = -((g_pacing.deadline - now) * kHundredNanosecondsPerSecond / g_pacing.frequency);
-        if (SetWaitableTimer(g_pacing.timer, &due, 0, nullptr, nullptr, FALSE))
-            WaitForSingleObject(g_pacing.timer, INFINITE);
-    }
-    g_pacing.deadline += g_pacing.period;
+    core::pacing::Start(core::pacing::Means{.sleep = g_timer.handle != nullptr ? SleepOnTimer : nullptr}, 0);
 }
 
 void StopPacing() {
-    if (g_pacing.timer != nullptr) CloseHandle(g_pacing.timer);
-    if (g_pacing.finePeriod) timeEndPeriod(1);
-    g_pacing = Pacing{};
+    if (g_timer.handle != nullptr) CloseHandle(g_timer.handle);
+    if (g_timer.finePeriod) timeEndPeriod(1);
+    g_timer = Timer{};
 }
 
 }  // namespace win32

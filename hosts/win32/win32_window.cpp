@@ -55,9 +55,8 @@ MONITORINFO Monitor() {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-// The whole monitor, or the window the player sized where it fits the room
-// its work area leaves the client, else the window nobody sized
-// (core::DefaultWindowIn), centred there.
+// The whole monitor, or the window core::WindowIn gives in the room its work
+// area leaves the client, centred there.
 RECT ModeRect(bool fullscreen) {
     MONITORINFO monitor = Monitor();
     if (fullscreen) return monitor.rcMonitor;
@@ -65,9 +64,8 @@ RECT ModeRect(bool fullscreen) {
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
     const int roomWidth = Width(work) - Width(frame), roomHeight = Height(work) - Height(frame);
-    const bool sized = g_window.width > 0 && g_window.width <= roomWidth && g_window.height <= roomHeight;
-    const core::PictureArea client = sized ? core::PictureArea{0, 0, g_window.width, g_window.height}
-                                           : core::DefaultWindowIn(roomWidth, roomHeight, g_window.scale);
+    const core::PictureArea client =
+        core::WindowIn(roomWidth, roomHeight, g_window.width, g_window.height, g_window.scale);
     frame = RECT{0, 0, client.width, client.height};
     AdjustWindowRectEx(&frame, kWindowedStyle, FALSE, 0);
     int x = work.left + (Width(work) - Width(frame)) / 2;

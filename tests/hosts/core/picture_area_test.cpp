@@ -60,4 +60,24 @@ TEST(PictureArea, TheDefaultWindow) {
     }
 }
 
+// The size the player left a window in is kept while it fits the room.
+TEST(PictureArea, TheWindowThePlayerLeft) {
+    struct Row {
+        int leftWidth, leftHeight;
+        int width, height;
+    };
+    const Row rows[] = {
+        {800, 700, 800, 700},      // fits: kept, whatever its shape
+        {1904, 1001, 1904, 1001},  // the whole room
+        {1905, 600, 1280, 960},    // too wide: the default
+        {700, 1002, 1280, 960},    // too tall
+        {0, 0, 1280, 960},         // never sized
+    };
+    for (const Row& r : rows) {
+        const core::PictureArea got = core::WindowIn(1904, 1001, r.leftWidth, r.leftHeight, ScaleMode::kFit);
+        EXPECT_TRUE(got.width == r.width && got.height == r.height)
+            << r.leftWidth << "x" << r.leftHeight << ": " << got.width << "x" << got.height;
+    }
+}
+
 }  // namespace

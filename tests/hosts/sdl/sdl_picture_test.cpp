@@ -1,6 +1,6 @@
 // The SDL host's picture: through the palette at whole scales with black
-// borders, by renderer and by window surface, which of the two a machine
-// gets, and F12's screenshot of it.
+// borders, by renderer and by window surface, fit by the core's conversion,
+// which of the two a machine gets, and F12's screenshot of it.
 #include <SDL_opengl.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hosts/core/argb.h"
+#include "hosts/core/fit_scale.h"
 #include "hosts/core/remembered.h"
 #include "hosts/core/worker.h"
 #include "hosts/sdl/sdl_present.h"
@@ -106,11 +107,20 @@ std::string Mismatch(const std::vector<uint32_t>& shown, int w, int h, const SDL
             } else if (scale >= 1) {
                 ok = got == picture.At((x - r.x) / scale, (y - r.y) / scale);
             } else {
+                // Shrunk, nearest or smoothly: each channel within those of
+                // the picture's pixels around the place it samples.
                 const int cx = (2 * (x - r.x) + 1) * kScreenWidth / (2 * r.w);
                 const int cy = (2 * (y - r.y) + 1) * kScreenHeight / (2 * r.h);
-                for (int sy = std::max(0, cy - 1); sy <= std::min(kScreenHeight - 1, cy + 1); ++sy)
-                    for (int sx = std::max(0, cx - 1); sx <= std::min(kScreenWidth - 1, cx + 1); ++sx)
-                        ok = ok || got == picture.At(sx, sy);
+                ok = true;
+                for (int shift : {0, 8, 16}) {
+                    uint32_t low = 0xFF, high = 0;
+                    for (int sy = std::max(0, cy - 1); sy <= std::min(kScreenHeight - 1, cy + 1); ++sy)
+                        for (int sx = std::max(0, cx - 1); sx <= std::min(kScreenWidth - 1, cx + 1); ++sx) {
+                            low = std::min(low, picture.At(sx, sy) >> shift & 0xFF);
+                            high = std::max(high, picture.At(sx, sy) >> shift & 0xFF);
+                        }
+                    ok = ok && (got >> shift & 0xFF) >= low && (got >> shift & 0xFF) <= high;
+                }
             }
             if (!ok && wrong++ == 0)
                 first = "(" + std::to_string(x) + "," + std::to_string(y) + ") got " + std::to_string(got);
@@ -217,6 +227,29 @@ TEST_F(SdlPicture, BordersPaintedAgainOnceExposed) {
     SDL_SetWindowSize(window_, 1300, 980);
     Drain();
     EXPECT_EQ(Check(1300, 980, picture), "") << "after Alt+Enter twice";
+}
+
+// Fit on the window's own pixels is the core's conversion: the picture
+// Windows shows at that size, pixel for pixel.
+TEST_F(SdlPicture, FitOnTheWindowSurfaceIsTheCoresConversion) {
+    ASSERT_NO_FATAL_FAILURE(Open("surface", sdl::present::Path::kWindowSurface));
+    sdl::present::SetScaleMode(player::options::ScaleMode::kFit);
+    for (const auto& [width, height] : {std::pair{1000, 700}, std::pair{500, 500}}) {
+        Resize(width, height);
+        winapi::host::Present(picture_.pixels.data(), picture_.palette);
+        int w = 0, h = 0;
+        const std::vector<uint32_t> shown = Shown(window_, &w, &h);
+        ASSERT_TRUE(w == width && h == height) << w << "x" << h;
+        const SDL_Rect r = sdl::present::PictureRect(w, h, player::options::ScaleMode::kFit);
+        std::vector<uint32_t> fitted(static_cast<size_t>(r.w) * r.h);
+        core::ConvertFitted(picture_.pixels.data(), picture_.colours, r.w, r.h, fitted.data(), r.w * 4);
+        int wrong = 0;
+        for (int y = 0; y < r.h; ++y)
+            for (int x = 0; x < r.w; ++x)
+                wrong += (fitted[static_cast<size_t>(y) * r.w + x] & 0xFFFFFF) !=
+                         shown[static_cast<size_t>(r.y + y) * w + r.x + x];
+        EXPECT_EQ(wrong, 0) << width << "x" << height;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, SdlPicturePaths,

@@ -36,6 +36,7 @@ module.exports = [
         _malloc: 'readonly',
         KawauoWeb: 'readonly',
         KawauoGl: 'readonly',
+        KawauoLink: 'readonly',
       },
     },
     // Emscripten's library syntax takes no catch without its binding.

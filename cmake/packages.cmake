@@ -2,10 +2,14 @@
 # each system, and the switches for the tests and benchmarks, whose packages
 # a player does not have.
 
-# The Windows build needs zlib alone, MinGW's; the web build none of these:
-# it writes no PNG and shows its frames on the page's canvas.
+# The Windows build needs zlib alone, MinGW's; the web build none of these
+# (it writes no PNG and shows its frames on the page's canvas), but pako.
 if(NOT EMSCRIPTEN)
   find_package(ZLIB REQUIRED)
+else()
+  # The page deflates a run's link with Debian's pako (node-pako), its module build.
+  find_file(KAWAUO_PAKO_MODULE pako.esm.mjs PATHS /usr/share/nodejs/pako/dist NO_DEFAULT_PATH
+    NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 endif()
 if(NOT WIN32 AND NOT EMSCRIPTEN)
   find_package(PkgConfig REQUIRED)

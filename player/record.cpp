@@ -66,6 +66,13 @@ void Flush() {
     r.framesKept = r.frames;
 }
 
+// Recording no more, nothing kept.
+void LetGo() {
+    g_recording.on = false;
+    winapi::inputs::Listen(nullptr);
+    std::string().swap(g_recording.text);
+}
+
 // The game reads the calendar once, for its seed.
 void HearCalendar(int64_t seconds) {
     if (g_recording.seedWritten) return;
@@ -104,6 +111,8 @@ void HearFrameEnd() {
     Line(player::record::Entry(player::record::Entry::Kind::kFrame, 0, std::move(r.reads)));
     r.reads.clear();
     ++r.frames;
+    // A run kept in memory only is kept as long as a recording may be read back, no longer.
+    if (r.out.stream == nullptr && r.text.size() > static_cast<size_t>(winapi::kMaxReadBytes)) return LetGo();
     Flush();
     if (r.out.stream != nullptr && r.failure == 0 && ++r.framesSinceSync >= kFramesBetweenSyncs) {
         r.framesSinceSync = 0;
@@ -227,6 +236,8 @@ bool Start(const std::string& path, std::string* why) {
 }
 
 const std::string& Text() { return g_recording.text; }
+
+bool Kept() { return !g_recording.text.empty(); }
 
 bool Finish(std::string* why) {
     Recording& r = g_recording;

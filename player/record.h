@@ -37,8 +37,12 @@ bool EntryOf(std::string_view line, Entry* entry);
 // the file cannot be made, or anything stands at either name: a recording
 // is never written over (OutputKind::kKept).
 bool Start(const std::string& path, std::string* why);
-// Everything recorded so far: what a web page offers for download.
+// Everything recorded so far: what a web page offers for download, and a
+// run's link is made of. A run kept in memory only is let go, and recorded
+// no more, once longer than a recording may be (winapi::kMaxReadBytes).
 const std::string& Text();
+// Whether Text() holds a run: one is recorded, or was, and was not let go.
+bool Kept();
 // Writes the rest, closes and renames the file; a run that recorded no frame
 // leaves no file at all. False (with why) when anything could not be
 // written, or something took the name meanwhile; the ".part" file then stays.

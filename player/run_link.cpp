@@ -329,7 +329,7 @@ bool RecordingOf(std::span<const uint8_t> form, std::string* recording, std::str
     std::string text = record::HeaderLineOf(version) + '\n';
     whole = whole && WriteRun(&reader, frames, lines, &text);
     if (!whole) {
-        *why = text.size() > winapi::kMaxReadBytes ? "its run is longer than a recording may be"
+        *why = text.size() > winapi::kMaxReadBytes ? WhyOf(InflateProblem::kTooLong)
                                                    : "damaged: the run it holds does not read whole";
         return false;
     }
@@ -371,11 +371,30 @@ bool DeflatedOf(std::string_view link, std::vector<uint8_t>* deflated, std::stri
     return true;
 }
 
+std::string WhyOf(InflateProblem problem) {
+    switch (problem) {
+        case InflateProblem::kDamaged: return "damaged: its run cannot be read";
+        case InflateProblem::kTruncated: return "truncated: it ends before its run does (was it cut when copied?)";
+        case InflateProblem::kFollowed: return "damaged: more follows the end of its run";
+        case InflateProblem::kTooLong: return "its run is longer than a recording may be";
+        case InflateProblem::kOutOfMemory: return "out of memory";
+    }
+    return "damaged";
+}
+
 bool MakeLink(std::string_view recording, std::string* link, std::string* why) {
     std::vector<uint8_t> form, deflated;
     if (!FormOf(recording, &form, why) || !Deflate(form, &deflated, why)) return false;
     *link = LinkOf(deflated);
     return true;
+}
+
+bool MakeRunLink(std::string* link, std::string* why) {
+    if (!record::Kept()) {
+        *why = "no run of the player's is kept (a run shown, or one longer than a recording may be)";
+        return false;
+    }
+    return MakeLink(record::Text(), link, why);
 }
 
 bool ReadLink(std::string_view link, std::string* recording, std::string* why) {

@@ -68,5 +68,7 @@ bool DeflatedOf(std::string_view link, std::vector<uint8_t>* deflated, std::stri
 // Recording to link and back, deflated by run_link_deflate.h's pair.
 bool MakeLink(std::string_view recording, std::string* link, std::string* why);
 bool ReadLink(std::string_view link, std::string* recording, std::string* why);
+// The link of the run being recorded, or just recorded (record::Text()).
+bool MakeRunLink(std::string* link, std::string* why);
 
 }  // namespace player::run_link

@@ -10,6 +10,10 @@
 
 namespace player::run_link {
 
+// What can be wrong with a raw deflate stream, said one way by every inflater.
+enum class InflateProblem { kDamaged, kTruncated, kFollowed, kTooLong, kOutOfMemory };
+std::string WhyOf(InflateProblem problem);
+
 // `bytes` deflated; false with why when the deflater fails.
 bool Deflate(std::span<const uint8_t> bytes, std::vector<uint8_t>* deflated, std::string* why);
 // The bytes of a whole raw deflate stream, at most `most` of them; false

@@ -69,11 +69,11 @@ bool Inflate(std::span<const uint8_t> deflated, size_t most, std::vector<uint8_t
     }
     inflateEnd(&stream);
     if (status == Z_STREAM_END && bytes->size() <= most && given == deflated.size()) return true;
-    if (bytes->size() > most) *why = "its run is longer than a recording may be";
-    else if (status == Z_STREAM_END) *why = "damaged: more follows the end of its run";
-    else if (status == Z_DATA_ERROR) *why = "damaged: its run cannot be read";
-    else if (status == Z_MEM_ERROR) *why = "out of memory";
-    else *why = "truncated: it ends before its run does (was it cut when copied?)";
+    if (bytes->size() > most) *why = WhyOf(InflateProblem::kTooLong);
+    else if (status == Z_STREAM_END) *why = WhyOf(InflateProblem::kFollowed);
+    else if (status == Z_DATA_ERROR) *why = WhyOf(InflateProblem::kDamaged);
+    else if (status == Z_MEM_ERROR) *why = WhyOf(InflateProblem::kOutOfMemory);
+    else *why = WhyOf(InflateProblem::kTruncated);
     return false;
 }
 

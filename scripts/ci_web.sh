@@ -5,7 +5,9 @@
 # frames against kawauo-sim's, its pace on displays of other rates, a
 # gamepad, what ?script= takes and the page during a long script, the
 # page's choices and the runs it shows (the committed scripts' traces as
-# kawauo-sim's, English, the menu kept, a recording watched), loading
+# kawauo-sim's, English, the menu kept, a recording watched), a run's link
+# (each kept run's replayed as kawauo-sim replays it, a damaged one refused,
+# a run shared by the clipboard and by Web Share as kawauo-sim's link), loading
 # (failed downloads, Try again), Play again and offline play, the start with
 # each of the page's files held back and with an exception before the first
 # frame, the page in a laptop's window and on phones played by touch, the
@@ -61,6 +63,7 @@ if serve .; then
     node tests/e2e/web/pads.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/script.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/choices.js "$URL/$SITE" . build-ci/kawauo-sim | tee -a "$WORK/log"
+    node tests/e2e/web/share.js "$URL/$SITE" . build-ci/kawauo-sim | tee -a "$WORK/log"
     node tests/e2e/web/loading.js "$URL/$SITE" "$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/startup.js "$URL/$SITE" | tee -a "$WORK/log"
     node tests/e2e/web/phones.js "$URL/$SITE" | tee -a "$WORK/log"
@@ -92,4 +95,4 @@ json.dump({"caption": boxes[0]["caption"], "text": boxes[0]["text"]}, sys.stdout
 serve "$WORK/broken" && node tests/e2e/web/missing.js "$URL" "$WORK/expected.json" | tee -a "$WORK/log"
 
 echo "web: $(grep -c '^ok:' "$WORK/log") passed, $(grep -c '^FAIL' "$WORK/log") failed"
-! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 12 ]
+! grep -q '^FAIL' "$WORK/log" && [ "$(grep -c '^web: .* 0 failed' "$WORK/log")" -eq 13 ]

@@ -84,6 +84,9 @@ struct Driver {
     // Explorer, without a console): what stops the game before they saw it
     // is shown in a box as well.
     bool (*errorsUnseen)() = nullptr;
+    // Puts UTF-8 text on the system's clipboard (Ctrl+C's run link on the
+    // result screen, core/link_copy.h); false when the system refused it.
+    bool (*copyText)(const char* text) = nullptr;
     // What F12 does: core::TakeScreenshot on a desktop (core/shown.h).
     void (*screenshot)() = nullptr;
     // Files (screenshots, settings) are written on a thread of the core's,

@@ -36,6 +36,7 @@ struct RawEvent {
     bool down = false;     // kKey and kGameKey: pressed; kFocus: focused
     const char* key = "";  // kKey: the key's name as the settings file names it ("Space", "Keypad 8")
     bool alt = false;      // kKey: an Alt key is held
+    bool ctrl = false;     // kKey: a Ctrl key is held
     bool repeat = false;   // kKey: the system repeating a key held down
     int virtualKey = 0;    // kGameKey: a VK_ code of win.h
     int pad = 0;           // kPad, kPadGone: which pad, any number the driver keeps apart

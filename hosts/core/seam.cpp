@@ -1,7 +1,7 @@
 // The seam beneath the Windows room (winapi/host.h), implemented once over
 // the driver linked in (core/driver.h): the game's event queue, its clock
 // that stands still while paused out of focus, the keys and pads turned into
-// the game's keys, Alt+Enter and F12 (which the game never sees), the
+// the game's keys, Alt+Enter, F12 and Ctrl+C (which the game never sees), the
 // settings the player changes, the picture kept for screenshots, and frame
 // statistics.
 #include <chrono>
@@ -11,6 +11,7 @@
 #include "hosts/core/driver.h"
 #include "hosts/core/frame_stats.h"
 #include "hosts/core/keys.h"
+#include "hosts/core/link_copy.h"
 #include "hosts/core/notes.h"
 #include "hosts/core/pause_clock.h"
 #include "hosts/core/remembered.h"
@@ -57,8 +58,9 @@ void ToggleFullscreen() {
     RememberFullscreen(g_seam.fullscreen);
 }
 
-// Alt+Enter and F12 are the core's: no binding sees them.
+// Alt+Enter, F12 and Ctrl+C on the result screen are the core's: no binding sees them.
 void HearKey(const RawEvent& e) {
+    if (CopiesRunLink(e)) return;
     const std::string name = e.key;
     if (name == "F12") {
         if (e.down && !e.repeat && TheDriver().screenshot != nullptr) TheDriver().screenshot();

@@ -92,6 +92,7 @@ std::string FinishTrace(bool written) {
 
 bool BeginSession(const Session& session, std::string* why) {
     g_open = Open{};
+    player::record::Reset();  // nothing of a run before: a show has no run of the player's
     g_open.tracePath = session.tracePath;
     sim::RunOptions run;
     std::vector<player::NamedFile> inputs;
@@ -114,6 +115,8 @@ bool BeginSession(const Session& session, std::string* why) {
         Abandon();
         return false;
     }
+    // A player's run is kept in memory all the same, for its link (Ctrl+C, the page's share).
+    if (session.recordPath.empty() && session.playPath.empty() && !player::record::Start("", why)) return false;
     std::FILE* trace = g_open.inPlace != nullptr ? g_open.inPlace : g_open.trace.stream;
     if (trace != nullptr) {
         g_open.writer = std::make_unique<sim::TraceWriter>(trace);
@@ -130,7 +133,8 @@ bool EndSession(int exitCode, std::string* why) {
     // FinishRun fails only for the trace here: a session takes no shots.
     std::string problems = FinishTrace(sim::FinishRun(exitCode));
     std::string recordWhy;
-    if (!g_open.recordPath.empty() && !player::record::Finish(&recordWhy)) {
+    // A run kept in memory only stays there: the page offers it after the game.
+    if (!player::record::Finish(&recordWhy) && !g_open.recordPath.empty()) {
         problems += (problems.empty() ? "" : "; ") +
                     ("--record " + player::options::ShownPath(g_open.recordPath) + ": " + recordWhy);
     }

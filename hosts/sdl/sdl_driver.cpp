@@ -246,12 +246,17 @@ void ShowBox(const char* caption, const char* text) {
 
 bool KeyKnown(const std::string& name) { return SDL_GetKeyFromName(name.c_str()) != SDLK_UNKNOWN; }
 
-// A note in the window's title, after the game's name.
+// A note in the window's title, after the game's name. The two are joined in
+// ASCII: SDL's X11 title under the C locale, which the game keeps, leaves
+// the window managers' title (_NET_WM_NAME) as it was for any character it
+// cannot convert, so that an em dash kept every note off the title bar.
 void ShowNote(const char* text) {
     if (g_sdl.window == nullptr) return;
-    const std::string title = text[0] == '\0' ? KAWAUO_NAME : std::string(KAWAUO_NAME " — ") + text;
+    const std::string title = text[0] == '\0' ? KAWAUO_NAME : std::string(KAWAUO_NAME " - ") + text;
     SDL_SetWindowTitle(g_sdl.window, title.c_str());
 }
+
+bool CopyText(const char* text) { return SDL_SetClipboardText(text) == 0; }
 
 constexpr core::Driver kDriver{
     .desktopSize = DesktopSize,
@@ -267,6 +272,7 @@ constexpr core::Driver kDriver{
     .keyKnown = KeyKnown,
     .pacing = DescribePacing,
     .showNote = ShowNote,
+    .copyText = CopyText,
     .screenshot = core::TakeScreenshot,
     .threads = true,
 };

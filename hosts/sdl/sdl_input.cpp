@@ -91,6 +91,7 @@ void TranslateInput(const SDL_Event& e) {
                                       .down = e.type == SDL_KEYDOWN,
                                       .key = SDL_GetKeyName(e.key.keysym.sym),
                                       .alt = (e.key.keysym.mod & KMOD_ALT) != 0,
+                                      .ctrl = (e.key.keysym.mod & KMOD_CTRL) != 0,
                                       .repeat = e.key.repeat != 0});
             return;
         case SDL_CONTROLLERDEVICEADDED: AddPad(e.cdevice.which); return;

@@ -14,8 +14,8 @@
 //   'ended'      detail {status, why, failed}: the game is over; why is '' or
 //                a reason; failed when it did not end by itself (an abort, an
 //                exception, a file it needed) but was stopped
-// What the page asks of the program are its methods (recording, showing,
-// choose, read). A later module (a share button, a page of its own) takes a
+// What the page asks of the program are its methods (recording, link,
+// version, showing, choose, read). A later module (a share button, a page of its own) takes a
 // game the same way: it listens to the game it is handed and calls it.
 import {say} from './texts.js';
 
@@ -46,6 +46,7 @@ export class Game extends EventTarget {
     this.status = undefined; // the exit status, once ended
     this.module = null; // the program's instance (emscripten's Module)
     this.said = ''; // what the game said last: a box or a line on standard error
+    this.codec = null; // the deflate of a run's link, pako, once the page has loaded it (links.js)
     // Ends the program's listeners on the page when the game ends.
     this.listening = new AbortController();
   }
@@ -154,6 +155,17 @@ export class Game extends EventTarget {
   // The run so far, as the recording kawauo --record writes.
   recording() {
     return this.module.UTF8ToString(this.module._kawauo_recording());
+  }
+
+  // The run so far as its link ('' when it cannot be made: why is in said);
+  // the page's codec must be loaded first (links.js).
+  link() {
+    return this.module.UTF8ToString(this.module._kawauo_link());
+  }
+
+  // The game's version, which made every run it replays.
+  version() {
+    return this.module.UTF8ToString(this.module._kawauo_version());
   }
 
   // What the game shows now, as sim::Showing numbers it; null before its first picture.

@@ -19,8 +19,10 @@
 import {Choices} from './choices.js';
 import {Game} from './game.js';
 import {Layout} from './layout.js';
+import {Links} from './links.js';
 import {Loader} from './loader.js';
 import {Presses} from './presses.js';
+import {Share} from './share.js';
 import {KeysStatus} from './showing.js';
 import {say, useLanguage} from './texts.js';
 import {TouchControls} from './touch.js';
@@ -36,7 +38,19 @@ const notice = document.getElementById('notice');
 
 const choices = new Choices(query);
 const recordingButton = document.getElementById('recording'); // in the menu
-const followers = [new Layout(), new TouchControls(), new KeysStatus(() => choices.watching()), choices, new Presses()];
+const links = new Links();
+const followers = [
+  new Layout(),
+  new TouchControls(),
+  new KeysStatus(
+    () => choices.watching(),
+    showing => links.said(showing),
+  ),
+  choices,
+  links,
+  new Share(),
+  new Presses(),
+];
 const loader = new Loader(play);
 let game = null;
 let refused = []; // the query's arguments the game of the moment left out
@@ -81,15 +95,21 @@ async function fetchScript() {
 // again" for a game stopped before its first picture, else "Play again".
 function ended(event) {
   const {status: code, why, failed} = event.detail;
+  const linkRefused = links.refused(game);
   status.classList.add('ended');
-  status.textContent = (why ? `${why} ` : '') + (code === 0 ? say('gameEnded') : say('gameStopped', code));
+  status.textContent =
+    linkRefused !== null
+      ? say('linkRefused', linkRefused)
+      : (why ? `${why} ` : '') + (code === 0 ? say('gameEnded') : say('gameStopped', code));
   document.body.dataset.ended = String(code);
-  loader.say(status.textContent, say(failed && game.firstShown === undefined ? 'tryAgain' : 'playAgain'));
+  const again =
+    linkRefused !== null ? 'playInstead' : failed && game.firstShown === undefined ? 'tryAgain' : 'playAgain';
+  loader.say(status.textContent, say(again));
 }
 
 // "Save the run" while a run of the player's exists: from its first picture, also once it has ended.
 function offerRecording() {
-  recordingButton.hidden = !game || game.firstShown === undefined || choices.watching() !== null;
+  recordingButton.hidden = !game || game.firstShown === undefined || choices.watching() !== null || links.watching();
 }
 
 // The query's arguments the game left out, each said once, in the page's language.
@@ -128,7 +148,7 @@ function showMessageBox(event) {
 function play(program) {
   status.classList.remove('ended');
   delete document.body.dataset.ended;
-  const shown = choices.nextGame();
+  const shown = links.nextGame(choices.nextGame());
   const scripted = script ? ['--script=/run.sim'] : [];
   const traced = query.has('trace') ? ['--trace=/trace.jsonl'] : [];
   game = new Game({

@@ -6,15 +6,18 @@
 // once the game has ended (the page says how). The header never cuts its
 // own help: where the line does not fit, the menu folds into its button
 // first, then the line takes its short form.
-//   new KeysStatus(watching): watching() names the recording shown, or null.
+//   new KeysStatus(watching, replaying): watching() names the recording shown,
+//     or null; replaying(showing) is the pair said while a link's run is shown
+//     (links.js), or null.
 //   status.follow(game): says what `game` shows.
 import {say} from './texts.js';
 
 const kEveryMilliseconds = 200;
 
 export class KeysStatus {
-  constructor(watching) {
+  constructor(watching, replaying) {
     this.watching = watching;
+    this.replaying = replaying;
     this.header = document.querySelector('header');
     this.status = document.getElementById('status');
     this.game = null;
@@ -40,6 +43,8 @@ export class KeysStatus {
     const touch = document.body.classList.contains('touch');
     if (!document.hasFocus())
       return touch ? [say('tapToPlay'), say('tapToPlay')] : [say('clickToPlay'), say('clickToPlay')];
+    const replaying = this.replaying(showing);
+    if (replaying) return replaying;
     const watching = this.watching();
     if (watching) return [say('watching', watching), say('watchingShort')];
     const texts = say(touch ? 'touchShowing' : 'showing');

@@ -29,5 +29,12 @@ extern "C" bool kawauo_choose(const char* name, const char* value);
 // The run so far as a recording (a kawauo-sim script), for the page to offer
 // as a download: valid until the game's next frame (web_main.cpp).
 extern "C" const char* kawauo_recording();
+// The run so far as its link, for the page's "Share this run": valid until
+// the next call; empty when it cannot be made (why said on standard error)
+// (web_link.cpp).
+extern "C" const char* kawauo_link();
+// The game's version, which every run it replays was made by (a run of
+// another is refused), for the page's header.
+extern "C" const char* kawauo_version();
 // What the game shows now, as sim::Showing numbers it, for the page's header.
 extern "C" int kawauo_showing();

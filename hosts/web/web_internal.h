@@ -46,6 +46,10 @@ void kawauo_web_choices(const char* lang, const char* scale, bool outline, bool 
 // Tells the page an argument of its query the game cannot take, and why: it
 // is left out and the game starts with the rest.
 void kawauo_web_refused(const char* argument, const char* why);
+// A run's link's bytes deflated by the page (library_link.js), or inflated
+// to at most `most` bytes: memory the caller frees, holding `*length` bytes;
+// when it failed, `*length` is -1 less its run_link::InflateProblem.
+char* kawauo_web_zip(const uint8_t* bytes, size_t size, bool inflate, size_t most, int* length);
 }
 
 namespace web {

@@ -77,7 +77,7 @@ bool StartSession(const player::options::Options& chosen, std::string* why) {
     session.tracePath = chosen.tracePath;
     session.traceInPlace = true;  // the page reads it as the game runs
     session.languageChosen = chosen.lang.has_value();
-    return core::BeginSession(session, why) && (!chosen.playPath.empty() || player::record::Start("", why));
+    return core::BeginSession(session, why);
 }
 
 // The arguments the game can take, each tried alone; the rest told to the page.

@@ -48,6 +48,7 @@ constexpr core::Driver kDriver{
     .pacing = Pacing,
     .showNote = win32::ShowNote,
     .errorsUnseen = win32::ErrorsUnseen,
+    .copyText = win32::CopyText,
     .screenshot = core::TakeScreenshot,
     .threads = true,
 };

@@ -92,6 +92,7 @@ void KeyChanged(int virtualKey, bool down, uint32_t keyFlags, bool alt) {
                               .down = down,
                               .key = key->name.c_str(),
                               .alt = alt,
+                              .ctrl = GetKeyState(VK_CONTROL) < 0,
                               .repeat = down && (keyFlags & kWasDown) != 0});
 }
 

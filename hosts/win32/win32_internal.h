@@ -31,6 +31,9 @@ void ShowPicture(const uint8_t* pixels, const uint8_t* rgbx);
 void ShowBox(const char* utf8Caption, const char* utf8Text);
 // A note in the window's title, after the game's name ("": the name alone).
 void ShowNote(const char* utf8Text);
+// The text on the clipboard in UTF-16, which every program reads; false when
+// the clipboard could not be had.
+bool CopyText(const char* utf8Text);
 void DebugLine(const char* utf8Text);
 
 // Keyboard and pads (win32_input.cpp). A key message's key and its flags

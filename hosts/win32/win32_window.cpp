@@ -267,6 +267,23 @@ void ShowNote(const char* utf8Text) {
     SetWindowTextW(g_window.window, Wide(utf8Text[0] == '\0' ? name : name + " \u2014 " + utf8Text).c_str());
 }
 
+bool CopyText(const char* utf8Text) {
+    const std::wstring text = Wide(utf8Text);
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) return false;
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    // Once set, the clipboard owns the memory; else it is still ours.
+    bool copied = false;
+    if (OpenClipboard(g_window.window)) {
+        copied = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        CloseClipboard();
+    }
+    if (!copied) GlobalFree(memory);
+    return copied;
+}
+
 void DebugLine(const char* utf8Text) { OutputDebugStringW(Wide(utf8Text).c_str()); }
 
 }  // namespace win32

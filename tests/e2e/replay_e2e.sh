@@ -3,6 +3,9 @@
 # with xdotool (moves, a move key, pause, a focus loss and return, a retire),
 # recorded with --record and traced with --trace; kawauo-sim's trace of the
 # recording must equal the live one line for line, state and draws. Then
+# Ctrl+C copies nothing in play and, on the result screen, the link of the
+# run so far, said in the window's title: kawauo-sim's link of the recording
+# it holds, the beginning of the run's recording. Then
 # --play shows the recording with the same frames, ignores the viewer's keys,
 # holds the result screen and leaves on ESC, and shows the same frames from
 # the run's link (a link cut short refused); files that cannot be written, and
@@ -19,7 +22,7 @@ SIM=$(realpath "$2")
 SRC=$3
 
 source "$SRC/scripts/checks.sh"
-need_tools Xvfb xdotool xmessage import convert
+need_tools Xvfb xdotool xmessage import convert xclip
 
 source "$SRC/scripts/xvfb.sh"
 source "$SRC/scripts/game_window.sh"
@@ -53,6 +56,12 @@ same_lines() {  # same_lines A B
     return 1
 }
 scene_of_last_frame() { grep '^{"frame"' "$1" | tail -n1 | sed 's/.*"scene":\([0-9]*\).*/\1/'; }
+# The live run's trace, written beside its place, is at the result screen.
+live_on_result() { cat .live.jsonl.kawauo-* 2>/dev/null | scene_of_last_frame - | grep -qx 3; }
+# The clipboard holds a run's link.
+clipboard_link() { xclip -selection clipboard -o 2>/dev/null | grep -q '#run='; }
+# The window's title tells the core's note of a link copied.
+title_says_copied() { xdotool getwindowname "$WID" 2>/dev/null | grep -q "the run's link is copied"; }
 
 # ---------------------------------------------------------------- a recorded run
 start_drawn live.err --record run.rec --trace live.jsonl
@@ -66,8 +75,16 @@ press space
 wait_frames 10
 lose_focus
 press space
+printf 'not a link' | xclip -selection clipboard -i
+press ctrl+c 4 -
+check "Ctrl+C in play copies nothing" test "$(xclip -selection clipboard -o)" = 'not a link'
 press Left 10
 press Tab
+wait_for live_on_result
+press ctrl+c 4 -
+wait_for clipboard_link
+COPIED=$(xclip -selection clipboard -o 2>/dev/null)
+check "the window's title says the link is copied" wait_for title_says_copied
 wait_frames 30
 hold_until_gone Escape
 wait_game 10
@@ -81,6 +98,9 @@ check "the recording holds the seed, the focus loss and return, and the keys" \
              grep -q '^down F2' run.rec && grep -q '^up TAB' run.rec && grep -q '^down ESCAPE' run.rec"
 check "the live run reached the result screen" test "$(scene_of_last_frame live.jsonl)" = 3
 
+"$SIM" --recording "$COPIED" >copied.rec 2>copied.err
+check "Ctrl+C on the result screen copied kawauo-sim's link (${#COPIED} characters) of the run so far" \
+    bash -c "[ \"\$('$SIM' --link copied.rec)\" = '$COPIED' ] && cmp -s copied.rec <(head -c \$(stat -c%s copied.rec) run.rec)"
 cp run.rec replay-source.rec
 "$SIM" --draws --trace replay.jsonl run.rec 2>sim.err
 status=$?

@@ -11,6 +11,7 @@
 #include "player/record.h"
 #include "player/version.h"
 #include "tests/support/support.h"
+#include "winapi/files.h"
 #include "winapi/frame_log.h"
 #include "winapi/texts.h"
 #include "winapi/win.h"
@@ -117,6 +118,31 @@ TEST_F(RecordTest, APartRemovedDuringTheRunIsNotSaidToBeKept) {
     EXPECT_FALSE(player::record::Finish(&why));
     EXPECT_EQ(why, path_ + ".part was moved or removed while it was written: nothing is kept under that name");
     EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// A run kept in memory only (for its link) is kept as long as a recording
+// may be read back, then let go, and recorded no more.
+TEST_F(RecordTest, ARunKeptInMemoryOnlyIsLetGoPastARecordingsLength) {
+    std::string why;
+    ASSERT_TRUE(player::record::Start("", &why)) << why;
+    EXPECT_TRUE(player::record::Kept());
+    constexpr int kReadsAFrame = 100000;  // ten-digit readings: a megabyte a frame
+    uint32_t ms = 1000000000;
+    size_t longest = 0;
+    for (int frame = 0; frame < 100 && player::record::Kept(); ++frame) {
+        longest = player::record::Text().size();
+        for (int i = 0; i < kReadsAFrame; ++i) {
+            headless::SetMilliseconds(ms++);
+            GetTickCount();
+        }
+        winapi::NoteFlip(DD_OK);
+    }
+    EXPECT_LE(longest, static_cast<size_t>(winapi::kMaxReadBytes)) << "kept no longer than a recording may be";
+    EXPECT_GT(longest, static_cast<size_t>(winapi::kMaxReadBytes) - (2u << 20)) << "kept as long as it may be";
+    EXPECT_FALSE(player::record::Kept());
+    EXPECT_TRUE(player::record::Text().empty());
+    Frame({ms});
+    EXPECT_TRUE(player::record::Text().empty()) << "nothing is recorded after it";
 }
 
 TEST_F(RecordTest, ARecordingThatCannotBeMadeSaysWhy) {

@@ -200,6 +200,39 @@ TEST_F(Session, ASecondSessionLeavesTheFirstOnesTraceAlone) {
     EXPECT_EQ(ReadText(Path("first.jsonl")), first);
 }
 
+// Every player's run is kept in memory for its link, recorded to a file or
+// not, and kept after the game for the page's download; a run shown is not
+// the player's, and keeps nothing.
+TEST_F(Session, APlayersRunIsKeptForItsLink) {
+    std::string shown, why;
+    ASSERT_TRUE(player::run_link::MakeLink(kHeader + "lang ja\nseed 5\nframe 100\n", &shown, &why)) << why;
+    struct Case {
+        const char* what;
+        core::Session session;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"recorded to no file", {"", "", ""}, true},
+        {"recorded to a file", {Path("run.rec"), "", ""}, true},
+        {"a link shown", {"", shown, ""}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(core::BeginSession(c.session, &why)) << why;
+        headless::SetMilliseconds(100);
+        GetTickCount();
+        ShowFrames(2);
+        ASSERT_TRUE(core::EndSession(0, &why)) << why;
+        std::string link, recording;
+        ASSERT_EQ(player::run_link::MakeRunLink(&link, &why), c.kept) << why;
+        if (!c.kept) continue;
+        ASSERT_TRUE(player::run_link::ReadLink(link, &recording, &why)) << why;
+        EXPECT_EQ(recording.substr(0, kHeader.size()), kHeader);
+        EXPECT_NE(recording.find("\nframe 100\nframe 100\n"), std::string::npos) << recording;
+        fs::remove(Path("run.rec"));
+    }
+}
+
 // A link played shows the run in the language it was played in, unless the
 // viewer's command line chose one.
 TEST_F(Session, ALinkIsShownInItsRunsLanguageUnlessOneWasChosen) {

@@ -25,6 +25,7 @@ start_xvfb "${SCREEN_W}x${SCREEN_H}" "$WORK/xvfb.log" || { echo "FAIL: Xvfb did 
 # --- the pictures: a folder of the game's own, to start it in
 make_game_folder
 BMP=$WORK/game/bmp
+export XDG_PICTURES_DIR=$WORK/pictures
 
 # The game's texts, as written (never retyped here).
 text_of() { grep "^$1[[:space:]]" "$SRC/display/texts.txt" | sed 's/^[^[:space:]]*[[:space:]]*//; s/\\n.*//'; }
@@ -139,12 +140,21 @@ check "Alt+Enter does not reach the game: still on the title" eventually 5 shows
 
 # A second run. Play drains the fish's strength within seconds: shots now,
 # their study later. Each key is held for frames the game counts, and each
-# shot taken once the game has shown a frame after the key went up (a shot
-# a wall-clock wait after the key once caught a frame before the fish's last
-# steps, and looked for it in the wrong column).
-# The pause first: the fish lives some 20 s of the game's clock, which the
-# shots of a busy machine once outlasted, and SPACE then left the result
-# screen instead of pausing.
+# shot taken once the game has heard the key go up and ended a frame.
+# The fish lives some 20 s of the game's clock, which shots of the whole
+# screen on a busy machine once outlasted (the fish gone to the result
+# screen before the last): so the pause comes first, and the fish's moves
+# are shot by F12, the game's own picture of the frame it shows, written
+# off its thread and told on standard error.
+shots_told() { grep -c '^kawauo: screenshot ' "$WORK/visit.err"; }
+shots_told_past() { [ "$(shots_told)" -gt "$1" ]; }
+game_shot() {  # game_shot FILE
+    local before
+    before=$(shots_told)
+    xdotool key F12
+    wait_for shots_told_past "$before" || { echo "game_shot: F12 told of no shot" >&2; return; }
+    cp "$(sed -n 's/^kawauo: screenshot //p' "$WORK/visit.err" | tail -n 1)" "$1"
+}
 press space
 check "SPACE starts another run" eventually 10 has_hud
 press space
@@ -152,13 +162,11 @@ check "SPACE pauses" eventually 10 shows_overlay "$BMP/push.bmp"
 press space
 not_paused() { lacks_overlay "$1" "$BMP/push.bmp"; }
 check "SPACE resumes" eventually 10 not_paused
-shot "$WORK/play1.png"
+game_shot "$WORK/play1.png"
 press Right 20
-wait_frames 2
-shot "$WORK/play2.png"
+game_shot "$WORK/play2.png"
 press Up 20
-wait_frames 2
-shot "$WORK/play3.png"
+game_shot "$WORK/play3.png"
 
 read -r x1 y1 m1 < <(fish_search "$WORK/play1.png" "1,310")
 check "the fish starts at (1, 310): $m1% of it shows" test "$m1" -ge 70

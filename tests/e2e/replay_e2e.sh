@@ -113,14 +113,15 @@ FRAMES=$(grep -c '^{"frame"' replay.jsonl)
 start_game play.err --play run.rec --trace played.jsonl
 # The viewer's keys other than ESC change nothing.
 xdotool key space Tab Left F1
-# The show's frames so far, read from its trace as it is written beside
-# its place: a sanitizer build runs behind the clock, and is waited for.
+# shown_past_the_end TRACE: the show's frames so far, read from its trace as
+# it is written beside its place, are past the recording's end: a sanitizer
+# build runs behind the clock, and is waited for.
 shown_past_the_end() {
     local n
-    n=$(cat .played.jsonl.kawauo-* 2>/dev/null | grep -c '^{"frame"')
+    n=$(cat ".$1.kawauo-"* 2>/dev/null | grep -c '^{"frame"')
     [ "${n:-0}" -gt $((FRAMES + 60)) ]
 }
-wait_for shown_past_the_end
+wait_for shown_past_the_end played.jsonl
 check "the show holds after the recording's end" kill -0 "$GAME_PID"
 hold_until_gone Escape
 wait_game 10
@@ -139,13 +140,8 @@ LINK=$("$SIM" --link run.rec 2>link-sim.err)
 # (Its length is no measure here: a sanitizer build's frames come unevenly.)
 check "kawauo-sim makes the run's link (${#LINK} characters for $FRAMES frames)" test -n "$LINK"
 start_game link.err --play "$LINK" --trace linked.jsonl
-# The show's trace, written beside its place until the end, says when it is
-# past the recording's end.
-for _ in $(seq $((FRAMES / 6 * 3 + 100))); do
-    [ "$(cat linked.jsonl.* 2>/dev/null | grep -c '^{"frame"')" -gt "$FRAMES" ] && break
-    sleep 0.1
-done
-xdotool key Escape
+wait_for shown_past_the_end linked.jsonl
+hold_until_gone Escape
 wait_game 10
 status=$?
 GAME_PID=

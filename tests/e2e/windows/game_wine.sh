@@ -189,7 +189,7 @@ check "1366x768: fit fills the screen's height at 4:3, in the middle" fits_heigh
 xdotool windowfocus "$WID" 2>/dev/null
 xdotool key alt+Return
 window_grows() { [ "$(window_size "$WID")" != 1366x768 ]; }
-for _ in $(seq 50); do window_grows && break; sleep 0.1; done
+wait_for window_grows
 read -r WINDOW_W WINDOW_H < <(window_size "$WID" | tr x ' ')
 check "1366x768: Alt+Enter's window is the largest that fits, at least 1.5 times (${WINDOW_W}x${WINDOW_H})" \
     test "$WINDOW_W" -ge 960 -a "$WINDOW_H" -ge 720 -a "$WINDOW_W" -lt 1280 -a $((WINDOW_W * 3)) -eq $((WINDOW_H * 4))

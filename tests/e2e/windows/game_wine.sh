@@ -194,17 +194,18 @@ read -r WINDOW_W WINDOW_H < <(window_size "$WID" | tr x ' ')
 check "1366x768: Alt+Enter's window is the largest that fits, at least 1.5 times (${WINDOW_W}x${WINDOW_H})" \
     test "$WINDOW_W" -ge 960 -a "$WINDOW_H" -ge 720 -a "$WINDOW_W" -lt 1280 -a $((WINDOW_W * 3)) -eq $((WINDOW_H * 4))
 # window_bars W H BAR: the window at W x H shows the picture between side
-# bars BAR wide that hold nothing but black (and the picture no black edge).
+# bars BAR wide that hold nothing but black (and the picture no black edge),
+# waited for as the game draws (bars_black is one look).
+bars_black() {
+    local w=$1 h=$2 bar=$3
+    import -window "$WID" -silent "$WORK/window.png"
+    [ "$(identify -format '%wx%h' "$WORK/window.png")" = "${w}x${h}" ] &&
+        ! nonblack_in window 0 0 "${bar}x$h" && ! nonblack_in window $((w - bar)) 0 "${bar}x$h" &&
+        nonblack_in window "$bar" 0 "1x$h" && nonblack_in window $((w - bar - 1)) 0 "1x$h"
+}
 window_bars() {
-    local w=$1 h=$2 bar=$3 shown
-    for _ in $(seq 30); do
-        import -window "$WID" -silent "$WORK/window.png"
-        shown=$(identify -format '%wx%h' "$WORK/window.png")
-        [ "$shown" = "${w}x${h}" ] && ! nonblack_in window 0 0 "${bar}x$h" && ! nonblack_in window $((w - bar)) 0 "${bar}x$h" &&
-            nonblack_in window "$bar" 0 "1x$h" && nonblack_in window $((w - bar - 1)) 0 "1x$h" && return 0
-        sleep 0.3
-    done
-    echo "  the window shows ${shown:-nothing}"
+    wait_for bars_black "$@" && return 0
+    echo "  the window shows $(identify -format '%wx%h' "$WORK/window.png" 2>/dev/null)"
     return 1
 }
 # Resized to another shape, then narrower: each time the black beside the

@@ -35,13 +35,18 @@ struct Tap {
 };
 
 // Eight neighbouring target pixels of a row whose pixels of the picture lie
-// within eight from `first`: each one's a and b as offsets from it.
+// within eight from `first`, laid out as the AVX2 turn takes them: each
+// one's a and b as offsets from it, and its weights as the byte pairs
+// (256 - weight, weight) of each channel where unpacking a and b puts them
+// (pixels 0, 1, 4, 5 in `low`, 2, 3, 6, 7 in `high`). A pixel of weight 0
+// is its a blended with itself by halves: exact, and both weights fit a byte.
 struct Group {
     uint16_t first;
     bool near;  // false: its pixels lie wider apart (a window smaller than the picture)
-    uint8_t a[kGroup];
-    uint8_t b[kGroup];
-    uint16_t weight[kGroup];
+    alignas(32) uint32_t a[kGroup];
+    uint32_t b[kGroup];
+    uint8_t low[32];
+    uint8_t high[32];
 };
 
 // The taps of `size` target pixels along an axis of `picture` pixels
@@ -64,6 +69,13 @@ std::vector<Tap> TapsOf(int picture, int factor, int size) {
     return taps;
 }
 
+// The byte pair of a blend's weights: b weighs `weight` of 256, and 0 is
+// a pixel with itself by halves.
+void PutWeights(uint32_t weight, uint8_t* pair) {
+    pair[0] = static_cast<uint8_t>(weight == 0 ? 128 : 256 - weight);
+    pair[1] = static_cast<uint8_t>(weight == 0 ? 128 : weight);
+}
+
 std::vector<Group> GroupsOf(const std::vector<Tap>& columns) {
     std::vector<Group> groups;
     for (size_t x = 0; x + kGroup <= columns.size(); x += kGroup) {
@@ -71,9 +83,12 @@ std::vector<Group> GroupsOf(const std::vector<Tap>& columns) {
         g.first = columns[x].a;
         g.near = columns[x + kGroup - 1].b - g.first < kGroup;
         for (size_t i = 0; g.near && i < kGroup; ++i) {
-            g.a[i] = static_cast<uint8_t>(columns[x + i].a - g.first);
-            g.b[i] = static_cast<uint8_t>(columns[x + i].b - g.first);
-            g.weight[i] = static_cast<uint16_t>(columns[x + i].weight);
+            const Tap& tap = columns[x + i];
+            g.a[i] = tap.a - g.first;
+            g.b[i] = tap.weight == 0 ? g.a[i] : tap.b - g.first;
+            uint8_t* pairs = (i & 2) == 0 ? g.low : g.high;
+            for (size_t channel = 0; channel < 4; ++channel)
+                PutWeights(tap.weight, pairs + (i & 4) * 4 + (i & 1) * 8 + channel * 2);
         }
         groups.push_back(g);
     }
@@ -147,26 +162,24 @@ void BlendPlain(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t*
 constexpr Kernels kPlain{WidenPlain, BlendPlain};
 
 #if defined(KAWAUO_FIT_AVX2)
-// Eight pairs of pixels mixed and rounded as Blend does, a channel a 16-bit
-// lane: in each half of the registers, its first two pairs by the weights of
-// `low`, the others by `high`'s (as the halves unpack them).
+// Eight pairs of pixels mixed and rounded exactly as Blend does, by one
+// multiply-add of each channel's byte pair: the pixels as signed bytes (their
+// top bit flipped, taking 128 from each), each channel's two weights as
+// unsigned bytes summing to 256 (`low` for the pixels unpacked low, `high`
+// for the others). The sum, the blend times 256 less 128 * 256, fits a
+// signed 16-bit lane (-32768 to 32512); adding that and the half back wraps
+// into the unsigned lane exactly.
 KAWAUO_AVX2 __m256i BlendEight(__m256i a, __m256i b, __m256i low, __m256i high) {
-    const __m256i zero = _mm256_setzero_si256(), half = _mm256_set1_epi16(128), whole = _mm256_set1_epi16(256);
-    const __m256i mixedLow = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(a, zero), _mm256_sub_epi16(whole, low)),
-                         _mm256_mullo_epi16(_mm256_unpacklo_epi8(b, zero), low)),
-        half);
-    const __m256i mixedHigh = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(a, zero), _mm256_sub_epi16(whole, high)),
-                         _mm256_mullo_epi16(_mm256_unpackhi_epi8(b, zero), high)),
-        half);
+    const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80)), back = _mm256_set1_epi16(0x8080);
+    a = _mm256_xor_si256(a, flip);
+    b = _mm256_xor_si256(b, flip);
+    const __m256i mixedLow = _mm256_add_epi16(_mm256_maddubs_epi16(low, _mm256_unpacklo_epi8(a, b)), back);
+    const __m256i mixedHigh = _mm256_add_epi16(_mm256_maddubs_epi16(high, _mm256_unpackhi_epi8(a, b)), back);
     return _mm256_packus_epi16(_mm256_srli_epi16(mixedLow, 8), _mm256_srli_epi16(mixedHigh, 8));
 }
 
 // Eight target pixels a turn: the eight pixels of the row from the group's
-// first in one load, each target pixel's a and b picked out of them, and
-// the weights spread to the lanes as the halves unpack them (pixels 0, 1,
-// 4, 5 in `low`, 2, 3, 6, 7 in `high`).
+// first in one load, each target pixel's a and b picked out of them.
 KAWAUO_AVX2 void WidenAvx2(const uint32_t* row, uint32_t* out) {
     const Fitting& f = g_fitting;
     int x = 0;
@@ -180,14 +193,11 @@ KAWAUO_AVX2 void WidenAvx2(const uint32_t* row, uint32_t* out) {
             continue;
         }
         const __m256i window = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + g.first));
-        const __m256i a = _mm256_permutevar8x32_epi32(
-            window, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(g.a))));
-        const __m256i b = _mm256_permutevar8x32_epi32(
-            window, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(g.b))));
-        const __m256i each = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(g.weight)));
-        const __m256i twice = _mm256_or_si256(each, _mm256_slli_epi32(each, 16));
+        const __m256i a = _mm256_permutevar8x32_epi32(window, _mm256_load_si256(reinterpret_cast<const __m256i*>(g.a)));
+        const __m256i b = _mm256_permutevar8x32_epi32(window, _mm256_load_si256(reinterpret_cast<const __m256i*>(g.b)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x),
-                            BlendEight(a, b, _mm256_unpacklo_epi32(twice, twice), _mm256_unpackhi_epi32(twice, twice)));
+                            BlendEight(a, b, _mm256_load_si256(reinterpret_cast<const __m256i*>(g.low)),
+                                       _mm256_load_si256(reinterpret_cast<const __m256i*>(g.high))));
         x += kGroup;
     }
     for (; x < f.width; ++x) {
@@ -198,13 +208,15 @@ KAWAUO_AVX2 void WidenAvx2(const uint32_t* row, uint32_t* out) {
 
 KAWAUO_AVX2 void BlendAvx2(const uint32_t* a, const uint32_t* b, uint32_t weight, uint32_t* out, bool stream) {
     const int width = g_fitting.width;
-    const __m256i lanes = _mm256_set1_epi16(static_cast<short>(weight));
+    uint8_t pair[2];
+    PutWeights(weight, pair);
+    const __m256i weights = _mm256_set1_epi16(static_cast<short>(pair[0] | pair[1] << 8));
     stream = stream && reinterpret_cast<uintptr_t>(out) % 32 == 0;
     int x = 0;
     for (; x + 8 <= width; x += 8) {
         __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + x));
         if (weight != 0)
-            eight = BlendEight(eight, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + x)), lanes, lanes);
+            eight = BlendEight(eight, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + x)), weights, weights);
         if (stream) _mm256_stream_si256(reinterpret_cast<__m256i*>(out + x), eight);
         else _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), eight);
     }

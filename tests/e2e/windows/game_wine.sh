@@ -172,15 +172,14 @@ start_xvfb 1366x768 "$WORK/xvfb.log" || { echo "FAIL: Xvfb did not start at 1366
 # rectangle; nonblack X Y WxH: whether the screen does.
 nonblack_in() { [ "$(convert "$WORK/$1.png" -crop "$4+$2+$3" -format '%[max]' info:)" != 0 ]; }
 nonblack() { nonblack_in root "$@"; }
-fits_height() {
-    for _ in $(seq 30); do
-        import -window root -silent "$WORK/root.png"
-        ! nonblack 0 0 171x768 && ! nonblack 1195 0 171x768 && nonblack 171 0 1x768 && nonblack 1194 0 1x768 &&
-            nonblack 171 0 1024x1 && nonblack 171 767 1024x1 && return 0
-        sleep 0.3
-    done
-    return 1
+# fits_height: the screen shows the picture at 1024x768 between black
+# bars, waited for as the game draws (fills_height is one look).
+fills_height() {
+    import -window root -silent "$WORK/root.png"
+    ! nonblack 0 0 171x768 && ! nonblack 1195 0 171x768 && nonblack 171 0 1x768 && nonblack 1194 0 1x768 &&
+        nonblack 171 0 1024x1 && nonblack 171 767 1024x1
 }
+fits_height() { wait_for fills_height; }
 wine "$GAME/kawauo.exe" 2>"$WORK/fit.err" &
 GAME_PID=$!
 check "1366x768: the window opens" wait_for_window kawauo 300
